@@ -1,0 +1,108 @@
+// Little-endian reads and writes, a bounds-checked cursor, and a byte buffer
+// that does not zero what it is about to overwrite.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <vector>
+
+// Allocator whose value-initialisation is a no-op, so resize() on a pixel
+// buffer that a read or a builder fills anyway costs no memset.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() noexcept = default;
+    template <class U>
+    DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+using ByteSpan = std::span<const std::uint8_t>;
+
+inline std::uint16_t GetU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+inline std::uint32_t GetU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline std::int32_t GetI32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(GetU32(p));
+}
+inline void PutU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void PutU32(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 16);
+    p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+inline void PutI32(std::uint8_t* p, std::int32_t v) {
+    PutU32(p, static_cast<std::uint32_t>(v));
+}
+
+// The game's magic test: the leading bytes read as text up to the first zero
+// byte, compared exactly. A shorter field never matches a longer magic.
+inline bool MagicIs(ByteSpan field, const char* magic) {
+    const std::size_t n = std::strlen(magic);
+    if (field.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (field[i] != static_cast<std::uint8_t>(magic[i])) return false;
+    return true;
+}
+
+// Sequential reader over a source of known length. Every read checks what is
+// left first; a read that cannot be satisfied fails and consumes nothing.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Bytes from the current position to the end of the source.
+    virtual std::uint64_t Left() const = 0;
+    // Reads exactly n bytes into dst, or returns false.
+    virtual bool Read(void* dst, std::size_t n) = 0;
+
+    bool ReadU16(std::uint16_t& v) {
+        std::uint8_t b[2];
+        if (!Read(b, 2)) return false;
+        v = GetU16(b);
+        return true;
+    }
+    bool ReadI32(std::int32_t& v) {
+        std::uint8_t b[4];
+        if (!Read(b, 4)) return false;
+        v = GetI32(b);
+        return true;
+    }
+};
+
+class SpanSource final : public ByteSource {
+public:
+    explicit SpanSource(ByteSpan data) : data_(data) {}
+    std::uint64_t Left() const override { return data_.size() - pos_; }
+    bool Read(void* dst, std::size_t n) override {
+        if (data_.size() - pos_ < n) return false;
+        if (n != 0) std::memcpy(dst, data_.data() + pos_, n);
+        pos_ += n;
+        return true;
+    }
+
+private:
+    ByteSpan data_;
+    std::size_t pos_ = 0;
+};

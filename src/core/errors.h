@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// An error the picture and file operations raise; its text is what the user
+// sees in the standard error box.
+class EToolkitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline const char* const kBitmapNotValid = "Bitmap image is not valid";
+inline const char* const kStreamWriteError = "Stream write error";
+inline const char* const kOutOfMemory = "Out of memory";
+inline std::string CannotCreateFile(const std::string& path) {
+    return "Cannot create file " + path;
+}

@@ -1,0 +1,155 @@
+#include "fileio.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "errors.h"
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool ReadOnlyFile::Open(const std::string& path) {
+    // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    fd_ = fd;
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool ReadOnlyFile::Fill(void* dst, std::size_t n) {
+    auto* out = static_cast<std::uint8_t*>(dst);
+    while (n > 0) {
+        const ssize_t got = ::read(fd_, out, n);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;  // the file shrank under us, or an I/O error
+        out += got;
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool ReadOnlyFile::Read(void* dst, std::size_t n) {
+    if (fd_ < 0 || Left() < n) return false;
+    auto* out = static_cast<std::uint8_t*>(dst);
+    const std::size_t buffered = bufLen_ - bufPos_;
+    if (n <= buffered) {
+        if (n != 0) std::memcpy(out, buf_ + bufPos_, n);
+        bufPos_ += n;
+        pos_ += n;
+        return true;
+    }
+    if (buffered != 0) std::memcpy(out, buf_ + bufPos_, buffered);
+    out += buffered;
+    std::size_t rest = n - buffered;
+    bufPos_ = bufLen_ = 0;
+    if (rest >= sizeof buf_) {
+        if (!Fill(out, rest)) return false;
+    } else {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(sizeof buf_, Left() - buffered));
+        if (!Fill(buf_, want)) return false;
+        bufLen_ = want;
+        std::memcpy(out, buf_, rest);
+        bufPos_ = rest;
+    }
+    pos_ += n;
+    return true;
+}
+
+bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
+    if (fd_ < 0 || offset > size_ || size_ - offset < n) return false;
+    auto* out = static_cast<std::uint8_t*>(dst);
+    while (n > 0) {
+        const ssize_t got = ::pread(fd_, out, n, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        out += got;
+        n -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+bool RegularFileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+namespace {
+
+bool WriteAll(int fd, ByteSpan data) {
+    const std::uint8_t* p = data.data();
+    std::size_t n = data.size();
+    while (n > 0) {
+        const ssize_t put = ::write(fd, p, n);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        p += put;
+        n -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+std::string TempNameBeside(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    static std::mt19937_64 rng{std::random_device{}()};
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx",
+                  static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));
+    return dir + "." + name + suffix + ".tmp";
+}
+
+// Permissions for the new file: those of the file it replaces, else what a
+// plain create would give under the current umask.
+mode_t ModeFor(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body) {
+    struct stat st {};
+    if (path.empty() || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
+        throw EToolkitError(CannotCreateFile(path));
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = TempNameBeside(path);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) throw EToolkitError(CannotCreateFile(path));
+
+    bool ok = WriteAll(fd, head) && WriteAll(fd, body);
+    ok = ok && ::fchmod(fd, ModeFor(path)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        throw EToolkitError(kStreamWriteError);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw EToolkitError(CannotCreateFile(path));
+    }
+}

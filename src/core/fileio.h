@@ -1,0 +1,46 @@
+// Read-only access to regular files, and the atomic replacement of a file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "bytes.h"
+
+// An open regular file. Opening refuses anything that is not a regular file
+// (folders, FIFOs, devices) without blocking on it.
+class ReadOnlyFile final : public ByteSource {
+public:
+    ReadOnlyFile() = default;
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    ~ReadOnlyFile() override;
+
+    bool Open(const std::string& path);
+    std::uint64_t Size() const { return size_; }
+
+    std::uint64_t Left() const override { return size_ - pos_; }
+    // Buffered for small fields; large reads go straight into dst.
+    bool Read(void* dst, std::size_t n) override;
+    // Reads n bytes at an absolute offset, independent of the cursor.
+    bool ReadAt(std::uint64_t offset, void* dst, std::size_t n);
+
+private:
+    bool Fill(void* dst, std::size_t n);
+
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+    std::uint64_t pos_ = 0;
+    std::uint8_t buf_[4096];
+    std::size_t bufPos_ = 0;
+    std::size_t bufLen_ = 0;
+};
+
+// True when a regular file (or a link to one) exists at path; folders and
+// other special files count as missing.
+bool RegularFileExists(const std::string& path);
+
+// Writes head then body to path through a temporary file in the same folder
+// that is renamed over the target only once every byte is on disk. On failure
+// the previous file is untouched, the temporary file is removed, and
+// EToolkitError "Cannot create file <path>" or "Stream write error" is thrown.
+void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body);

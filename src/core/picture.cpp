@@ -1,0 +1,259 @@
+#include "picture.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "fileio.h"
+
+namespace {
+
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kColorTableSize = 1024;
+constexpr std::uint32_t kHeaders8 = kFileHeaderSize + kInfoHeaderSize + kColorTableSize;  // 1078
+constexpr std::uint32_t kHeaders24 = kFileHeaderSize + kInfoHeaderSize;                  // 54
+constexpr std::uint64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+[[noreturn]] void NotValid() { throw EToolkitError(kBitmapNotValid); }
+
+std::uint64_t StrideFor(int bitCount, std::int32_t width) {
+    return bitCount == 8 ? Stride8(width) : Stride24(width);
+}
+
+// Size of the rows of a strip, or 0 with ok false when it is negative or
+// does not fit next to headerSize bytes in a signed 32-bit bfSize.
+bool RowBytes(int bitCount, std::int32_t width, std::int32_t height, std::uint32_t headerSize,
+              std::uint64_t& rowBytes) {
+    if (width < 0 || height < 0) return false;
+    const std::uint64_t stride = StrideFor(bitCount, width);
+    if (height != 0 && stride > (kInt32Max - headerSize) / std::uint64_t(height)) return false;
+    rowBytes = stride * std::uint64_t(height);
+    return true;
+}
+
+void WriteHeaders(std::uint8_t* p, std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                  std::uint32_t offBits, std::uint32_t rowBytes, std::uint32_t colors) {
+    PutU16(p + 0, 0x4D42);
+    PutU32(p + 2, offBits + rowBytes);
+    PutU16(p + 6, 0);
+    PutU16(p + 8, 0);
+    PutU32(p + 10, offBits);
+    PutU32(p + 14, kInfoHeaderSize);
+    PutI32(p + 18, width);
+    PutI32(p + 22, height);
+    PutU16(p + 26, 1);
+    PutU16(p + 28, bitCount);
+    PutU32(p + 30, 0);
+    PutU32(p + 34, rowBytes);
+    PutU32(p + 38, 0);
+    PutU32(p + 42, 0);
+    PutU32(p + 46, colors);
+    PutU32(p + 50, colors);
+}
+
+// Validated sizes of a strip that is about to be built.
+struct Plan {
+    std::uint32_t stride = 0;
+    std::uint32_t rowBytes = 0;
+};
+
+Plan PlanStrip(const TStrip& strip, int bitCount, std::uint32_t headerSize, std::size_t pixelSize) {
+    std::uint64_t rowBytes = 0;
+    if (!RowBytes(bitCount, strip.Width, strip.Height, headerSize, rowBytes)) NotValid();
+    // Checked above: Width * Height * pixelSize <= rowBytes < 2^31.
+    if (strip.Pixels.size() / pixelSize < std::uint64_t(strip.Width) * std::uint64_t(strip.Height))
+        NotValid();
+    return Plan{static_cast<std::uint32_t>(StrideFor(bitCount, strip.Width)),
+                static_cast<std::uint32_t>(rowBytes)};
+}
+
+}  // namespace
+
+std::uint64_t Stride8(std::int32_t Width) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(Width)) + 3u) & ~3ull;
+}
+
+std::uint64_t Stride24(std::int32_t Width) {
+    return (3ull * static_cast<std::uint32_t>(Width) + 3ull) & ~3ull;
+}
+
+bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height) {
+    std::uint64_t rowBytes = 0;
+    return BitsPerPixel == 8 ? RowBytes(8, Width, Height, kHeaders8, rowBytes)
+                             : RowBytes(24, Width, Height, kHeaders24, rowBytes);
+}
+
+Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette) {
+    const Plan plan = PlanStrip(Strip, 8, kHeaders8, 1);
+    Bytes image(kHeaders8 + std::size_t(plan.rowBytes));
+    std::uint8_t* p = image.data();
+    WriteHeaders(p, Strip.Width, Strip.Height, 8, kHeaders8, plan.rowBytes, 256);
+
+    std::uint8_t* table = p + kHeaders24;
+    for (std::size_t k = 0; k < 256; ++k) {
+        table[4 * k + 0] = Palette[3 * k + 2];
+        table[4 * k + 1] = Palette[3 * k + 1];
+        table[4 * k + 2] = Palette[3 * k + 0];
+        table[4 * k + 3] = 0;
+    }
+
+    const auto width = std::size_t(Strip.Width);
+    const auto height = std::size_t(Strip.Height);
+    std::uint8_t* row = p + kHeaders8;
+    for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
+        if (width != 0) std::memcpy(row, Strip.Pixels.data() + (height - 1 - r) * width, width);
+        std::fill(row + width, row + plan.stride, std::uint8_t{0});
+    }
+    return image;
+}
+
+void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
+                  std::uint8_t& Blue) {
+    Blue = static_cast<std::uint8_t>(Low << 3);
+    Green = static_cast<std::uint8_t>(((Low >> 5) << 2) | ((High & 7) << 5));
+    Red = static_cast<std::uint8_t>(High & 0xF8);
+}
+
+Bytes Build16BitImage(const TStrip& Strip) {
+    const Plan plan = PlanStrip(Strip, 24, kHeaders24, 2);
+    Bytes image(kHeaders24 + std::size_t(plan.rowBytes));
+    std::uint8_t* p = image.data();
+    WriteHeaders(p, Strip.Width, Strip.Height, 24, kHeaders24, plan.rowBytes, 0);
+
+    // Converted straight into the rows; no intermediate buffer is needed.
+    const auto width = std::size_t(Strip.Width);
+    const auto height = std::size_t(Strip.Height);
+    std::uint8_t* row = p + kHeaders24;
+    for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
+        const std::uint8_t* src = Strip.Pixels.data() + (height - 1 - r) * width * 2;
+        std::uint8_t* dst = row;
+        for (std::size_t c = 0; c < width; ++c, src += 2, dst += 3)
+            Color16ToRGB(src[0], src[1], dst[2], dst[1], dst[0]);
+        std::fill(row + 3 * width, row + plan.stride, std::uint8_t{0});
+    }
+    return image;
+}
+
+void TBitmap::LoadFromStream(ByteSpan Stream) {
+    if (Stream.empty()) {
+        *this = TBitmap();
+        return;
+    }
+    LoadFromImage(Bytes(Stream.begin(), Stream.end()));
+}
+
+void TBitmap::LoadFromImage(Bytes&& Image) {
+    const std::size_t n = Image.size();
+    if (n == 0) {
+        *this = TBitmap();
+        return;
+    }
+    const std::uint8_t* p = Image.data();
+    if (n < kHeaders24 || GetU16(p) != 0x4D42) NotValid();
+    if (GetU32(p + 14) != kInfoHeaderSize) NotValid();
+    const std::int32_t width = GetI32(p + 18);
+    const std::int32_t height = GetI32(p + 22);
+    const int bitCount = GetU16(p + 28);
+    if ((bitCount != 8 && bitCount != 24) || GetU32(p + 30) != 0) NotValid();
+    std::uint32_t colors = GetU32(p + 46);
+    if (colors == 0 && bitCount == 8) colors = 256;
+    if (colors > 256) NotValid();
+    const std::uint64_t rowOffset = kHeaders24 + 4ull * colors;
+    std::uint64_t rowBytes = 0;
+    if (!RowBytes(bitCount, width, height, 0, rowBytes)) NotValid();
+    if (n < rowOffset || n - rowOffset < rowBytes) NotValid();
+
+    image_ = std::make_shared<const Bytes>(std::move(Image));
+    width_ = width;
+    height_ = height;
+    bitCount_ = bitCount;
+    rowOffset_ = static_cast<std::uint32_t>(rowOffset);
+    stride_ = static_cast<std::uint32_t>(StrideFor(bitCount, width));
+    colorCount_ = colors;
+}
+
+const std::uint8_t* TBitmap::ScanLine(std::int32_t y) const {
+    if (!image_ || y < 0 || y >= height_) return nullptr;
+    return image_->data() + rowOffset_ + std::size_t(height_ - 1 - y) * stride_;
+}
+
+ByteSpan TBitmap::ColorTable() const {
+    if (!image_) return {};
+    return ByteSpan(image_->data() + kHeaders24, 4 * std::size_t(colorCount_));
+}
+
+namespace {
+std::array<std::uint8_t, kFileHeaderSize> FileHeaderFor(std::size_t storedSize,
+                                                        std::uint32_t rowOffset) {
+    std::array<std::uint8_t, kFileHeaderSize> h{};
+    PutU16(h.data(), 0x4D42);
+    PutU32(h.data() + 2, static_cast<std::uint32_t>(kFileHeaderSize + storedSize));
+    PutU32(h.data() + 10, rowOffset);
+    return h;
+}
+}  // namespace
+
+Bytes TBitmap::FileBytes() const {
+    if (!image_) return {};
+    const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
+    const auto head = FileHeaderFor(stored.size(), rowOffset_);
+    Bytes out(head.begin(), head.end());
+    out.insert(out.end(), stored.begin(), stored.end());
+    return out;
+}
+
+void TBitmap::SaveToFile(const std::string& FileName) const {
+    if (!image_) NotValid();
+    const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
+    const auto head = FileHeaderFor(stored.size(), rowOffset_);
+    WriteFileAtomically(FileName, head, stored);
+}
+
+void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette) {
+    Bitmap.LoadFromImage(Build8BitImage(Strip, Palette));
+}
+
+void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip) {
+    Bitmap.LoadFromImage(Build16BitImage(Strip));
+}
+
+namespace {
+void WriteInfo(IInfoList& SFTInfo, const char* depth, std::int32_t charCount) {
+    SFTInfo.Clear();
+    SFTInfo.Append(depth);
+    SFTInfo.Append(std::to_string(charCount) + " characters");
+}
+}  // namespace
+
+void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                  const TPalette& Palette, IInfoList& SFTInfo) {
+    WriteInfo(SFTInfo, "8-bit font", Font.CharCount);
+    Bitmap = std::make_unique<TBitmap>();
+    Make8BitBitmap(*Bitmap, StripOf(Font), Palette);
+}
+
+void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo) {
+    WriteInfo(SFTInfo, "16-bit font", Font.CharCount);
+    Bitmap = std::make_unique<TBitmap>();
+    Make16BitBitmap(*Bitmap, StripOf(Font));
+}
+
+namespace {
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/:";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+}  // namespace
+
+std::string FolderOf(const std::string& Path) {
+    const auto cut = Path.find_last_of(kSeparators);
+    return cut == std::string::npos ? std::string() : Path.substr(0, cut + 1);
+}
+
+std::string ProposedExportName(const std::string& FontPath, const std::string& LastSaveDir) {
+    std::string name = FontPath.substr(FolderOf(FontPath).size());
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return LastSaveDir + name + ".BMP";
+}

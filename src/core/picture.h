@@ -1,0 +1,101 @@
+// Pictures: the BMP byte images of 8-bit and 16-bit glyph strips, the picture
+// object that holds one, and the export file name.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "bytes.h"
+#include "errors.h"
+#include "font.h"
+#include "palette.h"
+
+// The window's "Font Info :" list as the builders see it.
+class IInfoList {
+public:
+    virtual ~IInfoList() = default;
+    virtual void Clear() = 0;
+    virtual void Append(const std::string& Line) = 0;
+};
+
+// A glyph strip: Width * Height pixels of 1 (8-bit) or 2 (16-bit) bytes.
+struct TStrip {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    ByteSpan Pixels;
+};
+
+// The picture object: holds one loaded BMP byte image, immutable once loaded.
+// Copies share the image, so a copy given away stays valid whatever happens
+// to the original.
+class TBitmap {
+public:
+    // Loads a BMP byte image from a stream positioned at its first byte and
+    // running to the stream's end. An empty stream leaves no image. Throws
+    // EToolkitError "Bitmap image is not valid" for anything that is not an
+    // uncompressed bottom-up 8-bit or 24-bit image whose rows all lie within
+    // it; the object then keeps what it held.
+    void LoadFromStream(ByteSpan Stream);
+    // The same, taking over a buffer instead of copying it.
+    void LoadFromImage(Bytes&& Image);
+
+    bool Empty() const { return !image_; }
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
+    int BitCount() const { return bitCount_; }
+
+    // Row y of the picture as shown, 0 being the top row; 8-bit rows hold
+    // palette indices, 24-bit rows blue, green, red triples.
+    const std::uint8_t* ScanLine(std::int32_t y) const;
+    // The 8-bit colour table: blue, green, red, reserved per entry.
+    ByteSpan ColorTable() const;
+
+    // The exported file: 14-byte file header and the stored image.
+    Bytes FileBytes() const;
+    // Writes the exported file atomically. Throws EToolkitError "Cannot create
+    // file <path>" or "Stream write error"; an empty picture writes nothing.
+    void SaveToFile(const std::string& FileName) const;
+
+private:
+    std::shared_ptr<const Bytes> image_;  // the whole byte image as loaded
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    int bitCount_ = 0;
+    std::uint32_t rowOffset_ = 0;  // from the file's first byte
+    std::uint32_t stride_ = 0;
+    std::uint32_t colorCount_ = 0;
+};
+
+// Row strides of the two image kinds; sizes of 0 and more.
+std::uint64_t Stride8(std::int32_t Width);
+std::uint64_t Stride24(std::int32_t Width);
+
+// True when a strip of this size can be built as an image whose bfSize fits
+// in a signed 32-bit number.
+bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height);
+
+// The BMP byte images themselves. Throw EToolkitError "Bitmap image is not
+// valid" for sizes that are negative, too large for the format, or not backed
+// by Pixels; std::bad_alloc when memory can't be had.
+Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette);
+Bytes Build16BitImage(const TStrip& Strip);
+
+void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette);
+void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip);
+void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                  const TPalette& Palette, IInfoList& SFTInfo);
+void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo);
+
+void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
+                  std::uint8_t& Blue);
+
+inline TStrip StripOf(const TSftFont& Font) {
+    return TStrip{Font.Width, Font.Height, ByteSpan(Font.Pixels.data(), Font.Pixels.size())};
+}
+
+// The export name: LastSaveDir, the font's file name without its extension,
+// and ".BMP".
+std::string ProposedExportName(const std::string& FontPath, const std::string& LastSaveDir);
+// Everything up to and including the last separator, or empty text.
+std::string FolderOf(const std::string& Path);

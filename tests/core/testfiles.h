@@ -1,0 +1,69 @@
+// Builders for font and palette files, temporary folders and recording sinks
+// shared by the core tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "palette.h"
+#include "picture.h"
+
+using ByteVec = std::vector<std::uint8_t>;
+
+// Writes a font file field by field, so tests can also write broken ones.
+class SftWriter {
+public:
+    SftWriter& Header(std::int32_t rangeCount, const char* magic = "SFNT");
+    // A range record with entries X = x0 + k * step, Extra = 1000 + code.
+    SftWriter& Range(std::uint16_t first, std::uint16_t last, std::int32_t x0 = 0,
+                     std::int32_t step = 6);
+    SftWriter& StripHeader(std::int32_t bitsPerPixel);
+    SftWriter& Size(std::int32_t width, std::int32_t height);
+    // n pixel bytes of a pattern that differs from row to row.
+    SftWriter& Pixels(std::size_t n);
+    SftWriter& Raw(const ByteVec& b);
+    SftWriter& I32(std::int32_t v);
+    SftWriter& U16(std::uint16_t v);
+    const ByteVec& Bytes() const { return bytes_; }
+
+private:
+    ByteVec bytes_;
+};
+
+// A complete font with one range [first, last] and a strip of the given size.
+ByteVec MakeFont(std::int32_t bpp, std::int32_t width, std::int32_t height,
+                 std::uint16_t first = 32, std::uint16_t last = 126);
+
+ByteVec MakeCMP(const TPalette& palette, std::size_t extra = 0);
+ByteVec MakeBM(const TPalette& palette, std::uint32_t flag = 2, std::size_t body = 200);
+TPalette PatternPalette(std::uint8_t seed);
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    const std::string& Dir() const { return dir_; }
+    std::vector<std::string> Entries() const;
+
+private:
+    std::string dir_;
+};
+
+void WriteFile(const std::string& path, const ByteVec& data);
+ByteVec ReadFile(const std::string& path);
+
+struct RecordingSink : IWarningSink {
+    std::vector<std::string> shown;
+    void ShowWarning(const std::string& text) override { shown.push_back(text); }
+};
+
+struct RecordingList : IInfoList {
+    std::vector<std::string> lines;
+    void Clear() override { lines.clear(); }
+    void Append(const std::string& line) override { lines.push_back(line); }
+};
