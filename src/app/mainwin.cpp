@@ -1,0 +1,331 @@
+#include "mainwin.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <qdrawutil.h>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "about.h"
+#include "fileio.h"
+#include "imageview.h"
+
+std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
+
+void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                      const TPalette& Palette, IInfoList& SFTInfo) {
+    if (Font.BitsPerPixel() == 16)
+        Show16BitFont(Bitmap, Font, SFTInfo);
+    else
+        Show8BitFont(Bitmap, Font, Palette, SFTInfo);
+}
+
+namespace {
+
+// The "Font Info" lines of a build that has not been accepted yet.
+class TInfoLines final : public IInfoList {
+public:
+    void Clear() override { Lines.clear(); }
+    void Append(const std::string& Line) override { Lines << QString::fromStdString(Line); }
+    QStringList Lines;
+};
+
+enum class TBevel { None, Raised, Lowered };
+
+// A panel with an outer and an inner bevel of 1 pixel each.
+class TPanel final : public QFrame {
+public:
+    TPanel(TBevel Outer, TBevel Inner, QWidget* Parent)
+        : QFrame(Parent), outer_(Outer), inner_(Inner) {}
+
+protected:
+    void paintEvent(QPaintEvent* Event) override {
+        QFrame::paintEvent(Event);
+        QPainter painter(this);
+        QRect r = rect();
+        for (TBevel bevel : {outer_, inner_}) {
+            if (bevel == TBevel::None) continue;
+            qDrawShadePanel(&painter, r, palette(), bevel == TBevel::Lowered, 1);
+            r.adjust(1, 1, -1, -1);
+        }
+    }
+
+private:
+    TBevel outer_;
+    TBevel inner_;
+};
+
+// List rows of one fixed height.
+class TRowHeight final : public QStyledItemDelegate {
+public:
+    TRowHeight(int Height, QObject* Parent) : QStyledItemDelegate(Parent), height_(Height) {}
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+        return {QStyledItemDelegate::sizeHint(Option, Index).width(), height_};
+    }
+
+private:
+    int height_;
+};
+
+// Laid out for a text height of 13 pixels; everything scales with the real one.
+struct TScale {
+    double Factor = 1.0;
+    int operator()(int v) const { return int(std::lround(v * Factor)); }
+};
+
+}  // namespace
+
+QFont WindowFont(const QWidget* Widget) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    // A character height of 12 pixels on the 106 pixels per inch it was drawn for.
+    const int dpi = Widget ? Widget->logicalDpiY() : 96;
+    font.setPixelSize(std::max(1, int(std::lround(12.0 * dpi / 106.0))));
+    return font;
+}
+
+double LayoutFactor(const QFont& Font) {
+    const int textHeight = QFontMetrics(Font).height();
+    return textHeight == 13 ? 1.0 : textHeight / 13.0;
+}
+
+TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent)
+    : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)) {
+    SFT_Open.Title = QStringLiteral("Open SFT");
+    SFT_Open.Filter = QStringLiteral("Tarvenholt font files|*.SFT");
+    SFT_Open.DefaultExt = QStringLiteral("SFT");
+    PAL_Open.Title = QStringLiteral("Load Palette");
+    PAL_Open.Filter = QStringLiteral("Load palette from CMP file|*.CMP|Load palette from BM|*.BM");
+    PAL_Open.DefaultExt = QStringLiteral("CMP");
+    BMP_Save.Title = QStringLiteral("Save BMP");
+    BMP_Save.Filter = QStringLiteral("Windows BMP files|*.BMP");
+    BMP_Save.DefaultExt = QStringLiteral("BMP");
+    BMP_Save.Save = true;
+
+    CreateComponents();
+    Guarded([this] { FormCreate(); });
+}
+
+TMainWindow::~TMainWindow() = default;
+
+void TMainWindow::CreateComponents() {
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(ProgramIcon());
+    const QFont font = WindowFont(this);
+    setFont(font);
+    const TScale S{LayoutFactor(font)};
+
+    // Outer size 320 x 240 with a sizing frame of 4 and a caption of 19 pixels.
+    move(S(201), S(117));
+    resize(S(320 - 2 * 4), S(240 - 2 * 4 - 19));
+
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    OpenSFT1 = File1->addAction(QStringLiteral("&Open SFT"));
+    SaveasBMP1 = File1->addAction(QStringLiteral("&Save as BMP"));
+    LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
+    File1->addSeparator();
+    Exit1 = File1->addAction(QStringLiteral("E&xit"));
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    About1 = Help1->addAction(QStringLiteral("&About"));
+
+    auto* client = new QWidget(this);
+    auto* row = new QHBoxLayout(client);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    setCentralWidget(client);
+
+    Panel1 = new TPanel(TBevel::Raised, TBevel::Lowered, client);
+    Panel1->setFixedWidth(S(128));
+    row->addWidget(Panel1);
+
+    auto place = [&S](QWidget* w, int x, int y, int width, int height) {
+        w->setGeometry(S(x), S(y), S(width), S(height));
+    };
+    auto label = [&](const char* text, int x, int y) {
+        auto* l = new QLabel(QString::fromLatin1(text), Panel1);
+        l->adjustSize();
+        l->setGeometry(S(x), S(y), l->width(), S(13));
+        return l;
+    };
+    auto listBox = [&](int x, int y, int width, int height) {
+        auto* list = new QListWidget(Panel1);
+        place(list, x, y, width, height);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);
+        list->setItemDelegate(new TRowHeight(S(13), list));
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        return list;
+    };
+    Label1 = label("Font Info :", 24, 8);
+    SFTInfo = listBox(24, 24, 80, 32);
+    Label3 = label("Character :", 24, 72);
+    ASCIIList = listBox(24, 88, 80, 80);
+
+    Panel2 = new TPanel(TBevel::Lowered, TBevel::None, client);
+    QPalette black = Panel2->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    Panel2->setPalette(black);
+    Panel2->setAutoFillBackground(true);
+    row->addWidget(Panel2, 1);
+    auto* inside = new QVBoxLayout(Panel2);
+    inside->setContentsMargins(1, 1, 1, 1);
+    ScrollBox = new TScrollBox(Panel2);
+    inside->addWidget(ScrollBox);
+
+    connect(OpenSFT1, &QAction::triggered, this, [this] { Guarded([this] { OpenSFT1Click(); }); });
+    connect(SaveasBMP1, &QAction::triggered, this,
+            [this] { Guarded([this] { SaveasBMP1Click(); }); });
+    connect(LoadPalette1, &QAction::triggered, this,
+            [this] { Guarded([this] { LoadPalette1Click(); }); });
+    connect(Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
+    connect(About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
+    // A click on the selected item scrolls back to it as well.
+    connect(ASCIIList, &QListWidget::currentRowChanged, this,
+            [this] { Guarded([this] { ASCIIListClick(); }); });
+    connect(ASCIIList, &QListWidget::itemClicked, this,
+            [this] { Guarded([this] { ASCIIListClick(); }); });
+
+    UpdateCommands();
+}
+
+void TMainWindow::Guarded(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (...) {
+        ui_.ShowStandardError(StandardErrorText(std::current_exception()));
+    }
+}
+
+void TMainWindow::UpdateCommands() {
+    const bool havePicture = Bitmap_ != nullptr;
+    SaveasBMP1->setEnabled(havePicture);
+    LoadPalette1->setEnabled(havePicture);
+}
+
+void TMainWindow::FormCreate() {
+    // The working directory, not the program's folder.
+    const std::string path = std::filesystem::current_path().string() + "/uicolormap.cmp";
+    if (!RegularFileExists(path)) {
+        ui_.ShowMessage(QString::fromLatin1(kPaletteNotFound), TMsgKind::Error);
+        quitRequested_ = true;
+        QCoreApplication::quit();
+        return;
+    }
+    // A refused file has shown its warning; the palette stays black then.
+    TWarningBoxes warnings(ui_);
+    LoadCMPPalette(path, Palette_, warnings);
+}
+
+void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info) {
+    Bitmap_ = std::move(Picture);
+    SFTInfo->clear();
+    SFTInfo->addItems(Info);
+    ScrollBox->SetImageWidth(Bitmap_->Width());
+    ScrollBox->SetImageHeight(Bitmap_->Height());
+    ScrollBox->SetImagePicture(*Bitmap_);
+}
+
+void TMainWindow::OpenSFT1Click() {
+    if (!ui_.Execute(SFT_Open)) return;
+    const std::string path = LocalPath(SFT_Open.FileName);
+
+    // Read and build aside; the window changes only once both have succeeded.
+    TSftFont font;
+    TCharTable table = CharTable_;
+    const bool accepted = LoadSFT(path, font, table, std::int32_t(table.size()) - 1) &&
+                          (font.BitsPerPixel() == 8 || font.BitsPerPixel() == 16);
+    if (!accepted) {
+        ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
+        return;
+    }
+    TInfoLines info;
+    std::unique_ptr<TBitmap> picture;
+    builder_(picture, font, Palette_, info);
+    if (!picture) throw EToolkitError(kBitmapNotValid);
+
+    FontData_ = std::move(font);
+    CharTable_ = table;
+    ShowPicture(std::move(picture), info.Lines);
+
+    const int count = std::clamp<int>(FontData_.CharCount, 0, int(CharTable_.size()));
+    {
+        const QSignalBlocker quiet(ASCIIList);
+        ASCIIList->clear();
+        for (int i = 0; i < count; ++i) ASCIIList->addItem(QString::number(CharTable_[i].Code));
+        if (count > 0) ASCIIList->setCurrentRow(0);
+    }
+    ASCIIListClick();
+
+    setWindowTitle(QStringLiteral("Quillmere : ") + SFT_Open.FileName);
+    UpdateCommands();
+}
+
+void TMainWindow::LoadPalette1Click() {
+    if (!ui_.Execute(PAL_Open)) return;
+    const std::string path = LocalPath(PAL_Open.FileName);
+
+    // The file type chosen, not the file's name, picks the reader.
+    TPalette palette = Palette_;
+    TWarningBoxes warnings(ui_);
+    const bool loaded = PAL_Open.FilterIndex == 2 ? LoadBMPalette(path, palette, warnings)
+                                                  : LoadCMPPalette(path, palette, warnings);
+    if (!loaded) {
+        ui_.ShowMessage(QString::fromLatin1(kErrorLoadingPalette), TMsgKind::Error);
+        return;
+    }
+    if (!Bitmap_) {
+        Palette_ = palette;
+        return;
+    }
+    // Palette and picture change together or not at all.
+    TInfoLines info;
+    std::unique_ptr<TBitmap> picture;
+    builder_(picture, FontData_, palette, info);
+    if (!picture) throw EToolkitError(kBitmapNotValid);
+    Palette_ = palette;
+    ShowPicture(std::move(picture), info.Lines);
+}
+
+void TMainWindow::SaveasBMP1Click() {
+    if (!Bitmap_) return;
+    BMP_Save.FileName =
+        QFile::decodeName(
+            ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+    if (!ui_.Execute(BMP_Save)) return;
+    const std::string path = LocalPath(BMP_Save.FileName);
+    Bitmap_->SaveToFile(path);
+    LastSaveDir_ = FolderOf(path);
+}
+
+void TMainWindow::Exit1Click() {
+    quitRequested_ = true;
+    QCoreApplication::quit();
+}
+
+void TMainWindow::About1Click() { ui_.ShowAbout(); }
+
+void TMainWindow::ASCIIListClick() {
+    const int row = ASCIIList->currentRow();
+    if (row < 0 || row >= int(CharTable_.size()) || row >= FontData_.CharCount) return;
+    ScrollBox->SetHorzPosition(CharTable_[std::size_t(row)].X);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* Event) {
+    quitRequested_ = true;
+    Event->accept();
+    QCoreApplication::quit();
+}

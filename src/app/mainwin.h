@@ -1,0 +1,100 @@
+// The main window: menu, the font's info and character lists, the picture
+// view, and the five commands.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "font.h"
+#include "messages.h"
+#include "palette.h"
+#include "picture.h"
+
+class QAction;
+class QCloseEvent;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class TScrollBox;
+
+// Builds the picture of a font into Bitmap and writes the "Font Info" lines.
+using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                                           const TPalette& Palette, IInfoList& SFTInfo)>;
+
+// Show8BitFont or Show16BitFont by the font's depth.
+void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                      const TPalette& Palette, IInfoList& SFTInfo);
+
+class TMainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs FormCreate; check QuitRequested() before showing the window.
+    explicit TMainWindow(IUserInterface& UI, TPictureBuilder Builder = BuildFontPicture,
+                         QWidget* Parent = nullptr);
+    ~TMainWindow() override;
+
+    bool QuitRequested() const { return quitRequested_; }
+
+    void FormCreate();
+    void OpenSFT1Click();
+    void SaveasBMP1Click();
+    void LoadPalette1Click();
+    void Exit1Click();
+    void About1Click();
+    void ASCIIListClick();
+
+    // Runs a handler the way the event loop would: an error that leaves it
+    // ends it and is shown in the standard error box.
+    void Guarded(const std::function<void()>& Handler);
+
+    // State, read by tests and the export.
+    const TSftFont& FontData() const { return FontData_; }
+    const TCharTable& CharTable() const { return CharTable_; }
+    const TPalette& Palette() const { return Palette_; }
+    const TBitmap* Bitmap() const { return Bitmap_.get(); }
+    const std::string& LastSaveDir() const { return LastSaveDir_; }
+
+    // Components.
+    QMenu* File1 = nullptr;
+    QAction* OpenSFT1 = nullptr;
+    QAction* SaveasBMP1 = nullptr;
+    QAction* LoadPalette1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* SFTInfo = nullptr;
+    QLabel* Label3 = nullptr;
+    QListWidget* ASCIIList = nullptr;
+    QFrame* Panel2 = nullptr;
+    TScrollBox* ScrollBox = nullptr;
+    TFileDialog SFT_Open;
+    TFileDialog PAL_Open;
+    TFileDialog BMP_Save;
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void CreateComponents();
+    // Puts a built picture on the screen and into Bitmap.
+    void ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info);
+    void UpdateCommands();
+
+    IUserInterface& ui_;
+    TPictureBuilder builder_;
+    bool quitRequested_ = false;
+
+    TSftFont FontData_;
+    TCharTable CharTable_{};
+    TPalette Palette_{};
+    std::unique_ptr<TBitmap> Bitmap_;
+    std::string LastSaveDir_;
+};
+
+// File names as the file system takes them.
+std::string LocalPath(const QString& Path);

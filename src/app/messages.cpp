@@ -1,0 +1,100 @@
+#include "messages.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <exception>
+#include <new>
+
+QStringList TFileDialog::Texts() const {
+    const QStringList parts = Filter.split('|');
+    QStringList texts;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) texts << parts[i];
+    return texts;
+}
+
+QStringList TFileDialog::Patterns() const {
+    const QStringList parts = Filter.split('|');
+    QStringList patterns;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) patterns << parts[i + 1];
+    return patterns;
+}
+
+QString StandardErrorText(std::exception_ptr Error) {
+    try {
+        std::rethrow_exception(Error);
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Out of memory.");
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what()) + '.';
+    } catch (...) {
+        return QStringLiteral("Unknown error.");
+    }
+}
+
+namespace {
+
+// One OK button that Enter, Esc and the close box all press.
+void RunBox(QWidget* Parent, const QString& Caption, const QString& Text, QMessageBox::Icon Icon) {
+    QMessageBox box(Icon, Caption, Text, QMessageBox::Ok, Parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace
+
+bool TQtUserInterface::Execute(TFileDialog& Dialog) {
+    QFileDialog dialog(parent_, Dialog.Title);
+    // Qt's own dialog works the same on every desktop, portal or not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(Dialog.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(Dialog.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(Dialog.DefaultExt);
+
+    // Qt shows "text (pattern)"; with the details hidden the user sees the text.
+    const QStringList texts = Dialog.Texts();
+    const QStringList patterns = Dialog.Patterns();
+    QStringList filters;
+    for (qsizetype i = 0; i < texts.size(); ++i) filters << texts[i] + " (" + patterns[i] + ')';
+    dialog.setNameFilters(filters);
+    // Windows matches patterns in any letter case; so does the dialog's model
+    // unless told otherwise, and the filter makes sure of it.
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    const int index = Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size()
+                          ? Dialog.FilterIndex
+                          : 1;
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters[index - 1]);
+
+    if (!Dialog.FileName.isEmpty()) {
+        const QFileInfo info(Dialog.FileName);
+        if (Dialog.FileName.contains('/')) dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return false;
+    Dialog.FileName = chosen.first();
+    const qsizetype chosenFilter = filters.indexOf(dialog.selectedNameFilter());
+    Dialog.FilterIndex = chosenFilter >= 0 ? int(chosenFilter) + 1 : 1;
+    return true;
+}
+
+void TQtUserInterface::ShowMessage(const QString& Text, TMsgKind Kind) {
+    if (Kind == TMsgKind::Warning)
+        RunBox(parent_, QStringLiteral("Warning"), Text, QMessageBox::Warning);
+    else
+        RunBox(parent_, QStringLiteral("Error"), Text, QMessageBox::Critical);
+}
+
+void TQtUserInterface::ShowStandardError(const QString& Text) {
+    RunBox(parent_, QString::fromLatin1(kAppTitle), Text, QMessageBox::Critical);
+}
+
+void TQtUserInterface::ShowAbout() {
+    if (auto* dialog = qobject_cast<QDialog*>(about_)) dialog->exec();
+}

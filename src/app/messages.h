@@ -1,0 +1,80 @@
+// The message boxes, the file dialogs and the About box as the window uses
+// them. Everything modal goes through IUserInterface so the window can be
+// driven without a user.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+#include "palette.h"
+
+class QWidget;
+
+enum class TMsgKind { Warning, Error };
+
+inline const char* const kAppTitle = "Quillmere";
+inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
+inline const char* const kInvalidSFT = "Invalid SFT file!";
+inline const char* const kErrorLoadingPalette = "Error loading Palette!";
+
+// One file dialog's settings and what it remembers between runs: the file
+// name and the file type (from 1) last accepted in it.
+struct TFileDialog {
+    QString Title;
+    QString Filter;  // "text|pattern|text|pattern"
+    QString DefaultExt;
+    bool Save = false;  // save dialogs confirm overwriting, open dialogs need an existing file
+    QString FileName;
+    int FilterIndex = 1;
+
+    // The filter as (text, pattern) pairs.
+    QStringList Texts() const;
+    QStringList Patterns() const;
+};
+
+class IUserInterface {
+public:
+    virtual ~IUserInterface() = default;
+    // Runs the dialog modally. On acceptance stores the chosen full path and
+    // file type in Dialog and returns true; a cancel changes nothing.
+    virtual bool Execute(TFileDialog& Dialog) = 0;
+    virtual void ShowMessage(const QString& Text, TMsgKind Kind) = 0;
+    // The standard error box: caption "Quillmere", stop icon, Text as given.
+    virtual void ShowStandardError(const QString& Text) = 0;
+    virtual void ShowAbout() = 0;
+};
+
+// The standard error box's text for the exception being handled.
+QString StandardErrorText(std::exception_ptr Error);
+
+// Palette readers' warnings shown as warning boxes.
+class TWarningBoxes final : public IWarningSink {
+public:
+    explicit TWarningBoxes(IUserInterface& UI) : ui_(UI) {}
+    void ShowWarning(const std::string& Text) override {
+        ui_.ShowMessage(QString::fromStdString(Text), TMsgKind::Warning);
+    }
+
+private:
+    IUserInterface& ui_;
+};
+
+// The real boxes and dialogs on the screen.
+class TQtUserInterface final : public IUserInterface {
+public:
+    // Parent: the window the boxes belong to (may be null before it exists).
+    // About: the About box to show modally.
+    TQtUserInterface(QWidget* Parent, QWidget* About) : parent_(Parent), about_(About) {}
+    void SetParent(QWidget* Parent) { parent_ = Parent; }
+    void SetAbout(QWidget* About) { about_ = About; }
+
+    bool Execute(TFileDialog& Dialog) override;
+    void ShowMessage(const QString& Text, TMsgKind Kind) override;
+    void ShowStandardError(const QString& Text) override;
+    void ShowAbout() override;
+
+private:
+    QWidget* parent_;
+    QWidget* about_;
+};
