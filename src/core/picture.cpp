@@ -99,7 +99,8 @@ Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette) {
     }
 
     const auto width = std::size_t(Strip.Width);
-    const auto height = std::size_t(Strip.Height);
+    // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
+    const auto height = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
     std::uint8_t* row = p + kHeaders8;
     for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
         if (width != 0) std::memcpy(row, Strip.Pixels.data() + (height - 1 - r) * width, width);
@@ -148,7 +149,8 @@ Bytes Build16BitImage(const TStrip& Strip) {
     // lookup; four triples are packed into three 32-bit stores.
     const std::uint32_t* bgrOf = BgrTable();
     const auto width = std::size_t(Strip.Width);
-    const auto height = std::size_t(Strip.Height);
+    // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
+    const auto height = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
     std::uint8_t* row = p + kHeaders24;
     for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
         const std::uint8_t* src = Strip.Pixels.data() + (height - 1 - r) * width * 2;

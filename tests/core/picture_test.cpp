@@ -32,6 +32,8 @@ TEST(BmpImage, HeadersFollowTheSizes) {
         {8, 3, 2, 4},  {8, 8, 1, 8},   {8, 9, 2, 12},  {8, 600, 16, 600}, {8, 601, 1, 604},
         {8, 0, 5, 0},  {8, 5, 0, 8},   {24, 1, 2, 4},  {24, 2, 1, 8},     {24, 3, 1, 12},
         {24, 4, 3, 12}, {24, 5, 1, 16}, {24, 10, 2, 32}, {24, 0, 3, 0},   {24, 7, 0, 24},
+        // No row bytes at all: building must not walk the claimed rows.
+        {8, 0, 0x7FFFFFFF, 0}, {24, 0, 0x7FFFFFFF, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.bits) + " bits, width " + std::to_string(c.width));

@@ -1,0 +1,60 @@
+// Writes the fuzz targets' seed corpora: valid files of every kind and depth
+// and the edge cases the readers must refuse or accept.
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "picture.h"
+#include "testfiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+void Seed(const fs::path& dir, const std::string& name, const ByteVec& bytes) {
+    fs::create_directories(dir);
+    WriteFile((dir / name).string(), bytes);
+}
+ByteVec Vec(const Bytes& b) { return ByteVec(b.begin(), b.end()); }
+ByteVec Head(const ByteVec& b, std::size_t n) { return ByteVec(b.begin(), b.begin() + std::ptrdiff_t(std::min(n, b.size()))); }
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_corpus DIR\n";
+        return 2;
+    }
+    const fs::path root = argv[1];
+
+    const fs::path sft = root / "sft";
+    Seed(sft, "8bit", MakeFont(8, 24, 6, 32, 40));
+    Seed(sft, "16bit", MakeFont(16, 10, 2, 65, 66));
+    Seed(sft, "no-ranges", SftWriter().Header(0).StripHeader(8).Size(3, 2).Pixels(6).Bytes());
+    Seed(sft, "two-ranges", SftWriter().Header(2).Range(65, 67).Range(97, 98).StripHeader(8).Size(5, 1).Pixels(5).Bytes());
+    Seed(sft, "empty-range", SftWriter().Header(2).Range(9, 8).Range(1, 1).StripHeader(16).Size(1, 1).Pixels(2).Bytes());
+    Seed(sft, "full-table", MakeFont(8, 2, 1, 0, 255));
+    Seed(sft, "width-0", MakeFont(8, 0, 4, 1, 1));
+    Seed(sft, "height-0", MakeFont(16, 4, 0, 1, 1));
+    Seed(sft, "trailing", SftWriter().Raw(MakeFont(8, 3, 3, 7, 7)).Pixels(40).Bytes());
+    Seed(sft, "top-code", MakeFont(8, 1, 1, 65534, 65535));
+    Seed(sft, "bpp-24", SftWriter().Header(0).StripHeader(24).Size(1, 1).Pixels(3).Bytes());
+    Seed(sft, "negative-width", SftWriter().Header(0).StripHeader(8).Size(-1, 1).Bytes());
+    Seed(sft, "truncated", Head(MakeFont(8, 8, 8, 32, 50), 300));
+
+    const TPalette pal = PatternPalette(5);
+    const fs::path palette = root / "palette";
+    Seed(palette, "cmp", MakeCMP(pal));
+    Seed(palette, "cmp-long", MakeCMP(pal, 100));
+    Seed(palette, "cmp-short", Head(MakeCMP(pal), 100));
+    Seed(palette, "bm", MakeBM(pal, 2, 64));
+    Seed(palette, "bm-no-palette", MakeBM(pal, 0, 16));
+    Seed(palette, "bm-short", Head(MakeBM(pal), 20));
+    Seed(palette, "bm-768", Head(MakeBM(pal, 2, 0), 768));
+
+    const fs::path bitmap = root / "bitmap";
+    const ByteVec px8 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    Seed(bitmap, "8bit", Vec(Build8BitImage(TStrip{3, 4, ByteSpan(px8)}, pal)));
+    Seed(bitmap, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
+    Seed(bitmap, "8bit-empty", Vec(Build8BitImage(TStrip{0, 0, {}}, pal)));
+    Seed(bitmap, "24bit-empty", Vec(Build16BitImage(TStrip{5, 0, {}})));
+    return 0;
+}
