@@ -1,6 +1,7 @@
 # Debian packages the build, the tests and the viewer need.
 QUILL_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
-  xvfb xauth openbox xdotool x11-utils)
+  fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev)
 
 quill_install_deps() {
   local missing=()
