@@ -1,7 +1,8 @@
 # Debian packages the build, the tests and the viewer need.
 QUILL_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
   fonts-dejavu-core fonts-dejavu-extra
-  xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev)
+  xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev
+  nlohmann-json3-dev dpkg-dev)
 
 quill_install_deps() {
   local missing=()

@@ -126,7 +126,8 @@ mode_t ModeFor(const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body) {
+void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
+                         Durability durability) {
     struct stat st {};
     if (path.empty() || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
         throw EToolkitError(CannotCreateFile(path));
@@ -142,7 +143,7 @@ void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body) 
 
     bool ok = WriteAll(fd, head) && WriteAll(fd, body);
     ok = ok && ::fchmod(fd, ModeFor(path)) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok) {
         ::unlink(temp.c_str());

@@ -39,8 +39,14 @@ private:
 // other special files count as missing.
 bool RegularFileExists(const std::string& path);
 
+// Whether a save waits until the data is on the disk before it replaces the
+// target. Either way the target holds the old or the new bytes, never a mix,
+// should the program die; only a power loss can tell the two apart.
+enum class Durability { Synced, Unsynced };
+
 // Writes head then body to path through a temporary file in the same folder
 // that is renamed over the target only once every byte is on disk. On failure
 // the previous file is untouched, the temporary file is removed, and
 // EToolkitError "Cannot create file <path>" or "Stream write error" is thrown.
-void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body);
+void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
+                         Durability durability = Durability::Synced);

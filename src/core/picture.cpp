@@ -248,11 +248,11 @@ Bytes TBitmap::FileBytes() const {
     return out;
 }
 
-void TBitmap::SaveToFile(const std::string& FileName) const {
+void TBitmap::SaveToFile(const std::string& FileName, Durability durability) const {
     if (!image_) NotValid();
     const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
     const auto head = FileHeaderFor(stored.size(), rowOffset_);
-    WriteFileAtomically(FileName, head, stored);
+    WriteFileAtomically(FileName, head, stored, durability);
 }
 
 void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette) {

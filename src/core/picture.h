@@ -8,6 +8,7 @@
 
 #include "bytes.h"
 #include "errors.h"
+#include "fileio.h"
 #include "font.h"
 #include "palette.h"
 
@@ -55,7 +56,8 @@ public:
     Bytes FileBytes() const;
     // Writes the exported file atomically. Throws EToolkitError "Cannot create
     // file <path>" or "Stream write error"; an empty picture writes nothing.
-    void SaveToFile(const std::string& FileName) const;
+    void SaveToFile(const std::string& FileName,
+                    Durability durability = Durability::Synced) const;
 
 private:
     std::shared_ptr<const Bytes> image_;  // the whole byte image as loaded
