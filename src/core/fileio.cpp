@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "errors.h"
@@ -22,8 +23,7 @@ bool ReadOnlyFile::Open(const std::string& path) {
         ::close(fd);
         return false;
     }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // O_NONBLOCK means nothing to a regular file, so it can stay set.
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
     return true;
@@ -90,15 +90,28 @@ bool RegularFileExists(const std::string& path) {
 
 namespace {
 
-bool WriteAll(int fd, ByteSpan data) {
-    const std::uint8_t* p = data.data();
-    std::size_t n = data.size();
-    while (n > 0) {
-        const ssize_t put = ::write(fd, p, n);
+bool WriteAll(int fd, ByteSpan head, ByteSpan body) {
+    iovec parts[2] = {{const_cast<std::uint8_t*>(head.data()), head.size()},
+                      {const_cast<std::uint8_t*>(body.data()), body.size()}};
+    iovec* part = parts;
+    int count = 2;
+    while (count > 0) {
+        if (part->iov_len == 0) {
+            ++part, --count;
+            continue;
+        }
+        const ssize_t put = ::writev(fd, part, count);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return false;
-        p += put;
-        n -= static_cast<std::size_t>(put);
+        auto done = static_cast<std::size_t>(put);
+        while (count > 0 && done >= part->iov_len) {
+            done -= part->iov_len;
+            ++part, --count;
+        }
+        if (count > 0) {
+            part->iov_base = static_cast<std::uint8_t*>(part->iov_base) + done;
+            part->iov_len -= done;
+        }
     }
     return true;
 }
@@ -114,43 +127,44 @@ std::string TempNameBeside(const std::string& path) {
     return dir + "." + name + suffix + ".tmp";
 }
 
-// Permissions for the new file: those of the file it replaces, else what a
-// plain create would give under the current umask.
-mode_t ModeFor(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
                          Durability durability) {
+    if (path.empty()) throw EToolkitError(CannotCreateFile(path));
     struct stat st {};
-    if (path.empty() || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
-        throw EToolkitError(CannotCreateFile(path));
+    bool replacing = ::stat(path.c_str(), &st) == 0;
 
-    std::string temp;
+    // A new file is created in place, as there is nothing to protect, and is
+    // removed again if the write fails. An existing file is replaced through
+    // a temporary file that is renamed over it once complete.
+    std::string written = path;
     int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = TempNameBeside(path);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (!replacing) {
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) throw EToolkitError(CannotCreateFile(path));
+        if (fd < 0) replacing = ::stat(path.c_str(), &st) == 0;  // created meanwhile
+    }
+    if (replacing && !S_ISREG(st.st_mode)) throw EToolkitError(CannotCreateFile(path));
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        written = TempNameBeside(path);
+        // Created as a plain create would be under the umask; the replaced
+        // file passes its own permissions on below.
+        fd = ::open(written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) throw EToolkitError(CannotCreateFile(path));
 
-    bool ok = WriteAll(fd, head) && WriteAll(fd, body);
-    ok = ok && ::fchmod(fd, ModeFor(path)) == 0;
+    bool ok = WriteAll(fd, head, body);
+    ok = ok && (!replacing || ::fchmod(fd, st.st_mode & 07777) == 0);
     ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok) {
-        ::unlink(temp.c_str());
+        ::unlink(written.c_str());
         throw EToolkitError(kStreamWriteError);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
+    if (written != path && ::rename(written.c_str(), path.c_str()) != 0) {
+        ::unlink(written.c_str());
         throw EToolkitError(CannotCreateFile(path));
     }
 }

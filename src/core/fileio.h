@@ -30,7 +30,7 @@ private:
     int fd_ = -1;
     std::uint64_t size_ = 0;
     std::uint64_t pos_ = 0;
-    std::uint8_t buf_[4096];
+    std::uint8_t buf_[64 * 1024];  // a small font is read whole in one go
     std::size_t bufPos_ = 0;
     std::size_t bufLen_ = 0;
 };

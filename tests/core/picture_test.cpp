@@ -254,35 +254,61 @@ TEST(PictureObject, SaveFailuresReportAndLeaveNoTrace) {
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"sub"});
 }
 
-TEST(PictureObject, ShortWriteKeepsThePreviousFile) {
-    // A file-size limit makes the disk "full" after 2000 bytes, in a child so
-    // the limit doesn't reach the rest of the tests.
+// Saves under a file-size limit in a child, so that the limit doesn't reach
+// the rest of the tests; returns what the save threw.
+std::string SaveUnderSizeLimit(const TBitmap& bmp, const std::string& path, rlim_t limit) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lim{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        std::string what = "no error";
+        try {
+            bmp.SaveToFile(path);
+        } catch (const EToolkitError& e) {
+            what = e.what();
+        }
+        (void)!::write(pipeFds[1], what.data(), what.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string what;
+    char buf[256];
+    for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) what.append(buf, std::size_t(n));
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    return what;
+}
+
+TEST(PictureObject, ShortWriteLeavesNoTrace) {
     TempDir dir;
     const ByteVec previous(1500, 0x77);
-    WriteFile(dir.Path("out.BMP"), previous);
+    WriteFile(dir.Path("old.BMP"), previous);
     TBitmap bmp;
-    ByteVec px(100 * 100, 3);
+    const ByteVec px(100 * 100, 3);
     bmp.LoadFromStream(Build8BitImage(StripOf(100, 100, px), TPalette{}));
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lim{2000, 2000};
-        ::setrlimit(RLIMIT_FSIZE, &lim);
-        try {
-            bmp.SaveToFile(dir.Path("out.BMP"));
-        } catch (const EToolkitError& e) {
-            ::_exit(std::string(e.what()) == "Stream write error" ? 0 : 2);
-        }
-        ::_exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadFile(dir.Path("out.BMP")), previous);
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out.BMP"});
+    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("old.BMP"), 2000), "Stream write error");
+    EXPECT_EQ(ReadFile(dir.Path("old.BMP")), previous);
+    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("new.BMP"), 2000), "Stream write error");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.BMP"});
+    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("new.BMP"), 1 << 20), "no error");
+    EXPECT_EQ(ReadFile(dir.Path("new.BMP")), ToVec(bmp.FileBytes()));
+}
+
+TEST(PictureObject, ReplacedFileKeepsItsPermissions) {
+    TempDir dir;
+    TBitmap bmp;
+    bmp.LoadFromStream(Build16BitImage(StripOf(1, 1, {1, 2})));
+    WriteFile(dir.Path("x.BMP"), {1});
+    ASSERT_EQ(::chmod(dir.Path("x.BMP").c_str(), 0640), 0);
+    bmp.SaveToFile(dir.Path("x.BMP"));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.Path("x.BMP").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST(ExportName, ProposalAndFolder) {
