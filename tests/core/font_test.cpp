@@ -74,6 +74,7 @@ struct AcceptCase {
 TEST(LoadSFT, AcceptsWellFormedFiles) {
     const std::vector<AcceptCase> cases = {
         {"no ranges", SftWriter().Header(0).StripHeader(8).Size(4, 2).Pixels(8).Bytes(), {}, 8, 4, 2},
+        {"range count -1", SftWriter().Header(-1).StripHeader(8).Size(1, 1).Pixels(1).Bytes(), {}, 8, 1, 1},
         {"negative range count",
          SftWriter().Header(-5).StripHeader(8).Size(4, 2).Pixels(8).Bytes(), {}, 8, 4, 2},
         {"two ranges",
@@ -145,7 +146,10 @@ TEST(LoadSFT, RefusesMalformedFiles) {
     };
     for (const auto& [name, file] : cases) {
         SCOPED_TRACE(name);
+        // Memory follows the file's size, never the sizes it claims.
+        ResetLargestAllocation();
         EXPECT_FALSE(Parse(file).ok);
+        EXPECT_LE(LargestAllocation(), 2 * file.size() + 4096);
     }
 }
 

@@ -122,6 +122,30 @@ TEST(PaletteFiles, RefusesAndKeepsThePalette) {
     }
 }
 
+// Every length of a valid file cut short, around the magic, the flag and the
+// palette: refused with the reader's own message until all 768 bytes are there.
+TEST(PaletteFiles, EveryLengthOfATruncatedFile) {
+    const ByteVec cmp = MakeCMP(PatternPalette(1), 40);
+    for (std::size_t n = 0; n <= cmp.size(); ++n) {
+        SCOPED_TRACE("CMP of " + std::to_string(n) + " bytes");
+        const Outcome o = RunReader(Kind::CMP, Head(cmp, n));
+        EXPECT_EQ(o.ok, n >= 832);
+        EXPECT_EQ(o.shown, o.ok ? std::vector<std::string>{} : std::vector<std::string>{kInvalidCMP});
+    }
+    const ByteVec bm = MakeBM(PatternPalette(1), 2, 100);
+    for (std::size_t n = 0; n <= 1000; ++n) {
+        SCOPED_TRACE("BM of " + std::to_string(n) + " bytes");
+        const Outcome o = RunReader(Kind::BM, Head(bm, n));
+        const char* want = n < 3 ? kInvalidBM : n < 16 ? kBMNoPalette : n < 768 ? kInvalidBM : nullptr;
+        EXPECT_EQ(o.ok, want == nullptr);
+        if (want) {
+            EXPECT_EQ(o.shown, std::vector<std::string>{want});
+        } else {
+            EXPECT_TRUE(std::equal(o.palette.begin(), o.palette.end(), bm.begin() + std::ptrdiff_t(n - 768)));
+        }
+    }
+}
+
 TEST(PaletteFiles, RefusesPathsThatAreNotFiles) {
     TempDir dir;
     ASSERT_EQ(::mkdir(dir.Path("folder.cmp").c_str(), 0700), 0);
