@@ -89,8 +89,9 @@ struct TScale {
 
 QFont WindowFont(const QWidget* Widget) {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Liberation Sans")});
+    // Narrow faces first: the layout was made for MS Sans Serif's widths.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     // A character height of 12 pixels on the 106 pixels per inch it was drawn for.
     const int dpi = Widget ? Widget->logicalDpiY() : 96;
@@ -168,6 +169,7 @@ void TMainWindow::CreateComponents() {
         list->setUniformItemSizes(true);
         list->setItemDelegate(new TRowHeight(S(13), list));
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone);
         return list;
     };
     Label1 = label("Font Info :", 24, 8);

@@ -79,8 +79,11 @@ bool TQtUserInterface::Execute(TFileDialog& Dialog) {
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
     Dialog.FileName = chosen.first();
-    const qsizetype chosenFilter = filters.indexOf(dialog.selectedNameFilter());
-    Dialog.FilterIndex = chosenFilter >= 0 ? int(chosenFilter) + 1 : 1;
+    // With the details hidden the dialog reports the bare text.
+    const QString chosenFilter = dialog.selectedNameFilter();
+    Dialog.FilterIndex = 1;
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        if (chosenFilter == filters[i] || chosenFilter == texts[i]) Dialog.FilterIndex = int(i) + 1;
     return true;
 }
 
