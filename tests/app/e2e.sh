@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Drives the real viewer in a private X server with a window manager: opens a
+# font through the open dialog by keyboard, exports it through the save
+# dialog, compares the file with what the core builds, and exits.
+#   e2e.sh <quillmere> <e2e_helper>
+set -euo pipefail
+app=$(realpath "$1")
+helper=$(realpath "$2")
+
+tmp=$(mktemp -d /tmp/quill-e2e-XXXXXX)
+xvfb_pid="" wm_pid="" app_pid=""
+cleanup() {
+    for pid in $app_pid $wm_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in $app_pid $wm_pid $xvfb_pid; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    echo "windows:" >&2
+    xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/  /' >&2 || true
+    [ -s "$tmp/app.log" ] && sed 's/^/  app: /' "$tmp/app.log" >&2
+    exit 1
+}
+
+# Polls a command until it succeeds or the deadline (seconds) passes.
+wait_for() {
+    local seconds=$1
+    shift
+    local end=$((SECONDS + seconds))
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $end ] && return 1
+        sleep 0.1
+    done
+}
+
+window_named() { xdotool search --onlyvisible --name "^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$"; }
+no_window_named() { ! window_named "$1"; }
+
+step() { echo "[$SECONDS s] $*"; }
+
+# Opens a menu item by its keys until the window it opens shows up: a key
+# pressed while a just-closed dialog still had the focus can get lost.
+menu_until_window() {
+    local item=$1 title=$2
+    for _ in 1 2 3 4 5; do
+        timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+        xdotool key --clearmodifiers alt+f
+        sleep 0.3
+        xdotool key "$item"
+        wait_for 4 window_named "$title" && return 0
+        step "no $title yet, again"
+        xdotool key Escape Escape
+    done
+    return 1
+}
+
+# A display of its own; Xvfb picks a free number and reports it.
+Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$tmp/display" 2>"$tmp/xvfb.log" &
+xvfb_pid=$!
+wait_for 15 test -s "$tmp/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$tmp/display")"
+wait_for 15 xdpyinfo || fail "display $DISPLAY not reachable"
+
+openbox --sm-disable >"$tmp/wm.log" 2>&1 &
+wm_pid=$!
+wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+
+work="$tmp/work"
+mkdir -p "$work/out"
+"$helper" write "$work"
+"$helper" expect "$work/Main.sft" "$work/uicolormap.cmp" "$tmp/expected.bmp"
+
+export XDG_RUNTIME_DIR="$tmp/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+(cd "$work" && QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= exec "$app") >"$tmp/app.log" 2>&1 &
+app_pid=$!
+wait_for 20 window_named "Quillmere" || fail "main window did not appear"
+main_wid=$(window_named "Quillmere" | head -n1)
+
+step "main window up"
+# Open SFT: Alt+F, O, the path, Enter.
+menu_until_window o "Open SFT" || fail "Open SFT dialog did not open"
+xdotool type --delay 15 "$work/Main.sft"
+xdotool key Return
+if ! wait_for 5 window_named "Quillmere : $work/Main.sft"; then
+    xdotool key Return  # a completer popup may have taken the first Enter
+    wait_for 10 window_named "Quillmere : $work/Main.sft" || fail "font not opened"
+fi
+
+step "font open"
+# Save as BMP: the name typed without extension gets ".BMP".
+menu_until_window s "Save BMP" || fail "Save BMP dialog did not open"
+xdotool key ctrl+a
+xdotool type --delay 15 "$work/out/exported"
+xdotool key Return
+if ! wait_for 5 test -s "$work/out/exported.BMP"; then
+    xdotool key Return
+    wait_for 10 test -s "$work/out/exported.BMP" || fail "no BMP written"
+fi
+wait_for 10 no_window_named "Save BMP" || fail "Save BMP dialog stayed open"
+cmp "$tmp/expected.bmp" "$work/out/exported.BMP" || fail "exported BMP differs from the core's image"
+
+step "exported"
+# Exit.
+for _ in 1 2 3 4 5; do
+    timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers alt+f
+    sleep 0.3
+    xdotool key x
+    wait_for 4 sh -c "! kill -0 $app_pid" && break
+    xdotool key Escape Escape
+done
+kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "PASS"
