@@ -133,7 +133,7 @@ TEST(PaletteFiles, EveryLengthOfATruncatedFile) {
         EXPECT_EQ(o.shown, o.ok ? std::vector<std::string>{} : std::vector<std::string>{kInvalidCMP});
     }
     const ByteVec bm = MakeBM(PatternPalette(1), 2, 100);
-    for (std::size_t n = 0; n <= 1000; ++n) {
+    for (std::size_t n = 0; n <= bm.size(); ++n) {
         SCOPED_TRACE("BM of " + std::to_string(n) + " bytes");
         const Outcome o = RunReader(Kind::BM, Head(bm, n));
         const char* want = n < 3 ? kInvalidBM : n < 16 ? kBMNoPalette : n < 768 ? kInvalidBM : nullptr;
