@@ -77,9 +77,7 @@ Coverage DrawGlyphs(const QFont& font, int height) {
 
 // One range 32..126, the strip header with its depth, the strip itself.
 Buffer FontFile(const Coverage& c, int bitsPerPixel, const Buffer& pixels) {
-    Buffer f;
-    const char magic[] = "SFNT";
-    f.insert(f.end(), magic, magic + 4);
+    Buffer f = {'S', 'F', 'N', 'T'};
     f.resize(20, 0);
     Put32(f, 1);  // RangeCount
     f.resize(40, 0);
