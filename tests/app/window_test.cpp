@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "../core/testfiles.h"
@@ -498,6 +499,124 @@ TEST_F(WindowTest, AboutAndExit) {
     Win().close();
     EXPECT_TRUE(Win().QuitRequested());
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Hostile files thrown at the window's open and load-palette commands: each is
+// refused with its message, and nothing the user had changes.
+class HostileFiles : public WindowTest {
+protected:
+    struct Everything {
+        Snapshot seen;
+        std::array<std::uint8_t, 40> header;
+        std::array<std::uint8_t, 128> stripHeader;
+        Bytes pixels;
+        std::int32_t charCount;
+        TCharTable table;
+        std::string lastSaveDir;
+        bool operator==(const Everything&) const = default;
+    };
+    Everything All() {
+        const TMainWindow& w = Win();
+        return {Snap(), w.FontData().Header, w.FontData().StripHeader, w.FontData().Pixels,
+                w.FontData().CharCount, w.CharTable(), w.LastSaveDir()};
+    }
+    // A font on screen, scrolled to its 6th character, and one export done.
+    void SetUp() override {
+        Open(Font("good.sft", MakeFont(8, 900, 8, 40, 60)));
+        Win().ASCIIList->setCurrentRow(5);
+        fs::create_directory(dir.Path("out"));
+        ui.Choose(dir.Path("out/first.BMP"));
+        Win().SaveasBMP1->trigger();
+        ASSERT_EQ(Win().LastSaveDir(), dir.Path("out/"));
+        ASSERT_TRUE(ui.boxes.empty());
+    }
+    // Paths that are no regular file, made once per test.
+    std::vector<std::string> SpecialPaths() {
+        fs::create_directory(dir.Path("folder"));
+        if (!fs::exists(dir.Path("fifo"))) {
+            EXPECT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+        }
+        return {dir.Path("folder"), dir.Path("fifo"), dir.Path("no-such-file"), "/dev/zero"};
+    }
+};
+
+TEST_F(HostileFiles, FontsAreRefusedAndChangeNothing) {
+    constexpr std::int32_t kMax = INT_MAX, kMin = INT_MIN;
+    auto strip = [](std::int32_t bpp, std::int32_t w, std::int32_t h, std::size_t px) {
+        return SftWriter().Header(1).Range(65, 66).StripHeader(bpp).Size(w, h).Pixels(px).Bytes();
+    };
+    std::vector<std::pair<std::string, ByteVec>> files = {
+        {"range count INT32_MAX", SftWriter().Header(kMax).Range(1, 0).Range(7, 7).Bytes()},
+        {"range 0 to 65535", MakeFont(8, 1, 1, 0, 65535)},
+        {"257 entries", SftWriter().Header(2).Range(0, 200).Range(300, 355).StripHeader(8).Size(1, 1).Pixels(1).Bytes()},
+        {"negative width", strip(8, -5, 2, 0)},
+        {"negative height", strip(16, 5, -2, 0)},
+        {"INT32_MIN width", strip(8, kMin, 1, 0)},
+        {"INT32_MIN height", strip(8, 1, kMin, 0)},
+        {"pixel size overflows", strip(16, 65536, 32768, 64)},
+        {"BMP size overflows", strip(8, 46000, 46000, 64)},
+        {"claims far more than the file holds", strip(8, 40000, 40000, 1000)},
+    };
+    for (std::int32_t bpp : {0, 1, 24, 32, -8}) files.push_back({"depth " + std::to_string(bpp), strip(bpp, 2, 2, 16)});
+    const ByteVec small = MakeFont(16, 3, 2, 65, 67);
+    for (std::size_t n = 0; n < small.size(); ++n)
+        files.push_back({"cut at " + std::to_string(n), ByteVec(small.begin(), small.begin() + std::ptrdiff_t(n))});
+
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < files.size(); ++i) paths.push_back(Font("h" + std::to_string(i) + ".sft", files[i].second));
+    for (const auto& p : SpecialPaths()) paths.push_back(p);
+
+    const Everything before = All();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(i < files.size() ? files[i].first : paths[i]);
+        ui.boxes.clear();
+        Open(paths[i]);
+        EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning", "Invalid SFT file!"}}));
+        EXPECT_TRUE(All() == before);
+    }
+}
+
+TEST_F(HostileFiles, PalettesAreRefusedAndChangeNothing) {
+    const ByteVec cmp = MakeCMP(kOther), bm = MakeBM(kOther, 2, 0);
+    struct Case {
+        std::string name;
+        ByteVec bytes;
+        int type;
+        const char* warning;
+    };
+    std::vector<Case> cases;
+    for (std::size_t n : {0, 1, 3, 4, 5, 63, 64, 65, 100, 767, 768, 831})
+        cases.push_back({"CMP of " + std::to_string(n), ByteVec(cmp.begin(), cmp.begin() + std::ptrdiff_t(n)), 1, "Invalid CMP file!"});
+    for (std::size_t n : {0, 1, 2, 3, 4, 11, 12, 15})
+        cases.push_back({"BM of " + std::to_string(n), ByteVec(bm.begin(), bm.begin() + std::ptrdiff_t(n)), 2,
+                         n < 3 ? "Invalid BM file!" : "BM doesn't contain a Palette!"});
+    for (std::size_t n : {16, 17, 128, 767})
+        cases.push_back({"BM of " + std::to_string(n), ByteVec(bm.begin(), bm.begin() + std::ptrdiff_t(n)), 2, "Invalid BM file!"});
+    cases.push_back({"BM flag 02 00 00 01", [&] { ByteVec b = bm; b[15] = 1; return b; }(), 2, "BM doesn't contain a Palette!"});
+    cases.push_back({"BM as CMP", bm, 1, "Invalid CMP file!"});
+    cases.push_back({"CMP as BM", cmp, 2, "Invalid BM file!"});
+
+    const Everything before = All();
+    auto check = [&](const std::string& path, int type, const char* warning) {
+        ui.boxes.clear();
+        LoadPalette(path, type);
+        EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning", warning}, {"Error", "Error loading Palette!"}}));
+        EXPECT_TRUE(All() == before);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(dir.Path("p"), c.bytes);
+        check(dir.Path("p"), c.type, c.warning);
+    }
+    for (const auto& p : SpecialPaths()) {
+        SCOPED_TRACE(p);
+        check(p, 1, "Invalid CMP file!");
+        check(p, 2, "Invalid BM file!");
+    }
 }
 
 }  // namespace
