@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -172,6 +173,28 @@ TEST(Sft2bmp, UsageErrors) {
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.out.rfind("Usage: sft2bmp", 0), 0u);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{});
+}
+
+}  // namespace
+
+namespace {
+
+// The progress counter shows only on a terminal: `script` gives the program one.
+TEST(Sft2bmp, ProgressOnlyOnATerminal) {
+    TempDir dir;
+    WriteFile(dir.Path("a.sft"), MakeFont(16, 2, 2));
+    WriteFile(dir.Path("b.sft"), MakeFont(16, 2, 2));
+    const std::string cmd = std::string(SFT2BMP_PATH) + " a.sft b.sft";
+    const std::string typescript = dir.Path("typescript");
+    const std::string shell = "cd '" + dir.Dir() + "' && script -qec \"" + cmd + "\" '" + typescript + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(shell.c_str()), 0);
+    const std::string seen = Slurp(typescript);
+    EXPECT_NE(seen.find("[1/2] a.sft"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("[2/2] b.sft"), std::string::npos) << seen;
+
+    const Result piped = RunTool(dir.Dir(), {"a.sft", "b.sft"});
+    EXPECT_EQ(piped.code, 0);
+    EXPECT_EQ(piped.err, "");
 }
 
 }  // namespace
