@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -178,6 +179,7 @@ int main(int argc, char** argv) {
     nlohmann::json json = nlohmann::json::array();
     bool anyRefused = false;
     std::vector<TCharEntry> table(256);
+    std::map<std::string, std::string> written;  // output file -> font
 
     for (std::size_t i = 0; i < o.fonts.size(); ++i) {
         const std::string& path = o.fonts[i];
@@ -227,7 +229,14 @@ int main(int argc, char** argv) {
             } else {
                 Show16BitFont(bitmap, font, info);
             }
-            bitmap->SaveToFile(outDir + ProposedExportName(path, ""), Durability::Unsynced);
+            // Fonts of one name from different folders would overwrite each other.
+            const std::string target = outDir + ProposedExportName(path, "");
+            const auto [earlier, fresh] = written.emplace(target, path);
+            if (!fresh) {
+                refuse(target + " was already written from " + earlier->second);
+                continue;
+            }
+            bitmap->SaveToFile(target, Durability::Unsynced);
         } catch (const std::bad_alloc&) {
             refuse("Out of memory");
         } catch (const std::exception& e) {

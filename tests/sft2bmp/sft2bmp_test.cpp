@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,6 +118,13 @@ TEST(Sft2bmp, ReportsRefusedFontsAndGoesOn) {
     EXPECT_EQ(ReadFile(dir.Path("a.BMP")), Expected(MakeFont(16, 4, 4), {}));
     EXPECT_EQ(ReadFile(dir.Path("z.BMP")), Expected(MakeFont(16, 2, 2), {}));
     EXPECT_EQ(good.err, "bad.sft: Invalid SFT file!\n");
+
+    ASSERT_EQ(::mkdir(dir.Path("sub").c_str(), 0700), 0);
+    WriteFile(dir.Path("sub/a.sft"), MakeFont(16, 9, 9));
+    const Result twice = RunTool(dir.Dir(), {"a.sft", "sub/a.sft"});
+    EXPECT_EQ(twice.code, 1);
+    EXPECT_EQ(twice.err, "sub/a.sft: a.BMP was already written from a.sft\n");
+    EXPECT_EQ(ReadFile(dir.Path("a.BMP")), Expected(MakeFont(16, 4, 4), {}));
 
     WriteFile(dir.Path("broken.cmp"), ByteVec{'C', 'M', 'P'});
     const Result badPalette = RunTool(dir.Dir(), {"--cmp", "broken.cmp", "eight.sft"});
