@@ -25,6 +25,8 @@ fail() {
     echo "windows:" >&2
     xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/  /' >&2 || true
     [ -s "$tmp/app.log" ] && sed 's/^/  app: /' "$tmp/app.log" >&2
+    [ -s "$tmp/wm.log" ] && sed 's/^/  wm: /' "$tmp/wm.log" >&2
+    [ -s "$tmp/xvfb.log" ] && sed 's/^/  xvfb: /' "$tmp/xvfb.log" >&2
     exit 1
 }
 
@@ -61,7 +63,8 @@ menu_until_window() {
 }
 
 # A display of its own; Xvfb picks a free number and reports it.
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$tmp/display" 2>"$tmp/xvfb.log" &
+# -noreset: the server must not restart when xdpyinfo, its first client, leaves.
+Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$tmp/display" 2>"$tmp/xvfb.log" &
 xvfb_pid=$!
 wait_for 15 test -s "$tmp/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$tmp/display")"

@@ -196,35 +196,6 @@ TEST_F(WindowTest, OpensFontsOfBothDepths) {
     }
 }
 
-TEST_F(WindowTest, RefusedFontChangesNothing) {
-    const std::string good = Font("good.sft", MakeFont(8, 2000, 8));
-    ByteVec truncated = MakeFont(8, 2000, 8);
-    truncated.resize(truncated.size() - 1);
-    const std::vector<std::pair<std::string, ByteVec>> refused = {
-        {"lower.sft", SftWriter().Header(1, "sfnt").Range(32, 33).StripHeader(8).Size(2, 1).Pixels(2).Bytes()},
-        {"depth24.sft", MakeFont(24, 10, 2)},
-        {"short.sft", truncated},
-        {"empty.sft", {}},
-    };
-    Open(good);
-    Win().ASCIIList->setCurrentRow(5);  // a user's choice: scrolls to X 30
-    ASSERT_EQ(Scroll(), 30);
-    const Snapshot before = Snap();
-    for (const auto& [name, bytes] : refused) {
-        SCOPED_TRACE(name);
-        ui.boxes.clear();
-        Open(Font(name, bytes));
-        EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning", "Invalid SFT file!"}}));
-        EXPECT_TRUE(Snap() == before);
-    }
-    // The earlier font is still the one a palette is applied to.
-    WriteFile(dir.Path("other.cmp"), MakeCMP(kOther));
-    ui.boxes.clear();
-    LoadPalette(dir.Path("other.cmp"), 1);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_EQ(Win().Bitmap()->FileBytes(), ExpectedImage(good, kOther));
-}
-
 TEST_F(WindowTest, ListsCodesAsUnsignedDecimals) {
     const ByteVec bytes = SftWriter().Header(2).Range(0, 1).Range(65534, 65535).StripHeader(8).Size(4, 1).Pixels(4).Bytes();
     Open(Font("edges.sft", bytes));
@@ -562,9 +533,11 @@ TEST_F(HostileFiles, FontsAreRefusedAndChangeNothing) {
         {"claims far more than the file holds", strip(8, 40000, 40000, 1000)},
     };
     for (std::int32_t bpp : {0, 1, 24, 32, -8}) files.push_back({"depth " + std::to_string(bpp), strip(bpp, 2, 2, 16)});
+    // Every cut point is the reader's test; here one in each part of the file.
     const ByteVec small = MakeFont(16, 3, 2, 65, 67);
-    for (std::size_t n = 0; n < small.size(); ++n)
+    for (std::size_t n : std::initializer_list<std::size_t>{0, 3, 39, 50, 68, 100, 196, 200, small.size() - 1})
         files.push_back({"cut at " + std::to_string(n), ByteVec(small.begin(), small.begin() + std::ptrdiff_t(n))});
+    files.push_back({"lower-case magic", SftWriter().Header(1, "sfnt").Range(32, 33).StripHeader(8).Size(2, 1).Pixels(2).Bytes()});
 
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < files.size(); ++i) paths.push_back(Font("h" + std::to_string(i) + ".sft", files[i].second));
@@ -578,6 +551,12 @@ TEST_F(HostileFiles, FontsAreRefusedAndChangeNothing) {
         EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning", "Invalid SFT file!"}}));
         EXPECT_TRUE(All() == before);
     }
+    // The earlier font is still the one a palette is applied to.
+    WriteFile(dir.Path("other.cmp"), MakeCMP(kOther));
+    ui.boxes.clear();
+    LoadPalette(dir.Path("other.cmp"), 1);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(Win().Bitmap()->FileBytes(), ExpectedImage(dir.Path("good.sft"), kOther));
 }
 
 TEST_F(HostileFiles, PalettesAreRefusedAndChangeNothing) {
@@ -589,12 +568,12 @@ TEST_F(HostileFiles, PalettesAreRefusedAndChangeNothing) {
         const char* warning;
     };
     std::vector<Case> cases;
-    for (std::size_t n : {0, 1, 3, 4, 5, 63, 64, 65, 100, 767, 768, 831})
+    for (std::size_t n : {0, 3, 4, 64, 100, 831})
         cases.push_back({"CMP of " + std::to_string(n), ByteVec(cmp.begin(), cmp.begin() + std::ptrdiff_t(n)), 1, "Invalid CMP file!"});
-    for (std::size_t n : {0, 1, 2, 3, 4, 11, 12, 15})
+    for (std::size_t n : {0, 2, 3, 15})
         cases.push_back({"BM of " + std::to_string(n), ByteVec(bm.begin(), bm.begin() + std::ptrdiff_t(n)), 2,
                          n < 3 ? "Invalid BM file!" : "BM doesn't contain a Palette!"});
-    for (std::size_t n : {16, 17, 128, 767})
+    for (std::size_t n : {16, 767})
         cases.push_back({"BM of " + std::to_string(n), ByteVec(bm.begin(), bm.begin() + std::ptrdiff_t(n)), 2, "Invalid BM file!"});
     cases.push_back({"BM flag 02 00 00 01", [&] { ByteVec b = bm; b[15] = 1; return b; }(), 2, "BM doesn't contain a Palette!"});
     cases.push_back({"BM as CMP", bm, 1, "Invalid CMP file!"});

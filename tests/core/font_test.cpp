@@ -238,15 +238,4 @@ TEST(LoadSFT, AllocatesNothingAFileCannotBack) {
     EXPECT_LT(LargestAllocation(), 64u * 1024);
 }
 
-TEST(LoadSFT, SameFileTwiceGivesTheSameRecord) {
-    const ByteVec file = MakeFont(8, 4, 4, 10, 20);
-    Loaded a = Parse(file);
-    SpanSource again(file);
-    ASSERT_TRUE(ReadSFT(again, a.font, a.table, 255));
-    const Loaded b = Parse(file);
-    EXPECT_EQ(a.font.CharCount, b.font.CharCount);
-    EXPECT_EQ(a.font.Pixels, b.font.Pixels);
-    EXPECT_EQ(a.table, b.table);
-}
-
 }  // namespace
