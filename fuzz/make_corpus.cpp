@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     Seed(sft, "full-table", MakeFont(8, 2, 1, 0, 255));
     Seed(sft, "width-0", MakeFont(8, 0, 4, 1, 1));
     Seed(sft, "height-0", MakeFont(16, 4, 0, 1, 1));
-    Seed(sft, "trailing", SftWriter().Raw(MakeFont(8, 3, 3, 7, 7)).Pixels(40).Bytes());
+    Seed(sft, "trailing", SftWriter().Header(1).Range(7, 7).StripHeader(8).Size(3, 3).Pixels(49).Bytes());
     Seed(sft, "top-code", MakeFont(8, 1, 1, 65534, 65535));
     Seed(sft, "bpp-24", SftWriter().Header(0).StripHeader(24).Size(1, 1).Pixels(3).Bytes());
     Seed(sft, "negative-width", SftWriter().Header(0).StripHeader(8).Size(-1, 1).Bytes());

@@ -2,10 +2,11 @@
 # Drives the real viewer in a private X server with a window manager: opens a
 # font through the open dialog by keyboard, exports it through the save
 # dialog, compares the file with what the core builds, and exits.
-#   e2e.sh <quillmere> <e2e_helper>
+#   e2e.sh <quillmere> <sft2bmp>
 set -euo pipefail
 app=$(realpath "$1")
-helper=$(realpath "$2")
+sft2bmp=$(realpath "$2")
+samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 
 tmp=$(mktemp -d /tmp/quill-e2e-XXXXXX)
 xvfb_pid="" wm_pid="" app_pid=""
@@ -76,8 +77,10 @@ wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' |
 
 work="$tmp/work"
 mkdir -p "$work/out"
-"$helper" write "$work"
-"$helper" expect "$work/Main.sft" "$work/uicolormap.cmp" "$tmp/expected.bmp"
+cp "$samples/QUILL8.SFT" "$work/Main.sft"
+cp "$samples/uicolormap.cmp" "$work/uicolormap.cmp"
+# The converter writes the same bytes as Save as BMP.
+(cd "$tmp" && "$sft2bmp" --cmp "$work/uicolormap.cmp" "$work/Main.sft" && mv Main.BMP expected.bmp)
 
 export XDG_RUNTIME_DIR="$tmp/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"

@@ -2,8 +2,8 @@
 // box it is shown, in order.
 #pragma once
 
-#include <deque>
 #include <gtest/gtest.h>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,9 @@ struct Box {
 };
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const Box& b, std::ostream* os) { *os << "[" << b.Caption << ": " << b.Text << "]"; }
+inline void PrintTo(const Box& b, std::ostream* os) {
+    *os << "[" << b.Caption << ": " << b.Text << "]";
+}
 
 class FakeUI final : public IUserInterface {
 public:
@@ -25,7 +27,9 @@ public:
         std::string Path;
         int FilterIndex;
     };
-    void Choose(const std::string& path, int filterIndex = 1) { answers.push_back({true, path, filterIndex}); }
+    void Choose(const std::string& path, int filterIndex = 1) {
+        answers.push_back({true, path, filterIndex});
+    }
     void Cancel() { answers.push_back({false, {}, 0}); }
 
     bool Execute(TFileDialog& Dialog) override {
@@ -44,7 +48,9 @@ public:
     void ShowMessage(const QString& Text, TMsgKind Kind) override {
         boxes.push_back({Kind == TMsgKind::Warning ? "Warning" : "Error", Text.toStdString()});
     }
-    void ShowStandardError(const QString& Text) override { boxes.push_back({"Quillmere", Text.toStdString()}); }
+    void ShowStandardError(const QString& Text) override {
+        boxes.push_back({"Quillmere", Text.toStdString()});
+    }
     void ShowAbout() override { ++abouts; }
 
     std::deque<Answer> answers;

@@ -1,6 +1,7 @@
 #include "testfiles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -9,61 +10,48 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-void PutLE(ByteVec& b, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+SftWriter& SftWriter::Le(std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    return *this;
 }
-}  // namespace
 
 SftWriter& SftWriter::Header(std::int32_t rangeCount, const char* magic) {
-    ByteVec h(40, 0xAB);
-    std::memcpy(h.data(), magic, std::min<std::size_t>(4, std::strlen(magic) + 1));
-    for (int i = 0; i < 4; ++i) h[20 + i] = static_cast<std::uint8_t>(std::uint32_t(rangeCount) >> (8 * i));
-    return Raw(h);
+    bytes_.insert(bytes_.end(), magic, magic + std::min<std::size_t>(4, std::strlen(magic) + 1));
+    bytes_.resize(20, 0xAB);
+    I32(rangeCount);
+    bytes_.resize(40, 0xAB);
+    return *this;
 }
 
 SftWriter& SftWriter::Range(std::uint16_t first, std::uint16_t last, std::int32_t x0,
                             std::int32_t step) {
     U16(first).U16(last);
-    for (std::int32_t k = 0; k < std::int32_t(last) - std::int32_t(first) + 1; ++k)
+    for (std::int32_t k = 0; k <= std::int32_t(last) - first; ++k)
         I32(x0 + k * step).I32(1000 + first + k);
     return *this;
 }
 
 SftWriter& SftWriter::StripHeader(std::int32_t bitsPerPixel) {
-    ByteVec h(128, 0xCD);
-    for (int i = 0; i < 4; ++i) h[36 + i] = static_cast<std::uint8_t>(std::uint32_t(bitsPerPixel) >> (8 * i));
-    return Raw(h);
+    bytes_.resize(bytes_.size() + 36, 0xCD);
+    I32(bitsPerPixel);
+    bytes_.resize(bytes_.size() + 88, 0xCD);
+    return *this;
 }
-
-SftWriter& SftWriter::Size(std::int32_t width, std::int32_t height) { return I32(width).I32(height); }
 
 SftWriter& SftWriter::Pixels(std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) bytes_.push_back(static_cast<std::uint8_t>(i * 7 + i / 13));
     return *this;
 }
 
-SftWriter& SftWriter::Raw(const ByteVec& b) {
-    bytes_.insert(bytes_.end(), b.begin(), b.end());
-    return *this;
-}
-SftWriter& SftWriter::I32(std::int32_t v) {
-    PutLE(bytes_, std::uint32_t(v), 4);
-    return *this;
-}
-SftWriter& SftWriter::U16(std::uint16_t v) {
-    PutLE(bytes_, v, 2);
-    return *this;
-}
-
 ByteVec MakeFont(std::int32_t bpp, std::int32_t width, std::int32_t height, std::uint16_t first,
                  std::uint16_t last) {
+    const std::size_t n = std::size_t(width) * std::size_t(height) * std::size_t(bpp / 8);
     return SftWriter()
         .Header(1)
         .Range(first, last)
         .StripHeader(bpp)
         .Size(width, height)
-        .Pixels(std::size_t(width) * std::size_t(height) * std::size_t(bpp / 8))
+        .Pixels(n)
         .Bytes();
 }
 
@@ -82,12 +70,47 @@ ByteVec MakeCMP(const TPalette& palette, std::size_t extra) {
 }
 
 ByteVec MakeBM(const TPalette& palette, std::uint32_t flag, std::size_t body) {
-    ByteVec b = {'B', 'M', ' '};
-    b.resize(12, 0x33);
-    PutLE(b, flag, 4);
+    ByteVec b = {'B', 'M', ' ', 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33, 0x33};
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(flag >> (8 * i)));
     b.resize(128 + body, 0x44);
     b.insert(b.end(), palette.begin(), palette.end());
     return b;
+}
+
+ByteVec ReferenceBmp(std::int32_t bpp, std::int32_t width, std::int32_t height,
+                     const ByteVec& pixels, const TPalette& palette) {
+    const std::uint32_t w = std::uint32_t(width), h = std::uint32_t(height);
+    const std::uint32_t stride = bpp == 8 ? (w + 3) / 4 * 4 : (3 * w + 3) / 4 * 4;
+    const std::uint32_t off = bpp == 8 ? 1078 : 54, rows = stride * h, colors = bpp == 8 ? 256 : 0;
+    SftWriter b;
+    b.U16(0x4D42).I32(off + rows).I32(0).I32(off).I32(40).I32(width).I32(height).U16(1);
+    b.U16(bpp == 8 ? 8 : 24).I32(0).I32(rows).I32(0).I32(0).I32(colors).I32(colors);
+    for (std::size_t k = 0; k < colors; ++k)
+        b.Le(palette[3 * k + 2] | palette[3 * k + 1] << 8 | palette[3 * k] << 16, 4);
+    // Each component's bits weighed as a fraction of 256.
+    const auto scale = [](unsigned v, int bits) { return std::lround(v * 256.0 / (1 << bits)); };
+    for (std::uint32_t r = h; r-- > 0;) {
+        for (std::uint32_t x = 0, i = r * w + x; x < w; ++x, ++i) {
+            const unsigned v = bpp == 8 ? 0 : pixels[2 * i] | pixels[2 * i + 1] << 8;
+            if (bpp == 8)
+                b.Le(pixels[i], 1);
+            else
+                b.Le(std::uint32_t(scale(v & 31, 5) | scale(v >> 5 & 63, 6) << 8 |
+                                   scale(v >> 11, 5) << 16),
+                     3);
+        }
+        b.Le(0, int(stride - (bpp == 8 ? w : 3 * w)));
+    }
+    return b.Bytes();
+}
+
+ByteVec ReferenceBmp(const ByteVec& fontFile, const TPalette& palette) {
+    TSftFont font;
+    TCharTable table{};
+    SpanSource src(fontFile);
+    if (!ReadSFT(src, font, table, 255)) throw std::runtime_error("not a font");
+    return ReferenceBmp(font.BitsPerPixel(), font.Width, font.Height,
+                        ByteVec(font.Pixels.begin(), font.Pixels.end()), palette);
 }
 
 TempDir::TempDir() {
@@ -98,13 +121,13 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(dir_, ec);
 }
 
 std::vector<std::string> TempDir::Entries() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(dir_))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

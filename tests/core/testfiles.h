@@ -1,10 +1,9 @@
-// Builders for font and palette files, temporary folders and recording sinks
-// shared by the core tests.
+// Builders for font and palette files, temporary folders, recording sinks and
+// the reference BMP encoder that the tests share.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "palette.h"
@@ -20,12 +19,12 @@ public:
     SftWriter& Range(std::uint16_t first, std::uint16_t last, std::int32_t x0 = 0,
                      std::int32_t step = 6);
     SftWriter& StripHeader(std::int32_t bitsPerPixel);
-    SftWriter& Size(std::int32_t width, std::int32_t height);
+    SftWriter& Size(std::int32_t width, std::int32_t height) { return I32(width).I32(height); }
     // n pixel bytes of a pattern that differs from row to row.
     SftWriter& Pixels(std::size_t n);
-    SftWriter& Raw(const ByteVec& b);
-    SftWriter& I32(std::int32_t v);
-    SftWriter& U16(std::uint16_t v);
+    SftWriter& I32(std::int32_t v) { return Le(std::uint32_t(v), 4); }
+    SftWriter& U16(std::uint16_t v) { return Le(v, 2); }
+    SftWriter& Le(std::uint32_t v, int n);
     const ByteVec& Bytes() const { return bytes_; }
 
 private:
@@ -35,10 +34,16 @@ private:
 // A complete font with one range [first, last] and a strip of the given size.
 ByteVec MakeFont(std::int32_t bpp, std::int32_t width, std::int32_t height,
                  std::uint16_t first = 32, std::uint16_t last = 126);
-
 ByteVec MakeCMP(const TPalette& palette, std::size_t extra = 0);
 ByteVec MakeBM(const TPalette& palette, std::uint32_t flag = 2, std::size_t body = 200);
 TPalette PatternPalette(std::uint8_t seed);
+
+// The BMP file that Save as BMP must write for a strip, decoded the slow way
+// from the format's definition; bpp 8 uses the palette.
+ByteVec ReferenceBmp(std::int32_t bpp, std::int32_t width, std::int32_t height,
+                     const ByteVec& pixels, const TPalette& palette);
+// The same for a whole font file.
+ByteVec ReferenceBmp(const ByteVec& fontFile, const TPalette& palette);
 
 class TempDir {
 public:
@@ -60,10 +65,4 @@ ByteVec ReadFile(const std::string& path);
 struct RecordingSink : IWarningSink {
     std::vector<std::string> shown;
     void ShowWarning(const std::string& text) override { shown.push_back(text); }
-};
-
-struct RecordingList : IInfoList {
-    std::vector<std::string> lines;
-    void Clear() override { lines.clear(); }
-    void Append(const std::string& line) override { lines.push_back(line); }
 };
