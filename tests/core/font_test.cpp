@@ -30,7 +30,8 @@ struct Loaded {
     TSftFont font;
     TCharTable table{};
     Loaded() {
-        SpanSource src(Font({{40, 50}}, 16, 7, 3));
+        const ByteVec seed = Font({{40, 50}}, 16, 7, 3);
+        SpanSource src(seed);
         ReadSFT(src, font, table, 255);
     }
     bool operator==(const Loaded& o) const {
