@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -105,6 +106,34 @@ TEST(AboutBox, TextsButtonAndIcon) {
     WhenShown<TAboutWin>([](TAboutWin* shown) { QTest::keyClick(shown, Qt::Key_Return); });
     ui.ShowAbout();
     EXPECT_FALSE(about.isVisible());
+}
+
+// Both windows are placed as their forms lay them out for a text height of 13
+// pixels, scaled to the real one.
+TEST(Layout, FollowsTheFormsAtTheScreensTextHeight) {
+    FakeUI user;  // whatever the default palette, the window is laid out
+    TMainWindow w(user);
+    w.show();
+    TAboutWin about;
+    const double f = LayoutFactor(w.font());
+    const auto S = [f](int x, int y, int width, int height) {
+        return QRect(int(std::lround(x * f)), int(std::lround(y * f)), int(std::lround(width * f)),
+                     int(std::lround(height * f)));
+    };
+    const auto label = [](const QLabel* l) { return QRect(l->x(), l->y(), 0, l->height()); };
+    const std::vector<std::pair<QRect, QRect>> cases = {
+        {QRect(w.pos(), w.size()), S(201, 117, 312, 213)},
+        {QRect(w.Panel1->x(), w.Panel1->y(), w.Panel1->width(), 0), S(0, 0, 128, 0)},
+        {label(w.Label1), S(24, 8, 0, 13)},
+        {w.SFTInfo->geometry(), S(24, 24, 80, 32)},
+        {label(w.Label3), S(24, 72, 0, 13)},
+        {w.ASCIIList->geometry(), S(24, 88, 80, 80)},
+        {QRect(about.pos(), about.size()), S(200, 112, 232, 153)},
+        {label(about.Label1), S(72, 24, 0, 13)},
+        {label(about.Label2), S(56, 48, 0, 13)},
+        {about.BitBtn1->geometry(), S(80, 104, 75, 25)},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
 }  // namespace
