@@ -1,18 +1,18 @@
 // Times the core's heavy operations against a baseline measured in the same
 // run (a plain file read, a memcpy of the same size) and prints the ratios.
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <functional>
-#include <malloc.h>
 #include <memory>
 #include <new>
 #include <string>
-#include <unistd.h>
 
 #include "font.h"
 #include "picture.h"
@@ -46,11 +46,14 @@ std::string WriteFont(std::int32_t bpp, std::int32_t w, std::int32_t h) {
     PutI32(size, w);
     PutI32(size + 4, h);
     Bytes pixels(std::size_t(w) * std::size_t(h) * std::size_t(bpp / 8));
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<std::uint8_t>(i * 31 + i / 977);
     char path[] = "/tmp/quill-bench-XXXXXX";
     const int fd = ::mkstemp(path);
     bool ok = fd >= 0;
-    for (auto [p, n] : {std::pair<const void*, std::size_t>{header, 40}, {strip, 128}, {size, 8},
+    for (auto [p, n] : {std::pair<const void*, std::size_t>{header, 40},
+                        {strip, 128},
+                        {size, 8},
                         {pixels.data(), pixels.size()}})
         ok = ok && ::write(fd, p, n) == ssize_t(n);
     if (fd >= 0) ::close(fd);
@@ -157,7 +160,8 @@ int main() {
         held = std::make_unique<TBitmap>();
         Make16BitBitmap(*held, StripOf(f16));
     });
-    std::printf("peak extra memory of one build: 8-bit %.2f images, 16-bit %.2f images (target <= 2)\n",
-                double(extra8) / double(size8), double(extra16) / double(size16));
+    std::printf(
+        "peak extra memory of one build: 8-bit %.2f images, 16-bit %.2f images (target <= 2)\n",
+        double(extra8) / double(size8), double(extra16) / double(size16));
     return 0;
 }

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         TPalette mem = start;
         CountingSink memSink;
-        const bool memOk = bm ? ParseBMPalette(file, mem, memSink) : ParseCMPPalette(file, mem, memSink);
+        const bool memOk =
+            bm ? ParseBMPalette(file, mem, memSink) : ParseCMPPalette(file, mem, memSink);
         Check(memOk, memSink, start, mem);
 
         // The file readers only see the head and the tail; they must agree.
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             WriteScratch(path, file);
             TPalette disk = start;
             CountingSink diskSink;
-            const bool diskOk = bm ? LoadBMPalette(path, disk, diskSink) : LoadCMPPalette(path, disk, diskSink);
+            const bool diskOk =
+                bm ? LoadBMPalette(path, disk, diskSink) : LoadCMPPalette(path, disk, diskSink);
             if (diskOk != memOk || disk != mem || diskSink.last != memSink.last) std::abort();
         }
     }

@@ -1,7 +1,7 @@
 // Font reader, then the picture of the depth it read, then its export.
+#include <unistd.h>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "font.h"
 #include "picture.h"

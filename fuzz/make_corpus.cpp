@@ -15,7 +15,9 @@ void Seed(const fs::path& dir, const std::string& name, const ByteVec& bytes) {
     WriteFile((dir / name).string(), bytes);
 }
 ByteVec Vec(const Bytes& b) { return ByteVec(b.begin(), b.end()); }
-ByteVec Head(const ByteVec& b, std::size_t n) { return ByteVec(b.begin(), b.begin() + std::ptrdiff_t(std::min(n, b.size()))); }
+ByteVec Head(const ByteVec& b, std::size_t n) {
+    return ByteVec(b.begin(), b.begin() + std::ptrdiff_t(std::min(n, b.size())));
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -29,12 +31,23 @@ int main(int argc, char** argv) {
     Seed(sft, "8bit", MakeFont(8, 24, 6, 32, 40));
     Seed(sft, "16bit", MakeFont(16, 10, 2, 65, 66));
     Seed(sft, "no-ranges", SftWriter().Header(0).StripHeader(8).Size(3, 2).Pixels(6).Bytes());
-    Seed(sft, "two-ranges", SftWriter().Header(2).Range(65, 67).Range(97, 98).StripHeader(8).Size(5, 1).Pixels(5).Bytes());
-    Seed(sft, "empty-range", SftWriter().Header(2).Range(9, 8).Range(1, 1).StripHeader(16).Size(1, 1).Pixels(2).Bytes());
+    Seed(sft, "two-ranges",
+         SftWriter()
+             .Header(2)
+             .Range(65, 67)
+             .Range(97, 98)
+             .StripHeader(8)
+             .Size(5, 1)
+             .Pixels(5)
+             .Bytes());
+    Seed(
+        sft, "empty-range",
+        SftWriter().Header(2).Range(9, 8).Range(1, 1).StripHeader(16).Size(1, 1).Pixels(2).Bytes());
     Seed(sft, "full-table", MakeFont(8, 2, 1, 0, 255));
     Seed(sft, "width-0", MakeFont(8, 0, 4, 1, 1));
     Seed(sft, "height-0", MakeFont(16, 4, 0, 1, 1));
-    Seed(sft, "trailing", SftWriter().Header(1).Range(7, 7).StripHeader(8).Size(3, 3).Pixels(49).Bytes());
+    Seed(sft, "trailing",
+         SftWriter().Header(1).Range(7, 7).StripHeader(8).Size(3, 3).Pixels(49).Bytes());
     Seed(sft, "top-code", MakeFont(8, 1, 1, 65534, 65535));
     Seed(sft, "bpp-24", SftWriter().Header(0).StripHeader(24).Size(1, 1).Pixels(3).Bytes());
     Seed(sft, "negative-width", SftWriter().Header(0).StripHeader(8).Size(-1, 1).Bytes());

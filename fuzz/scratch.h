@@ -1,11 +1,11 @@
 // A private scratch folder for the fuzz targets' files, preferably in memory.
 #pragma once
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "bytes.h"
 
@@ -43,7 +43,8 @@ inline Bytes ReadBack(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) std::abort();
     std::uint8_t buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.insert(out.end(), buf, buf + n);
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        out.insert(out.end(), buf, buf + n);
     std::fclose(f);
     return out;
 }

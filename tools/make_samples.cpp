@@ -164,7 +164,8 @@ int main(int argc, char* argv[]) {
         for (int x = 0; x < bold.Width; ++x) {
             // Amber at the top turning to rose at the bottom.
             const double t = double(y) / (bold.Height - 1);
-            const double a = bold.Alpha[std::size_t(y) * std::size_t(bold.Width) + std::size_t(x)] / 255.0;
+            const double a =
+                bold.Alpha[std::size_t(y) * std::size_t(bold.Width) + std::size_t(x)] / 255.0;
             const int r = int(std::lround(a * 31));
             const int g = int(std::lround(a * (50 - 34 * t)));
             const int b = int(std::lround(a * (4 + 18 * t)));

@@ -45,9 +45,7 @@ void TScrollBox::SetHorzPosition(int Position) {
     horizontalScrollBar()->setValue(std::clamp(Position, 0, LastPosition()));
 }
 
-int TScrollBox::LastPosition() const {
-    return std::max(image_.width_ - viewport()->width(), 0);
-}
+int TScrollBox::LastPosition() const { return std::max(image_.width_ - viewport()->width(), 0); }
 
 void TScrollBox::UpdateRange() {
     QScrollBar* bar = horizontalScrollBar();

@@ -1,5 +1,6 @@
 #include "mainwin.h"
 
+#include <qdrawutil.h>
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
-#include <qdrawutil.h>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -305,8 +305,7 @@ void TMainWindow::LoadPalette1Click() {
 void TMainWindow::SaveasBMP1Click() {
     if (!Bitmap_) return;
     BMP_Save.FileName =
-        QFile::decodeName(
-            ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+        QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
     if (!ui_.Execute(BMP_Save)) return;
     const std::string path = LocalPath(BMP_Save.FileName);
     Bitmap_->SaveToFile(path);

@@ -64,9 +64,8 @@ bool TQtUserInterface::Execute(TFileDialog& Dialog) {
     // Windows matches patterns in any letter case; so does the dialog's model
     // unless told otherwise, and the filter makes sure of it.
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    const int index = Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size()
-                          ? Dialog.FilterIndex
-                          : 1;
+    const int index =
+        Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size() ? Dialog.FilterIndex : 1;
     if (!filters.isEmpty()) dialog.selectNameFilter(filters[index - 1]);
 
     if (!Dialog.FileName.isEmpty()) {

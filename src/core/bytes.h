@@ -40,9 +40,7 @@ inline std::uint32_t GetU32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-inline std::int32_t GetI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(GetU32(p));
-}
+inline std::int32_t GetI32(const std::uint8_t* p) { return static_cast<std::int32_t>(GetU32(p)); }
 inline void PutU16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -53,9 +51,7 @@ inline void PutU32(std::uint8_t* p, std::uint32_t v) {
     p[2] = static_cast<std::uint8_t>(v >> 16);
     p[3] = static_cast<std::uint8_t>(v >> 24);
 }
-inline void PutI32(std::uint8_t* p, std::int32_t v) {
-    PutU32(p, static_cast<std::uint32_t>(v));
-}
+inline void PutI32(std::uint8_t* p, std::int32_t v) { PutU32(p, static_cast<std::uint32_t>(v)); }
 
 // The game's magic test: the leading bytes read as text up to the first zero
 // byte, compared exactly. A shorter field never matches a longer magic.

@@ -1,12 +1,12 @@
 #include "fileio.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <random>
 
 #include "errors.h"
 
@@ -58,8 +58,8 @@ bool ReadOnlyFile::Read(void* dst, std::size_t n) {
     if (rest >= sizeof buf_) {
         if (!Fill(out, rest)) return false;
     } else {
-        const auto want = static_cast<std::size_t>(
-            std::min<std::uint64_t>(sizeof buf_, Left() - buffered));
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buf_, Left() - buffered));
         if (!Fill(buf_, want)) return false;
         bufLen_ = want;
         std::memcpy(out, buf_, rest);

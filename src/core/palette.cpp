@@ -48,8 +48,7 @@ bool ParseCMPPalette(ByteSpan File, TPalette& Palette, IWarningSink& Warnings) {
 }
 
 bool ParseBMPalette(ByteSpan File, TPalette& Palette, IWarningSink& Warnings) {
-    const ByteSpan tail =
-        File.size() >= Palette.size() ? File.last(Palette.size()) : ByteSpan();
+    const ByteSpan tail = File.size() >= Palette.size() ? File.last(Palette.size()) : ByteSpan();
     return CheckBM(File.first(std::min(kBMHeaderSize, File.size())), tail, Palette, Warnings);
 }
 

@@ -12,7 +12,7 @@ constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kColorTableSize = 1024;
 constexpr std::uint32_t kHeaders8 = kFileHeaderSize + kInfoHeaderSize + kColorTableSize;  // 1078
-constexpr std::uint32_t kHeaders24 = kFileHeaderSize + kInfoHeaderSize;                  // 54
+constexpr std::uint32_t kHeaders24 = kFileHeaderSize + kInfoHeaderSize;                   // 54
 constexpr std::uint64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 [[noreturn]] void NotValid() { throw EToolkitError(kBitmapNotValid); }
@@ -271,8 +271,8 @@ void WriteInfo(IInfoList& SFTInfo, const char* depth, std::int32_t charCount) {
 }
 }  // namespace
 
-void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                  const TPalette& Palette, IInfoList& SFTInfo) {
+void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const TPalette& Palette,
+                  IInfoList& SFTInfo) {
     WriteInfo(SFTInfo, "8-bit font", Font.CharCount);
     Bitmap = std::make_unique<TBitmap>();
     Make8BitBitmap(*Bitmap, StripOf(Font), Palette);

@@ -56,8 +56,7 @@ public:
     Bytes FileBytes() const;
     // Writes the exported file atomically. Throws EToolkitError "Cannot create
     // file <path>" or "Stream write error"; an empty picture writes nothing.
-    void SaveToFile(const std::string& FileName,
-                    Durability durability = Durability::Synced) const;
+    void SaveToFile(const std::string& FileName, Durability durability = Durability::Synced) const;
 
 private:
     std::shared_ptr<const Bytes> image_;  // the whole byte image as loaded
@@ -85,8 +84,8 @@ Bytes Build16BitImage(const TStrip& Strip);
 
 void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette);
 void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip);
-void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                  const TPalette& Palette, IInfoList& SFTInfo);
+void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const TPalette& Palette,
+                  IInfoList& SFTInfo);
 void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo);
 
 void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,

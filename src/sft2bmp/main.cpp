@@ -1,5 +1,6 @@
 // sft2bmp: converts fonts to the BMP files the viewer's Save as BMP writes,
 // or prints their character tables.
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -7,7 +8,6 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "fileio.h"
@@ -78,7 +78,8 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
             o.paletteGiven = true;
         } else if (a == "--info" || a == "--json") {
             const Mode m = a == "--info" ? Mode::Info : Mode::Json;
-            if (o.mode != Mode::Convert && o.mode != m) return UsageError("give --info or --json, not both");
+            if (o.mode != Mode::Convert && o.mode != m)
+                return UsageError("give --info or --json, not both");
             o.mode = m;
         } else {
             return UsageError("unknown option " + a);
@@ -114,12 +115,14 @@ private:
         if (!o_.paletteGiven) {
             file = "uicolormap.cmp";
             if (!RegularFileExists(file)) {
-                why_ = "no palette for an 8-bit font: uicolormap.cmp not found! (give --cmp or --bm)";
+                why_ =
+                    "no palette for an 8-bit font: uicolormap.cmp not found! (give --cmp or --bm)";
                 return;
             }
         }
         Remember sink;
-        ok_ = o_.paletteIsBM ? LoadBMPalette(file, palette_, sink) : LoadCMPPalette(file, palette_, sink);
+        ok_ = o_.paletteIsBM ? LoadBMPalette(file, palette_, sink)
+                             : LoadCMPPalette(file, palette_, sink);
         if (!ok_) why_ = "no palette for an 8-bit font: " + file + ": " + sink.text;
     }
 
@@ -143,7 +146,8 @@ std::string InfoLines(const TSftFont& font) {
 
 class Progress {
 public:
-    explicit Progress(std::size_t total) : on_(total > 1 && ::isatty(STDERR_FILENO)), total_(total) {}
+    explicit Progress(std::size_t total)
+        : on_(total > 1 && ::isatty(STDERR_FILENO)), total_(total) {}
     void Step(std::size_t done, const std::string& name) {
         if (!on_) return;
         std::fprintf(stderr, "\r\033[K[%zu/%zu] %s", done, total_, name.c_str());

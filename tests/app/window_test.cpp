@@ -95,7 +95,8 @@ private:
 };
 
 TEST_F(WindowTest, StartsEmptyWithTheDefaultPalette) {
-    Snapshot want{"Quillmere"};
+    Snapshot want;
+    want.Caption = "Quillmere";
     want.Palette = kDefault;
     EXPECT_EQ(Snap(), want);
     Win().SaveasBMP1->trigger();  // greyed out: no dialog
@@ -126,8 +127,9 @@ TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
         Win().ScrollBox->SetHorzPosition(50);
         const std::string path = Open("f" + std::to_string(bpp) + ".sft", file.Bytes());
         const ByteVec bmp = ReferenceBmp(file.Bytes(), kDefault);
-        Snapshot want{"Quillmere : " + path,
-                      {bpp == 8 ? "8-bit font" : "16-bit font", "4 characters"}};
+        Snapshot want;
+        want.Caption = "Quillmere : " + path;
+        want.Info = {bpp == 8 ? "8-bit font" : "16-bit font", "4 characters"};
         want.Codes = {"0", "1", "65534", "65535"};
         want.Row = want.Scroll = 0;
         want.SaveOn = want.PaletteOn = true;
