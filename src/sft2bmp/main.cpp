@@ -1,6 +1,10 @@
 // sft2bmp: converts fonts to the BMP files the viewer's Save as BMP writes,
 // or prints their character tables.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -29,6 +33,7 @@ const char* const kUsage =
     "  --info      print each font's information and character table instead\n"
     "  --json      the same as JSON\n"
     "  -h, --help  show this text\n"
+    "  --version   show the version\n"
     "\n"
     "Exit status: 0 when every font was done, 1 when any was refused, 2 for a\n"
     "usage error.\n";
@@ -64,6 +69,9 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
             optionsDone = true;
         } else if (a == "-h" || a == "--help") {
             std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "sft2bmp " QUILL_VERSION "\n";
             return 0;
         } else if (a == "-o") {
             auto v = value();
@@ -133,6 +141,17 @@ private:
     std::string why_;
 };
 
+// The system's reason when a font can't be opened at all, or empty text when
+// it can and the refusal is about its contents.
+std::string OpenError(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    struct stat st {};
+    const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    ::close(fd);
+    return folder ? std::strerror(EISDIR) : std::string();
+}
+
 struct InfoLinesList : IInfoList {
     std::vector<std::string> lines;
     void Clear() override { lines.clear(); }
@@ -195,11 +214,12 @@ int main(int argc, char** argv) {
         try {
             TSftFont font;
             if (!LoadSFT(path, font, table, 255)) {
-                refuse("Invalid SFT file!");
+                const std::string why = OpenError(path);
+                refuse(why.empty() ? "Invalid SFT file!" : why);
                 continue;
             }
             if (o.mode == Mode::Info) {
-                std::cout << path << "\n" << InfoLines(font);
+                std::cout << path << "\n" << InfoLines(font) << "code\tx\textra\n";
                 for (std::int32_t r = 0; r < font.CharCount; ++r) {
                     const TCharEntry& e = table[std::size_t(r)];
                     std::cout << e.Code << "\t" << e.X << "\t" << e.Extra << "\n";

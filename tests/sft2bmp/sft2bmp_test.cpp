@@ -76,9 +76,9 @@ TEST(Sft2bmp, ReportsRefusedFontsAndGoesOn) {
     ASSERT_EQ(::mkdir(dir.Path("sub").c_str(), 0700), 0);
     WriteFile(dir.Path("sub/a.sft"), MakeFont(16, 9, 9));
     const std::vector<std::tuple<std::vector<std::string>, std::string>> cases = {
-        {{"a.sft", "bad.sft", "missing.sft", "-o", "nowhere"},
+        {{"a.sft", "bad.sft", "missing.sft", "sub", "-o", "nowhere"},
          "a.sft: Cannot create file nowhere/a.BMP\nbad.sft: Invalid SFT file!\n"
-         "missing.sft: Invalid SFT file!\n"},
+         "missing.sft: No such file or directory\nsub: Is a directory\n"},
         {{"eight.sft", "a.sft"},
          "eight.sft: no palette for an 8-bit font: uicolormap.cmp not found! (give --cmp or "
          "--bm)\n"},
@@ -108,10 +108,11 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     const Result info = RunTool(dir.Dir(), {"--info", "two.sft"});
     EXPECT_EQ(info.code, 0);
     EXPECT_EQ(info.out,
-              "two.sft\n8-bit font\n3 characters\n65\t4\t1065\n66\t13\t1066\n200\t-3\t1200\n");
+              "two.sft\n8-bit font\n3 "
+              "characters\ncode\tx\textra\n65\t4\t1065\n66\t13\t1066\n200\t-3\t1200\n");
     const Result js = RunTool(dir.Dir(), {"--json", "two.sft", "nope.sft", "hi.sft"});
     EXPECT_EQ(js.code, 1);
-    EXPECT_EQ(js.err, "nope.sft: Invalid SFT file!\n");
+    EXPECT_EQ(js.err, "nope.sft: No such file or directory\n");
     std::string flat;
     for (char c : js.out)
         if (!std::isspace(static_cast<unsigned char>(c))) flat += c;
@@ -137,6 +138,7 @@ TEST(Sft2bmp, UsageAndProgress) {
         EXPECT_NE(r.err.find("Usage: sft2bmp"), std::string::npos);
     }
     EXPECT_EQ(RunTool(dir.Dir(), {"--help"}).out.rfind("Usage: sft2bmp", 0), 0u);
+    EXPECT_EQ(RunTool(dir.Dir(), {"--version"}).out, "sft2bmp 1.0\n");
     // The progress counter shows only on a terminal: `script` gives the program one.
     WriteFile(dir.Path("a.sft"), MakeFont(16, 2, 2));
     WriteFile(dir.Path("b.sft"), MakeFont(16, 2, 2));
