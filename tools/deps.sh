@@ -4,7 +4,7 @@ QUILL_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-b
   xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev
   nlohmann-json3-dev dpkg-dev
   librsvg2-bin lintian appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
-  desktop-file-utils imagemagick file)
+  desktop-file-utils imagemagick file clang-format)
 
 quill_install_deps() {
   local missing=()
