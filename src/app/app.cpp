@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
 
     TApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setOrganizationName(QString::fromLatin1(kSettingsFolder));
     QApplication::setWindowIcon(ProgramIcon());
 
     TQtUserInterface ui(nullptr, nullptr);

@@ -18,6 +18,10 @@ inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
 inline const char* const kInvalidSFT = "Invalid SFT file!";
 inline const char* const kErrorLoadingPalette = "Error loading Palette!";
 
+// Where QSettings keeps what the window remembers between runs:
+// $XDG_CONFIG_HOME/quillmere/Quillmere.conf.
+inline const char* const kSettingsFolder = "quillmere";
+
 // One file dialog's settings and what it remembers between runs: the file
 // name and the file type (from 1) last accepted in it.
 struct TFileDialog {

@@ -9,6 +9,8 @@ sft2bmp=$(realpath "$2")
 samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 
 tmp=$(mktemp -d /tmp/quill-e2e-XXXXXX)
+# The viewer's settings live in the run's folder, never the user's.
+export XDG_CONFIG_HOME="$tmp/config"
 xvfb_pid="" wm_pid="" app_pid=""
 cleanup() {
     for pid in $app_pid $wm_pid $xvfb_pid; do

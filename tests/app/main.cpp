@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "messages.h"
 
 namespace {
 QtMessageHandler g_previous = nullptr;
@@ -14,7 +18,13 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 int main(int argc, char** argv) {
     // Windows are real but never reach a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings of this process only, never the user's.
+    QTemporaryDir config;
+    if (!config.isValid()) return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setOrganizationName(QString::fromLatin1(kSettingsFolder));
     g_previous = qInstallMessageHandler(QuietHandler);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
