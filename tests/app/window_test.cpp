@@ -148,12 +148,12 @@ TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
     QListWidget* list = Win().ASCIIList;
     for (const auto& [row, x] :
          std::vector<std::pair<int, int>>{{2, 100}, {1, 0}, {3, last}, {4, 120}}) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-        EXPECT_EQ(Scroll(), x) << row;
-        Win().ScrollBox->SetHorzPosition(7);
         list->setCurrentRow(row - 1);
         QTest::keyClick(list, Qt::Key_Down);
+        EXPECT_EQ(Scroll(), x) << row;
+        Win().ScrollBox->SetHorzPosition(7);  // a click on the selected code scrolls back
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
         EXPECT_EQ(Scroll(), x) << row;
     }
     // A strip narrower than the view never scrolls; no characters, no scroll.
@@ -171,12 +171,10 @@ TEST_F(WindowTest, LoadPaletteUsesTheChosenFileTypeAllOrNothing) {
     const Box failed{"Error", "Error loading Palette!"};
     const ByteVec f8 = MakeFont(8, 300, 8), f16 = MakeFont(16, 30, 2);
     const std::vector<std::tuple<const ByteVec*, const char*, int, std::vector<Box>>> cases = {
-        {&f8, "other.cmp", 1, {}},
-        {&f8, "other.bm", 2, {}},
         {&f8, "other.bm", 1, {{"Warning", "Invalid CMP file!"}, failed}},
-        {&f8, "other.cmp", 2, {{"Warning", "Invalid BM file!"}, failed}},
         {&f8, "flat.bm", 2, {{"Warning", "BM doesn't contain a Palette!"}, failed}},
         {&f16, "other.cmp", 1, {}},
+        {&f8, "other.bm", 2, {}},
     };
     for (const auto& [font, file, type, boxes] : cases) {
         SCOPED_TRACE(testing::Message() << file << " as type " << type);
@@ -243,8 +241,7 @@ TEST_F(WindowTest, FailedBuildLeavesEverythingAsItWas) {
     for (const auto& [e, openFont, text] :
          std::vector<std::tuple<std::exception_ptr, bool, std::string>>{
              {std::make_exception_ptr(std::bad_alloc()), true, "Out of memory."},
-             {std::make_exception_ptr(std::bad_alloc()), false, "Out of memory."},
-             {std::make_exception_ptr(EToolkitError(kBitmapNotValid)), true,
+             {std::make_exception_ptr(EToolkitError(kBitmapNotValid)), false,
               "Bitmap image is not valid."}}) {
         ui.boxes.clear();
         error = e;
@@ -276,7 +273,7 @@ void ExpectPaints(TScrollBox* box, const QRect& part) {
 
 TEST_F(WindowTest, HugeStripsOpenShowAndScroll) {
     for (const auto& [width, height, bpp] :
-         std::vector<std::array<int, 3>>{{400000, 1, 8}, {100000, 64, 16}, {1000000, 16, 8}}) {
+         std::vector<std::array<int, 3>>{{100000, 64, 16}, {1000000, 16, 8}}) {
         Open("huge.sft", MakeFont(bpp, width, height));
         TScrollBox* box = Win().ScrollBox;
         const int w = box->viewport()->width(), h = std::min(box->viewport()->height(), height + 2);

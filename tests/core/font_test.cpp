@@ -49,44 +49,31 @@ Loaded Parse(const ByteVec& file, std::int32_t lastIndex = 255) {
     return l;
 }
 
-TEST(LoadSFT, ReadsEveryFieldFromDisk) {
-    const ByteVec file = MakeFont(8, 600, 16, 32, 126);  // 10,540 bytes
-    TempDir dir;
-    WriteFile(dir.Path("main.sft"), file);
-    Loaded l;
-    ASSERT_TRUE(LoadSFT(dir.Path("main.sft"), l.font, l.table, 255));
-    EXPECT_EQ(l.font.CharCount, 95);
-    EXPECT_EQ(l.font.BitsPerPixel(), 8);
-    EXPECT_EQ(l.font.Width, 600);
-    EXPECT_EQ(l.font.Height, 16);
-    EXPECT_TRUE(std::equal(l.font.Header.begin(), l.font.Header.end(), file.begin()));
-    EXPECT_TRUE(
-        std::equal(l.font.StripHeader.begin(), l.font.StripHeader.end(), file.begin() + 804));
-    EXPECT_EQ(ByteVec(l.font.Pixels.begin(), l.font.Pixels.end()),
-              ByteVec(file.begin() + 940, file.end()));
-    for (std::uint16_t i = 0; i < 95; ++i)
-        EXPECT_EQ(l.table[i], (TCharEntry{std::uint16_t(32 + i), 6 * i, 1032 + i}));
-}
-
 TEST(LoadSFT, AcceptsWellFormedFiles) {
-    const std::vector<std::tuple<const char*, ByteVec, std::int32_t, std::int32_t>> cases = {
-        // name, file, last table index, characters
-        {"no ranges", Font({}, 8, 4, 2), 255, 0},
-        {"no ranges, no rows", Font({}, 8, 1, 1), -1, 0},
-        {"an empty range, then two", Font({{50, 49}, {65, 67}, {97, 98}}, 8, 3, 1), 255, 5},
-        {"one row", Font({{7, 7}}, 8, 2, 2), 0, 1},
-        {"ten rows", Font({{0, 9}}, 8, 1, 1), 9, 10},
-        {"code 65535", Font({{65535, 65535}}, 8, 1, 1), 255, 1},
-        {"256 entries", Font({{0, 99}, {1000, 1155}}, 16, 1, 1), 255, 256},
-        {"width 0", Font({{65, 65}}, 8, 0, 5), 255, 1},
-        {"height 0", Font({{65, 65}}, 16, 9, 0), 255, 1},
-        {"trailing bytes", Font({{65, 65}}, 16, 2, 3, 40), 255, 1},
+    const std::vector<std::tuple<ByteVec, std::int32_t, std::int32_t>> cases = {
+        // file, last table index, characters
+        {Font({}, 8, 4, 2), -1, 0},
+        {Font({{50, 49}, {65, 67}, {97, 98}}, 8, 3, 1), 255, 5},
+        {Font({{7, 7}}, 8, 2, 2), 0, 1},
+        {Font({{0, 9}}, 8, 1, 1), 9, 10},
+        {Font({{65535, 65535}}, 16, 0, 5), 255, 1},
+        {Font({{0, 99}, {1000, 1155}}, 16, 9, 0), 255, 256},
+        {Font({{65, 65}}, 16, 2, 3, 40), 255, 1},  // trailing bytes
+        {MakeFont(8, 600, 16), 255, 95},
     };
-    for (const auto& [name, file, lastIndex, count] : cases) {
-        SCOPED_TRACE(name);
-        const Loaded l = Parse(file, lastIndex);
+    TempDir dir;
+    for (const auto& [file, lastIndex, count] : cases) {
+        SCOPED_TRACE(testing::Message() << count << " characters");
+        Loaded l = Parse(file, lastIndex), disk;
         ASSERT_TRUE(l.ok);
+        WriteFile(dir.Path("f.sft"), file);
+        ASSERT_TRUE(disk.ok = LoadSFT(dir.Path("f.sft"), disk.font, disk.table, lastIndex));
+        EXPECT_TRUE(disk == l);
         ASSERT_EQ(l.font.CharCount, count);
+        EXPECT_TRUE(std::equal(l.font.Header.begin(), l.font.Header.end(), file.begin()));
+        const std::size_t strip = 40 + std::size_t(l.font.RangeCount() * 4 + count * 8);
+        EXPECT_TRUE(std::equal(l.font.StripHeader.begin(), l.font.StripHeader.end(),
+                               file.begin() + std::ptrdiff_t(strip)));
         // Codes ascend within a range, each with its own X and Extra.
         for (std::int32_t i = 0; i < count; ++i) {
             const TCharEntry& e = l.table[std::size_t(i)];
@@ -100,33 +87,30 @@ TEST(LoadSFT, AcceptsWellFormedFiles) {
 }
 
 TEST(LoadSFT, RefusesMalformedFilesAndChangesNothing) {
-    std::vector<std::pair<std::string, ByteVec>> cases = {
-        {"lower-case magic",
-         SftWriter().Header(0, "sfnt").StripHeader(8).Size(1, 1).Pixels(1).Bytes()},
-        {"zero byte in magic",
-         SftWriter().Header(0, "SFN").StripHeader(8).Size(1, 1).Pixels(1).Bytes()},
-        {"257 entries", Font({{0, 256}}, 8, 1, 1)},
-        {"257 entries over two ranges", Font({{0, 255}, {300, 300}}, 8, 1, 1)},
-        {"range 0 to 65535", Font({{0, 65535}}, 8, 1, 1)},
-        {"last code below first minus one", Font({{10, 8}}, 8, 1, 1)},
-        {"negative width", Font({}, 8, -1, 4, 0)},
-        {"negative height", Font({}, 8, 4, -1, 0)},
-        {"INT32_MIN height", Font({}, 16, 1, -kMax - 1, 0)},
-        {"pixel size overflows", Font({}, 8, 65536, 65536, 16)},
-        {"16-bit pixel size overflows", Font({}, 16, 40000, 30000, 16)},
-        {"range count INT32_MAX", SftWriter().Header(kMax).Range(1, 0).Range(1, 0).Bytes()},
-        {"pixels short by one", Font({}, 8, 3, 3, 8)},
-        {"1 KB claiming 40000 x 40000", Font({}, 8, 40000, 40000, 1000)},
+    std::vector<ByteVec> cases = {
+        SftWriter().Header(0, "sfnt").StripHeader(8).Size(1, 1).Pixels(1).Bytes(),
+        SftWriter().Header(0, "SFN").StripHeader(8).Size(1, 1).Pixels(1).Bytes(),
+        Font({{0, 256}}, 8, 1, 1),
+        Font({{0, 255}, {300, 300}}, 8, 1, 1),
+        Font({{0, 65535}}, 8, 1, 1),
+        Font({{10, 8}}, 8, 1, 1),  // last code below first minus one
+        Font({}, 8, -1, 4, 0),
+        Font({}, 8, 4, -1, 0),
+        Font({}, 16, 1, -kMax - 1, 0),
+        Font({}, 8, 65536, 65536, 16),   // the pixel size overflows
+        Font({}, 16, 40000, 30000, 16),  // only at 2 bytes a pixel
+        SftWriter().Header(kMax).Range(1, 0).Range(1, 0).Bytes(),
+        Font({}, 8, 3, 3, 8),             // pixels short by one
+        Font({}, 8, 40000, 40000, 1000),  // 1 KB that claims 1.6 GB
     };
-    for (std::int32_t bpp : {0, 7, 9, 15, 17, 24, -8})
-        cases.push_back({"depth " + std::to_string(bpp), Font({}, bpp, 1, 1, 4)});
-    for (const auto& [name, file] : cases) {
-        SCOPED_TRACE(name);
+    for (std::int32_t bpp : {0, 7, 9, 15, 17, 24, -8}) cases.push_back(Font({}, bpp, 1, 1, 4));
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
         // Memory follows the file's size, never the sizes it claims.
         ResetLargestAllocation();
-        const Loaded l = Parse(file);
+        const Loaded l = Parse(cases[i]);
         EXPECT_FALSE(l.ok);
-        EXPECT_LE(LargestAllocation(), 2 * file.size() + 4096);
+        EXPECT_LE(LargestAllocation(), 2 * cases[i].size() + 4096);
         EXPECT_TRUE(l == Loaded());
     }
     EXPECT_FALSE(Parse(Font({{0, 10}}, 8, 1, 1), 9).ok);  // more rows than the table has
@@ -165,8 +149,6 @@ TEST(LoadSFT, RefusesWhatItCannotReadOrDraw) {
         WriteFile(paths.back(), Font({}, bpp, 1, kMax / 4, 0));
         ASSERT_EQ(::truncate(paths.back().c_str(), 180 + off_t(kMax / 4) * (bpp / 8)), 0);
     }
-    paths.push_back(dir.Path("liar"));
-    WriteFile(paths.back(), Font({}, 8, 40000, 40000, 900));
     for (const std::string& path : paths) {
         ResetLargestAllocation();
         EXPECT_FALSE(LoadSFT(path, l.font, l.table, 255)) << path;
