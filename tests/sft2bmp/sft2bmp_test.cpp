@@ -131,8 +131,9 @@ TEST(Sft2bmp, UsageAndProgress) {
                               " a.sft b.sft' typescript >/dev/null 2>&1";
     ASSERT_EQ(std::system(shell.c_str()), 0);
     const std::string seen = Slurp(dir.Path("typescript"));
-    EXPECT_NE(seen.find("[1/2] a.sft"), std::string::npos) << seen;
-    EXPECT_NE(seen.find("[2/2] b.sft"), std::string::npos) << seen;
+    // Each line overwrites the last, and the last is wiped at the end.
+    EXPECT_NE(seen.find("\r\033[K[1/2] a.sft\r\033[K[2/2] b.sft\r\033[K"), std::string::npos)
+        << seen;
     EXPECT_EQ(RunTool(dir.Dir(), {"a.sft", "b.sft"}).err, "");
 }
 
