@@ -1,11 +1,16 @@
 // Start-up and the event loop.
 #include <QApplication>
+#include <QSettings>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "about.h"
+#include "cmdline.h"
 #include "mainwin.h"
 #include "messages.h"
+#include "windowplace.h"
 
 namespace {
 
@@ -26,9 +31,28 @@ public:
     }
 };
 
+// --help and --version are answered without a display.
+bool OnlyAnswers(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0) return true;
+    return false;
+}
+
+int Stop(const TStartRequest& Start) {
+    std::fputs(Start.Text.toLocal8Bit().constData(), *Start.Exit == 0 ? stdout : stderr);
+    return *Start.Exit;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (OnlyAnswers(argc, argv)) {
+        const QCoreApplication core(argc, argv);
+        const TStartRequest start = ParseCommandLine(QCoreApplication::arguments());
+        if (start.Exit) return Stop(start);
+    }
+
     // A file-size limit makes an export fail with a write error, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
 
@@ -37,15 +61,23 @@ int main(int argc, char* argv[]) {
     QApplication::setOrganizationName(QString::fromLatin1(kSettingsFolder));
     QApplication::setWindowIcon(ProgramIcon());
 
+    const TStartRequest start = ParseCommandLine(QApplication::arguments());
+    if (start.Exit) return Stop(start);
+
     TQtUserInterface ui(nullptr, nullptr);
     app.UI = &ui;
-    TMainWindow MainWindow(ui);
+    TMainWindow MainWindow(ui, BuildFontPicture, nullptr, start.Font);
     ui.SetParent(&MainWindow);
     TAboutWin AboutWin(&MainWindow);
     ui.SetAbout(&AboutWin);
 
     // A missing default palette ends the program before the window is shown.
     if (MainWindow.QuitRequested()) return 0;
+    QSettings settings;
+    RestoreWindowPlace(MainWindow, settings);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [&] { SaveWindowPlace(MainWindow, settings); });
     MainWindow.show();
+    if (!start.Font.isEmpty()) MainWindow.Guarded([&] { MainWindow.OpenFont(start.Font); });
     return app.exec();
 }

@@ -4,12 +4,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -17,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "about.h"
 #include "fileio.h"
@@ -104,8 +110,9 @@ double LayoutFactor(const QFont& Font) {
     return textHeight == 13 ? 1.0 : textHeight / 13.0;
 }
 
-TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent)
-    : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)) {
+TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
+                         const QString& StartFont)
+    : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
     SFT_Open.Title = QStringLiteral("Open SFT");
     SFT_Open.Filter = QStringLiteral("Tarvenholt font files|*.SFT");
     SFT_Open.DefaultExt = QStringLiteral("SFT");
@@ -201,6 +208,7 @@ void TMainWindow::CreateComponents() {
     connect(ASCIIList, &QListWidget::itemClicked, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
 
+    setAcceptDrops(true);
     UpdateCommands();
 }
 
@@ -219,17 +227,21 @@ void TMainWindow::UpdateCommands() {
 }
 
 void TMainWindow::FormCreate() {
-    // The working directory, not the program's folder.
-    const std::string path = std::filesystem::current_path().string() + "/uicolormap.cmp";
-    if (!RegularFileExists(path)) {
-        ui_.ShowMessage(QString::fromLatin1(kPaletteNotFound), TMsgKind::Error);
-        quitRequested_ = true;
-        QCoreApplication::quit();
+    // The working directory, not the program's folder; then the folder of a
+    // font given at start, as a game folder holds both.
+    std::vector<std::string> places = {std::filesystem::current_path().string()};
+    if (!startFont_.isEmpty()) places.push_back(LocalPath(QFileInfo(startFont_).absolutePath()));
+    for (const std::string& place : places) {
+        const std::string path = place + "/uicolormap.cmp";
+        if (!RegularFileExists(path)) continue;
+        // A refused file has shown its warning; the palette stays black then.
+        TWarningBoxes warnings(ui_);
+        LoadCMPPalette(path, Palette_, warnings);
         return;
     }
-    // A refused file has shown its warning; the palette stays black then.
-    TWarningBoxes warnings(ui_);
-    LoadCMPPalette(path, Palette_, warnings);
+    ui_.ShowMessage(QString::fromLatin1(kPaletteNotFound), TMsgKind::Error);
+    quitRequested_ = true;
+    QCoreApplication::quit();
 }
 
 void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info) {
@@ -242,8 +254,12 @@ void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringLis
 }
 
 void TMainWindow::OpenSFT1Click() {
-    if (!ui_.Execute(SFT_Open)) return;
-    const std::string path = LocalPath(SFT_Open.FileName);
+    if (ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
+}
+
+void TMainWindow::OpenFont(const QString& Path) {
+    SFT_Open.FileName = Path;
+    const std::string path = LocalPath(Path);
 
     // Read and build aside; the window changes only once both have succeeded.
     TSftFont font;
@@ -272,19 +288,23 @@ void TMainWindow::OpenSFT1Click() {
     }
     ASCIIListClick();
 
-    setWindowTitle(QStringLiteral("Quillmere : ") + SFT_Open.FileName);
+    // "[*]" would be taken for the modified-document mark; doubled, it shows as itself.
+    setWindowTitle(QStringLiteral("Quillmere : ") +
+                   QString(Path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
     UpdateCommands();
 }
 
 void TMainWindow::LoadPalette1Click() {
-    if (!ui_.Execute(PAL_Open)) return;
-    const std::string path = LocalPath(PAL_Open.FileName);
-
     // The file type chosen, not the file's name, picks the reader.
+    if (ui_.Execute(PAL_Open)) LoadPaletteFile(PAL_Open.FileName, PAL_Open.FilterIndex == 2);
+}
+
+void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
+    const std::string path = LocalPath(Path);
     TPalette palette = Palette_;
     TWarningBoxes warnings(ui_);
-    const bool loaded = PAL_Open.FilterIndex == 2 ? LoadBMPalette(path, palette, warnings)
-                                                  : LoadCMPPalette(path, palette, warnings);
+    const bool loaded =
+        BM ? LoadBMPalette(path, palette, warnings) : LoadCMPPalette(path, palette, warnings);
     if (!loaded) {
         ui_.ShowMessage(QString::fromLatin1(kErrorLoadingPalette), TMsgKind::Error);
         return;
@@ -329,4 +349,43 @@ void TMainWindow::closeEvent(QCloseEvent* Event) {
     quitRequested_ = true;
     Event->accept();
     QCoreApplication::quit();
+}
+
+// One local file: a font, or a palette while a font is shown (Load Palette is
+// greyed otherwise). Anything else is refused, so the pointer says so.
+TMainWindow::TDrop TMainWindow::DropOf(const QMimeData* Data, QString* Path) const {
+    if (!Data || !Data->hasUrls() || Data->urls().size() != 1) return TDrop::None;
+    const QUrl url = Data->urls().first();
+    if (!url.isLocalFile()) return TDrop::None;
+    const QFileInfo file(url.toLocalFile());
+    if (file.isDir()) return TDrop::None;
+    const QString ext = file.suffix().toUpper();
+    const TDrop kind = ext == QLatin1String("SFT")   ? TDrop::Font
+                       : ext == QLatin1String("CMP") ? TDrop::CMP
+                       : ext == QLatin1String("BM")  ? TDrop::BM
+                                                     : TDrop::None;
+    if (kind != TDrop::Font && !LoadPalette1->isEnabled()) return TDrop::None;
+    if (Path) *Path = QDir::cleanPath(file.absoluteFilePath());
+    return kind;
+}
+
+void TMainWindow::dragEnterEvent(QDragEnterEvent* Event) {
+    if (DropOf(Event->mimeData()) != TDrop::None) Event->acceptProposedAction();
+}
+
+void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {
+    if (DropOf(Event->mimeData()) != TDrop::None) Event->acceptProposedAction();
+}
+
+void TMainWindow::dropEvent(QDropEvent* Event) {
+    QString path;
+    const TDrop kind = DropOf(Event->mimeData(), &path);
+    if (kind == TDrop::None) return;
+    Event->acceptProposedAction();
+    Guarded([&] {
+        if (kind == TDrop::Font)
+            OpenFont(path);
+        else
+            LoadPaletteFile(path, kind == TDrop::BM);
+    });
 }

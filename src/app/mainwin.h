@@ -14,6 +14,10 @@
 
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QMimeData;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -31,9 +35,10 @@ void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
 class TMainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs FormCreate; check QuitRequested() before showing the window.
+    // Runs FormCreate; check QuitRequested() before showing the window. With
+    // a StartFont, the default palette may also come from the font's folder.
     explicit TMainWindow(IUserInterface& UI, TPictureBuilder Builder = BuildFontPicture,
-                         QWidget* Parent = nullptr);
+                         QWidget* Parent = nullptr, const QString& StartFont = QString());
     ~TMainWindow() override;
 
     bool QuitRequested() const { return quitRequested_; }
@@ -45,6 +50,11 @@ public:
     void Exit1Click();
     void About1Click();
     void ASCIIListClick();
+
+    // Opens a font as Open SFT opens the file its dialog returned.
+    void OpenFont(const QString& Path);
+    // Loads a palette as Load Palette does with that file type chosen.
+    void LoadPaletteFile(const QString& Path, bool BM);
 
     // Runs a handler the way the event loop would: an error that leaves it
     // ends it and is shown in the standard error box.
@@ -78,16 +88,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
 
 private:
     void CreateComponents();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info);
     void UpdateCommands();
+    enum class TDrop { None, Font, CMP, BM };
+    TDrop DropOf(const QMimeData* Data, QString* Path = nullptr) const;
 
     IUserInterface& ui_;
     TPictureBuilder builder_;
     bool quitRequested_ = false;
+    QString startFont_;
 
     TSftFont FontData_;
     TCharTable CharTable_{};

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QWindow>
 #include <climits>
 #include <filesystem>
 
 #include "../core/testfiles.h"
+#include "cmdline.h"
 #include "fakeui.h"
 #include "imageview.h"
 #include "mainwin.h"
@@ -305,6 +308,93 @@ TEST_F(WindowTest, AboutAndExit) {
     win.reset();
     Win().close();
     EXPECT_TRUE(Win().QuitRequested());
+}
+
+// Started as `quillmere FONT` from the fixture's folder: the default palette
+// from there, else from the font's folder; then the font opens as from the dialog.
+TEST_F(WindowTest, StartsWithAFontFromTheCommandLine) {
+    fs::create_directories(dir.Path("game/sub"));
+    WriteFile(dir.Path("game/uicolormap.cmp"), MakeCMP(kOther));
+    const ByteVec font = MakeFont(8, 40, 3);
+    WriteFile(dir.Path("game/[*]a.sft"), font);
+    const std::string clean = dir.Path("game/[*]a.sft");
+    for (const auto& [here, arg, palette, opens] :
+         std::vector<std::tuple<bool, std::string, TPalette, bool>>{
+             {true, "game/sub/../[*]a.sft", kDefault, true},
+             {false, "game/./[*]a.sft", kOther, true},
+             {false, "game/uicolormap.cmp", kOther, false}}) {
+        SCOPED_TRACE(arg);
+        if (!here) fs::remove(dir.Path("uicolormap.cmp"));
+        FakeUI user;
+        TMainWindow w(user, BuildFontPicture, nullptr,
+                      ParseCommandLine({"quillmere", QString::fromStdString(arg)}).Font);
+        w.show();
+        w.OpenFont(ParseCommandLine({"quillmere", QString::fromStdString(arg)}).Font);
+        EXPECT_EQ(w.Palette(), palette);
+        const std::string shown = opens ? clean : dir.Path("game/uicolormap.cmp");
+        EXPECT_EQ(w.SFT_Open.FileName.toStdString(), shown);
+        const std::vector<Box> refused = {{"Warning", kInvalidSFT}};
+        EXPECT_EQ(user.boxes, opens ? std::vector<Box>{} : refused);
+        EXPECT_EQ(w.windowHandle()->title().toStdString(),
+                  opens ? "Quillmere : " + clean : "Quillmere");
+        EXPECT_EQ(w.Bitmap() ? ToVec(w.Bitmap()->FileBytes()) : ByteVec{},
+                  opens ? ReferenceBmp(font, palette) : ByteVec{});
+    }
+    fs::remove(dir.Path("game/uicolormap.cmp"));
+    FakeUI user;
+    TMainWindow w(user, BuildFontPicture, nullptr, QString::fromStdString(clean));
+    EXPECT_EQ(user.boxes, (std::vector<Box>{{"Error", kPaletteNotFound}}));
+    EXPECT_TRUE(w.QuitRequested());
+}
+
+TEST_F(WindowTest, TakesOneDroppedFontOrPalette) {
+    fs::create_directory(dir.Path("folder.sft"));
+    WriteFile(dir.Path("x.Sft"), MakeFont(16, 30, 2));
+    WriteFile(dir.Path("y.SFT"), MakeFont(8, 30, 2));
+    WriteFile(dir.Path("notes.txt"), MakeCMP(kOther));
+    const auto drop = [&](const std::vector<std::string>& names) {
+        QList<QUrl> urls;
+        for (const std::string& n : names)
+            urls << (n.find(':') != std::string::npos
+                         ? QUrl(QString::fromStdString(n))
+                         : QUrl::fromLocalFile(QString::fromStdString(dir.Path(n))));
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&Win(), &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&Win(), &dropped);
+        return enter.isAccepted();
+    };
+    const Snapshot empty = Snap();
+    for (const auto& names :
+         std::vector<std::vector<std::string>>{{"other.cmp"}, {"x.Sft", "y.SFT"}})
+        EXPECT_FALSE(drop(names));  // a palette needs a font shown
+    EXPECT_EQ(Snap(), empty);
+    EXPECT_TRUE(drop({"y.SFT"}));
+    EXPECT_EQ(Win().SFT_Open.FileName.toStdString(), dir.Path("y.SFT"));
+    EXPECT_EQ(Held(), ReferenceBmp(MakeFont(8, 30, 2), kDefault));
+    Win().ASCIIList->setCurrentRow(4);
+    const Box failed{"Error", kErrorLoadingPalette};
+    for (const auto& [names, accepted, palette, boxes] :
+         std::vector<std::tuple<std::vector<std::string>, bool, TPalette, std::vector<Box>>>{
+             {{"folder.sft"}, false, kDefault, {}},
+             {{"notes.txt"}, false, kDefault, {}},
+             {{"https://example.org/a.sft"}, false, kDefault, {}},
+             {{"other.bm", "other.cmp"}, false, kDefault, {}},
+             {{"other.cmp"}, true, kOther, {}},
+             {{"uicolormap.cmp"}, true, kDefault, {}},
+             {{"other.bm"}, true, kOther, {}},
+             {{"flat.bm"}, true, kOther, {{"Warning", kBMNoPalette}, failed}}}) {
+        SCOPED_TRACE(names.front());
+        ui.boxes.clear();
+        Snapshot want = Snap();
+        want.Held = want.Shown = ReferenceBmp(MakeFont(8, 30, 2), palette);
+        want.Palette = palette;
+        EXPECT_EQ(drop(names), accepted);
+        EXPECT_EQ(ui.boxes, boxes);
+        EXPECT_EQ(Snap(), want);
+    }
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+// The viewer's command line: quillmere [FONT].
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct TStartRequest {
+    QString Font;             // absolute and clean; empty when none was given
+    std::optional<int> Exit;  // stop at once with this status, without a window
+    QString Text;             // what to print first: on stdout for 0, else on stderr
+};
+
+// Arguments as QCoreApplication::arguments() gives them, program name first.
+TStartRequest ParseCommandLine(const QStringList& Arguments);
