@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real viewer in a private X server with a window manager: opens a
 # font through the open dialog by keyboard, exports it through the save
-# dialog, compares the file with what the core builds, and exits.
+# dialog, compares the file with what the core builds, and exits. Then starts
+# it with a font on the command line, from a folder without the palette: once
+# with the palette beside the font, once with none anywhere.
 #   e2e.sh <quillmere> <sft2bmp>
 set -euo pipefail
 app=$(realpath "$1")
@@ -115,18 +117,58 @@ wait_for 10 no_window_named "Save BMP" || fail "Save BMP dialog stayed open"
 cmp "$tmp/expected.bmp" "$work/out/exported.BMP" || fail "exported BMP differs from the core's image"
 
 step "exported"
-# Exit.
-for _ in 1 2 3 4 5; do
-    timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
-    xdotool key --clearmodifiers alt+f
-    sleep 0.3
-    xdotool key x
-    wait_for 4 sh -c "! kill -0 $app_pid" && break
-    xdotool key Escape Escape
-done
-kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
+
+# Exit by the menu; the program must end with status 0.
+exit_app() {
+    for _ in 1 2 3 4 5; do
+        timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+        xdotool key --clearmodifiers alt+f
+        sleep 0.3
+        xdotool key x
+        wait_for 4 sh -c "! kill -0 $app_pid" && break
+        xdotool key Escape Escape
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+exit_app
+[ -s "$XDG_CONFIG_HOME/quillmere/Quillmere.conf" ] || fail "the window's place was not kept"
+
+# quillmere FONT from a folder without the palette; the font's folder has it.
+mkdir -p "$tmp/elsewhere" "$work/game"
+cp "$work/Main.sft" "$work/uicolormap.cmp" "$work/game/"
+(cd "$tmp/elsewhere" && QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= exec "$app" ../work/game/./Main.sft) \
+    >"$tmp/app.log" 2>&1 &
+app_pid=$!
+wait_for 20 window_named "Quillmere : $work/game/Main.sft" || fail "font from the command line not shown"
+main_wid=$(window_named "Quillmere : $work/game/Main.sft" | head -n1)
+step "started with a font"
+menu_until_window s "Save BMP" || fail "Save BMP dialog did not open"
+xdotool key ctrl+a
+xdotool type --delay 15 "$work/out/started.BMP"
+xdotool key Return
+if ! wait_for 5 test -s "$work/out/started.BMP"; then
+    xdotool key Return
+    wait_for 10 test -s "$work/out/started.BMP" || fail "no BMP written"
+fi
+wait_for 10 no_window_named "Save BMP" || fail "Save BMP dialog stayed open"
+cmp "$tmp/expected.bmp" "$work/out/started.BMP" || fail "BMP of the font from the command line differs"
+exit_app
+
+# No palette in either folder: the error box, then the end with status 0.
+rm "$work/game/uicolormap.cmp"
+(cd "$tmp/elsewhere" && QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= exec "$app" "$work/game/Main.sft") \
+    >"$tmp/app.log" 2>&1 &
+app_pid=$!
+wait_for 20 window_named "Error" || fail "no error box for the missing palette"
+timeout 3 xdotool windowactivate --sync "$(window_named "Error" | head -n1)" >/dev/null 2>&1 || true
+xdotool key Return
+wait_for 10 sh -c "! kill -0 $app_pid" || fail "the program went on without a palette"
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+[ "$status" -eq 0 ] || fail "the program ended with status $status without a palette"
 echo "PASS"
