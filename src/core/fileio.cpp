@@ -1,11 +1,15 @@
 #include "fileio.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "errors.h"
@@ -127,30 +131,71 @@ std::string TempNameBeside(const std::string& path) {
     return dir + "." + name + suffix + ".tmp";
 }
 
+// The temporary file being written, for RemovePendingFile() in a signal handler.
+char g_pending[4096];
+volatile std::sig_atomic_t g_havePending = 0;
+
+// Holds off SIGINT and SIGTERM while the temporary file is created and noted,
+// so that a handler never misses a file that exists.
+class TSignalsHeld {
+public:
+    TSignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGINT);
+        sigaddset(&set, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &set, &old_);
+    }
+    ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+
+private:
+    sigset_t old_;
+};
+
+void Forget(const std::string& temp) {
+    g_havePending = 0;
+    ::unlink(temp.c_str());
+}
+
+// Saving through a symbolic link replaces the file it points to and keeps the link.
+std::string LinkTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;
+    std::string target = real;
+    std::free(real);
+    return target;
+}
+
 }  // namespace
+
+void RemovePendingFile() noexcept {
+    if (g_havePending) ::unlink(g_pending);
+}
 
 void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
                          Durability durability) {
     if (path.empty()) throw EToolkitError(CannotCreateFile(path));
+    const std::string target = LinkTarget(path);
     struct stat st {};
-    bool replacing = ::stat(path.c_str(), &st) == 0;
-
-    // A new file is created in place, as there is nothing to protect, and is
-    // removed again if the write fails. An existing file is replaced through
-    // a temporary file that is renamed over it once complete.
-    std::string written = path;
-    int fd = -1;
-    if (!replacing) {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) throw EToolkitError(CannotCreateFile(path));
-        if (fd < 0) replacing = ::stat(path.c_str(), &st) == 0;  // created meanwhile
-    }
+    const bool replacing = ::stat(target.c_str(), &st) == 0;
     if (replacing && !S_ISREG(st.st_mode)) throw EToolkitError(CannotCreateFile(path));
+
+    // Written beside the target and renamed over it once complete, so that the
+    // target name never holds a partial file, whatever ends the program.
+    std::string temp;
+    int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        written = TempNameBeside(path);
-        // Created as a plain create would be under the umask; the replaced
-        // file passes its own permissions on below.
-        fd = ::open(written.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temp = TempNameBeside(target);
+        const TSignalsHeld held;
+        // Created as a plain create would be under the umask; a replaced file
+        // passes its own permissions on below.
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 && temp.size() < sizeof g_pending) {
+            std::memcpy(g_pending, temp.c_str(), temp.size() + 1);
+            g_havePending = 1;
+        }
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) throw EToolkitError(CannotCreateFile(path));
@@ -160,11 +205,12 @@ void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
     ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok) {
-        ::unlink(written.c_str());
+        Forget(temp);
         throw EToolkitError(kStreamWriteError);
     }
-    if (written != path && ::rename(written.c_str(), path.c_str()) != 0) {
-        ::unlink(written.c_str());
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        Forget(temp);
         throw EToolkitError(CannotCreateFile(path));
     }
+    g_havePending = 0;
 }

@@ -45,8 +45,13 @@ bool RegularFileExists(const std::string& path);
 enum class Durability { Synced, Unsynced };
 
 // Writes head then body to path through a temporary file in the same folder
-// that is renamed over the target only once every byte is on disk. On failure
-// the previous file is untouched, the temporary file is removed, and
+// that is renamed over the target only once every byte is written (and, when
+// Synced, on disk). A symbolic link keeps pointing at the replaced file. On
+// failure the previous file is untouched, the temporary file is removed, and
 // EToolkitError "Cannot create file <path>" or "Stream write error" is thrown.
 void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
                          Durability durability = Durability::Synced);
+
+// Removes the temporary file of a write in progress, if any. Safe to call
+// from a signal handler, for a program that ends on a signal mid-write.
+void RemovePendingFile() noexcept;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -188,11 +189,24 @@ private:
     bool shown_ = false;
 };
 
+// Interrupted mid-batch: the file being written goes, the finished ones stay,
+// and the status says which signal ended the run.
+extern "C" void StopOnSignal(int sig) {
+    RemovePendingFile();
+    ::_exit(128 + sig);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (const auto stop = ParseArgs(argc, argv, o)) return *stop;
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        action.sa_handler = StopOnSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+    }
 
     std::string outDir = o.outDir;
     if (!outDir.empty() && outDir.back() != '/') outDir += '/';

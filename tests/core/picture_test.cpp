@@ -124,11 +124,14 @@ TEST(PictureObject, SavesExactBytesOrReportsAndLeavesNoTrace) {
         }
     }
     EXPECT_THROW(TBitmap().SaveToFile(dir.Path("empty.BMP")), EToolkitError);
-    bmp.SaveToFile(dir.Path("a.BMP"));  // replaced, keeping its permissions
+    ASSERT_EQ(::symlink("a.BMP", dir.Path("link").c_str()), 0);
+    bmp.SaveToFile(dir.Path("link"));  // replaces what the link points to, keeping its permissions
     bmp.SaveToFile(dir.Path("b.BMP"));
     EXPECT_EQ(ReadFile(dir.Path("a.BMP")), ReferenceBmp(8, 3, 3, px, PatternPalette(2)));
     EXPECT_EQ(ReadFile(dir.Path("b.BMP")), ReferenceBmp(8, 3, 3, px, PatternPalette(2)));
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.BMP", "b.BMP", "sub"}));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.BMP", "b.BMP", "link", "sub"}));
+    char link[8] = {};
+    EXPECT_EQ(::readlink(dir.Path("link").c_str(), link, sizeof link - 1), 5);
     struct stat st {};
     ASSERT_EQ(::stat(dir.Path("a.BMP").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);

@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "testfiles.h"
 
@@ -135,6 +137,44 @@ TEST(Sft2bmp, UsageAndProgress) {
     EXPECT_NE(seen.find("\r\033[K[1/2] a.sft\r\033[K[2/2] b.sft\r\033[K"), std::string::npos)
         << seen;
     EXPECT_EQ(RunTool(dir.Dir(), {"a.sft", "b.sft"}).err, "");
+}
+
+// Stopped mid-batch, the run leaves only complete files and exits 128 + the signal.
+TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
+    for (const int sig : {SIGINT, SIGTERM}) {
+        TempDir dir;
+        WriteFile(dir.Path("big.sft"), MakeFont(16, 8192, 64));
+        std::vector<std::string> names;
+        for (int i = 0; i < 2000; ++i) {
+            names.push_back("f" + std::to_string(i) + ".sft");
+            ASSERT_EQ(::symlink("big.sft", dir.Path(names.back()).c_str()), 0);
+        }
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(dir.Dir().c_str()) != 0) ::_exit(120);
+            std::vector<char*> argv = {const_cast<char*>(SFT2BMP_PATH)};
+            for (auto& n : names) argv.push_back(n.data());
+            argv.push_back(nullptr);
+            ::execv(SFT2BMP_PATH, argv.data());
+            ::_exit(121);
+        }
+        while (dir.Entries().size() < names.size() + 6)  // a few done, one in progress
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ::kill(pid, sig);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + sig) << status;
+        std::size_t bmps = 0;
+        for (const std::string& name : dir.Entries()) {
+            if (name.find(".sft") != std::string::npos) continue;
+            ASSERT_EQ(name.substr(name.size() - 4), ".BMP");  // no temporary file
+            const ByteVec b = ReadFile(dir.Path(name));
+            EXPECT_EQ(b.size(), b[2] | b[3] << 8 | b[4] << 16 | b[5] << 24) << name;
+            ++bmps;
+        }
+        EXPECT_GE(bmps, 5u);
+        EXPECT_LT(bmps, names.size());
+    }
 }
 
 }  // namespace
