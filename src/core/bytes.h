@@ -6,8 +6,16 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <span>
 #include <vector>
+
+// Memory for buffers of kLargeBuffer bytes and more: aligned to and advised
+// for transparent huge pages, so that a fresh 12 MiB image faults in a few
+// 2 MiB pages instead of thousands of 4 KiB ones. Harmless where they are off.
+inline constexpr std::size_t kLargeBuffer = std::size_t(2) << 20;
+void* AllocateLarge(std::size_t bytes);
+void FreeLarge(void* p, std::size_t bytes) noexcept;
 
 // Allocator whose value-initialisation is a no-op, so resize() on a pixel
 // buffer that a read or a builder fills anyway costs no memset.
@@ -20,6 +28,17 @@ struct DefaultInitAllocator : std::allocator<T> {
     DefaultInitAllocator() noexcept = default;
     template <class U>
     DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) {
+        if (n < kLargeBuffer / sizeof(T)) return std::allocator<T>::allocate(n);
+        if (n > std::allocator_traits<std::allocator<T>>::max_size(*this)) throw std::bad_alloc();
+        return static_cast<T*>(AllocateLarge(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept {
+        if (n < kLargeBuffer / sizeof(T))
+            std::allocator<T>::deallocate(p, n);
+        else
+            FreeLarge(p, n * sizeof(T));
+    }
     template <class U>
     void construct(U* p) noexcept {
         ::new (static_cast<void*>(p)) U;

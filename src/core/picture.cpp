@@ -1,10 +1,14 @@
 #include "picture.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 #include <limits>
 
 #include "fileio.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -117,24 +121,50 @@ void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::u
 }
 
 namespace {
-constexpr std::uint64_t ByteSwap64(std::uint64_t v) {
-    std::uint64_t r = 0;
-    for (int i = 0; i < 8; ++i, v >>= 8) r = r << 8 | (v & 0xFF);
-    return r;
+// One row of 16-bit pixels as blue-green-red triples.
+void Convert16Row(const std::uint8_t* src, std::uint8_t* dst, std::size_t width) {
+    for (std::size_t c = 0; c < width; ++c, src += 2, dst += 3)
+        Color16ToRGB(src[0], src[1], dst[2], dst[1], dst[0]);
 }
 
-// Blue, green and red of every 16-bit pixel value, in bytes 0, 1 and 2.
-const std::uint32_t* BgrTable() {
-    static const auto table = [] {
-        auto t = std::make_unique<std::uint32_t[]>(65536);
-        for (unsigned v = 0; v < 65536; ++v) {
-            std::uint8_t r, g, b;
-            Color16ToRGB(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), r, g, b);
-            t[v] = b | std::uint32_t(g) << 8 | std::uint32_t(r) << 16;
-        }
-        return t;
-    }();
-    return table.get();
+#if defined(__x86_64__)
+// Eight pixels a step: the three components by shifts and masks in 16-bit
+// lanes, packed to bytes and shuffled into triples.
+__attribute__((target("ssse3"))) void Convert16RowSsse3(const std::uint8_t* src, std::uint8_t* dst,
+                                                        std::size_t width) {
+    const __m128i low5 = _mm_set1_epi16(0xF8), low6 = _mm_set1_epi16(0xFC);
+    // From the blue-green pairs, and from the reds in bytes 8 to 15.
+    const __m128i pairs0 = _mm_setr_epi8(0, 1, -1, 2, 3, -1, 4, 5, -1, 6, 7, -1, 8, 9, -1, 10);
+    const __m128i reds0 =
+        _mm_setr_epi8(-1, -1, 8, -1, -1, 9, -1, -1, 10, -1, -1, 11, -1, -1, 12, -1);
+    const __m128i pairs1 =
+        _mm_setr_epi8(11, -1, 12, 13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i reds1 =
+        _mm_setr_epi8(-1, 13, -1, -1, 14, -1, -1, 15, -1, -1, -1, -1, -1, -1, -1, -1);
+    std::size_t c = 0;
+    for (; c + 8 <= width; c += 8, src += 16, dst += 24) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        const __m128i b = _mm_and_si128(_mm_slli_epi16(v, 3), low5);
+        const __m128i g = _mm_and_si128(_mm_srli_epi16(v, 3), low6);
+        const __m128i r = _mm_and_si128(_mm_srli_epi16(v, 8), low5);
+        const __m128i br = _mm_packus_epi16(b, r);
+        const __m128i bg = _mm_unpacklo_epi8(br, _mm_packus_epi16(g, g));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                         _mm_or_si128(_mm_shuffle_epi8(bg, pairs0), _mm_shuffle_epi8(br, reds0)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 16),
+                         _mm_or_si128(_mm_shuffle_epi8(bg, pairs1), _mm_shuffle_epi8(br, reds1)));
+    }
+    Convert16Row(src, dst, width - c);
+}
+#endif
+
+using TRowConverter = void (*)(const std::uint8_t*, std::uint8_t*, std::size_t);
+
+TRowConverter RowConverter() {
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("ssse3")) return Convert16RowSsse3;
+#endif
+    return Convert16Row;
 }
 }  // namespace
 
@@ -144,37 +174,14 @@ Bytes Build16BitImage(const TStrip& Strip) {
     std::uint8_t* p = image.data();
     WriteHeaders(p, Strip.Width, Strip.Height, 24, kHeaders24, plan.rowBytes, 0);
 
-    // Converted straight into the rows; no intermediate buffer is needed. A
-    // table of all 65536 pixel values gives each blue-green-red triple in one
-    // lookup; four triples are packed into three 32-bit stores.
-    const std::uint32_t* bgrOf = BgrTable();
+    // Converted straight into the rows; no intermediate buffer is needed.
+    static const TRowConverter convert = RowConverter();
     const auto width = std::size_t(Strip.Width);
     // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
     const auto height = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
     std::uint8_t* row = p + kHeaders24;
     for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
-        const std::uint8_t* src = Strip.Pixels.data() + (height - 1 - r) * width * 2;
-        std::uint8_t* dst = row;
-        std::size_t c = 0;
-        for (; c + 4 <= width; c += 4, src += 8, dst += 12) {
-            std::uint64_t four;  // four little-endian pixels
-            std::memcpy(&four, src, 8);
-            if constexpr (std::endian::native == std::endian::big) four = ByteSwap64(four);
-            const std::uint64_t t0 = bgrOf[four & 0xFFFF];
-            const std::uint64_t t1 = bgrOf[(four >> 16) & 0xFFFF];
-            const std::uint64_t t2 = bgrOf[(four >> 32) & 0xFFFF];
-            const std::uint32_t t3 = bgrOf[four >> 48];
-            std::uint64_t lo = t0 | t1 << 24 | t2 << 48;
-            std::uint32_t hi = static_cast<std::uint32_t>(t2 >> 16) | t3 << 8;
-            if constexpr (std::endian::native == std::endian::big) {
-                lo = ByteSwap64(lo);
-                hi = static_cast<std::uint32_t>(ByteSwap64(hi) >> 32);
-            }
-            std::memcpy(dst, &lo, 8);
-            std::memcpy(dst + 8, &hi, 4);
-        }
-        for (; c < width; ++c, src += 2, dst += 3)
-            Color16ToRGB(src[0], src[1], dst[2], dst[1], dst[0]);
+        convert(Strip.Pixels.data() + (height - 1 - r) * width * 2, row, width);
         std::fill(row + 3 * width, row + plan.stride, std::uint8_t{0});
     }
     return image;

@@ -39,12 +39,12 @@ TEST(BmpImage, MatchesTheReferenceForEverySize) {
                                              : Build16BitImage(StripOf(width, height, px));
                 ASSERT_EQ(ToVec(built), ReferenceBmp(bpp, width, height, px, palette));
             }
-    // Every 16-bit value, in each place of a group of four.
-    ByteVec all(2 * 65536 + 6);
+    // Every 16-bit value, in each place of a group of eight.
+    ByteVec all(2 * 65536 + 14);
     for (unsigned v = 0; v < 65536; ++v)
-        all[2 * v + 6] = std::uint8_t(v), all[2 * v + 7] = std::uint8_t(v >> 8);
-    for (std::int32_t skip : {0, 1, 2, 3}) {
-        const ByteVec px(all.begin() + 2 * (3 - skip), all.end() - 2 * skip);
+        all[2 * v + 14] = std::uint8_t(v), all[2 * v + 15] = std::uint8_t(v >> 8);
+    for (std::int32_t skip = 0; skip < 8; ++skip) {
+        const ByteVec px(all.begin() + 2 * (7 - skip), all.end() - 2 * skip);
         const auto w = std::int32_t(px.size() / 2);
         ASSERT_EQ(ToVec(Build16BitImage(StripOf(w, 1, px))), ReferenceBmp(16, w, 1, px, {}))
             << skip;
