@@ -97,31 +97,6 @@ private:
     fs::path oldDir_;
 };
 
-TEST_F(WindowTest, StartsEmptyWithTheDefaultPalette) {
-    Snapshot want;
-    want.Caption = "Quillmere";
-    want.Palette = kDefault;
-    EXPECT_EQ(Snap(), want);
-    Win().SaveasBMP1->trigger();  // greyed out: no dialog
-    EXPECT_TRUE(ui.dialogs.empty() && ui.boxes.empty());
-    const Box notFound{"Error", "uicolormap.cmp not found!"};
-    const std::string path = dir.Path("uicolormap.cmp");
-    const std::vector<std::tuple<std::function<void()>, std::vector<Box>, bool>> cases = {
-        {[] {}, {notFound}, true},
-        {[&] { fs::create_directory(path); }, {notFound}, true},
-        {[&] { WriteFile(path, ByteVec(900, 'x')); }, {{"Warning", "Invalid CMP file!"}}, false},
-    };
-    for (const auto& [prepare, boxes, quits] : cases) {
-        fs::remove_all(path);
-        prepare();
-        FakeUI user;
-        TMainWindow w(user);
-        EXPECT_EQ(user.boxes, boxes);
-        EXPECT_EQ(w.QuitRequested(), quits);
-        EXPECT_EQ(w.Palette(), TPalette{});
-    }
-}
-
 TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
     for (int bpp : {8, 16}) {
         SftWriter file;
@@ -168,35 +143,6 @@ TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
     Open("none.sft", MakeFont(8, 3000, 4, 1, 0));
     EXPECT_EQ(std::make_pair(list->count(), Scroll()), std::make_pair(0, 40));
     EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(WindowTest, LoadPaletteUsesTheChosenFileTypeAllOrNothing) {
-    const Box failed{"Error", "Error loading Palette!"};
-    const ByteVec f8 = MakeFont(8, 300, 8), f16 = MakeFont(16, 30, 2);
-    const std::vector<std::tuple<const ByteVec*, const char*, int, std::vector<Box>>> cases = {
-        {&f8, "other.bm", 1, {{"Warning", "Invalid CMP file!"}, failed}},
-        {&f8, "flat.bm", 2, {{"Warning", "BM doesn't contain a Palette!"}, failed}},
-        {&f16, "other.cmp", 1, {}},
-        {&f8, "other.bm", 2, {}},
-    };
-    for (const auto& [font, file, type, boxes] : cases) {
-        SCOPED_TRACE(testing::Message() << file << " as type " << type);
-        win.reset();
-        ui.boxes.clear();
-        Open("f.sft", *font);
-        Win().ASCIIList->setCurrentRow(5);
-        Snapshot want = Snap();
-        Run(Win().LoadPalette1, file, type);
-        EXPECT_EQ(ui.boxes, boxes);
-        EXPECT_EQ(Win().PAL_Open.FilterIndex, type);  // remembered for the next run
-        if (boxes.empty()) {
-            want.Held = want.Shown = ReferenceBmp(*font, kOther);
-            want.Palette = kOther;
-        }
-        EXPECT_EQ(Snap(), want);
-    }
-    Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
-    EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
 }
 
 TEST_F(WindowTest, ExportsAndRefusalsChangeNothing) {
@@ -310,48 +256,64 @@ TEST_F(WindowTest, AboutAndExit) {
     EXPECT_TRUE(Win().QuitRequested());
 }
 
-// Started as `quillmere FONT` from the fixture's folder: the default palette
-// from there, else from the font's folder; then the font opens as from the dialog.
-TEST_F(WindowTest, StartsWithAFontFromTheCommandLine) {
+// Started from the fixture's folder, with or without a font on the command
+// line: the default palette comes from there, else from the font's folder;
+// then the font opens as from the dialog.
+TEST_F(WindowTest, StartsWithTheDefaultPaletteAndTheFontGiven) {
+    EXPECT_EQ(Snap().Caption, "Quillmere");
+    EXPECT_FALSE(Win().SaveasBMP1->isEnabled() || Win().LoadPalette1->isEnabled());
     fs::create_directories(dir.Path("game/sub"));
-    WriteFile(dir.Path("game/uicolormap.cmp"), MakeCMP(kOther));
     const ByteVec font = MakeFont(8, 40, 3);
     WriteFile(dir.Path("game/[*]a.sft"), font);
-    const std::string clean = dir.Path("game/[*]a.sft");
-    for (const auto& [here, arg, palette, opens] :
-         std::vector<std::tuple<bool, std::string, TPalette, bool>>{
-             {true, "game/sub/../[*]a.sft", kDefault, true},
-             {false, "game/./[*]a.sft", kOther, true},
-             {false, "game/uicolormap.cmp", kOther, false}}) {
-        SCOPED_TRACE(arg);
-        if (!here) fs::remove(dir.Path("uicolormap.cmp"));
+    const std::string here = dir.Path("uicolormap.cmp"), game = dir.Path("game/uicolormap.cmp");
+    const Box notFound{"Error", kPaletteNotFound}, refused{"Warning", kInvalidSFT};
+    struct Case {
+        std::function<void()> prepare;
+        std::string arg;
+        std::vector<Box> boxes;
+        TPalette palette;
+    };
+    for (const Case& c : std::vector<Case>{
+             {[&] { WriteFile(here, MakeCMP(kDefault)); }, "game/sub/../[*]a.sft", {}, kDefault},
+             {[] {}, "", {notFound}, {}},
+             {[&] { fs::create_directory(here); }, "", {notFound}, {}},
+             {[&] { WriteFile(here, ByteVec(900, 'x')); }, "", {{"Warning", kInvalidCMP}}, {}},
+             {[&] { WriteFile(game, MakeCMP(kOther)); }, "game/./[*]a.sft", {}, kOther},
+             {[&] { fs::remove(game); }, "game/[*]a.sft", {notFound}, {}},
+             {[&] { WriteFile(game, MakeCMP(kOther)); }, "game/sub", {refused}, kOther}}) {
+        SCOPED_TRACE(c.arg);
+        fs::remove_all(here);
+        c.prepare();
         FakeUI user;
-        TMainWindow w(user, BuildFontPicture, nullptr,
-                      ParseCommandLine({"quillmere", QString::fromStdString(arg)}).Font);
-        w.show();
-        w.OpenFont(ParseCommandLine({"quillmere", QString::fromStdString(arg)}).Font);
-        EXPECT_EQ(w.Palette(), palette);
-        const std::string shown = opens ? clean : dir.Path("game/uicolormap.cmp");
-        EXPECT_EQ(w.SFT_Open.FileName.toStdString(), shown);
-        const std::vector<Box> refused = {{"Warning", kInvalidSFT}};
-        EXPECT_EQ(user.boxes, opens ? std::vector<Box>{} : refused);
-        EXPECT_EQ(w.windowHandle()->title().toStdString(),
-                  opens ? "Quillmere : " + clean : "Quillmere");
+        const QString arg = ParseCommandLine({"quillmere", QString::fromStdString(c.arg)}).Font;
+        TMainWindow w(user, BuildFontPicture, nullptr, arg);
+        const bool quits = c.boxes.size() == 1 && c.boxes[0] == notFound;
+        EXPECT_EQ(w.QuitRequested(), quits);
+        if (!quits && !arg.isEmpty()) {
+            w.show();
+            w.OpenFont(arg);
+            EXPECT_EQ(w.SFT_Open.FileName, arg);
+        }
+        EXPECT_EQ(user.boxes, c.boxes);
+        EXPECT_EQ(w.Palette(), c.palette);
+        // The caption shows the path as it is; Qt would take "[*]" for a mark.
+        const bool opened = c.boxes.empty() && !arg.isEmpty();
+        if (opened) {
+            EXPECT_EQ(w.windowHandle()->title(), "Quillmere : " + arg);
+        }
         EXPECT_EQ(w.Bitmap() ? ToVec(w.Bitmap()->FileBytes()) : ByteVec{},
-                  opens ? ReferenceBmp(font, palette) : ByteVec{});
+                  opened ? ReferenceBmp(font, c.palette) : ByteVec{});
     }
-    fs::remove(dir.Path("game/uicolormap.cmp"));
-    FakeUI user;
-    TMainWindow w(user, BuildFontPicture, nullptr, QString::fromStdString(clean));
-    EXPECT_EQ(user.boxes, (std::vector<Box>{{"Error", kPaletteNotFound}}));
-    EXPECT_TRUE(w.QuitRequested());
 }
 
-TEST_F(WindowTest, TakesOneDroppedFontOrPalette) {
+// Load Palette reads with the reader of the type chosen; a dropped palette
+// with the reader of its extension. Either way all or nothing.
+TEST_F(WindowTest, PalettesFromTheDialogOrDroppedAndFontsDropped) {
     fs::create_directory(dir.Path("folder.sft"));
-    WriteFile(dir.Path("x.Sft"), MakeFont(16, 30, 2));
-    WriteFile(dir.Path("y.SFT"), MakeFont(8, 30, 2));
+    const ByteVec f8 = MakeFont(8, 30, 2);
+    WriteFile(dir.Path("y.SFT"), f8);
     WriteFile(dir.Path("notes.txt"), MakeCMP(kOther));
+    // Drops the files (a name with ':' as a URL) and says whether the drop was taken.
     const auto drop = [&](const std::vector<std::string>& names) {
         QList<QUrl> urls;
         for (const std::string& n : names)
@@ -367,34 +329,41 @@ TEST_F(WindowTest, TakesOneDroppedFontOrPalette) {
         return enter.isAccepted();
     };
     const Snapshot empty = Snap();
-    for (const auto& names :
-         std::vector<std::vector<std::string>>{{"other.cmp"}, {"x.Sft", "y.SFT"}})
-        EXPECT_FALSE(drop(names));  // a palette needs a font shown
+    EXPECT_FALSE(drop({"other.cmp"}));  // a palette needs a font shown
     EXPECT_EQ(Snap(), empty);
     EXPECT_TRUE(drop({"y.SFT"}));
     EXPECT_EQ(Win().SFT_Open.FileName.toStdString(), dir.Path("y.SFT"));
-    EXPECT_EQ(Held(), ReferenceBmp(MakeFont(8, 30, 2), kDefault));
     Win().ASCIIList->setCurrentRow(4);
     const Box failed{"Error", kErrorLoadingPalette};
-    for (const auto& [names, accepted, palette, boxes] :
-         std::vector<std::tuple<std::vector<std::string>, bool, TPalette, std::vector<Box>>>{
-             {{"folder.sft"}, false, kDefault, {}},
-             {{"notes.txt"}, false, kDefault, {}},
-             {{"https://example.org/a.sft"}, false, kDefault, {}},
-             {{"other.bm", "other.cmp"}, false, kDefault, {}},
-             {{"other.cmp"}, true, kOther, {}},
-             {{"uicolormap.cmp"}, true, kDefault, {}},
-             {{"other.bm"}, true, kOther, {}},
-             {{"flat.bm"}, true, kOther, {{"Warning", kBMNoPalette}, failed}}}) {
-        SCOPED_TRACE(names.front());
+    for (const auto& [names, type, taken, palette, boxes] :
+         std::vector<std::tuple<std::vector<std::string>, int, bool, TPalette, std::vector<Box>>>{
+             {{"other.bm"}, 1, true, kDefault, {{"Warning", kInvalidCMP}, failed}},
+             {{"other.bm"}, 2, true, kOther, {}},
+             {{"uicolormap.cmp"}, 1, true, kDefault, {}},
+             {{"folder.sft"}, 0, false, kDefault, {}},
+             {{"notes.txt"}, 0, false, kDefault, {}},
+             {{"https://example.org/a.sft"}, 0, false, kDefault, {}},
+             {{"y.SFT", "other.cmp"}, 0, false, kDefault, {}},
+             {{"other.cmp"}, 0, true, kOther, {}},
+             {{"uicolormap.cmp"}, 0, true, kDefault, {}},
+             {{"other.bm"}, 0, true, kOther, {}},
+             {{"flat.bm"}, 0, true, kOther, {{"Warning", kBMNoPalette}, failed}}}) {
+        SCOPED_TRACE(testing::Message() << names.front() << " as type " << type);
         ui.boxes.clear();
         Snapshot want = Snap();
-        want.Held = want.Shown = ReferenceBmp(MakeFont(8, 30, 2), palette);
+        want.Held = want.Shown = ReferenceBmp(f8, palette);
         want.Palette = palette;
-        EXPECT_EQ(drop(names), accepted);
+        if (type == 0) {
+            EXPECT_EQ(drop(names), taken);
+        } else {
+            Run(Win().LoadPalette1, names.front(), type);
+            EXPECT_EQ(Win().PAL_Open.FilterIndex, type);  // remembered for the next run
+        }
         EXPECT_EQ(ui.boxes, boxes);
         EXPECT_EQ(Snap(), want);
     }
+    Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
+    EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
 }
 
 }  // namespace
