@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -94,28 +93,12 @@ bool RegularFileExists(const std::string& path) {
 
 namespace {
 
-bool WriteAll(int fd, ByteSpan head, ByteSpan body) {
-    iovec parts[2] = {{const_cast<std::uint8_t*>(head.data()), head.size()},
-                      {const_cast<std::uint8_t*>(body.data()), body.size()}};
-    iovec* part = parts;
-    int count = 2;
-    while (count > 0) {
-        if (part->iov_len == 0) {
-            ++part, --count;
-            continue;
-        }
-        const ssize_t put = ::writev(fd, part, count);
+bool WriteAll(int fd, ByteSpan data) {
+    while (!data.empty()) {
+        const ssize_t put = ::write(fd, data.data(), data.size());
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return false;
-        auto done = static_cast<std::size_t>(put);
-        while (count > 0 && done >= part->iov_len) {
-            done -= part->iov_len;
-            ++part, --count;
-        }
-        if (count > 0) {
-            part->iov_base = static_cast<std::uint8_t*>(part->iov_base) + done;
-            part->iov_len -= done;
-        }
+        data = data.subspan(static_cast<std::size_t>(put));
     }
     return true;
 }
@@ -176,6 +159,13 @@ void RemovePendingFile() noexcept {
 
 void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
                          Durability durability) {
+    WriteFileAtomically(
+        path, [&](const TPieceWriter& write) { write(head) && write(body); }, durability);
+}
+
+void WriteFileAtomically(const std::string& path,
+                         const std::function<void(const TPieceWriter&)>& Produce,
+                         Durability durability) {
     if (path.empty()) throw EToolkitError(CannotCreateFile(path));
     const std::string target = LinkTarget(path);
     struct stat st {};
@@ -200,7 +190,14 @@ void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
     }
     if (fd < 0) throw EToolkitError(CannotCreateFile(path));
 
-    bool ok = WriteAll(fd, head, body);
+    bool ok = true;
+    try {
+        Produce([&](ByteSpan piece) { return ok = ok && WriteAll(fd, piece); });
+    } catch (...) {
+        ::close(fd);
+        Forget(temp);
+        throw;
+    }
     ok = ok && (!replacing || ::fchmod(fd, st.st_mode & 07777) == 0);
     ok = ok && (durability == Durability::Unsynced || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;

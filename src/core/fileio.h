@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "bytes.h"
@@ -50,6 +51,13 @@ enum class Durability { Synced, Unsynced };
 // failure the previous file is untouched, the temporary file is removed, and
 // EToolkitError "Cannot create file <path>" or "Stream write error" is thrown.
 void WriteFileAtomically(const std::string& path, ByteSpan head, ByteSpan body,
+                         Durability durability = Durability::Synced);
+
+// The same for a file made piece by piece: Produce hands each piece, in
+// order, to the writer it is given, and stops once that returns false.
+using TPieceWriter = std::function<bool(ByteSpan)>;
+void WriteFileAtomically(const std::string& path,
+                         const std::function<void(const TPieceWriter&)>& Produce,
                          Durability durability = Durability::Synced);
 
 // Removes the temporary file of a write in progress, if any. Safe to call

@@ -88,31 +88,6 @@ bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height) {
                              : RowBytes(24, Width, Height, kHeaders24, rowBytes);
 }
 
-Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette) {
-    const Plan plan = PlanStrip(Strip, 8, kHeaders8, 1);
-    Bytes image(kHeaders8 + std::size_t(plan.rowBytes));
-    std::uint8_t* p = image.data();
-    WriteHeaders(p, Strip.Width, Strip.Height, 8, kHeaders8, plan.rowBytes, 256);
-
-    std::uint8_t* table = p + kHeaders24;
-    for (std::size_t k = 0; k < 256; ++k) {
-        table[4 * k + 0] = Palette[3 * k + 2];
-        table[4 * k + 1] = Palette[3 * k + 1];
-        table[4 * k + 2] = Palette[3 * k + 0];
-        table[4 * k + 3] = 0;
-    }
-
-    const auto width = std::size_t(Strip.Width);
-    // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
-    const auto height = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
-    std::uint8_t* row = p + kHeaders8;
-    for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
-        if (width != 0) std::memcpy(row, Strip.Pixels.data() + (height - 1 - r) * width, width);
-        std::fill(row + width, row + plan.stride, std::uint8_t{0});
-    }
-    return image;
-}
-
 void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
                   std::uint8_t& Blue) {
     Blue = static_cast<std::uint8_t>(Low << 3);
@@ -168,23 +143,74 @@ TRowConverter RowConverter() {
 }
 }  // namespace
 
-Bytes Build16BitImage(const TStrip& Strip) {
-    const Plan plan = PlanStrip(Strip, 24, kHeaders24, 2);
-    Bytes image(kHeaders24 + std::size_t(plan.rowBytes));
-    std::uint8_t* p = image.data();
-    WriteHeaders(p, Strip.Width, Strip.Height, 24, kHeaders24, plan.rowBytes, 0);
-
-    // Converted straight into the rows; no intermediate buffer is needed.
-    static const TRowConverter convert = RowConverter();
-    const auto width = std::size_t(Strip.Width);
+TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette)
+    : strip_(Strip), eight_(BitsPerPixel == 8) {
+    const std::uint32_t headerSize = eight_ ? kHeaders8 : kHeaders24;
+    const Plan plan = PlanStrip(Strip, eight_ ? 8 : 24, headerSize, eight_ ? 1 : 2);
+    stride_ = plan.stride;
     // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
-    const auto height = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
-    std::uint8_t* row = p + kHeaders24;
-    for (std::size_t r = 0; r < height; ++r, row += plan.stride) {
-        convert(Strip.Pixels.data() + (height - 1 - r) * width * 2, row, width);
-        std::fill(row + 3 * width, row + plan.stride, std::uint8_t{0});
+    rows_ = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
+    headers_.resize(headerSize);
+    std::uint8_t* p = headers_.data();
+    WriteHeaders(p, Strip.Width, Strip.Height, eight_ ? 8 : 24, headerSize, plan.rowBytes,
+                 eight_ ? 256 : 0);
+    if (!eight_) return;
+    std::uint8_t* table = p + kHeaders24;
+    for (std::size_t k = 0; k < 256; ++k) {
+        table[4 * k + 0] = Palette[3 * k + 2];
+        table[4 * k + 1] = Palette[3 * k + 1];
+        table[4 * k + 2] = Palette[3 * k + 0];
+        table[4 * k + 3] = 0;
     }
+}
+
+void TBmpRows::Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const {
+    static const TRowConverter convert = RowConverter();
+    const auto width = std::size_t(strip_.Width);
+    const std::size_t used = eight_ ? width : 3 * width;
+    for (std::size_t r = First; r < First + Count; ++r, Out += stride_) {
+        // Bottom-up: the file's first row is the strip's last.
+        const std::uint8_t* src =
+            strip_.Pixels.data() + (rows_ - 1 - r) * (eight_ ? width : 2 * width);
+        if (!eight_)
+            convert(src, Out, width);
+        else if (width != 0)
+            std::memcpy(Out, src, width);
+        std::fill(Out + used, Out + stride_, std::uint8_t{0});
+    }
+}
+
+namespace {
+Bytes BuildImage(const TBmpRows& rows) {
+    Bytes image(rows.Headers().size() + rows.Count() * rows.Stride());
+    std::copy(rows.Headers().begin(), rows.Headers().end(), image.begin());
+    rows.Write(0, rows.Count(), image.data() + rows.Headers().size());
     return image;
+}
+}  // namespace
+
+Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette) {
+    return BuildImage(TBmpRows(8, Strip, Palette));
+}
+
+Bytes Build16BitImage(const TStrip& Strip) { return BuildImage(TBmpRows(16, Strip, TPalette{})); }
+
+void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName, Durability durability) {
+    // A few hundred KiB of rows at a time: the whole image is never held.
+    const std::size_t perPiece =
+        std::max<std::size_t>(1, (256u << 10) / std::max(Rows.Stride(), std::size_t(1)));
+    Bytes piece(std::min(perPiece, Rows.Count()) * Rows.Stride());
+    WriteFileAtomically(
+        FileName,
+        [&](const TPieceWriter& write) {
+            if (!write(Rows.Headers())) return;
+            for (std::size_t r = 0; r < Rows.Count(); r += perPiece) {
+                const std::size_t n = std::min(perPiece, Rows.Count() - r);
+                Rows.Write(r, n, piece.data());
+                if (!write(ByteSpan(piece.data(), n * Rows.Stride()))) return;
+            }
+        },
+        durability);
 }
 
 void TBitmap::LoadFromStream(ByteSpan Stream) {

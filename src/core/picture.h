@@ -82,6 +82,30 @@ bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height);
 Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette);
 Bytes Build16BitImage(const TStrip& Strip);
 
+// The same image a few rows at a time, for writers that never hold all of it:
+// the headers (colour table included), then the rows in file order, bottom
+// row of the strip first. Throws as the builders do.
+class TBmpRows {
+public:
+    TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette);
+    ByteSpan Headers() const { return headers_; }
+    std::size_t Stride() const { return stride_; }
+    std::size_t Count() const { return rows_; }
+    // File rows First .. First + Count - 1 into Out, Count * Stride() bytes.
+    void Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const;
+
+private:
+    TStrip strip_;
+    bool eight_;
+    std::size_t stride_ = 0;
+    std::size_t rows_ = 0;
+    Bytes headers_;
+};
+
+// Writes the rows' BMP file as SaveToFile writes a picture, a piece at a time.
+void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName,
+                 Durability durability = Durability::Synced);
+
 void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette);
 void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip);
 void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const TPalette& Palette,

@@ -153,12 +153,6 @@ std::string OpenError(const std::string& path) {
     return folder ? std::strerror(EISDIR) : std::string();
 }
 
-struct InfoLinesList : IInfoList {
-    std::vector<std::string> lines;
-    void Clear() override { lines.clear(); }
-    void Append(const std::string& l) override { lines.push_back(l); }
-};
-
 std::string InfoLines(const TSftFont& font) {
     const char* depth = font.BitsPerPixel() == 8 ? "8-bit font" : "16-bit font";
     return std::string(depth) + "\n" + std::to_string(font.CharCount) + " characters\n";
@@ -254,19 +248,18 @@ int main(int argc, char** argv) {
                 continue;
             }
 
-            std::unique_ptr<TBitmap> bitmap;
-            InfoLinesList info;
+            const TPalette* palette = nullptr;
             if (font.BitsPerPixel() == 8) {
                 std::string why;
-                const TPalette* palette = palettes.Get(why);
+                palette = palettes.Get(why);
                 if (!palette) {
                     refuse(why);
                     continue;
                 }
-                Show8BitFont(bitmap, font, *palette, info);
-            } else {
-                Show16BitFont(bitmap, font, info);
             }
+            // Converted and written a few rows at a time, as the viewer would save it.
+            const TBmpRows rows(font.BitsPerPixel(), StripOf(font),
+                                palette ? *palette : TPalette{});
             // Fonts of one name from different folders would overwrite each other.
             const std::string target = outDir + ProposedExportName(path, "");
             const auto [earlier, fresh] = written.emplace(target, path);
@@ -274,7 +267,7 @@ int main(int argc, char** argv) {
                 refuse(target + " was already written from " + earlier->second);
                 continue;
             }
-            bitmap->SaveToFile(target, Durability::Unsynced);
+            SaveBmpRows(rows, target, Durability::Unsynced);
         } catch (const std::bad_alloc&) {
             refuse("Out of memory");
         } catch (const std::exception& e) {

@@ -145,7 +145,7 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
         TempDir dir;
         WriteFile(dir.Path("big.sft"), MakeFont(16, 8192, 64));
         std::vector<std::string> names;
-        for (int i = 0; i < 2000; ++i) {
+        for (int i = 0; i < 500; ++i) {
             names.push_back("f" + std::to_string(i) + ".sft");
             ASSERT_EQ(::symlink("big.sft", dir.Path(names.back()).c_str()), 0);
         }
@@ -158,7 +158,7 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
             ::execv(SFT2BMP_PATH, argv.data());
             ::_exit(121);
         }
-        while (dir.Entries().size() < names.size() + 6)  // a few done, one in progress
+        while (dir.Entries().size() < names.size() + 6)  // a few done, one being written
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ::kill(pid, sig);
         int status = 0;
@@ -172,7 +172,7 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
             EXPECT_EQ(b.size(), b[2] | b[3] << 8 | b[4] << 16 | b[5] << 24) << name;
             ++bmps;
         }
-        EXPECT_GE(bmps, 5u);
+        EXPECT_GE(bmps, 4u);
         EXPECT_LT(bmps, names.size());
     }
 }
