@@ -1,0 +1,122 @@
+// Times File > Open SFT in the real window, offscreen, from the command to
+// the first painted frame, against reading the same file whole in the same
+// run, and prints the ratios.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imageview.h"
+#include "mainwin.h"
+
+namespace {
+
+// A user who picks the bench font in every dialog and sees no box.
+class TBenchUser final : public IUserInterface {
+public:
+    QString Font;
+    bool Execute(TFileDialog& Dialog) override {
+        Dialog.FileName = Font;
+        return true;
+    }
+    void ShowMessage(const QString& Text, TMsgKind) override { Fail(Text); }
+    void ShowStandardError(const QString& Text) override { Fail(Text); }
+    void ShowAbout() override {}
+    static void Fail(const QString& Text) {
+        std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
+        std::exit(1);
+    }
+};
+
+double BestMs(const std::function<void()>& f, int runs) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        const auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
+    }
+    return best;
+}
+
+void WriteAll(int fd, const void* p, std::size_t n) {
+    if (::write(fd, p, n) != ssize_t(n)) {
+        std::perror("bench font");
+        std::exit(1);
+    }
+}
+
+void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w, std::int32_t h) {
+    std::uint8_t header[40] = {'S', 'F', 'N', 'T'};
+    std::uint8_t strip[128] = {};
+    PutI32(strip + 36, bpp);
+    std::uint8_t size[8];
+    PutI32(size, w);
+    PutI32(size + 4, h);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    WriteAll(fd, header, sizeof header);
+    WriteAll(fd, strip, sizeof strip);
+    WriteAll(fd, size, sizeof size);
+    std::vector<std::uint8_t> row(std::size_t(w) * std::size_t(bpp / 8));
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<std::uint8_t>(i * 31 + std::size_t(y) * 7 + i / 977);
+        WriteAll(fd, row.data(), row.size());
+    }
+    ::close(fd);
+}
+
+void ReadWhole(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    // Into the core's own buffer type, uninitialised, as the reader does.
+    Bytes b(static_cast<std::size_t>(size));
+    if (::pread(fd, b.data(), b.size(), 0) != ssize_t(b.size())) std::abort();
+    ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    // The window reads the default palette from the working folder.
+    const std::string cmp = dir.filePath("uicolormap.cmp").toStdString();
+    std::vector<std::uint8_t> palette(832, 0);
+    std::copy_n("CMP ", 4, palette.begin());
+    const int fd = ::open(cmp.c_str(), O_WRONLY | O_CREAT, 0600);
+    WriteAll(fd, palette.data(), palette.size());
+    ::close(fd);
+    if (::chdir(dir.path().toLocal8Bit().constData()) != 0) return 1;
+
+    TBenchUser user;
+    TMainWindow window(user);
+    window.show();
+    for (const auto& [name, bpp, w, h] : std::vector<std::tuple<const char*, int, int, int>>{
+             {"16-bit 400000x64", 16, 400000, 64}, {"8-bit 1000000x16", 8, 1000000, 16}}) {
+        const std::string font = dir.filePath(QString::fromLatin1(name) + ".sft").toStdString();
+        WriteFont(font, bpp, w, h);
+        user.Font = QString::fromStdString(font);
+        const double read = BestMs([&] { ReadWhole(font); }, 9);
+        const double open = BestMs(
+            [&] {
+                window.OpenSFT1->trigger();
+                window.ScrollBox->viewport()->repaint();  // the first frame, painted now
+            },
+            9);
+        std::printf(
+            "Open SFT %-20s %8.2f ms   read file whole %8.2f ms   ratio %5.2f  (target <= 2.0) "
+            "%s\n",
+            name, open, read, open / read, open / read <= 2.0 ? "ok" : "OVER");
+    }
+    return 0;
+}
