@@ -1,7 +1,6 @@
 #include "fileio.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -118,36 +117,20 @@ std::string TempNameBeside(const std::string& path) {
 char g_pending[4096];
 volatile std::sig_atomic_t g_havePending = 0;
 
-// Holds off SIGINT and SIGTERM while the temporary file is created and noted,
-// so that a handler never misses a file that exists.
-class TSignalsHeld {
-public:
-    TSignalsHeld() {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGINT);
-        sigaddset(&set, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &set, &old_);
-    }
-    ~TSignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-
-private:
-    sigset_t old_;
-};
-
 void Forget(const std::string& temp) {
     g_havePending = 0;
     ::unlink(temp.c_str());
 }
 
-// Saving through a symbolic link replaces the file it points to and keeps the link.
-std::string LinkTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+// Saving through a symbolic link replaces the file it points to and keeps the
+// link. Fills st for the target when it exists.
+std::string LinkTarget(const std::string& path, struct stat& st, bool& exists) {
+    exists = ::lstat(path.c_str(), &st) == 0;
+    if (!exists || !S_ISLNK(st.st_mode)) return path;
     char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;
-    std::string target = real;
+    const std::string target = real ? real : path;
     std::free(real);
+    exists = ::stat(target.c_str(), &st) == 0;
     return target;
 }
 
@@ -167,9 +150,9 @@ void WriteFileAtomically(const std::string& path,
                          const std::function<void(const TPieceWriter&)>& Produce,
                          Durability durability) {
     if (path.empty()) throw EToolkitError(CannotCreateFile(path));
-    const std::string target = LinkTarget(path);
     struct stat st {};
-    const bool replacing = ::stat(target.c_str(), &st) == 0;
+    bool replacing = false;
+    const std::string target = LinkTarget(path, st, replacing);
     if (replacing && !S_ISREG(st.st_mode)) throw EToolkitError(CannotCreateFile(path));
 
     // Written beside the target and renamed over it once complete, so that the
@@ -178,14 +161,14 @@ void WriteFileAtomically(const std::string& path,
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         temp = TempNameBeside(target);
-        const TSignalsHeld held;
+        // Noted before it exists, so that a signal in between cannot miss it.
+        const bool noted = temp.size() < sizeof g_pending;
+        if (noted) std::memcpy(g_pending, temp.c_str(), temp.size() + 1);
+        g_havePending = noted;
         // Created as a plain create would be under the umask; a replaced file
         // passes its own permissions on below.
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 && temp.size() < sizeof g_pending) {
-            std::memcpy(g_pending, temp.c_str(), temp.size() + 1);
-            g_havePending = 1;
-        }
+        if (fd < 0) g_havePending = 0;
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) throw EToolkitError(CannotCreateFile(path));

@@ -199,15 +199,18 @@ void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName, Durability d
     // A few hundred KiB of rows at a time: the whole image is never held.
     const std::size_t perPiece =
         std::max<std::size_t>(1, (256u << 10) / std::max(Rows.Stride(), std::size_t(1)));
-    Bytes piece(std::min(perPiece, Rows.Count()) * Rows.Stride());
+    const std::size_t head = Rows.Headers().size();
+    Bytes piece(head + std::min(perPiece, Rows.Count()) * Rows.Stride());
+    // The headers go out with the first rows: a small font takes one write.
+    std::copy(Rows.Headers().begin(), Rows.Headers().end(), piece.begin());
     WriteFileAtomically(
         FileName,
         [&](const TPieceWriter& write) {
-            if (!write(Rows.Headers())) return;
-            for (std::size_t r = 0; r < Rows.Count(); r += perPiece) {
+            std::size_t at = head;
+            for (std::size_t r = 0; r < Rows.Count() || at != 0; r += perPiece, at = 0) {
                 const std::size_t n = std::min(perPiece, Rows.Count() - r);
-                Rows.Write(r, n, piece.data());
-                if (!write(ByteSpan(piece.data(), n * Rows.Stride()))) return;
+                Rows.Write(r, n, piece.data() + at);
+                if (!write(ByteSpan(piece.data(), at + n * Rows.Stride()))) return;
             }
         },
         durability);
