@@ -22,9 +22,8 @@ std::string Slurp(const std::string& path) {
     return std::string(b.begin(), b.end());
 }
 
-// Runs sft2bmp in cwd; stdout and stderr go through files so neither pipe can fill up.
-Result RunTool(const std::string& cwd, std::vector<std::string> args) {
-    TempDir io;
+// Starts sft2bmp in cwd; stdout and stderr go to files in io so neither pipe can fill up.
+pid_t Start(const std::string& cwd, std::vector<std::string> args, const TempDir& io) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (::chdir(cwd.c_str()) != 0) ::_exit(120);
@@ -36,10 +35,19 @@ Result RunTool(const std::string& cwd, std::vector<std::string> args) {
         ::execv(SFT2BMP_PATH, argv.data());
         ::_exit(121);
     }
+    return pid;
+}
+
+int Wait(pid_t pid) {
     int status = 0;
     ::waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(io.Path("out")),
-            Slurp(io.Path("err"))};
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Result RunTool(const std::string& cwd, std::vector<std::string> args) {
+    TempDir io;
+    const int code = Wait(Start(cwd, std::move(args), io));
+    return {code, Slurp(io.Path("out")), Slurp(io.Path("err"))};
 }
 
 // Each run's exit code, messages and the BMP files it must have written.
@@ -149,21 +157,12 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
             names.push_back("f" + std::to_string(i) + ".sft");
             ASSERT_EQ(::symlink("big.sft", dir.Path(names.back()).c_str()), 0);
         }
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(dir.Dir().c_str()) != 0) ::_exit(120);
-            std::vector<char*> argv = {const_cast<char*>(SFT2BMP_PATH)};
-            for (auto& n : names) argv.push_back(n.data());
-            argv.push_back(nullptr);
-            ::execv(SFT2BMP_PATH, argv.data());
-            ::_exit(121);
-        }
+        TempDir io;
+        const pid_t pid = Start(dir.Dir(), names, io);
         while (dir.Entries().size() < names.size() + 6)  // a few done, one being written
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ::kill(pid, sig);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + sig) << status;
+        EXPECT_EQ(Wait(pid), 128 + sig);
         std::size_t bmps = 0;
         for (const std::string& name : dir.Entries()) {
             if (name.find(".sft") != std::string::npos) continue;
