@@ -4,7 +4,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
@@ -25,12 +27,15 @@ TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
 
 void TScrollBox::SetImageWidth(int Width) {
     image_.width_ = std::max(Width, 0);
+    // A wider strip may not fit at the present zoom.
+    while (!ZoomFits(zoom_)) zoom_ = NextZoom(-1);
     UpdateRange();
     viewport()->update();
 }
 
 void TScrollBox::SetImageHeight(int Height) {
     image_.height_ = std::max(Height, 0);
+    UpdateRange();
     viewport()->update();
 }
 
@@ -45,12 +50,53 @@ void TScrollBox::SetHorzPosition(int Position) {
     horizontalScrollBar()->setValue(std::clamp(Position, 0, LastPosition()));
 }
 
-int TScrollBox::LastPosition() const { return std::max(image_.width_ - viewport()->width(), 0); }
+int TScrollBox::LastPosition() const {
+    return std::max(image_.width_ * zoom_ - viewport()->width(), 0);
+}
+
+void TScrollBox::ScrollToStripX(std::int64_t X) {
+    SetHorzPosition(int(std::clamp<std::int64_t>(X * zoom_, 0, INT_MAX)));
+}
+
+bool TScrollBox::ZoomFits(int Factor) const {
+    return Factor >= 1 && image_.width_ <= INT_MAX / Factor && image_.height_ <= INT_MAX / Factor;
+}
+
+int TScrollBox::NextZoom(int Direction) const {
+    int next = 0;
+    for (int f : kZooms)
+        if (Direction > 0 ? f > zoom_ && ZoomFits(f) && !next : f < zoom_) next = f;
+    return next;
+}
+
+void TScrollBox::SetZoom(int Factor, int AnchorX) {
+    if (!ZoomFits(Factor) || Factor == zoom_) return;
+    // The strip column under the anchor, and the row at the top, stay put.
+    const std::int64_t column = (std::int64_t(HorzPosition()) + AnchorX) / zoom_;
+    const std::int64_t row = std::int64_t(verticalScrollBar()->value()) / zoom_;
+    zoom_ = Factor;
+    // At 1:1 there is never a vertical scroll bar, as before zooming existed.
+    setVerticalScrollBarPolicy(zoom_ == 1 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    UpdateRange();
+    SetHorzPosition(int(std::clamp<std::int64_t>(column * zoom_ - AnchorX, 0, INT_MAX)));
+    verticalScrollBar()->setValue(int(row * zoom_));
+    viewport()->update();
+}
 
 void TScrollBox::UpdateRange() {
     QScrollBar* bar = horizontalScrollBar();
     bar->setPageStep(std::max(viewport()->width(), 1));
     bar->setRange(0, LastPosition());
+    QScrollBar* side = verticalScrollBar();
+    side->setPageStep(std::max(viewport()->height(), 1));
+    side->setRange(0, zoom_ == 1 ? 0 : std::max(image_.height_ * zoom_ - viewport()->height(), 0));
+}
+
+void TScrollBox::wheelEvent(QWheelEvent* Event) {
+    if (!(Event->modifiers() & Qt::ControlModifier)) return QAbstractScrollArea::wheelEvent(Event);
+    const int delta = Event->angleDelta().y();
+    if (delta != 0) emit ZoomRequested(delta > 0 ? 1 : -1, int(Event->position().x()));
+    Event->accept();
 }
 
 void TScrollBox::resizeEvent(QResizeEvent* Event) {
@@ -72,21 +118,23 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
 
     // The picture's place in view coordinates: centred in the control, the
     // control at the content's origin, the content shifted by the scroll.
-    const int scroll = HorzPosition();
-    const int left = (image_.width_ - pic.Width()) / 2 - scroll;
-    const int top = (image_.height_ - pic.Height()) / 2;
-    // Qt paints into rectangles of int size; a strip far off screen is clipped
-    // in 64-bit arithmetic before it becomes one.
-    const long long x0 = std::max<long long>(exposed.left(), left);
-    const long long x1 = std::min<long long>(exposed.right() + 1, (long long)left + pic.Width());
-    const long long y0 = std::max<long long>(exposed.top(), top);
-    const long long y1 = std::min<long long>(exposed.bottom() + 1, (long long)top + pic.Height());
+    // Everything in 64 bits: a far-off strip is clipped before it becomes a
+    // rectangle of int size.
+    const std::int64_t z = zoom_;
+    const std::int64_t left = (std::int64_t(image_.width_) - pic.Width()) / 2 * z - HorzPosition();
+    const std::int64_t top =
+        (std::int64_t(image_.height_) - pic.Height()) / 2 * z - verticalScrollBar()->value();
+    const std::int64_t x0 = std::max<std::int64_t>(exposed.left(), left);
+    const std::int64_t x1 = std::min<std::int64_t>(exposed.right() + 1, left + pic.Width() * z);
+    const std::int64_t y0 = std::max<std::int64_t>(exposed.top(), top);
+    const std::int64_t y1 = std::min<std::int64_t>(exposed.bottom() + 1, top + pic.Height() * z);
     if (x0 >= x1 || y0 >= y1) return;
 
-    const int w = int(x1 - x0);
-    const int h = int(y1 - y0);
-    const int srcX = int(x0 - left);
-    const int srcY = int(y0 - top);
+    // Only the source pixels behind the exposed part are copied and scaled.
+    const int srcX = int((x0 - left) / z);
+    const int srcY = int((y0 - top) / z);
+    const int w = int((x1 - left + z - 1) / z) - srcX;
+    const int h = int((y1 - top + z - 1) / z) - srcY;
     QImage part(w, h, bits == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888);
     if (part.isNull()) return;
     const int bytesPerPixel = bits / 8;
@@ -100,5 +148,8 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
             colours[qsizetype(k)] = qRgb(table[4 * k + 2], table[4 * k + 1], table[4 * k]);
         part.setColorTable(colours);
     }
-    painter.drawImage(QPoint(int(x0), int(y0)), part);
+    painter.setClipRect(exposed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
+                      part);
 }

@@ -5,11 +5,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <cstdint>
 
 #include "picture.h"
 
 // The image control: a rectangle at 0, 0 of the scroll box's content that
-// draws its own copy of a picture unscaled, centred in itself.
+// draws its own copy of a picture, centred in itself, at the box's zoom.
 class TImage {
 public:
     int Width() const { return width_; }
@@ -33,18 +34,36 @@ public:
     void SetImageHeight(int Height);
     void SetImagePicture(const TBitmap& Picture);
 
+    // In view pixels, limited to 0 .. content width - view width.
     int HorzPosition() const;
-    // Limited to 0 .. content width - view width.
     void SetHorzPosition(int Position);
     int LastPosition() const;
+    // Scrolls so that the strip's pixel column X is at the left edge.
+    void ScrollToStripX(std::int64_t X);
+
+    // Whole-number zoom, drawn nearest-neighbour.
+    static constexpr int kZooms[] = {1, 2, 3, 4, 6, 8, 12, 16};
+    int Zoom() const { return zoom_; }
+    // Whether the zoomed content stays within what a scroll bar can reach.
+    bool ZoomFits(int Factor) const;
+    // The next factor up or down from the present one that fits, or 0.
+    int NextZoom(int Direction) const;
+    // Zooms so that the strip pixel at view x AnchorX stays where it is.
+    void SetZoom(int Factor, int AnchorX = 0);
+
+signals:
+    // Ctrl+wheel asks for the next factor up (+1) or down (-1) around view x AnchorX.
+    void ZoomRequested(int Direction, int AnchorX);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
+    void wheelEvent(QWheelEvent* Event) override;
 
 private:
     void UpdateRange();
 
     TImage image_;
+    int zoom_ = 1;
 };

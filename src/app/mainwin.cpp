@@ -147,6 +147,14 @@ void TMainWindow::CreateComponents() {
     LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("E&xit"));
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
+    ZoomIn1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = View1->addAction(QStringLiteral("Zoom &Out"));
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ActualSize1 = View1->addAction(QStringLiteral("&Actual Size"));
+    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = Help1->addAction(QStringLiteral("&About"));
 
@@ -202,6 +210,12 @@ void TMainWindow::CreateComponents() {
             [this] { Guarded([this] { LoadPalette1Click(); }); });
     connect(Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
     connect(About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
+    connect(ZoomIn1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(1); }); });
+    connect(ZoomOut1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(-1); }); });
+    connect(ActualSize1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(0); }); });
+    connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
+        Guarded([&] { ZoomClick(Direction, AnchorX); });
+    });
     // A click on the selected item scrolls back to it as well.
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
@@ -224,6 +238,9 @@ void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
     SaveasBMP1->setEnabled(havePicture);
     LoadPalette1->setEnabled(havePicture);
+    ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
+    ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
+    ActualSize1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
 }
 
 void TMainWindow::FormCreate() {
@@ -342,7 +359,14 @@ void TMainWindow::About1Click() { ui_.ShowAbout(); }
 void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     if (row < 0 || row >= int(CharTable_.size()) || row >= FontData_.CharCount) return;
-    ScrollBox->SetHorzPosition(CharTable_[std::size_t(row)].X);
+    ScrollBox->ScrollToStripX(CharTable_[std::size_t(row)].X);
+}
+
+void TMainWindow::ZoomClick(int Direction, int AnchorX) {
+    if (!Bitmap_) return;
+    const int factor = Direction == 0 ? 1 : ScrollBox->NextZoom(Direction);
+    if (factor != 0) ScrollBox->SetZoom(factor, AnchorX);
+    UpdateCommands();
 }
 
 void TMainWindow::closeEvent(QCloseEvent* Event) {

@@ -50,6 +50,9 @@ public:
     void Exit1Click();
     void About1Click();
     void ASCIIListClick();
+    // The next zoom factor up (+1) or down (-1), keeping the strip pixel at
+    // view x AnchorX in place; 0 goes back to 1:1.
+    void ZoomClick(int Direction, int AnchorX = 0);
 
     // Opens a font as Open SFT opens the file its dialog returned.
     void OpenFont(const QString& Path);
@@ -73,6 +76,10 @@ public:
     QAction* SaveasBMP1 = nullptr;
     QAction* LoadPalette1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* View1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ActualSize1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QFrame* Panel1 = nullptr;

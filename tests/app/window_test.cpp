@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWindow>
 #include <climits>
 #include <filesystem>
@@ -65,7 +66,7 @@ protected:
     struct Snapshot {
         std::string Caption;
         std::vector<std::string> Info, Codes;
-        int Row = -1, Scroll = 0;
+        int Row = -1, Scroll = 0, Zoom = 1;
         bool SaveOn = false, PaletteOn = false;
         ByteVec Held, Shown;
         TPalette Palette{};
@@ -80,6 +81,7 @@ protected:
                 Items(w.ASCIIList),
                 w.ASCIIList->currentRow(),
                 Scroll(),
+                w.ScrollBox->Zoom(),
                 w.SaveasBMP1->isEnabled(),
                 w.LoadPalette1->isEnabled(),
                 Held(),
@@ -201,18 +203,20 @@ TEST_F(WindowTest, FailedBuildLeavesEverythingAsItWas) {
     }
 }
 
-// What the view paints for a part of itself, against the picture's pixels.
+// What the view paints for a part of itself, against the picture's pixels
+// at the view's zoom and scroll.
 void ExpectPaints(TScrollBox* box, const QRect& part) {
     QImage shown(box->viewport()->size(), QImage::Format_RGB32);
     box->viewport()->render(&shown, part.topLeft(), QRegion(part));
     const TBitmap& pic = box->Image().Picture();
     const std::size_t bytes = std::size_t(pic.BitCount() / 8);
+    const int z = box->Zoom(), top = box->verticalScrollBar()->value();
     for (int y = part.top(); y <= part.bottom(); ++y)
         for (int x = part.left(); x <= part.right(); ++x) {
             QRgb want = qRgb(0, 0, 0);  // below the strip the view is black
-            if (y < pic.Height()) {
-                const std::uint8_t* p =
-                    pic.ScanLine(y) + std::size_t(box->HorzPosition() + x) * bytes;
+            if ((top + y) / z < pic.Height()) {
+                const std::uint8_t* p = pic.ScanLine((top + y) / z) +
+                                        std::size_t((box->HorzPosition() + x) / z) * bytes;
                 const std::uint8_t* e = bytes == 1 ? pic.ColorTable().data() + 4 * p[0] : p;
                 want = qRgb(e[2], e[1], e[0]);
             }
@@ -220,19 +224,27 @@ void ExpectPaints(TScrollBox* box, const QRect& part) {
         }
 }
 
-TEST_F(WindowTest, HugeStripsOpenShowAndScroll) {
+TEST_F(WindowTest, HugeStripsOpenShowAndScrollAtEveryZoom) {
     for (const auto& [width, height, bpp] :
          std::vector<std::array<int, 3>>{{100000, 64, 16}, {1000000, 16, 8}}) {
         Open("huge.sft", MakeFont(bpp, width, height));
         TScrollBox* box = Win().ScrollBox;
-        const int w = box->viewport()->width(), h = std::min(box->viewport()->height(), height + 2);
-        for (int target : {0, width / 2 + 3, INT_MAX}) {
-            box->SetHorzPosition(target);
-            EXPECT_EQ(Scroll(), std::min(target, width - w));
-            ExpectPaints(box, QRect(0, 0, w, h));
-            // An exposure that starts inside the view, as after a scroll by a few pixels.
-            ExpectPaints(box, QRect(w / 3, 0, w - w / 3, h));
+        for (int zoom : {1, 2, 16}) {
+            box->SetZoom(zoom);
+            const int w = box->viewport()->width(), h = box->viewport()->height();
+            // A vertical scroll bar only when zoomed in and taller than the view.
+            EXPECT_EQ(box->verticalScrollBar()->maximum(),
+                      zoom == 1 ? 0 : std::max(0, height * zoom - h));
+            box->verticalScrollBar()->setValue(zoom * 3);
+            for (int target : {0, width / 2 + 3, INT_MAX}) {
+                box->SetHorzPosition(target);
+                EXPECT_EQ(Scroll(), std::min<long long>(target, (long long)width * zoom - w));
+                ExpectPaints(box, QRect(0, 0, w, h));
+                // An exposure that starts inside the view, as after a scroll by a few pixels.
+                ExpectPaints(box, QRect(w / 3, h / 4, w - w / 3, h - h / 4));
+            }
         }
+        box->SetZoom(1);
     }
     // Dragging the thumb moves the view once it is released.
     QScrollBar* bar = Win().ScrollBox->horizontalScrollBar();
@@ -364,6 +376,45 @@ TEST_F(WindowTest, PalettesFromTheDialogOrDroppedAndFontsDropped) {
     }
     Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
     EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
+}
+
+// Zoom steps through its factors keeping the strip pixel at the view's left
+// edge (keys) or under the pointer (wheel) in place; codes scroll to X x zoom.
+TEST_F(WindowTest, ZoomsAroundTheLeftEdgeOrThePointer) {
+    TMainWindow& w = Win();
+    EXPECT_FALSE(w.ZoomIn1->isEnabled() || w.ZoomOut1->isEnabled() || w.ActualSize1->isEnabled());
+    SftWriter xs;
+    xs.Header(1).U16(65).U16(67);
+    for (std::int32_t x : {100, 120, 1999}) xs.I32(x).I32(0);
+    Open("xs.sft", xs.StripHeader(8).Size(2000, 4).Pixels(8000).Bytes());
+    EXPECT_EQ(Scroll(), 100);
+    const auto wheel = [&](int x, int delta) {
+        QWheelEvent e(QPointF(x, 5), QPointF(x, 5), {}, {0, delta}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w.ScrollBox->viewport(), &e);
+    };
+    for (const auto& [step, zoom, scroll] :
+         std::vector<std::tuple<std::function<void()>, int, int>>{
+             {[&] { w.ZoomIn1->trigger(); }, 2, 200},
+             {[&] { w.ASCIIList->setCurrentRow(1); }, 2, 240},
+             {[&] { wheel(50, 120); }, 3, (240 + 50) / 2 * 3 - 50},
+             {[&] { wheel(10, -120); }, 2, (385 + 10) / 3 * 2 - 10},
+             {[&] { w.ActualSize1->trigger(); }, 1, 252 / 2},
+             {[&] { w.ZoomOut1->trigger(); }, 1, 252 / 2}}) {
+        step();
+        EXPECT_EQ(w.ScrollBox->Zoom(), zoom);
+        EXPECT_EQ(Scroll(), scroll);
+        EXPECT_EQ(w.ZoomOut1->isEnabled(), zoom > 1);
+    }
+    // A factor is offered only while the zoomed strip fits the scroll bar's range.
+    TScrollBox box;
+    box.SetImageWidth(INT_MAX / 3);
+    for (const auto& [factor, next] : std::vector<std::pair<int, int>>{{1, 2}, {2, 3}, {3, 0}}) {
+        box.SetZoom(factor);
+        EXPECT_EQ(box.NextZoom(1), next) << factor;
+    }
+    box.SetImageWidth(INT_MAX / 2);  // a wider strip falls back to a factor that fits
+    EXPECT_EQ(box.Zoom(), 2);
 }
 
 }  // namespace
