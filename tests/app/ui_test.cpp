@@ -134,6 +134,12 @@ TEST(Layout, FollowsTheFormsAtTheScreensTextHeight) {
         {about.BitBtn1->geometry(), S(80, 104, 75, 25)},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
+    // The left panel stands out with a sunken edge inside; the view's panel is sunken.
+    const QRgb light = w.palette().color(QPalette::Light).rgb(),
+               dark = w.palette().color(QPalette::Dark).rgb();
+    const QImage left = w.Panel1->grab().toImage(), right = w.Panel2->grab().toImage();
+    EXPECT_EQ(std::make_tuple(left.pixel(0, 0), left.pixel(1, 1), right.pixel(0, 0)),
+              std::make_tuple(light, dark, dark));
 }
 
 }  // namespace

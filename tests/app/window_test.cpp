@@ -166,7 +166,8 @@ TEST_F(WindowTest, ExportsAndRefusalsChangeNothing) {
         (std::vector<Box>{{"Quillmere", "Cannot create file " + dir.Path("missing/y.BMP") + "."}}));
     EXPECT_EQ(Snap(), before);
     WriteFile(dir.Path("bad.sft"), MakeFont(24, 2, 2));
-    for (const char* path : {"bad.sft", "out"}) {
+    WriteFile(dir.Path("257.sft"), MakeFont(8, 2, 2, 0, 256));  // one more than the list holds
+    for (const char* path : {"bad.sft", "257.sft", "out"}) {
         ui.boxes.clear();
         Open(path);
         EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning", "Invalid SFT file!"}}));
