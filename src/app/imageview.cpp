@@ -1,6 +1,7 @@
 #include "imageview.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -23,6 +24,42 @@ TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
     viewport()->setAutoFillBackground(false);
     setPalette(pal);
     setAutoFillBackground(true);
+    viewport()->setMouseTracking(true);
+}
+
+void TScrollBox::SetGlyphs(const TStripGeometry& Glyphs, TGlyphExtent Selected) {
+    glyphs_ = Glyphs;
+    selected_ = Selected;
+    if (boundaries_) viewport()->update();
+}
+
+void TScrollBox::SetBoundariesShown(bool Shown) {
+    boundaries_ = Shown;
+    viewport()->update();
+}
+
+std::int64_t TScrollBox::PictureLeft() const {
+    return (std::int64_t(image_.width_) - image_.picture_.Width()) / 2 * zoom_ - HorzPosition();
+}
+
+std::int64_t TScrollBox::PictureTop() const {
+    return (std::int64_t(image_.height_) - image_.picture_.Height()) / 2 * zoom_ -
+           verticalScrollBar()->value();
+}
+
+void TScrollBox::mouseMoveEvent(QMouseEvent* Event) {
+    const QPoint at = Event->position().toPoint();
+    const std::int64_t x = (at.x() - PictureLeft()), y = (at.y() - PictureTop());
+    const TBitmap& pic = image_.picture_;
+    const bool on = !pic.Empty() && x >= 0 && y >= 0 && x < std::int64_t(pic.Width()) * zoom_ &&
+                    y < std::int64_t(pic.Height()) * zoom_;
+    emit Hovered(on ? int(x / zoom_) : -1, on ? int(y / zoom_) : -1);
+    QAbstractScrollArea::mouseMoveEvent(Event);
+}
+
+void TScrollBox::leaveEvent(QEvent* Event) {
+    emit Hovered(-1, -1);
+    QAbstractScrollArea::leaveEvent(Event);
 }
 
 void TScrollBox::SetImageWidth(int Width) {
@@ -120,10 +157,7 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     // control at the content's origin, the content shifted by the scroll.
     // Everything in 64 bits: a far-off strip is clipped before it becomes a
     // rectangle of int size.
-    const std::int64_t z = zoom_;
-    const std::int64_t left = (std::int64_t(image_.width_) - pic.Width()) / 2 * z - HorzPosition();
-    const std::int64_t top =
-        (std::int64_t(image_.height_) - pic.Height()) / 2 * z - verticalScrollBar()->value();
+    const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
     const std::int64_t x0 = std::max<std::int64_t>(exposed.left(), left);
     const std::int64_t x1 = std::min<std::int64_t>(exposed.right() + 1, left + pic.Width() * z);
     const std::int64_t y0 = std::max<std::int64_t>(exposed.top(), top);
@@ -152,4 +186,23 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
                       part);
+
+    if (!boundaries_) return;
+    // One device pixel wide at every boundary in view, then the selected glyph's frame.
+    const std::int64_t bottom = top + pic.Height() * z;
+    const auto& xs = glyphs_.Boundaries();
+    auto x = std::lower_bound(xs.begin(), xs.end(), (x0 - left) / z);
+    painter.setPen(QColor::fromRgb(kBoundaryColour));
+    for (; x != xs.end() && left + *x * z < x1; ++x)
+        painter.drawLine(QPoint(int(left + *x * z), int(std::max(top, y0))),
+                         QPoint(int(left + *x * z), int(std::min(bottom, y1) - 1)));
+    if (selected_.End > selected_.Begin) {
+        const std::int64_t fx0 = std::max(left + selected_.Begin * z, x0 - 1);
+        const std::int64_t fx1 = std::min(left + selected_.End * z, x1 + 1);
+        if (fx0 < fx1) {
+            painter.setPen(QColor::fromRgb(kFrameColour));
+            painter.drawRect(
+                QRect(int(fx0), int(top), int(fx1 - fx0 - 1), int(pic.Height() * z - 1)));
+        }
+    }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "picture.h"
+#include "strip.h"
 
 // The image control: a rectangle at 0, 0 of the scroll box's content that
 // draws its own copy of a picture, centred in itself, at the box's zoom.
@@ -51,7 +52,15 @@ public:
     // Zooms so that the strip pixel at view x AnchorX stays where it is.
     void SetZoom(int Factor, int AnchorX = 0);
 
+    // Lines at the glyphs' boundaries and a frame round the selected glyph.
+    static constexpr QRgb kBoundaryColour = 0xFF00A0FF, kFrameColour = 0xFFFFDC00;
+    void SetGlyphs(const TStripGeometry& Glyphs, TGlyphExtent Selected);
+    void SetBoundariesShown(bool Shown);
+    bool BoundariesShown() const { return boundaries_; }
+
 signals:
+    // The strip pixel under the pointer, or -1, -1 when it is off the strip.
+    void Hovered(int X, int Y);
     // Ctrl+wheel asks for the next factor up (+1) or down (-1) around view x AnchorX.
     void ZoomRequested(int Direction, int AnchorX);
 
@@ -60,10 +69,19 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
     void wheelEvent(QWheelEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
 
 private:
     void UpdateRange();
 
+    // Where the picture's top-left pixel is in the view, at the zoom and scroll.
+    std::int64_t PictureLeft() const;
+    std::int64_t PictureTop() const;
+
     TImage image_;
     int zoom_ = 1;
+    TStripGeometry glyphs_;
+    TGlyphExtent selected_;
+    bool boundaries_ = false;
 };

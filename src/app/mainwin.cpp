@@ -16,7 +16,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
+#include <QSettings>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -39,6 +41,9 @@ void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
 }
 
 namespace {
+
+const char* const kBoundariesKey = "view/glyphBoundaries";
+const char* const kStatusBarKey = "view/statusBar";
 
 // The "Font Info" lines of a build that has not been accepted yet.
 class TInfoLines final : public IInfoList {
@@ -155,6 +160,10 @@ void TMainWindow::CreateComponents() {
     ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     ActualSize1 = View1->addAction(QStringLiteral("&Actual Size"));
     ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    View1->addSeparator();
+    GlyphBoundaries1 = View1->addAction(QStringLiteral("&Glyph Boundaries"));
+    StatusBar1 = View1->addAction(QStringLiteral("&Status Bar"));
+    for (QAction* toggle : {GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = Help1->addAction(QStringLiteral("&About"));
 
@@ -213,6 +222,13 @@ void TMainWindow::CreateComponents() {
     connect(ZoomIn1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(1); }); });
     connect(ZoomOut1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(-1); }); });
     connect(ActualSize1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(0); }); });
+    connect(GlyphBoundaries1, &QAction::triggered, this,
+            [this] { Guarded([this] { GlyphBoundaries1Click(); }); });
+    connect(StatusBar1, &QAction::triggered, this,
+            [this] { Guarded([this] { StatusBar1Click(); }); });
+    connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
+        if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(X, Y));
+    });
     connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
         Guarded([&] { ZoomClick(Direction, AnchorX); });
     });
@@ -223,6 +239,13 @@ void TMainWindow::CreateComponents() {
             [this] { Guarded([this] { ASCIIListClick(); }); });
 
     setAcceptDrops(true);
+    // The view's toggles as the user last left them; both off by default.
+    const QSettings settings;
+    GlyphBoundaries1->setChecked(settings.value(kBoundariesKey).toString() ==
+                                 QLatin1String("true"));
+    StatusBar1->setChecked(settings.value(kStatusBarKey).toString() == QLatin1String("true"));
+    ScrollBox->SetBoundariesShown(GlyphBoundaries1->isChecked());
+    if (StatusBar1->isChecked()) statusBar()->show();
     UpdateCommands();
 }
 
@@ -303,6 +326,8 @@ void TMainWindow::OpenFont(const QString& Path) {
         for (int i = 0; i < count; ++i) ASCIIList->addItem(QString::number(CharTable_[i].Code));
         if (count > 0) ASCIIList->setCurrentRow(0);
     }
+    Glyphs_ = TStripGeometry(std::span(CharTable_.data(), std::size_t(count)), FontData_.Width);
+    ScrollBox->SetGlyphs(Glyphs_, {});
     ASCIIListClick();
 
     // "[*]" would be taken for the modified-document mark; doubled, it shows as itself.
@@ -360,6 +385,42 @@ void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     if (row < 0 || row >= int(CharTable_.size()) || row >= FontData_.CharCount) return;
     ScrollBox->ScrollToStripX(CharTable_[std::size_t(row)].X);
+    ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(row)));
+}
+
+void TMainWindow::GlyphBoundaries1Click() {
+    ScrollBox->SetBoundariesShown(GlyphBoundaries1->isChecked());
+    QSettings().setValue(kBoundariesKey, GlyphBoundaries1->isChecked());
+}
+
+void TMainWindow::StatusBar1Click() {
+    statusBar()->setVisible(StatusBar1->isChecked());
+    QSettings().setValue(kStatusBarKey, StatusBar1->isChecked());
+}
+
+QString TMainWindow::PixelInfo(int X, int Y) const {
+    if (!Bitmap_ || X < 0 || Y < 0 || X >= FontData_.Width || Y >= FontData_.Height) return {};
+    QString text = QStringLiteral("x %1, y %2").arg(X).arg(Y);
+    const std::size_t at = std::size_t(Y) * std::size_t(FontData_.Width) + std::size_t(X);
+    std::uint8_t r = 0, g = 0, b = 0;
+    if (FontData_.BitsPerPixel() == 8) {
+        const std::uint8_t index = FontData_.Pixels[at];
+        r = Palette_[3 * index], g = Palette_[3 * index + 1], b = Palette_[3 * index + 2];
+        text += QStringLiteral("   index %1").arg(index);
+    } else {
+        const std::uint8_t low = FontData_.Pixels[2 * at], high = FontData_.Pixels[2 * at + 1];
+        Color16ToRGB(low, high, r, g, b);
+        text += QStringLiteral("   value 0x%1").arg(low | high << 8, 4, 16, QLatin1Char('0'));
+    }
+    text += QStringLiteral("   RGB %1, %2, %3").arg(r).arg(g).arg(b);
+    const int entry = Glyphs_.EntryAt(X);
+    if (entry < 0) return text;
+    const TCharEntry& e = CharTable_[std::size_t(entry)];
+    text += QStringLiteral("   code %1").arg(e.Code);
+    // Printable Latin-1 only; the rest would show as boxes or control codes.
+    if ((e.Code >= 0x20 && e.Code < 0x7F) || (e.Code >= 0xA0 && e.Code <= 0xFF))
+        text += QStringLiteral(" '%1'").arg(QChar(e.Code));
+    return text + QStringLiteral("   X %1   Extra %2").arg(e.X).arg(e.Extra);
 }
 
 void TMainWindow::ZoomClick(int Direction, int AnchorX) {

@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
+#include "strip.h"
 
 class QAction;
 class QCloseEvent;
@@ -53,6 +54,10 @@ public:
     // The next zoom factor up (+1) or down (-1), keeping the strip pixel at
     // view x AnchorX in place; 0 goes back to 1:1.
     void ZoomClick(int Direction, int AnchorX = 0);
+    void GlyphBoundaries1Click();
+    void StatusBar1Click();
+    // What the status bar says of strip pixel X, Y; empty off the strip.
+    QString PixelInfo(int X, int Y) const;
 
     // Opens a font as Open SFT opens the file its dialog returned.
     void OpenFont(const QString& Path);
@@ -80,6 +85,8 @@ public:
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
     QAction* ActualSize1 = nullptr;
+    QAction* GlyphBoundaries1 = nullptr;
+    QAction* StatusBar1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -116,6 +123,7 @@ private:
     TCharTable CharTable_{};
     TPalette Palette_{};
     std::unique_ptr<TBitmap> Bitmap_;
+    TStripGeometry Glyphs_;
     std::string LastSaveDir_;
 };
 

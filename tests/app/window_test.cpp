@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWindow>
@@ -416,6 +417,65 @@ TEST_F(WindowTest, ZoomsAroundTheLeftEdgeOrThePointer) {
     }
     box.SetImageWidth(INT_MAX / 2);  // a wider strip falls back to a factor that fits
     EXPECT_EQ(box.Zoom(), 2);
+}
+
+// Boundaries at every X and a frame round the selected glyph, drawn over the
+// strip at the zoom; the status bar reads out the pixel and character under
+// the pointer. Both toggles are kept for the next start.
+TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
+    SftWriter f;
+    f.Header(1).U16(64).U16(67);
+    for (std::int32_t x : {10, 30, 10, 500}) f.I32(x).I32(7);
+    Open("g.sft", f.StripHeader(8).Size(100, 4).Pixels(400).Bytes());
+    TMainWindow& w = Win();
+    w.ASCIIList->setCurrentRow(1);
+    w.ZoomIn1->trigger();
+    QWidget* view = w.ScrollBox->viewport();
+    const QImage plain = view->grab().toImage();
+    w.GlyphBoundaries1->trigger();
+    const QImage shown = view->grab().toImage();
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            // The glyph at X 30 runs to the strip's end: columns 60 to 199 at 2x.
+            const bool frame =
+                y < 8 && ((x == 60 || x == 199) || ((y == 0 || y == 7) && x > 60 && x < 199));
+            const bool line = y < 8 && (x == 20 || x == 60);
+            const QRgb want = frame  ? TScrollBox::kFrameColour
+                              : line ? TScrollBox::kBoundaryColour
+                                     : plain.pixel(x, y);
+            ASSERT_EQ(shown.pixel(x, y), want) << x << ", " << y;
+        }
+    EXPECT_FALSE(w.statusBar()->isVisible());
+    w.StatusBar1->trigger();
+    const auto hover = [&](int x, int y) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), QPointF(x, y), Qt::NoButton, {}, {});
+        QCoreApplication::sendEvent(view, &move);
+        return w.statusBar()->currentMessage().toStdString();
+    };
+    const TPalette& p = kDefault;
+    const std::uint8_t at35 = SftWriter().Pixels(400).Bytes()[2 * 100 + 17];
+    EXPECT_EQ(hover(35, 5),
+              "x 17, y 2   index " + std::to_string(at35) + "   RGB " +
+                  std::to_string(p[3 * at35]) + ", " + std::to_string(p[3 * at35 + 1]) + ", " +
+                  std::to_string(p[3 * at35 + 2]) + "   code 64 '@'   X 10   Extra 7");
+    EXPECT_EQ(hover(8, 0).find("x 4, y 0   index"), 0u);  // before the first glyph: no character
+    EXPECT_EQ(hover(8, 0).find("code"), std::string::npos);
+    EXPECT_EQ(hover(5, 9), "");  // below the strip
+    Open("h.sft", MakeFont(16, 3, 1, 160, 160));
+    const ByteVec px = SftWriter().Pixels(6).Bytes();
+    std::uint8_t r, g, b;
+    Color16ToRGB(px[2], px[3], r, g, b);
+    char value[8];
+    std::snprintf(value, sizeof value, "0x%04x", px[2] | px[3] << 8);
+    EXPECT_EQ(w.PixelInfo(1, 0).toStdString(), "x 1, y 0   value " + std::string(value) +
+                                                   "   RGB " + std::to_string(r) + ", " +
+                                                   std::to_string(g) + ", " + std::to_string(b) +
+                                                   "   code 160 '\u00a0'   X 0   Extra 1160");
+    FakeUI user;
+    TMainWindow next(user);
+    EXPECT_TRUE(next.GlyphBoundaries1->isChecked() && next.StatusBar1->isChecked());
+    next.GlyphBoundaries1->trigger();
+    next.StatusBar1->trigger();
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include "strip.h"
+
+namespace {
+
+// Entries that share an X, lie before the strip, or beyond its end.
+TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
+    std::vector<TCharEntry> chars;
+    for (std::int32_t x : {30, 10, 10, -5, 50, 200, 30, 100}) chars.push_back({65, x, 0});
+    const TStripGeometry strip(chars, 100);
+    EXPECT_EQ(strip.Boundaries(), (std::vector<std::int32_t>{10, 30, 50}));
+    const std::vector<std::pair<int, int>> extents = {
+        {30, 50}, {10, 30}, {10, 30}, {0, 0}, {50, 100}, {0, 0}, {30, 50}, {0, 0}, {0, 0}};
+    for (std::size_t i = 0; i < extents.size(); ++i) {
+        const TGlyphExtent e = strip.Extent(i);
+        EXPECT_EQ(std::make_pair(e.Begin, e.End), extents[i]) << i;
+    }
+    for (const auto& [x, entry] : std::vector<std::pair<int, int>>{{-1, -1},
+                                                                   {0, -1},
+                                                                   {9, -1},
+                                                                   {10, 1},
+                                                                   {29, 1},
+                                                                   {30, 0},
+                                                                   {49, 0},
+                                                                   {50, 4},
+                                                                   {99, 4},
+                                                                   {100, -1}})
+        EXPECT_EQ(strip.EntryAt(x), entry) << x;
+    EXPECT_TRUE(TStripGeometry(chars, 0).Boundaries().empty());
+}
+
+}  // namespace
