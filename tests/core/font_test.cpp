@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "alloc_probe.h"
+#include "fileio.h"
 #include "font.h"
 #include "testfiles.h"
 
@@ -149,6 +150,12 @@ TEST(LoadSFT, RefusesWhatItCannotReadOrDraw) {
         WriteFile(paths.back(), Font({}, bpp, 1, kMax / 4, 0));
         ASSERT_EQ(::truncate(paths.back().c_str(), 180 + off_t(kMax / 4) * (bpp / 8)), 0);
     }
+    // A file that shrinks after it was opened: reads fail instead of waiting for the bytes.
+    WriteFile(dir.Path("shrinks"), Font({{65, 66}}, 8, 300, 300));
+    ReadOnlyFile file;
+    ASSERT_TRUE(file.Open(dir.Path("shrinks")));
+    ASSERT_EQ(::truncate(dir.Path("shrinks").c_str(), 100), 0);
+    EXPECT_FALSE(ReadSFT(file, l.font, l.table, 255));
     for (const std::string& path : paths) {
         ResetLargestAllocation();
         EXPECT_FALSE(LoadSFT(path, l.font, l.table, 255)) << path;

@@ -132,8 +132,10 @@ TEST(Sft2bmp, UsageAndProgress) {
         EXPECT_EQ(r.code, 2);
         EXPECT_NE(r.err.find("Usage: sft2bmp"), std::string::npos);
     }
-    EXPECT_EQ(RunTool(dir.Dir(), {"--help"}).out.rfind("Usage: sft2bmp", 0), 0u);
-    EXPECT_EQ(RunTool(dir.Dir(), {"--version"}).out, "sft2bmp 1.0\n");
+    const Result help = RunTool(dir.Dir(), {"--help"}), version = RunTool(dir.Dir(), {"--version"});
+    EXPECT_EQ(
+        std::make_tuple(help.code, help.out.rfind("Usage: sft2bmp", 0), version.code, version.out),
+        std::make_tuple(0, 0u, 0, std::string("sft2bmp 1.0\n")));
     // The progress counter shows only on a terminal: `script` gives the program one.
     WriteFile(dir.Path("a.sft"), MakeFont(16, 2, 2));
     WriteFile(dir.Path("b.sft"), MakeFont(16, 2, 2));
