@@ -10,6 +10,27 @@
 #include <climits>
 #include <cstring>
 
+QImage PicturePart(const TBitmap& Picture, int X, int Y, int Width, int Height) {
+    const int bits = Picture.BitCount();
+    if ((bits != 8 && bits != 24) || X < 0 || Y < 0 || Width <= 0 || Height <= 0 ||
+        X > Picture.Width() - Width || Y > Picture.Height() - Height)
+        return {};
+    QImage part(Width, Height, bits == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    if (part.isNull()) return part;  // beyond what QImage can hold
+    const int bytesPerPixel = bits / 8;
+    for (int y = 0; y < Height; ++y)
+        std::memcpy(part.scanLine(y), Picture.ScanLine(Y + y) + std::size_t(X) * bytesPerPixel,
+                    std::size_t(Width) * bytesPerPixel);
+    if (bits == 8) {
+        const ByteSpan table = Picture.ColorTable();
+        QList<QRgb> colours(256, qRgb(0, 0, 0));
+        for (std::size_t k = 0; k < 256 && 4 * k + 2 < table.size(); ++k)
+            colours[qsizetype(k)] = qRgb(table[4 * k + 2], table[4 * k + 1], table[4 * k]);
+        part.setColorTable(colours);
+    }
+    return part;
+}
+
 TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -169,19 +190,8 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     const int srcY = int((y0 - top) / z);
     const int w = int((x1 - left + z - 1) / z) - srcX;
     const int h = int((y1 - top + z - 1) / z) - srcY;
-    QImage part(w, h, bits == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    const QImage part = PicturePart(pic, srcX, srcY, w, h);
     if (part.isNull()) return;
-    const int bytesPerPixel = bits / 8;
-    for (int y = 0; y < h; ++y)
-        std::memcpy(part.scanLine(y), pic.ScanLine(srcY + y) + std::size_t(srcX) * bytesPerPixel,
-                    std::size_t(w) * bytesPerPixel);
-    if (bits == 8) {
-        const ByteSpan table = pic.ColorTable();
-        QList<QRgb> colours(256, qRgb(0, 0, 0));
-        for (std::size_t k = 0; k < 256 && 4 * k + 2 < table.size(); ++k)
-            colours[qsizetype(k)] = qRgb(table[4 * k + 2], table[4 * k + 1], table[4 * k]);
-        part.setColorTable(colours);
-    }
     painter.setClipRect(exposed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),

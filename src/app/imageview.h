@@ -10,6 +10,13 @@
 #include "picture.h"
 #include "strip.h"
 
+class QImage;
+
+// Columns X .. X + Width - 1 and rows Y .. Y + Height - 1 of a picture as an
+// image of its own; a null image when the part is not within the picture or
+// too large for an image.
+QImage PicturePart(const TBitmap& Picture, int X, int Y, int Width, int Height);
+
 // The image control: a rectangle at 0, 0 of the scroll box's content that
 // draws its own copy of a picture, centred in itself, at the box's zoom.
 class TImage {

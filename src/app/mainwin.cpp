@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -152,6 +154,11 @@ void TMainWindow::CreateComponents() {
     LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("E&xit"));
+    Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
+    CopyGlyph1 = Edit1->addAction(QStringLiteral("&Copy Glyph"));
+    CopyGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    CopyStrip1 = Edit1->addAction(QStringLiteral("Copy &Strip"));
+    CopyStrip1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
     ZoomIn1->setShortcuts(
@@ -222,6 +229,10 @@ void TMainWindow::CreateComponents() {
     connect(ZoomIn1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(1); }); });
     connect(ZoomOut1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(-1); }); });
     connect(ActualSize1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(0); }); });
+    connect(CopyGlyph1, &QAction::triggered, this,
+            [this] { Guarded([this] { CopyGlyph1Click(); }); });
+    connect(CopyStrip1, &QAction::triggered, this,
+            [this] { Guarded([this] { CopyStrip1Click(); }); });
     connect(GlyphBoundaries1, &QAction::triggered, this,
             [this] { Guarded([this] { GlyphBoundaries1Click(); }); });
     connect(StatusBar1, &QAction::triggered, this,
@@ -261,6 +272,11 @@ void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
     SaveasBMP1->setEnabled(havePicture);
     LoadPalette1->setEnabled(havePicture);
+    const int row = ASCIIList->currentRow();
+    const TGlyphExtent glyph = row < 0 ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
+    const bool rows = havePicture && Bitmap_->Height() > 0;
+    CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
+    CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
     ActualSize1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -386,6 +402,28 @@ void TMainWindow::ASCIIListClick() {
     if (row < 0 || row >= int(CharTable_.size()) || row >= FontData_.CharCount) return;
     ScrollBox->ScrollToStripX(CharTable_[std::size_t(row)].X);
     ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(row)));
+    UpdateCommands();
+}
+
+void TMainWindow::CopyPart(int X, int Width) {
+    if (!Bitmap_) return;
+    const QImage part = PicturePart(*Bitmap_, X, 0, Width, Bitmap_->Height());
+    if (part.isNull()) {
+        ui_.ShowMessage(QStringLiteral("The picture is too large to copy."), TMsgKind::Error);
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(part);
+}
+
+void TMainWindow::CopyGlyph1Click() {
+    const int row = ASCIIList->currentRow();
+    if (row < 0) return;
+    const TGlyphExtent glyph = Glyphs_.Extent(std::size_t(row));
+    if (glyph.End > glyph.Begin) CopyPart(glyph.Begin, glyph.End - glyph.Begin);
+}
+
+void TMainWindow::CopyStrip1Click() {
+    if (Bitmap_) CopyPart(0, Bitmap_->Width());
 }
 
 void TMainWindow::GlyphBoundaries1Click() {

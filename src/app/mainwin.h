@@ -54,6 +54,8 @@ public:
     // The next zoom factor up (+1) or down (-1), keeping the strip pixel at
     // view x AnchorX in place; 0 goes back to 1:1.
     void ZoomClick(int Direction, int AnchorX = 0);
+    void CopyGlyph1Click();
+    void CopyStrip1Click();
     void GlyphBoundaries1Click();
     void StatusBar1Click();
     // What the status bar says of strip pixel X, Y; empty off the strip.
@@ -81,6 +83,9 @@ public:
     QAction* SaveasBMP1 = nullptr;
     QAction* LoadPalette1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* CopyGlyph1 = nullptr;
+    QAction* CopyStrip1 = nullptr;
     QMenu* View1 = nullptr;
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
@@ -111,6 +116,7 @@ private:
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info);
     void UpdateCommands();
+    void CopyPart(int X, int Width);
     enum class TDrop { None, Font, CMP, BM };
     TDrop DropOf(const QMimeData* Data, QString* Path = nullptr) const;
 

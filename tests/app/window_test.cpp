@@ -2,6 +2,8 @@
 // through a scripted user.
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
@@ -384,7 +386,8 @@ TEST_F(WindowTest, PalettesFromTheDialogOrDroppedAndFontsDropped) {
 // edge (keys) or under the pointer (wheel) in place; codes scroll to X x zoom.
 TEST_F(WindowTest, ZoomsAroundTheLeftEdgeOrThePointer) {
     TMainWindow& w = Win();
-    EXPECT_FALSE(w.ZoomIn1->isEnabled() || w.ZoomOut1->isEnabled() || w.ActualSize1->isEnabled());
+    for (QAction* a : {w.ZoomIn1, w.ZoomOut1, w.ActualSize1, w.CopyGlyph1, w.CopyStrip1})
+        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
     SftWriter xs;
     xs.Header(1).U16(65).U16(67);
     for (std::int32_t x : {100, 120, 1999}) xs.I32(x).I32(0);
@@ -445,6 +448,20 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
                                      : plain.pixel(x, y);
             ASSERT_EQ(shown.pixel(x, y), want) << x << ", " << y;
         }
+    // Both copies hold the picture's own pixels, at 1:1 and full height.
+    const ByteVec px = SftWriter().Pixels(400).Bytes();
+    for (const auto& [copy, x0, width] : std::vector<std::tuple<QAction*, int, int>>{
+             {w.CopyGlyph1, 30, 70}, {w.CopyStrip1, 0, 100}}) {
+        copy->trigger();
+        const QImage got = QGuiApplication::clipboard()->image();
+        ASSERT_EQ(got.size(), QSize(width, 4));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t i = px[std::size_t(y * 100 + x0 + x)];
+                ASSERT_EQ(got.pixel(x, y),
+                          qRgb(kDefault[3 * i], kDefault[3 * i + 1], kDefault[3 * i + 2]));
+            }
+    }
     EXPECT_FALSE(w.statusBar()->isVisible());
     w.StatusBar1->trigger();
     const auto hover = [&](int x, int y) {
@@ -453,7 +470,7 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
         return w.statusBar()->currentMessage().toStdString();
     };
     const TPalette& p = kDefault;
-    const std::uint8_t at35 = SftWriter().Pixels(400).Bytes()[2 * 100 + 17];
+    const std::uint8_t at35 = px[2 * 100 + 17];
     EXPECT_EQ(hover(35, 5),
               "x 17, y 2   index " + std::to_string(at35) + "   RGB " +
                   std::to_string(p[3 * at35]) + ", " + std::to_string(p[3 * at35 + 1]) + ", " +
@@ -462,11 +479,11 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_EQ(hover(8, 0).find("code"), std::string::npos);
     EXPECT_EQ(hover(5, 9), "");  // below the strip
     Open("h.sft", MakeFont(16, 3, 1, 160, 160));
-    const ByteVec px = SftWriter().Pixels(6).Bytes();
+    const ByteVec hpx = SftWriter().Pixels(6).Bytes();
     std::uint8_t r, g, b;
-    Color16ToRGB(px[2], px[3], r, g, b);
+    Color16ToRGB(hpx[2], hpx[3], r, g, b);
     char value[8];
-    std::snprintf(value, sizeof value, "0x%04x", px[2] | px[3] << 8);
+    std::snprintf(value, sizeof value, "0x%04x", hpx[2] | hpx[3] << 8);
     EXPECT_EQ(w.PixelInfo(1, 0).toStdString(), "x 1, y 0   value " + std::string(value) +
                                                    "   RGB " + std::to_string(r) + ", " +
                                                    std::to_string(g) + ", " + std::to_string(b) +
