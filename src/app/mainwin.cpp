@@ -31,6 +31,7 @@
 #include "about.h"
 #include "fileio.h"
 #include "imageview.h"
+#include "preview.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
 
@@ -171,6 +172,8 @@ void TMainWindow::CreateComponents() {
     GlyphBoundaries1 = View1->addAction(QStringLiteral("&Glyph Boundaries"));
     StatusBar1 = View1->addAction(QStringLiteral("&Status Bar"));
     for (QAction* toggle : {GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
+    View1->addSeparator();
+    TextPreview1 = View1->addAction(QStringLiteral("&Text Preview..."));
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     About1 = Help1->addAction(QStringLiteral("&About"));
 
@@ -235,6 +238,8 @@ void TMainWindow::CreateComponents() {
             [this] { Guarded([this] { CopyStrip1Click(); }); });
     connect(GlyphBoundaries1, &QAction::triggered, this,
             [this] { Guarded([this] { GlyphBoundaries1Click(); }); });
+    connect(TextPreview1, &QAction::triggered, this,
+            [this] { Guarded([this] { TextPreview1Click(); }); });
     connect(StatusBar1, &QAction::triggered, this,
             [this] { Guarded([this] { StatusBar1Click(); }); });
     connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
@@ -277,6 +282,7 @@ void TMainWindow::UpdateCommands() {
     const bool rows = havePicture && Bitmap_->Height() > 0;
     CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
     CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
+    TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
     ActualSize1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -307,6 +313,7 @@ void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringLis
     ScrollBox->SetImageWidth(Bitmap_->Width());
     ScrollBox->SetImageHeight(Bitmap_->Height());
     ScrollBox->SetImagePicture(*Bitmap_);
+    if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
 }
 
 void TMainWindow::OpenSFT1Click() {
@@ -344,6 +351,10 @@ void TMainWindow::OpenFont(const QString& Path) {
     }
     Glyphs_ = TStripGeometry(std::span(CharTable_.data(), std::size_t(count)), FontData_.Width);
     ScrollBox->SetGlyphs(Glyphs_, {});
+    if (Preview) {
+        Preview->SetFont(*Bitmap_, Glyphs_);
+        Preview->SetZoom(ScrollBox->Zoom());
+    }
     ASCIIListClick();
 
     // "[*]" would be taken for the modified-document mark; doubled, it shows as itself.
@@ -426,6 +437,17 @@ void TMainWindow::CopyStrip1Click() {
     if (Bitmap_) CopyPart(0, Bitmap_->Width());
 }
 
+void TMainWindow::TextPreview1Click() {
+    if (!Bitmap_) return;
+    if (!Preview) {
+        Preview = new TTextPreview(this);
+        Preview->SetFont(*Bitmap_, Glyphs_);
+        Preview->SetZoom(ScrollBox->Zoom());
+    }
+    Preview->show();
+    Preview->raise();
+}
+
 void TMainWindow::GlyphBoundaries1Click() {
     ScrollBox->SetBoundariesShown(GlyphBoundaries1->isChecked());
     QSettings().setValue(kBoundariesKey, GlyphBoundaries1->isChecked());
@@ -465,6 +487,7 @@ void TMainWindow::ZoomClick(int Direction, int AnchorX) {
     if (!Bitmap_) return;
     const int factor = Direction == 0 ? 1 : ScrollBox->NextZoom(Direction);
     if (factor != 0) ScrollBox->SetZoom(factor, AnchorX);
+    if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     UpdateCommands();
 }
 

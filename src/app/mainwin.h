@@ -24,6 +24,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class TScrollBox;
+class TTextPreview;
 
 // Builds the picture of a font into Bitmap and writes the "Font Info" lines.
 using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
@@ -57,6 +58,7 @@ public:
     void CopyGlyph1Click();
     void CopyStrip1Click();
     void GlyphBoundaries1Click();
+    void TextPreview1Click();
     void StatusBar1Click();
     // What the status bar says of strip pixel X, Y; empty off the strip.
     QString PixelInfo(int X, int Y) const;
@@ -92,6 +94,8 @@ public:
     QAction* ActualSize1 = nullptr;
     QAction* GlyphBoundaries1 = nullptr;
     QAction* StatusBar1 = nullptr;
+    QAction* TextPreview1 = nullptr;
+    TTextPreview* Preview = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QFrame* Panel1 = nullptr;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
@@ -19,6 +20,7 @@
 #include "fakeui.h"
 #include "imageview.h"
 #include "mainwin.h"
+#include "preview.h"
 
 namespace fs = std::filesystem;
 
@@ -488,6 +490,18 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
                                                    "   RGB " + std::to_string(r) + ", " +
                                                    std::to_string(g) + ", " + std::to_string(b) +
                                                    "   code 160 '\u00a0'   X 0   Extra 1160");
+    // The preview spells typed text with the glyphs at the view's zoom: '@'
+    // then a gap as wide as the average glyph for the code the table lacks.
+    Open("g.sft");
+    // '@' and 'B' at X 10 run to 30, 'A' at 30 to 100: 37 columns on average.
+    w.TextPreview1->trigger();
+    w.Preview->Text->setText("@Z");
+    const QImage text = w.Preview->Rendered();
+    ASSERT_EQ(text.size(), QSize((20 + 37) * 2, 4 * 2));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < text.width(); ++x)
+            ASSERT_EQ(text.pixel(x, y), x < 40 ? plain.pixel(x + 20, y) : qRgb(0, 0, 0))
+                << x << ", " << y;
     FakeUI user;
     TMainWindow next(user);
     EXPECT_TRUE(next.GlyphBoundaries1->isChecked() && next.StatusBar1->isChecked());

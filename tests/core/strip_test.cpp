@@ -7,7 +7,8 @@ namespace {
 // Entries that share an X, lie before the strip, or beyond its end.
 TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
     std::vector<TCharEntry> chars;
-    for (std::int32_t x : {30, 10, 10, -5, 50, 200, 30, 100}) chars.push_back({65, x, 0});
+    for (std::int32_t x : {30, 10, 10, -5, 50, 200, 30, 100})
+        chars.push_back({std::uint16_t(65 + chars.size()), x, 0});
     const TStripGeometry strip(chars, 100);
     EXPECT_EQ(strip.Boundaries(), (std::vector<std::int32_t>{10, 30, 50}));
     const std::vector<std::pair<int, int>> extents = {
@@ -28,6 +29,16 @@ TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
                                                                    {100, -1}})
         EXPECT_EQ(strip.EntryAt(x), entry) << x;
     EXPECT_TRUE(TStripGeometry(chars, 0).Boundaries().empty());
+
+    // Text: glyphs side by side; a code without a glyph leaves a gap as wide as
+    // the average glyph, or as the space when there is one.
+    const std::vector<std::uint16_t> text = {'B', 'D', 'Z', 'E'};
+    const TTextPiece b{{10, 30}, 0}, e{{50, 100}, 0};
+    EXPECT_EQ(strip.Spell(text), (std::vector<TTextPiece>{b, {{}, 26}, {{}, 26}, e}));
+    chars.push_back({32, 10, 0});
+    EXPECT_EQ(TStripGeometry(chars, 100).Spell(text),
+              (std::vector<TTextPiece>{b, {{}, 20}, {{}, 20}, e}));
+    EXPECT_EQ(TStripGeometry({}, 100).Spell(text), std::vector<TTextPiece>(4, TTextPiece{{}, 0}));
 }
 
 }  // namespace
