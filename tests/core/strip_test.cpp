@@ -7,19 +7,19 @@ namespace {
 // Entries that share an X, lie before the strip, or beyond its end.
 TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
     std::vector<TCharEntry> chars;
-    for (std::int32_t x : {30, 10, 10, -5, 50, 200, 30, 100})
+    for (std::int32_t x : {30, 10, 10, -5, 50, 200, 30, 100, 0})
         chars.push_back({std::uint16_t(65 + chars.size()), x, 0});
     const TStripGeometry strip(chars, 100);
-    EXPECT_EQ(strip.Boundaries(), (std::vector<std::int32_t>{10, 30, 50}));
+    EXPECT_EQ(strip.Boundaries(), (std::vector<std::int32_t>{0, 10, 30, 50}));
     const std::vector<std::pair<int, int>> extents = {
-        {30, 50}, {10, 30}, {10, 30}, {0, 0}, {50, 100}, {0, 0}, {30, 50}, {0, 0}, {0, 0}};
+        {30, 50}, {10, 30}, {10, 30}, {0, 0}, {50, 100}, {0, 0}, {30, 50}, {0, 0}, {0, 10}, {0, 0}};
     for (std::size_t i = 0; i < extents.size(); ++i) {
         const TGlyphExtent e = strip.Extent(i);
         EXPECT_EQ(std::make_pair(e.Begin, e.End), extents[i]) << i;
     }
     for (const auto& [x, entry] : std::vector<std::pair<int, int>>{{-1, -1},
-                                                                   {0, -1},
-                                                                   {9, -1},
+                                                                   {0, 8},
+                                                                   {9, 8},
                                                                    {10, 1},
                                                                    {29, 1},
                                                                    {30, 0},
@@ -34,7 +34,7 @@ TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
     // the average glyph, or as the space when there is one.
     const std::vector<std::uint16_t> text = {'B', 'D', 'Z', 'E'};
     const TTextPiece b{{10, 30}, 0}, e{{50, 100}, 0};
-    EXPECT_EQ(strip.Spell(text), (std::vector<TTextPiece>{b, {{}, 26}, {{}, 26}, e}));
+    EXPECT_EQ(strip.Spell(text), (std::vector<TTextPiece>{b, {{}, 23}, {{}, 23}, e}));
     chars.push_back({32, 10, 0});
     EXPECT_EQ(TStripGeometry(chars, 100).Spell(text),
               (std::vector<TTextPiece>{b, {{}, 20}, {{}, 20}, e}));
