@@ -158,6 +158,35 @@ wait_for 10 no_window_named "Save BMP" || fail "Save BMP dialog stayed open"
 cmp "$tmp/expected.bmp" "$work/out/started.BMP" || fail "BMP of the font from the command line differs"
 exit_app
 
+# Zoom by the keys, read off the screen: a 16-bit font whose first pixel alone
+# is pure green (0x07E0) shows it as 1, then 2 x 2, then 1 screen pixel again.
+green_pixels() {
+    import -window root "$tmp/shot.png" 2>/dev/null
+    convert "$tmp/shot.png" txt:- | grep -c '#00FC00' || true
+}
+green_is() { [ "$(green_pixels)" -eq "$1" ]; }
+{
+    printf 'SFNT%016d\x01\x00\x00\x00%016d' 0 0
+    printf 'A\x00A\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+    head -c 36 /dev/zero; printf '\x10\x00\x00\x00'; head -c 88 /dev/zero
+    printf '\x08\x00\x00\x00\x04\x00\x00\x00\xe0\x07'
+    for _ in $(seq 31); do printf '\x00\xf8'; done
+} >"$work/game/zoom.sft"
+cp "$work/uicolormap.cmp" "$work/game/"
+(cd "$work/game" && QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= exec "$app" zoom.sft) >"$tmp/app.log" 2>&1 &
+app_pid=$!
+wait_for 20 window_named "Quillmere : $work/game/zoom.sft" || fail "zoom font not shown"
+main_wid=$(window_named "Quillmere : $work/game/zoom.sft" | head -n1)
+wait_for 10 green_is 1 || fail "the font's green pixel is not on the screen"
+for keys_count in "ctrl+equal 4" "ctrl+0 1"; do
+    set -- $keys_count
+    timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers "$1"
+    wait_for 10 green_is "$2" || fail "after $1: $(green_pixels) green pixels, not $2"
+done
+step "zoomed by the keys"
+exit_app
+
 # No palette in either folder: the error box, then the end with status 0.
 rm "$work/game/uicolormap.cmp"
 (cd "$tmp/elsewhere" && QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= exec "$app" "$work/game/Main.sft") \
