@@ -65,6 +65,10 @@ TEST(StandardErrorText, ErrorTextWithAFullStop) {
 }
 
 TEST(FileDialogs, SettingsAndRememberedNameAndType) {
+    TFileDialog odd;  // a text without its pattern is left out
+    odd.Filter = "a|*.A|b";
+    EXPECT_EQ(std::make_pair(odd.Texts(), odd.Patterns()),
+              std::make_pair(QStringList{"a"}, QStringList{"*.A"}));
     TempDir dir;
     WriteFile(dir.Path("pal.bm"), {1});
     TFileDialog open;

@@ -509,4 +509,21 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     next.StatusBar1->trigger();
 }
 
+// A part of the picture as an image of its own: only parts within it.
+TEST(PicturePart, OnlyPartsWithinThePicture) {
+    TBitmap pic;
+    pic.LoadFromImage(Build16BitImage(TStrip{5, 3, ByteSpan(SftWriter().Pixels(30).Bytes())}));
+    for (const auto& [x, y, w, h, valid] :
+         std::vector<std::tuple<int, int, int, int, bool>>{{0, 0, 5, 3, true},
+                                                           {4, 2, 1, 1, true},
+                                                           {-1, 0, 1, 1, false},
+                                                           {0, -1, 1, 1, false},
+                                                           {0, 0, 0, 1, false},
+                                                           {0, 0, 1, 0, false},
+                                                           {1, 0, 5, 1, false},
+                                                           {0, 1, 1, 3, false}})
+        EXPECT_EQ(!PicturePart(pic, x, y, w, h).isNull(), valid)
+            << x << ", " << y << " " << w << " x " << h;
+}
+
 }  // namespace
