@@ -108,14 +108,13 @@ void Convert16Row(const std::uint8_t* src, std::uint8_t* dst, std::size_t width)
 __attribute__((target("ssse3"))) void Convert16RowSsse3(const std::uint8_t* src, std::uint8_t* dst,
                                                         std::size_t width) {
     const __m128i low5 = _mm_set1_epi16(0xF8), low6 = _mm_set1_epi16(0xFC);
+    // A lane that the shuffle clears.
+    constexpr char Z = char(0x80);
     // From the blue-green pairs, and from the reds in bytes 8 to 15.
-    const __m128i pairs0 = _mm_setr_epi8(0, 1, -1, 2, 3, -1, 4, 5, -1, 6, 7, -1, 8, 9, -1, 10);
-    const __m128i reds0 =
-        _mm_setr_epi8(-1, -1, 8, -1, -1, 9, -1, -1, 10, -1, -1, 11, -1, -1, 12, -1);
-    const __m128i pairs1 =
-        _mm_setr_epi8(11, -1, 12, 13, -1, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-    const __m128i reds1 =
-        _mm_setr_epi8(-1, 13, -1, -1, 14, -1, -1, 15, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i pairs0 = _mm_setr_epi8(0, 1, Z, 2, 3, Z, 4, 5, Z, 6, 7, Z, 8, 9, Z, 10);
+    const __m128i reds0 = _mm_setr_epi8(Z, Z, 8, Z, Z, 9, Z, Z, 10, Z, Z, 11, Z, Z, 12, Z);
+    const __m128i pairs1 = _mm_setr_epi8(11, Z, 12, 13, Z, 14, 15, Z, Z, Z, Z, Z, Z, Z, Z, Z);
+    const __m128i reds1 = _mm_setr_epi8(Z, 13, Z, Z, 14, Z, Z, 15, Z, Z, Z, Z, Z, Z, Z, Z);
     std::size_t c = 0;
     for (; c + 8 <= width; c += 8, src += 16, dst += 24) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
