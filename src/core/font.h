@@ -15,6 +15,7 @@ struct TSftFont {
     std::int32_t Height = 0;
     Bytes Pixels;  // Width * B * Height bytes, top row first
     std::int32_t CharCount = 0;
+    bool operator==(const TSftFont&) const = default;
 
     std::int32_t RangeCount() const { return GetI32(Header.data() + 20); }
     std::int32_t BitsPerPixel() const { return GetI32(StripHeader.data() + 36); }

@@ -38,7 +38,7 @@ bool RowBytes(int bitCount, std::int32_t width, std::int32_t height, std::uint32
 
 void WriteHeaders(std::uint8_t* p, std::int32_t width, std::int32_t height, std::uint16_t bitCount,
                   std::uint32_t offBits, std::uint32_t rowBytes, std::uint32_t colors) {
-    PutU16(p + 0, 0x4D42);
+    PutU16(p, 0x4D42);
     PutU32(p + 2, offBits + rowBytes);
     PutU16(p + 6, 0);
     PutU16(p + 8, 0);
@@ -156,9 +156,9 @@ TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palett
     if (!eight_) return;
     std::uint8_t* table = p + kHeaders24;
     for (std::size_t k = 0; k < 256; ++k) {
-        table[4 * k + 0] = Palette[3 * k + 2];
+        table[4 * k] = Palette[3 * k + 2];
         table[4 * k + 1] = Palette[3 * k + 1];
-        table[4 * k + 2] = Palette[3 * k + 0];
+        table[4 * k + 2] = Palette[3 * k];
         table[4 * k + 3] = 0;
     }
 }

@@ -57,13 +57,6 @@ TEST(MessageBoxes, CaptionIconAndOneButtonThatEscCloses) {
     }
 }
 
-TEST(StandardErrorText, ErrorTextWithAFullStop) {
-    EXPECT_EQ(StandardErrorText(std::make_exception_ptr(std::bad_alloc())), "Out of memory.");
-    EXPECT_EQ(
-        StandardErrorText(std::make_exception_ptr(EToolkitError(CannotCreateFile("/a/b.BMP")))),
-        "Cannot create file /a/b.BMP.");
-}
-
 TEST(FileDialogs, SettingsAndRememberedNameAndType) {
     TFileDialog odd;  // a text without its pattern is left out
     odd.Filter = "a|*.A|b";

