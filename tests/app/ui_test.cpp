@@ -95,16 +95,6 @@ TEST(FileDialogs, SettingsAndRememberedNameAndType) {
     EXPECT_EQ(open.FilterIndex, 2);
 }
 
-TEST(AboutBox, TextsButtonAndIcon) {
-    TAboutWin about;
-    EXPECT_EQ(about.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
-
-    TQtUserInterface ui(nullptr, &about);
-    WhenShown<TAboutWin>([](TAboutWin* shown) { QTest::keyClick(shown, Qt::Key_Return); });
-    ui.ShowAbout();
-    EXPECT_FALSE(about.isVisible());
-}
-
 // Both windows are placed as their forms lay them out for a text height of 13
 // pixels, scaled to the real one.
 TEST(Layout, FollowsTheFormsAtTheScreensTextHeight) {

@@ -10,55 +10,12 @@
 
 namespace fs = std::filesystem;
 
-SftWriter& SftWriter::Le(std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    return *this;
-}
-
 SftWriter& SftWriter::Header(std::int32_t rangeCount, const char* magic) {
     bytes_.insert(bytes_.end(), magic, magic + std::min<std::size_t>(4, std::strlen(magic) + 1));
     bytes_.resize(20, 0xAB);
     I32(rangeCount);
     bytes_.resize(40, 0xAB);
     return *this;
-}
-
-SftWriter& SftWriter::Range(std::uint16_t first, std::uint16_t last, std::int32_t x0,
-                            std::int32_t step) {
-    U16(first).U16(last);
-    for (std::int32_t k = 0; k <= std::int32_t(last) - first; ++k)
-        I32(x0 + k * step).I32(1000 + first + k);
-    return *this;
-}
-
-SftWriter& SftWriter::StripHeader(std::int32_t bitsPerPixel) {
-    bytes_.resize(bytes_.size() + 36, 0xCD);
-    I32(bitsPerPixel);
-    bytes_.resize(bytes_.size() + 88, 0xCD);
-    return *this;
-}
-
-SftWriter& SftWriter::Pixels(std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) bytes_.push_back(static_cast<std::uint8_t>(i * 7 + i / 13));
-    return *this;
-}
-
-ByteVec MakeFont(std::int32_t bpp, std::int32_t width, std::int32_t height, std::uint16_t first,
-                 std::uint16_t last) {
-    const std::size_t n = std::size_t(width) * std::size_t(height) * std::size_t(bpp / 8);
-    return SftWriter()
-        .Header(1)
-        .Range(first, last)
-        .StripHeader(bpp)
-        .Size(width, height)
-        .Pixels(n)
-        .Bytes();
-}
-
-TPalette PatternPalette(std::uint8_t seed) {
-    TPalette p{};
-    for (std::size_t i = 0; i < p.size(); ++i) p[i] = static_cast<std::uint8_t>(i * 5 + seed);
-    return p;
 }
 
 ByteVec MakeCMP(const TPalette& palette, std::size_t extra) {
