@@ -8,19 +8,18 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 QImage PicturePart(const TBitmap& Picture, int X, int Y, int Width, int Height) {
     const int bits = Picture.BitCount();
-    if ((bits != 8 && bits != 24) || X < 0 || Y < 0 || Width <= 0 || Height <= 0 ||
-        X > Picture.Width() - Width || Y > Picture.Height() - Height)
+    // Rows outside the picture are refused by ReadRow; this keeps a part
+    // that can't be one from costing an image first.
+    if ((bits != 8 && bits != 24) || Width <= 0 || Height <= 0 || Width > Picture.Width() ||
+        Height > Picture.Height())
         return {};
     QImage part(Width, Height, bits == 8 ? QImage::Format_Indexed8 : QImage::Format_BGR888);
     if (part.isNull()) return part;  // beyond what QImage can hold
-    const int bytesPerPixel = bits / 8;
     for (int y = 0; y < Height; ++y)
-        std::memcpy(part.scanLine(y), Picture.ScanLine(Y + y) + std::size_t(X) * bytesPerPixel,
-                    std::size_t(Width) * bytesPerPixel);
+        if (!Picture.ReadRow(Y + y, X, Width, part.scanLine(y))) return {};
     if (bits == 8) {
         const ByteSpan table = Picture.ColorTable();
         QList<QRgb> colours(256, qRgb(0, 0, 0));

@@ -2,6 +2,7 @@
 // that does not zero what it is about to overwrite.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -51,6 +52,25 @@ struct DefaultInitAllocator : std::allocator<T> {
 
 using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 using ByteSpan = std::span<const std::uint8_t>;
+
+// Immutable bytes that copies share: a font's pixels stay alive in every
+// picture drawn from them, without a copy of a strip that may be huge.
+class SharedBytes {
+public:
+    SharedBytes() = default;
+    explicit SharedBytes(Bytes&& Data) : data_(std::make_shared<const Bytes>(std::move(Data))) {}
+    const std::uint8_t* data() const { return data_ ? data_->data() : nullptr; }
+    std::size_t size() const { return data_ ? data_->size() : 0; }
+    const std::uint8_t* begin() const { return data(); }
+    const std::uint8_t* end() const { return data() + size(); }
+    std::uint8_t operator[](std::size_t i) const { return (*data_)[i]; }
+    bool operator==(const SharedBytes& o) const {
+        return size() == o.size() && std::equal(begin(), end(), o.begin());
+    }
+
+private:
+    std::shared_ptr<const Bytes> data_;
+};
 
 inline std::uint16_t GetU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));

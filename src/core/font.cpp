@@ -55,8 +55,9 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
     if (!ImageSizeFits(bpp, font.Width, font.Height)) return false;
     if (Source.Left() < std::uint64_t(pixelBytes)) return false;
 
-    font.Pixels.resize(static_cast<std::size_t>(pixelBytes));
-    if (!Source.Read(font.Pixels.data(), font.Pixels.size())) return false;
+    Bytes pixels(static_cast<std::size_t>(pixelBytes));
+    if (!Source.Read(pixels.data(), pixels.size())) return false;
+    font.Pixels = SharedBytes(std::move(pixels));
 
     Font = std::move(font);
     std::copy(table.begin(), table.end(), Chars.begin());

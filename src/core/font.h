@@ -13,7 +13,7 @@ struct TSftFont {
     std::array<std::uint8_t, 128> StripHeader{};
     std::int32_t Width = 0;
     std::int32_t Height = 0;
-    Bytes Pixels;  // Width * B * Height bytes, top row first
+    SharedBytes Pixels;  // Width * B * Height bytes, top row first
     std::int32_t CharCount = 0;
     bool operator==(const TSftFont&) const = default;
 

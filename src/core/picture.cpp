@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include "fileio.h"
 
@@ -164,19 +165,23 @@ TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palett
 }
 
 void TBmpRows::Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const {
-    static const TRowConverter convert = RowConverter();
     const auto width = std::size_t(strip_.Width);
     const std::size_t used = eight_ ? width : 3 * width;
     for (std::size_t r = First; r < First + Count; ++r, Out += stride_) {
         // Bottom-up: the file's first row is the strip's last.
-        const std::uint8_t* src =
-            strip_.Pixels.data() + (rows_ - 1 - r) * (eight_ ? width : 2 * width);
-        if (!eight_)
-            convert(src, Out, width);
-        else if (width != 0)
-            std::memcpy(Out, src, width);
+        WritePart(rows_ - 1 - r, 0, width, Out);
         std::fill(Out + used, Out + stride_, std::uint8_t{0});
     }
+}
+
+void TBmpRows::WritePart(std::size_t Row, std::size_t X, std::size_t Width,
+                         std::uint8_t* Out) const {
+    static const TRowConverter convert = RowConverter();
+    const std::size_t at = Row * std::size_t(strip_.Width) + X;
+    if (!eight_)
+        convert(strip_.Pixels.data() + 2 * at, Out, Width);
+    else if (Width != 0)
+        std::memcpy(Out, strip_.Pixels.data() + at, Width);
 }
 
 namespace {
@@ -245,6 +250,7 @@ void TBitmap::LoadFromImage(Bytes&& Image) {
     if (n < rowOffset || n - rowOffset < rowBytes) NotValid();
 
     image_ = std::make_shared<const Bytes>(std::move(Image));
+    font_.reset();
     width_ = width;
     height_ = height;
     bitCount_ = bitCount;
@@ -253,14 +259,58 @@ void TBitmap::LoadFromImage(Bytes&& Image) {
     colorCount_ = colors;
 }
 
+// The font's pixels, and the rows drawn from them; the whole image is built
+// at most once, for every copy of the picture.
+struct TBitmap::TFontPicture {
+    TFontPicture(const TSftFont& Font, const TPalette& Palette)
+        : Pixels(Font.Pixels), Rows(Font.BitsPerPixel(), StripOf(Font), Palette) {}
+    SharedBytes Pixels;
+    TBmpRows Rows;
+    mutable std::once_flag Built;
+    mutable std::shared_ptr<const Bytes> Image;
+};
+
+void TBitmap::LoadFromFont(const TSftFont& Font, const TPalette& Palette) {
+    auto font = std::make_shared<const TFontPicture>(Font, Palette);
+    const bool eight = Font.BitsPerPixel() == 8;
+    *this = TBitmap();
+    font_ = std::move(font);
+    width_ = Font.Width;
+    height_ = Font.Height;
+    bitCount_ = eight ? 8 : 24;
+    rowOffset_ = eight ? kHeaders8 : kHeaders24;
+    stride_ = static_cast<std::uint32_t>(font_->Rows.Stride());
+    colorCount_ = eight ? 256 : 0;
+}
+
+const Bytes* TBitmap::Image() const {
+    if (image_ || !font_) return image_.get();
+    std::call_once(font_->Built, [this] {
+        font_->Image = std::make_shared<const Bytes>(BuildImage(font_->Rows));
+    });
+    return font_->Image.get();
+}
+
 const std::uint8_t* TBitmap::ScanLine(std::int32_t y) const {
-    if (!image_ || y < 0 || y >= height_) return nullptr;
-    return image_->data() + rowOffset_ + std::size_t(height_ - 1 - y) * stride_;
+    if (Empty() || y < 0 || y >= height_) return nullptr;
+    return Image()->data() + rowOffset_ + std::size_t(height_ - 1 - y) * stride_;
+}
+
+bool TBitmap::ReadRow(std::int32_t y, std::int32_t X, std::int32_t Width, std::uint8_t* Out) const {
+    if (Empty() || y < 0 || y >= height_ || X < 0 || Width < 0 || X > width_ - Width) return false;
+    if (font_) {
+        font_->Rows.WritePart(std::size_t(y), std::size_t(X), std::size_t(Width), Out);
+    } else if (Width != 0) {
+        const std::size_t bytes = std::size_t(bitCount_ / 8);
+        std::memcpy(Out, ScanLine(y) + std::size_t(X) * bytes, std::size_t(Width) * bytes);
+    }
+    return true;
 }
 
 ByteSpan TBitmap::ColorTable() const {
-    if (!image_) return {};
-    return ByteSpan(image_->data() + kHeaders24, 4 * std::size_t(colorCount_));
+    if (Empty()) return {};
+    const std::uint8_t* headers = font_ ? font_->Rows.Headers().data() : image_->data();
+    return ByteSpan(headers + kHeaders24, 4 * std::size_t(colorCount_));
 }
 
 namespace {
@@ -275,8 +325,8 @@ std::array<std::uint8_t, kFileHeaderSize> FileHeaderFor(std::size_t storedSize,
 }  // namespace
 
 Bytes TBitmap::FileBytes() const {
-    if (!image_) return {};
-    const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
+    if (Empty()) return {};
+    const ByteSpan stored = ByteSpan(*Image()).subspan(kFileHeaderSize);
     const auto head = FileHeaderFor(stored.size(), rowOffset_);
     Bytes out(head.begin(), head.end());
     out.insert(out.end(), stored.begin(), stored.end());
@@ -284,6 +334,7 @@ Bytes TBitmap::FileBytes() const {
 }
 
 void TBitmap::SaveToFile(const std::string& FileName, Durability durability) const {
+    if (font_) return SaveBmpRows(font_->Rows, FileName, durability);
     if (!image_) NotValid();
     const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
     const auto head = FileHeaderFor(stored.size(), rowOffset_);
@@ -310,13 +361,13 @@ void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const 
                   IInfoList& SFTInfo) {
     WriteInfo(SFTInfo, "8-bit font", Font.CharCount);
     Bitmap = std::make_unique<TBitmap>();
-    Make8BitBitmap(*Bitmap, StripOf(Font), Palette);
+    Bitmap->LoadFromFont(Font, Palette);
 }
 
 void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo) {
     WriteInfo(SFTInfo, "16-bit font", Font.CharCount);
     Bitmap = std::make_unique<TBitmap>();
-    Make16BitBitmap(*Bitmap, StripOf(Font));
+    Bitmap->LoadFromFont(Font, TPalette{});
 }
 
 namespace {

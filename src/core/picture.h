@@ -40,8 +40,13 @@ public:
     void LoadFromStream(ByteSpan Stream);
     // The same, taking over a buffer instead of copying it.
     void LoadFromImage(Bytes&& Image);
+    // The picture of a font's strip, drawn from its pixels as it is asked
+    // for: rows and parts are converted when read, the whole image is built
+    // only for ScanLine or FileBytes, and SaveToFile streams it. The 8-bit
+    // picture is drawn through Palette. Throws as the builders do.
+    void LoadFromFont(const TSftFont& Font, const TPalette& Palette);
 
-    bool Empty() const { return !image_; }
+    bool Empty() const { return !image_ && !font_; }
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
     int BitCount() const { return bitCount_; }
@@ -49,6 +54,9 @@ public:
     // Row y of the picture as shown, 0 being the top row; 8-bit rows hold
     // palette indices, 24-bit rows blue, green, red triples.
     const std::uint8_t* ScanLine(std::int32_t y) const;
+    // Width pixels of row y from column X, in ScanLine's format, into Out;
+    // false, writing nothing, when they are not all within the picture.
+    bool ReadRow(std::int32_t y, std::int32_t X, std::int32_t Width, std::uint8_t* Out) const;
     // The 8-bit colour table: blue, green, red, reserved per entry.
     ByteSpan ColorTable() const;
 
@@ -59,7 +67,12 @@ public:
     void SaveToFile(const std::string& FileName, Durability durability = Durability::Synced) const;
 
 private:
+    struct TFontPicture;
+    // The whole byte image, as loaded or once built from the font.
+    const Bytes* Image() const;
+
     std::shared_ptr<const Bytes> image_;  // the whole byte image as loaded
+    std::shared_ptr<const TFontPicture> font_;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     int bitCount_ = 0;
@@ -93,6 +106,9 @@ public:
     std::size_t Count() const { return rows_; }
     // File rows First .. First + Count - 1 into Out, Count * Stride() bytes.
     void Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const;
+    // Width pixels of the strip's row Row (0 at the top) from column X, as
+    // they stand in a file row; the caller keeps them within the strip.
+    void WritePart(std::size_t Row, std::size_t X, std::size_t Width, std::uint8_t* Out) const;
 
 private:
     TStrip strip_;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <random>
 
+#include "font.h"
 #include "picture.h"
 #include "testfiles.h"
 
@@ -105,6 +106,54 @@ TEST(PictureObject, LoadsStreamsItCanDrawAndKeepsItsImageOtherwise) {
     const ByteVec ref = ReferenceBmp(8, 2, 3, px, PatternPalette(4));
     EXPECT_EQ(ByteVec(copy.ColorTable().begin(), copy.ColorTable().end()),
               ByteVec(ref.begin() + 54, ref.begin() + 1078));
+}
+
+// A font's picture, drawn from its pixels as it is read, is the image the
+// builders make: its row parts, colour table, saved file and whole image.
+TEST(PictureObject, AFontsPictureIsTheBuiltImage) {
+    TempDir dir;
+    const TPalette palette = PatternPalette(3);
+    for (std::size_t b : {1, 3}) {
+        const ByteVec file = MakeFont(b == 1 ? 8 : 16, 13, 3), want = ReferenceBmp(file, palette);
+        const std::size_t off = b == 1 ? 1078 : 54, stride = (13 * b + 3) / 4 * 4;
+        TSftFont font;
+        TCharTable table{};
+        SpanSource src(file);
+        ASSERT_TRUE(ReadSFT(src, font, table, 255));
+        TBitmap pic;
+        pic.LoadFromFont(font, palette);
+        const TBitmap copy = pic;
+        for (const auto& [y, x, n, within] :
+             std::vector<std::tuple<int, int, int, bool>>{{0, 0, 13, true},
+                                                          {2, 12, 1, true},
+                                                          {1, 4, 5, true},
+                                                          {1, 13, 0, true},
+                                                          {-1, 0, 1, false},
+                                                          {3, 0, 1, false},
+                                                          {0, -1, 1, false},
+                                                          {0, 13, 1, false},
+                                                          {0, 1, 13, false},
+                                                          {0, 0, -1, false}}) {
+            SCOPED_TRACE(testing::Message() << b << " bytes, row " << y << ", " << x << " + " << n);
+            ByteVec got(40, 0xEE);
+            ASSERT_EQ(pic.ReadRow(y, x, n, got.data()), within);
+            const std::size_t end = within ? std::size_t(n) * b : 0;
+            EXPECT_EQ(got[end], 0xEE);  // nothing written beyond
+            if (!within) continue;
+            const auto row =
+                want.begin() + std::ptrdiff_t(off + std::size_t(2 - y) * stride + x * b);
+            EXPECT_EQ(ByteVec(got.begin(), got.begin() + std::ptrdiff_t(end)),
+                      ByteVec(row, row + std::ptrdiff_t(end)));
+        }
+        EXPECT_EQ(ByteVec(pic.ColorTable().begin(), pic.ColorTable().end()),
+                  ByteVec(want.begin() + 54, want.begin() + std::ptrdiff_t(off)));
+        pic.SaveToFile(dir.Path("f.BMP"));
+        EXPECT_EQ(ReadFile(dir.Path("f.BMP")), want);
+        // The whole image is built once, for every copy.
+        EXPECT_EQ(ToVec(copy.FileBytes()), want);
+        EXPECT_EQ(pic.ScanLine(2), copy.ScanLine(2));
+        EXPECT_EQ(pic.ScanLine(2) - pic.ScanLine(1), -std::ptrdiff_t(stride));
+    }
 }
 
 TEST(PictureObject, SavesExactBytesOrReportsAndLeavesNoTrace) {
