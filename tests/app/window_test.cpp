@@ -480,17 +480,15 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
 TEST(PicturePart, OnlyPartsWithinThePicture) {
     TBitmap pic;
     pic.LoadFromImage(Build16BitImage(TStrip{5, 3, ByteSpan(SftWriter().Pixels(30).Bytes())}));
-    for (const auto& [x, y, w, h, valid] :
-         std::vector<std::tuple<int, int, int, int, bool>>{{0, 0, 5, 3, true},
-                                                           {4, 2, 1, 1, true},
-                                                           {-1, 0, 1, 1, false},
-                                                           {0, -1, 1, 1, false},
-                                                           {0, 0, 0, 1, false},
-                                                           {0, 0, 1, 0, false},
-                                                           {1, 0, 5, 1, false},
-                                                           {0, 1, 1, 3, false}})
-        EXPECT_EQ(!PicturePart(pic, x, y, w, h).isNull(), valid)
-            << x << ", " << y << " " << w << " x " << h;
+    // x, y, width, height; the first two are within the picture.
+    const std::array<int, 4> parts[] = {{0, 0, 5, 3}, {4, 2, 1, 1}, {-1, 0, 1, 1}, {0, -1, 1, 1},
+                                        {0, 0, 0, 1}, {0, 0, 1, 0}, {1, 0, 5, 1},  {0, 1, 1, 3},
+                                        {0, 0, 6, 1}, {0, 0, 1, 4}};
+    for (std::size_t i = 0; i < std::size(parts); ++i) {
+        const auto& [x, y, w, h] = parts[i];
+        EXPECT_EQ(!PicturePart(pic, x, y, w, h).isNull(), i < 2)
+            << x << ", " << y << ", " << w << " x " << h;
+    }
 }
 
 }  // namespace

@@ -17,17 +17,10 @@ TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
         const TGlyphExtent e = strip.Extent(i);
         EXPECT_EQ(std::make_pair(e.Begin, e.End), extents[i]) << i;
     }
-    for (const auto& [x, entry] : std::vector<std::pair<int, int>>{{-1, -1},
-                                                                   {0, 8},
-                                                                   {9, 8},
-                                                                   {10, 1},
-                                                                   {29, 1},
-                                                                   {30, 0},
-                                                                   {49, 0},
-                                                                   {50, 4},
-                                                                   {99, 4},
-                                                                   {100, -1}})
-        EXPECT_EQ(strip.EntryAt(x), entry) << x;
+    // The entry whose glyph holds column x, or -1.
+    const int xs[] = {-1, 0, 9, 10, 29, 30, 49, 50, 99, 100},
+              at[] = {-1, 8, 8, 1, 1, 0, 0, 4, 4, -1};
+    for (std::size_t i = 0; i < std::size(xs); ++i) EXPECT_EQ(strip.EntryAt(xs[i]), at[i]) << xs[i];
     EXPECT_TRUE(TStripGeometry(chars, 0).Boundaries().empty());
 
     // Text: glyphs side by side; a code without a glyph leaves a gap as wide as
