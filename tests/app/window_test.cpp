@@ -476,19 +476,4 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     next.StatusBar1->trigger();
 }
 
-// A part of the picture as an image of its own: only parts within it.
-TEST(PicturePart, OnlyPartsWithinThePicture) {
-    TBitmap pic;
-    pic.LoadFromImage(Build16BitImage(TStrip{5, 3, ByteSpan(SftWriter().Pixels(30).Bytes())}));
-    // x, y, width, height; the first two are within the picture.
-    const std::array<int, 4> parts[] = {{0, 0, 5, 3}, {4, 2, 1, 1}, {-1, 0, 1, 1}, {0, -1, 1, 1},
-                                        {0, 0, 0, 1}, {0, 0, 1, 0}, {1, 0, 5, 1},  {0, 1, 1, 3},
-                                        {0, 0, 6, 1}, {0, 0, 1, 4}};
-    for (std::size_t i = 0; i < std::size(parts); ++i) {
-        const auto& [x, y, w, h] = parts[i];
-        EXPECT_EQ(!PicturePart(pic, x, y, w, h).isNull(), i < 2)
-            << x << ", " << y << ", " << w << " x " << h;
-    }
-}
-
 }  // namespace

@@ -109,6 +109,15 @@ TEST(LoadSFT, RefusesMalformedFilesAndChangesNothing) {
 }
 
 TEST(LoadSFT, RefusesEveryTruncation) {
+    // A read that cannot be had fails and consumes nothing.
+    const ByteVec three = {1, 2, 3};
+    SpanSource src(three);
+    std::uint16_t u = 0;
+    std::int32_t i = 0;
+    EXPECT_FALSE(src.ReadI32(i));
+    EXPECT_TRUE(src.ReadU16(u) && u == 0x0201);
+    EXPECT_FALSE(src.ReadU16(u) || src.ReadI32(i));
+    EXPECT_EQ(src.Left(), 1u);
     for (const ByteVec& full : {Font({{60, 62}}, 8, 5, 3), Font({{5, 4}, {9, 9}}, 16, 3, 2)}) {
         ASSERT_TRUE(Parse(full).ok);
         for (std::size_t n = 0; n < full.size(); ++n)
