@@ -414,7 +414,7 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     for (std::int32_t x : {10, 30, 10, 500}) f.I32(x).I32(7);
     Open("g.sft", f.StripHeader(8).Size(100, 4).Pixels(400).Bytes());
     TMainWindow& w = Win();
-    w.ASCIIList->setCurrentRow(1);
+    w.ASCIIList->setCurrentRow(0);
     w.ZoomIn1->trigger();
     QWidget* view = w.ScrollBox->viewport();
     const QImage plain = view->grab().toImage();
@@ -422,9 +422,9 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     const QImage shown = view->grab().toImage();
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x) {
-            // The glyph at X 30 runs to the strip's end: columns 60 to 199 at 2x.
+            // '@' at X 10 runs to the next larger X, 30: columns 20 to 59 at 2x.
             const bool frame =
-                y < 8 && ((x == 60 || x == 199) || ((y == 0 || y == 7) && x > 60 && x < 199));
+                y < 8 && ((x == 20 || x == 59) || ((y == 0 || y == 7) && x > 20 && x < 59));
             const bool line = y < 8 && (x == 20 || x == 60);
             const QRgb want = frame  ? TScrollBox::kFrameColour
                               : line ? TScrollBox::kBoundaryColour
@@ -433,7 +433,7 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
         }
     // Both copies hold the picture's own pixels, at 1:1 and full height.
     for (const auto& [copy, x0, width] : std::vector<std::tuple<QAction*, int, int>>{
-             {w.CopyGlyph1, 30, 70}, {w.CopyStrip1, 0, 100}}) {
+             {w.CopyGlyph1, 10, 20}, {w.CopyStrip1, 0, 100}}) {
         copy->trigger();
         const QImage got = QGuiApplication::clipboard()->image();
         EXPECT_EQ(got, PicturePart(*w.Bitmap(), x0, 0, width, 4).convertToFormat(got.format()));
@@ -453,10 +453,14 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
               "x 99, y 3   index 7   RGB 106, 111, 116   code 65 'A'   X 30   Extra 7");
     EXPECT_EQ(hover(200, 0), "");  // right of the strip
     EXPECT_EQ(hover(5, 8), "");    // below it
-    // Pixel 1 of a 16-bit font is 0x150e; code 160 is a printable Latin-1 space.
-    Open("h.sft", MakeFont(16, 3, 1, 160, 160));
+    // Pixels 1 and 2 of a 16-bit font are 0x150e and 0x231c; code 255 is the
+    // last one that shows as a character.
+    SftWriter h;
+    Open("h.sft", h.Header(1).Range(255, 256, 0, 2).StripHeader(16).Size(3, 1).Pixels(6).Bytes());
     EXPECT_EQ(w.PixelInfo(1, 0).toStdString(),
-              "x 1, y 0   value 0x150e   RGB 16, 160, 112   code 160 '\u00a0'   X 0   Extra 1160");
+              "x 1, y 0   value 0x150e   RGB 16, 160, 112   code 255 '\u00ff'   X 0   Extra 1255");
+    EXPECT_EQ(w.PixelInfo(2, 0).toStdString(),
+              "x 2, y 0   value 0x231c   RGB 32, 96, 224   code 256   X 2   Extra 1256");
     // The preview spells typed text with the glyphs at the view's zoom: '@'
     // then a gap as wide as the average glyph for the code the table lacks.
     Open("g.sft");
