@@ -68,6 +68,7 @@ TEST(FileDialogs, SettingsAndRememberedNameAndType) {
     open.Title = "Load Palette";
     open.Filter = "Load palette from CMP file|*.CMP|Load palette from BM|*.BM";
     open.DefaultExt = "CMP";
+    open.FilterIndex = 3;  // no such type: the first is offered
     TQtUserInterface ui(nullptr, nullptr);
 
     WhenShown<QFileDialog>([&](QFileDialog* d) {

@@ -469,6 +469,8 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     w.Preview->Text->setText("@Z");
     const QImage text = w.Preview->Rendered();
     ASSERT_EQ(text.size(), QSize((20 + 37) * 2, 4 * 2));
+    w.Preview->Text->setText(QString(1000, '@'));  // wider than an image may be drawn
+    EXPECT_TRUE(w.Preview->Rendered().isNull());
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < text.width(); ++x)
             ASSERT_EQ(text.pixel(x, y), x < 40 ? plain.pixel(x + 20, y) : qRgb(0, 0, 0))

@@ -82,6 +82,7 @@ TEST(LoadSFT, RefusesMalformedFilesAndChangesNothing) {
     std::vector<ByteVec> cases = {
         SftWriter().Header(0, "sfnt").StripHeader(8).Size(1, 1).Pixels(1).Bytes(),
         SftWriter().Header(0, "SFN").StripHeader(8).Size(1, 1).Pixels(1).Bytes(),
+        SftWriter().Header(0, "TFNT").StripHeader(8).Size(1, 1).Pixels(1).Bytes(),
         Font({{0, 256}}, 8, 1, 1),
         Font({{0, 255}, {300, 300}}, 8, 1, 1),
         Font({{0, 65535}}, 8, 1, 1),

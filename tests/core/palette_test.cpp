@@ -37,6 +37,7 @@ TEST(PaletteFiles, RefusesWrongMagicsAndFlagsAndKeepsThePalette) {
     const std::vector<std::tuple<bool, ByteVec, const char*>> cases = {
         {false, Patch(cmp, 0, {'c', 'm', 'p'}), kInvalidCMP},
         {false, Patch(cmp, 3, {0}), kInvalidCMP},
+        {false, Patch(cmp, 0, {'X'}), kInvalidCMP},
         {false, bm, kInvalidCMP},
         {true, Patch(bm, 2, {0x36}), kInvalidBM},  // a Windows bitmap
         {true, Patch(bm, 12, {0, 0, 0, 0}), kBMNoPalette},
