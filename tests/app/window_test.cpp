@@ -461,8 +461,11 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
               "x 1, y 0   value 0x150e   RGB 16, 160, 112   code 255 '\u00ff'   X 0   Extra 1255");
     EXPECT_EQ(w.PixelInfo(2, 0).toStdString(),
               "x 2, y 0   value 0x231c   RGB 32, 96, 224   code 256   X 2   Extra 1256");
+    EXPECT_EQ(w.PixelInfo(0, 1), "");  // below the strip
     w.CopyStrip1->trigger();  // a strip one row high
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 1));
+    Open("empty.sft", MakeFont(8, 0, 4));  // no columns: nothing to copy
+    EXPECT_FALSE(w.CopyStrip1->isEnabled() || w.CopyGlyph1->isEnabled());
     // The preview spells typed text with the glyphs at the view's zoom: '@'
     // then a gap as wide as the average glyph for the code the table lacks.
     Open("g.sft");
