@@ -216,17 +216,27 @@ std::string SaveUnderSizeLimit(const TBitmap& bmp, const std::string& path, rlim
 }
 
 TEST(PictureObject, ShortWriteLeavesNoTrace) {
-    TempDir dir;
-    const ByteVec previous(1500, 0x77);
-    WriteFile(dir.Path("old.BMP"), previous);
-    TBitmap bmp;
-    bmp.LoadFromStream(Build8BitImage(StripOf(100, 100, ByteVec(100 * 100, 3)), TPalette{}));
-    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("old.BMP"), 2000), "Stream write error");
-    EXPECT_EQ(ReadFile(dir.Path("old.BMP")), previous);
-    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("new.BMP"), 2000), "Stream write error");
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.BMP"});
-    EXPECT_EQ(SaveUnderSizeLimit(bmp, dir.Path("new.BMP"), 1 << 20), "no error");
-    EXPECT_EQ(ReadFile(dir.Path("new.BMP")), ToVec(bmp.FileBytes()));
+    const ByteVec previous(1500, 0x77), file = MakeFont(8, 1000, 300);
+    TSftFont font;
+    TCharTable table{};
+    SpanSource src(file);
+    ASSERT_TRUE(ReadSFT(src, font, table, 255));
+    // A loaded image goes out in one write; a font's picture is streamed, and
+    // the limit stops it after its first piece of 256 KiB.
+    TBitmap loaded, streamed;
+    loaded.LoadFromStream(Build8BitImage(StripOf(100, 100, ByteVec(100 * 100, 3)), TPalette{}));
+    streamed.LoadFromFont(font, TPalette{});
+    for (const auto& [bmp, limit] :
+         std::vector<std::pair<const TBitmap*, rlim_t>>{{&loaded, 2000}, {&streamed, 280000}}) {
+        TempDir dir;
+        WriteFile(dir.Path("old.BMP"), previous);
+        EXPECT_EQ(SaveUnderSizeLimit(*bmp, dir.Path("old.BMP"), limit), "Stream write error");
+        EXPECT_EQ(ReadFile(dir.Path("old.BMP")), previous);
+        EXPECT_EQ(SaveUnderSizeLimit(*bmp, dir.Path("new.BMP"), limit), "Stream write error");
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"old.BMP"});
+        EXPECT_EQ(SaveUnderSizeLimit(*bmp, dir.Path("new.BMP"), 1 << 20), "no error");
+        EXPECT_EQ(ReadFile(dir.Path("new.BMP")), ToVec(bmp->FileBytes()));
+    }
 }
 
 TEST(ExportName, ProposalAndFolder) {
