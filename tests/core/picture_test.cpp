@@ -92,6 +92,8 @@ TEST(PictureObject, LoadsStreamsItCanDrawAndKeepsItsImageOtherwise) {
         EXPECT_EQ(bmp.FileBytes(), before);
         EXPECT_EQ(bmp.Width(), 1);
     }
+    bmp.LoadFromStream(broken(46, 0));  // no count given: all 256
+    EXPECT_EQ(bmp.ColorTable().size(), 1024u);
     bmp.LoadFromStream(broken(46, 256));  // 256 colours said outright
     const TBitmap copy = bmp;
     bmp.LoadFromStream({});  // copies outlive what the original held
