@@ -392,7 +392,7 @@ TEST_F(WindowTest, ZoomsAroundTheLeftEdgeOrThePointer) {
         step();
         EXPECT_EQ(w.ScrollBox->Zoom(), zoom);
         EXPECT_EQ(Scroll(), scroll);
-        EXPECT_EQ(w.ZoomOut1->isEnabled(), zoom > 1);
+        EXPECT_EQ(w.ZoomOut1->isEnabled() + w.ActualSize1->isEnabled(), zoom > 1 ? 2 : 0);
     }
     // A factor is offered only while the zoomed strip fits the scroll bar's range.
     TScrollBox box;
@@ -436,6 +436,7 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
              {w.CopyGlyph1, 10, 20}, {w.CopyStrip1, 0, 100}}) {
         copy->trigger();
         const QImage got = QGuiApplication::clipboard()->image();
+        ASSERT_EQ(got.size(), QSize(width, 4));
         EXPECT_EQ(got, PicturePart(*w.Bitmap(), x0, 0, width, 4).convertToFormat(got.format()));
     }
     EXPECT_FALSE(w.statusBar()->isVisible());
@@ -445,12 +446,13 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
         QCoreApplication::sendEvent(view, &move);
         return w.statusBar()->currentMessage().toStdString();
     };
-    // Pixel 217 of the pattern is 255; palette entry i is 5i + 1, 5i + 2, 5i + 3.
+    // Pixel 217 of the pattern is 255; palette entry i is 15i + 1, 15i + 6, 15i + 11.
     EXPECT_EQ(hover(35, 5),
               "x 17, y 2   index 255   RGB 242, 247, 252   code 64 '@'   X 10   Extra 7");
     EXPECT_EQ(hover(8, 0), "x 4, y 0   index 28   RGB 165, 170, 175");  // before the first glyph
     EXPECT_EQ(hover(199, 7),
               "x 99, y 3   index 7   RGB 106, 111, 116   code 65 'A'   X 30   Extra 7");
+    EXPECT_EQ(hover(0, 0), "x 0, y 0   index 0   RGB 1, 6, 11");
     EXPECT_EQ(hover(200, 0), "");  // right of the strip
     EXPECT_EQ(hover(5, 8), "");    // below it
     // Pixels 1 and 2 of a 16-bit font are 0x150e and 0x231c; code 255 is the
@@ -462,7 +464,7 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_EQ(w.PixelInfo(2, 0).toStdString(),
               "x 2, y 0   value 0x231c   RGB 32, 96, 224   code 256   X 2   Extra 1256");
     EXPECT_EQ(w.PixelInfo(0, 1), "");  // below the strip
-    w.CopyStrip1->trigger();  // a strip one row high
+    w.CopyStrip1->trigger();           // a strip one row high
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 1));
     Open("empty.sft", MakeFont(8, 0, 4));  // no columns: nothing to copy
     EXPECT_FALSE(w.CopyStrip1->isEnabled() || w.CopyGlyph1->isEnabled());
