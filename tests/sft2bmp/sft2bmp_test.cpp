@@ -122,6 +122,10 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     const std::string hi = R"({"bits_per_pixel":16,"characters":[{"code":0,"extra":1000,"x":0}],)"
                            R"("height":1,"path":"hi.sft","width":5})";
     EXPECT_EQ(flat, "[" + hi + "," + hi + "]");
+    // Output that can't be written is a failure.
+    const std::string full =
+        "cd '" + dir.Dir() + "' && " + SFT2BMP_PATH + " --info hi.sft >/dev/full 2>/dev/null";
+    EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 1);
 }
 
 TEST(Sft2bmp, UsageAndProgress) {
