@@ -122,6 +122,7 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     const std::string hi = R"({"bits_per_pixel":16,"characters":[{"code":0,"extra":1000,"x":0}],)"
                            R"("height":1,"path":"hi.sft","width":5})";
     EXPECT_EQ(flat, "[" + hi + "," + hi + "]");
+    EXPECT_EQ(js.out.substr(0, 32), "[\n  {\n    \"bits_per_pixel\": 16,\n");  // indented by 2
     // Output that can't be written is a failure.
     const std::string full =
         "cd '" + dir.Dir() + "' && " + SFT2BMP_PATH + " --info hi.sft >/dev/full 2>/dev/null";
