@@ -16,3 +16,10 @@ inline const char* const kOutOfMemory = "Out of memory";
 inline std::string CannotCreateFile(const std::string& path) {
     return "Cannot create file " + path;
 }
+
+// A font, table or picture that can't be made into a font file; the text says
+// why, for the message box or the command line.
+class EFontError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};

@@ -31,6 +31,16 @@ bool ReadOnlyFile::Open(const std::string& path) {
     return true;
 }
 
+std::string WhyNotReadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::strerror(errno);
+    struct stat st {};
+    const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+    const bool special = err == 0 && !S_ISREG(st.st_mode);
+    ::close(fd);
+    return err ? std::strerror(err) : special ? "not a regular file" : "";
+}
+
 bool ReadOnlyFile::Fill(void* dst, std::size_t n) {
     auto* out = static_cast<std::uint8_t*>(dst);
     while (n > 0) {

@@ -40,6 +40,11 @@ private:
 // other special files count as missing.
 bool RegularFileExists(const std::string& path);
 
+// Why path can't be opened as a regular file to read: the system's reason
+// ("No such file or directory", "Is a directory", ...), or empty text when
+// it can.
+std::string WhyNotReadable(const std::string& path);
+
 // Whether a save waits until the data is on the disk before it replaces the
 // target. Either way the target holds the old or the new bytes, never a mix,
 // should the program die; only a power loss can tell the two apart.

@@ -12,7 +12,7 @@ constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 }
 
 bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
-             std::int32_t LastIndex) {
+             std::int32_t LastIndex, std::vector<TRange>* Ranges) {
     // Everything is read into locals and handed over only once the whole file
     // was accepted, so a refused file leaves the caller's record untouched.
     // Memory is bounded by the file: each table row needs 8 bytes of it, and
@@ -27,12 +27,15 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
     table.reserve(rows);
 
     const std::int32_t rangeCount = font.RangeCount();
+    std::vector<TRange> ranges;
     for (std::int32_t r = 0; r < rangeCount; ++r) {
         std::uint16_t first = 0, last = 0;
         if (!Source.ReadU16(first) || !Source.ReadU16(last)) return false;
         const std::int32_t n = std::int32_t(last) - std::int32_t(first) + 1;
         if (n < 0) return false;
         if (std::size_t(n) > rows - table.size()) return false;  // more than the table holds
+        // Each record takes at least 4 bytes of the file, so this is bounded by it.
+        if (Ranges) ranges.push_back(TRange{first, last});
         for (std::int32_t k = 0; k < n; ++k) {
             TCharEntry e;
             e.Code = static_cast<std::uint16_t>(first + k);
@@ -61,6 +64,7 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
 
     Font = std::move(font);
     std::copy(table.begin(), table.end(), Chars.begin());
+    if (Ranges) *Ranges = std::move(ranges);
     return true;
 }
 

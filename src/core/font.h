@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "bytes.h"
 
@@ -30,12 +31,21 @@ struct TCharEntry {
 
 using TCharTable = std::array<TCharEntry, 256>;
 
+// One range record as the file holds it: its entries are the table rows of
+// the codes First to Last, in order. Last is First - 1 for an empty range.
+struct TRange {
+    std::uint16_t First = 0;
+    std::uint16_t Last = 0;
+    bool operator==(const TRange&) const = default;
+};
+
 // Reads a font file into Font and Chars[0 .. LastIndex]. Returns false for a
 // file that cannot be read or is not a well-formed font; Font and Chars are
 // then exactly as they were.
 bool LoadSFT(const std::string& FileName, TSftFont& Font, std::span<TCharEntry> Chars,
              std::int32_t LastIndex);
 
-// The same from a source positioned at the file's first byte.
+// The same from a source positioned at the file's first byte; Ranges, when
+// given, receives the range records as they stand in the file.
 bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
-             std::int32_t LastIndex);
+             std::int32_t LastIndex, std::vector<TRange>* Ranges = nullptr);

@@ -1,22 +1,18 @@
 // sft2bmp: converts fonts to the BMP files the viewer's Save as BMP writes,
 // or prints their character tables.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "cli.h"
 #include "fileio.h"
 #include "font.h"
+#include "fontjson.h"
 #include "palette.h"
 #include "picture.h"
 
@@ -50,51 +46,25 @@ struct Options {
     std::vector<std::string> fonts;
 };
 
-int UsageError(const std::string& what) {
-    std::cerr << "sft2bmp: " << what << "\n" << kUsage;
-    return 2;
-}
-
 // Returns the exit code to stop with, or nothing to go on.
 std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
-    bool optionsDone = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= argc) return std::nullopt;
-            return std::string(argv[++i]);
-        };
-        if (optionsDone || a.empty() || a[0] != '-' || a == "-") {
-            o.fonts.push_back(a);
-        } else if (a == "--") {
-            optionsDone = true;
-        } else if (a == "-h" || a == "--help") {
-            std::cout << kUsage;
-            return 0;
-        } else if (a == "--version") {
-            std::cout << "sft2bmp " QUILL_VERSION "\n";
-            return 0;
-        } else if (a == "-o") {
-            auto v = value();
-            if (!v || v->empty()) return UsageError("-o needs a folder");
-            o.outDir = *v;
-        } else if (a == "--cmp" || a == "--bm") {
-            if (o.paletteGiven) return UsageError("give --cmp or --bm once");
-            auto v = value();
-            if (!v || v->empty()) return UsageError(a + " needs a file");
-            o.paletteFile = *v;
-            o.paletteIsBM = a == "--bm";
-            o.paletteGiven = true;
-        } else if (a == "--info" || a == "--json") {
-            const Mode m = a == "--info" ? Mode::Info : Mode::Json;
-            if (o.mode != Mode::Convert && o.mode != m)
-                return UsageError("give --info or --json, not both");
-            o.mode = m;
-        } else {
-            return UsageError("unknown option " + a);
-        }
-    }
-    if (o.fonts.empty()) return UsageError("no font given");
+    CLI::App app("", "sft2bmp");
+    std::string cmp, bm;
+    bool info = false, json = false;
+    const auto notEmpty = [](const std::string& v) {
+        return v.empty() ? std::string("needs a value") : std::string();
+    };
+    app.add_option("-o", o.outDir)->check(notEmpty);
+    auto* cmpOption = app.add_option("--cmp", cmp)->check(notEmpty);
+    app.add_option("--bm", bm)->check(notEmpty)->excludes(cmpOption);
+    app.add_flag("--json", json)->excludes(app.add_flag("--info", info));
+    app.add_option("FONT", o.fonts);
+    if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
+    if (o.fonts.empty()) return UsageError(app, "no font given", kUsage);
+    o.mode = info ? Mode::Info : json ? Mode::Json : Mode::Convert;
+    o.paletteGiven = !cmp.empty() || !bm.empty();
+    o.paletteIsBM = !bm.empty();
+    o.paletteFile = o.paletteIsBM ? bm : cmp;
     return std::nullopt;
 }
 
@@ -142,17 +112,6 @@ private:
     std::string why_;
 };
 
-// The system's reason when a font can't be opened at all, or empty text when
-// it can and the refusal is about its contents.
-std::string OpenError(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    struct stat st {};
-    const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    ::close(fd);
-    return folder ? std::strerror(EISDIR) : std::string();
-}
-
 std::string InfoLines(const TSftFont& font) {
     const char* depth = font.BitsPerPixel() == 8 ? "8-bit font" : "16-bit font";
     return std::string(depth) + "\n" + std::to_string(font.CharCount) + " characters\n";
@@ -183,24 +142,13 @@ private:
     bool shown_ = false;
 };
 
-// Interrupted mid-batch: the file being written goes, the finished ones stay,
-// and the status says which signal ended the run.
-extern "C" void StopOnSignal(int sig) {
-    RemovePendingFile();
-    ::_exit(128 + sig);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (const auto stop = ParseArgs(argc, argv, o)) return *stop;
-    for (int sig : {SIGINT, SIGTERM}) {
-        struct sigaction action {};
-        action.sa_handler = StopOnSignal;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(sig, &action, nullptr);
-    }
+    // Interrupted mid-batch, the finished files stay.
+    StopCleanlyOnSignals();
 
     std::string outDir = o.outDir;
     if (!outDir.empty() && outDir.back() != '/') outDir += '/';
@@ -222,7 +170,7 @@ int main(int argc, char** argv) {
         try {
             TSftFont font;
             if (!LoadSFT(path, font, table, 255)) {
-                const std::string why = OpenError(path);
+                const std::string why = WhyNotReadable(path);
                 refuse(why.empty() ? "Invalid SFT file!" : why);
                 continue;
             }
@@ -235,16 +183,9 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (o.mode == Mode::Json) {
-                nlohmann::json chars = nlohmann::json::array();
-                for (std::int32_t r = 0; r < font.CharCount; ++r) {
-                    const TCharEntry& e = table[std::size_t(r)];
-                    chars.push_back({{"code", e.Code}, {"x", e.X}, {"extra", e.Extra}});
-                }
-                json.push_back({{"path", path},
-                                {"bits_per_pixel", font.BitsPerPixel()},
-                                {"width", font.Width},
-                                {"height", font.Height},
-                                {"characters", std::move(chars)}});
+                json.push_back(FontJson(
+                    path, font,
+                    std::vector<TCharEntry>(table.begin(), table.begin() + font.CharCount)));
                 continue;
             }
 
@@ -274,7 +215,9 @@ int main(int argc, char** argv) {
             refuse(e.what());
         }
     }
-    if (o.mode == Mode::Json) std::cout << json.dump(2) << "\n";
+    if (o.mode == Mode::Json)  // A path that is not UTF-8 (a Latin-1 name from an old archive) is
+                               // written with its bad bytes replaced.
+        std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "sft2bmp: cannot write the output\n";

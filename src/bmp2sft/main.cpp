@@ -1,0 +1,167 @@
+// bmp2sft: makes a font from a picture of its strip, with the table and the
+// headers of a font or of sft2bmp's JSON.
+#include <sys/stat.h>
+
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "cli.h"
+#include "colorrules.h"
+#include "editfont.h"
+#include "fileio.h"
+#include "fontjson.h"
+#include "imagefile.h"
+#include "palette.h"
+
+namespace {
+
+const char* const kUsage =
+    "Usage: bmp2sft (--font FONT | --table JSON) [options] -o OUT PICTURE\n"
+    "Makes a font (.SFT) from a picture (BMP or PNG) of its glyph strip.\n"
+    "\n"
+    "Options:\n"
+    "  --font FILE   take the depth, headers and character table of this font\n"
+    "  --table FILE  take the table (and depth and headers, when it has them)\n"
+    "                from sft2bmp --json; with --font, it replaces the font's table\n"
+    "  -o FILE       the font to write (required)\n"
+    "  --cmp FILE    match an 8-bit font's colours to the palette of a .CMP file\n"
+    "  --bm FILE     ... or of a .BM game bitmap (an indexed picture is otherwise\n"
+    "                taken as it stands)\n"
+    "  --nearest     take the nearest palette colour for colours it lacks\n"
+    "  -h, --help    show this text\n"
+    "  --version     show the version\n"
+    "\n"
+    "Exit status: 0 when the font was written, 1 when anything was refused, 2 for\n"
+    "a usage error.\n";
+
+struct Options {
+    std::string font, table, out, picture, cmp, bm;
+    bool nearest = false;
+};
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
+    CLI::App app("", "bmp2sft");
+    app.add_option("--font", o.font);
+    app.add_option("--table", o.table);
+    app.add_option("-o", o.out);
+    app.add_option("--bm", o.bm)->excludes(app.add_option("--cmp", o.cmp));
+    app.add_flag("--nearest", o.nearest);
+    app.add_option("PICTURE", o.picture);
+    if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
+    if (o.font.empty() && o.table.empty()) return UsageError(app, "give --font or --table", kUsage);
+    if (o.out.empty()) return UsageError(app, "give the font to write with -o", kUsage);
+    if (o.picture.empty()) return UsageError(app, "no picture given", kUsage);
+    for (const std::string* in : {&o.font, &o.table, &o.picture, &o.cmp, &o.bm})
+        if (!in->empty() && SameFile(*in, o.out))
+            return UsageError(app, "-o " + o.out + " is one of the inputs", kUsage);
+    return std::nullopt;
+}
+
+// A refusal: the file it is about, and why.
+struct Refusal {
+    std::string path, why;
+};
+
+std::string ReadText(const std::string& path) {
+    ReadOnlyFile file;
+    if (!file.Open(path)) throw Refusal{path, WhyNotReadable(path)};
+    std::string text(static_cast<std::size_t>(file.Size()), '\0');
+    if (!file.Read(text.data(), text.size())) throw Refusal{path, "the file could not be read"};
+    return text;
+}
+
+TEditedFont FontAndTable(const Options& o) {
+    TEditedFont font;
+    if (!o.font.empty() && !font.Load(o.font)) {
+        const std::string why = WhyNotReadable(o.font);
+        throw Refusal{o.font, why.empty() ? "Invalid SFT file!" : why};
+    }
+    if (o.table.empty()) return font;
+    try {
+        TTableFile table = ParseTableJson(ReadText(o.table));
+        if (o.font.empty()) {
+            if (!table.BitsPerPixel)
+                throw EFontError("no bits_per_pixel: give --font, or a table from sft2bmp --json");
+            std::array<std::uint8_t, 40> header{'S', 'F', 'N', 'T'};
+            font = TEditedFont::FromHeaders(
+                *table.BitsPerPixel, table.Header.value_or(header),
+                table.StripHeader.value_or(std::array<std::uint8_t, 128>{}));
+        }
+        font.SetTable(std::move(table.Table));
+    } catch (const EFontError& e) {
+        throw Refusal{o.table, e.what()};
+    }
+    return font;
+}
+
+std::optional<TPalette> PaletteOf(const Options& o) {
+    if (o.cmp.empty() && o.bm.empty()) return std::nullopt;
+    struct Remember : IWarningSink {
+        std::string text;
+        void ShowWarning(const std::string& t) override { text = t; }
+    } sink;
+    TPalette palette{};
+    const std::string& file = o.bm.empty() ? o.cmp : o.bm;
+    if (!(o.bm.empty() ? LoadCMPPalette(file, palette, sink) : LoadBMPalette(file, palette, sink)))
+        throw Refusal{file, sink.text};
+    return palette;
+}
+
+int Run(const Options& o) {
+    TEditedFont font = FontAndTable(o);
+    const std::optional<TPalette> palette = PaletteOf(o);
+    TFontPixels pixels;
+    TImagePixels image;
+    try {
+        image = LoadImagePixels(o.picture);
+        if (font.BitsPerPixel() == 16) {
+            pixels = ToFontPixels16(image);
+            if (pixels.Changed)
+                std::cerr << o.picture << ": note: " << pixels.Changed
+                          << " pixels lost bits to 5-6-5 colour\n";
+        } else {
+            if (!image.Indexed && !palette)
+                throw EFontError(
+                    "the picture has colours, not palette indices: give the palette to match "
+                    "them with --cmp FILE or --bm FILE");
+            pixels = ToFontPixels8(image, palette ? &*palette : nullptr, o.nearest);
+            if (pixels.Changed)
+                std::cerr << o.picture << ": note: " << pixels.Changed
+                          << " pixels moved to the nearest palette colour\n";
+        }
+        font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
+    } catch (const EColorsNotInPalette& e) {
+        throw Refusal{o.picture, std::string(e.what()) + " (--nearest takes the nearest)"};
+    } catch (const EFontError& e) {
+        throw Refusal{o.picture, e.what()};
+    }
+    try {
+        font.Save(o.out);
+    } catch (const std::exception& e) {
+        throw Refusal{o.out, e.what()};
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (const auto stop = ParseArgs(argc, argv, o)) return *stop;
+    StopCleanlyOnSignals();
+    try {
+        return Run(o);
+    } catch (const Refusal& r) {
+        return Refuse(r.path, r.why);
+    } catch (const std::bad_alloc&) {
+        return Refuse(o.picture, "Out of memory");
+    }
+}

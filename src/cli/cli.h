@@ -1,0 +1,23 @@
+// What the command-line programs share: options parsed with their own usage
+// text, one-line refusals, and an end on a signal that leaves no partial file.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+
+// Parses the command line into the options set up on App, adding -h/--help
+// and --version. Returns the status to stop with: 0 once the usage or the
+// version is printed, 2 after a usage error (said on stderr with the usage);
+// nothing to go on.
+std::optional<int> ParseCommandLine(CLI::App& App, int argc, char** argv, const std::string& Usage);
+
+// A usage error found after parsing: said as ParseCommandLine says one.
+int UsageError(const CLI::App& App, const std::string& What, const std::string& Usage);
+
+// "PATH: why" on stderr; the refusal status, 1.
+int Refuse(const std::string& Path, const std::string& Why);
+
+// On SIGINT or SIGTERM the file being written goes and the program ends
+// with 128 + the signal.
+void StopCleanlyOnSignals();

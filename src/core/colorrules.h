@@ -1,0 +1,50 @@
+// How the pixels of a picture become the pixels of a font's strip: palette
+// indices for an 8-bit font, 5-6-5 values for a 16-bit one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bytes.h"
+#include "errors.h"
+#include "palette.h"
+
+// A decoded picture as the image-file module hands it in, top row first:
+// palette indices with their colour table, or colours. Colours are
+// 0xAARRGGBB.
+struct TImagePixels {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    bool Indexed = false;
+    std::vector<std::uint8_t> Indices;            // Width * Height, when Indexed
+    std::array<std::uint32_t, 256> ColorTable{};  // when Indexed
+    std::vector<std::uint32_t> Colors;            // Width * Height, otherwise
+};
+
+// Pixels whose colours the palette doesn't hold.
+class EColorsNotInPalette : public EFontError {
+public:
+    EColorsNotInPalette(std::uint64_t Count, std::int32_t X, std::int32_t Y);
+    std::uint64_t Count;
+    std::int32_t X, Y;  // the first of them, in reading order
+};
+
+struct TFontPixels {
+    Bytes Pixels;
+    // 8-bit: pixels moved to the nearest colour; 16-bit: pixels that lost bits.
+    std::uint64_t Changed = 0;
+};
+
+// An 8-bit strip. Without a palette an indexed picture's indices are kept as
+// they stand. With one, each pixel is matched by colour: an index whose
+// colour in the palette is the pixel's is kept, else the first entry of that
+// colour is taken; a colour the palette lacks throws EColorsNotInPalette,
+// or with Nearest takes the nearest entry (squared RGB distance, the first of
+// equals). Throws EFontError for a pixel that is not fully opaque, and for
+// colours without a palette to match them to.
+TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bool Nearest);
+// A 16-bit strip: each pixel the nearest 5-6-5 value, as a picture of the
+// font shows it. Throws EFontError for a pixel that is not fully opaque.
+TFontPixels ToFontPixels16(const TImagePixels& Image);

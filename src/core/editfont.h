@@ -1,0 +1,62 @@
+// The font being edited: its record and character table, where it came from
+// and whether it changed, and the writer that makes a font file of it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bytes.h"
+#include "errors.h"
+#include "fileio.h"
+#include "font.h"
+
+// The most rows a font's table may have: what the viewer's table holds.
+inline constexpr std::size_t kMaxChars = 256;
+
+class TEditedFont {
+public:
+    // Reads a font file; false, changing nothing, when it is refused.
+    bool Load(const std::string& Path);
+    // A font with no characters and an empty strip, made from headers, for
+    // a table and a picture to fill. RangeCount and BitsPerPixel are set when
+    // it is written. Throws EFontError for a depth other than 8 or 16, or a
+    // header without the magic.
+    static TEditedFont FromHeaders(int BitsPerPixel, const std::array<std::uint8_t, 40>& Header,
+                                   const std::array<std::uint8_t, 128>& StripHeader);
+
+    const TSftFont& Font() const { return font_; }
+    const std::vector<TCharEntry>& Table() const { return table_; }
+    int BitsPerPixel() const { return font_.BitsPerPixel(); }
+    // The file it was read from or last saved to; empty for a new font.
+    const std::string& Path() const { return path_; }
+    bool Modified() const { return modified_; }
+
+    // Puts a strip of Width x Height pixels in place, top row first, 1 or 2
+    // bytes a pixel by the depth. Throws EFontError, changing nothing, when
+    // the size is not Pixels' or is more than the format holds.
+    void ReplaceStrip(std::int32_t Width, std::int32_t Height, Bytes Pixels);
+    // Puts a table in place; it is written in its own order, each run of
+    // consecutive codes as one range record. Throws EFontError for more
+    // than kMaxChars rows.
+    void SetTable(std::vector<TCharEntry> Table);
+
+    // The font file up to its pixel data: headers, range records, size.
+    Bytes HeadBytes() const;
+    // Writes the font file atomically (see WriteFileAtomically); it is then
+    // the font's file and the font is unchanged.
+    void Save(const std::string& Path, Durability durability = Durability::Synced);
+
+private:
+    TSftFont font_;
+    std::vector<TCharEntry> table_;
+    // The records as read, written back as they stand while the table is
+    // the one read with them, so a font saved unchanged keeps its bytes.
+    std::vector<TRange> ranges_;
+    bool rangesAsRead_ = false;
+    std::string path_;
+    bool modified_ = false;
+};
+
+// The range records that write Table in its own order.
+std::vector<TRange> RangesOf(const std::vector<TCharEntry>& Table);

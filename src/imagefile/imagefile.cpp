@@ -1,0 +1,85 @@
+#include "imagefile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <cstring>
+#include <limits>
+
+#include "fileio.h"
+
+namespace {
+
+// Some decoders fill rows that a short file lacks without a word, so the
+// length that the headers promise is checked here. BMP: uncompressed rows
+// (plain or bit fields) must all lie within the file. PNG: the file must
+// run to its closing IEND chunk.
+void CheckComplete(ByteSpan f) {
+    const auto fail = [] { throw EFontError("the file ends before its pixels do"); };
+    if (f.size() >= 8 && std::memcmp(f.data(), "\x89PNG\r\n\x1a\n", 8) == 0) {
+        if (f.size() < 20 || std::memcmp(f.data() + f.size() - 8, "IEND", 4) != 0) fail();
+        return;
+    }
+    if (f.size() < 2 || f[0] != 'B' || f[1] != 'M') return;
+    if (f.size() < 34) fail();
+    const std::uint32_t infoSize = GetU32(f.data() + 14);
+    if (infoSize < 40) return;  // the old 12-byte header: rare, left to the decoder
+    const std::uint32_t compression = GetU32(f.data() + 30);
+    if (compression != 0 && compression != 3 && compression != 6) return;
+    const std::int64_t width = GetI32(f.data() + 18), height = GetI32(f.data() + 22);
+    const std::uint64_t bits = GetU16(f.data() + 28);
+    if (width <= 0 || height == 0) return;  // the decoder refuses these itself
+    const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
+    const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
+    if (stride != 0 && rows > std::numeric_limits<std::uint64_t>::max() / 2 / stride) fail();
+    if (std::uint64_t(GetU32(f.data() + 10)) + stride * rows > f.size()) fail();
+}
+
+}  // namespace
+
+TImagePixels DecodeImagePixels(ByteSpan File) {
+    CheckComplete(File);
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(File.data()), qsizetype(File.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    QImage image;
+    if (!reader.read(&image))
+        throw EFontError("not a picture that can be read (BMP or PNG): " +
+                         reader.errorString().toStdString());
+
+    TImagePixels out;
+    out.Width = image.width();
+    out.Height = image.height();
+    const std::size_t w = std::size_t(out.Width);
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
+        image = image.convertToFormat(QImage::Format_Indexed8);  // keeps the indices
+    if (image.format() == QImage::Format_Indexed8) {
+        out.Indexed = true;
+        out.ColorTable.fill(0xFF000000u);  // indices past a short table are black
+        const QList<QRgb> table = image.colorTable();
+        for (qsizetype k = 0; k < table.size() && k < 256; ++k)
+            out.ColorTable[std::size_t(k)] = table[k];
+        out.Indices.resize(w * std::size_t(out.Height));
+        for (int y = 0; y < out.Height; ++y)
+            std::memcpy(out.Indices.data() + std::size_t(y) * w, image.constScanLine(y), w);
+        return out;
+    }
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    out.Colors.resize(w * std::size_t(out.Height));
+    for (int y = 0; y < out.Height; ++y)
+        std::memcpy(out.Colors.data() + std::size_t(y) * w, image.constScanLine(y), 4 * w);
+    return out;
+}
+
+TImagePixels LoadImagePixels(const std::string& Path) {
+    ReadOnlyFile file;
+    if (!file.Open(Path)) throw EFontError(WhyNotReadable(Path));
+    Bytes data(static_cast<std::size_t>(file.Size()));
+    if (!file.Read(data.data(), data.size())) throw EFontError("the file could not be read");
+    return DecodeImagePixels(data);
+}

@@ -1,0 +1,13 @@
+// Picture files (BMP, PNG) decoded into plain pixels for the core's colour
+// rules; shared by bmp2sft and the viewer.
+#pragma once
+
+#include <string>
+
+#include "bytes.h"
+#include "colorrules.h"
+
+// Throws EFontError with the reason when the file can't be read, is not a
+// picture that can be decoded, or ends before its pixels do.
+TImagePixels LoadImagePixels(const std::string& Path);
+TImagePixels DecodeImagePixels(ByteSpan File);
