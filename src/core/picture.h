@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "bmplayout.h"
 #include "bytes.h"
 #include "errors.h"
+#include "export.h"
 #include "fileio.h"
 #include "font.h"
 #include "palette.h"
@@ -18,13 +20,6 @@ public:
     virtual ~IInfoList() = default;
     virtual void Clear() = 0;
     virtual void Append(const std::string& Line) = 0;
-};
-
-// A glyph strip: Width * Height pixels of 1 (8-bit) or 2 (16-bit) bytes.
-struct TStrip {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    ByteSpan Pixels;
 };
 
 // The picture object: holds one loaded BMP byte image, immutable once loaded.
@@ -81,62 +76,8 @@ private:
     std::uint32_t colorCount_ = 0;
 };
 
-// Row strides of the two image kinds; sizes of 0 and more.
-std::uint64_t Stride8(std::int32_t Width);
-std::uint64_t Stride24(std::int32_t Width);
-
-// True when a strip of this size can be built as an image whose bfSize fits
-// in a signed 32-bit number.
-bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height);
-
-// The BMP byte images themselves. Throw EToolkitError "Bitmap image is not
-// valid" for sizes that are negative, too large for the format, or not backed
-// by Pixels; std::bad_alloc when memory can't be had.
-Bytes Build8BitImage(const TStrip& Strip, const TPalette& Palette);
-Bytes Build16BitImage(const TStrip& Strip);
-
-// The same image a few rows at a time, for writers that never hold all of it:
-// the headers (colour table included), then the rows in file order, bottom
-// row of the strip first. Throws as the builders do.
-class TBmpRows {
-public:
-    TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette);
-    ByteSpan Headers() const { return headers_; }
-    std::size_t Stride() const { return stride_; }
-    std::size_t Count() const { return rows_; }
-    // File rows First .. First + Count - 1 into Out, Count * Stride() bytes.
-    void Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const;
-    // Width pixels of the strip's row Row (0 at the top) from column X, as
-    // they stand in a file row; the caller keeps them within the strip.
-    void WritePart(std::size_t Row, std::size_t X, std::size_t Width, std::uint8_t* Out) const;
-
-private:
-    TStrip strip_;
-    bool eight_;
-    std::size_t stride_ = 0;
-    std::size_t rows_ = 0;
-    Bytes headers_;
-};
-
-// Writes the rows' BMP file as SaveToFile writes a picture, a piece at a time.
-void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName,
-                 Durability durability = Durability::Synced);
-
 void Make8BitBitmap(TBitmap& Bitmap, const TStrip& Strip, const TPalette& Palette);
 void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip);
 void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const TPalette& Palette,
                   IInfoList& SFTInfo);
 void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo);
-
-void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
-                  std::uint8_t& Blue);
-
-inline TStrip StripOf(const TSftFont& Font) {
-    return TStrip{Font.Width, Font.Height, ByteSpan(Font.Pixels.data(), Font.Pixels.size())};
-}
-
-// The export name: LastSaveDir, the font's file name without its extension,
-// and ".BMP".
-std::string ProposedExportName(const std::string& FontPath, const std::string& LastSaveDir);
-// Everything up to and including the last separator, or empty text.
-std::string FolderOf(const std::string& Path);

@@ -1,0 +1,48 @@
+#include "export.h"
+
+#include <algorithm>
+
+#include "picture.h"
+
+using namespace bmplayout;
+
+void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName, Durability durability) {
+    // A few hundred KiB of rows at a time: the whole image is never held.
+    const std::size_t perPiece =
+        std::max<std::size_t>(1, (256u << 10) / std::max(Rows.Stride(), std::size_t(1)));
+    const std::size_t head = Rows.Headers().size();
+    Bytes piece(head + std::min(perPiece, Rows.Count()) * Rows.Stride());
+    // The headers go out with the first rows: a small font takes one write.
+    std::copy(Rows.Headers().begin(), Rows.Headers().end(), piece.begin());
+    WriteFileAtomically(
+        FileName,
+        [&](const TPieceWriter& write) {
+            std::size_t at = head;
+            for (std::size_t r = 0; r < Rows.Count() || at != 0; r += perPiece, at = 0) {
+                const std::size_t n = std::min(perPiece, Rows.Count() - r);
+                Rows.Write(r, n, piece.data() + at);
+                if (!write(ByteSpan(piece.data(), at + n * Rows.Stride()))) return;
+            }
+        },
+        durability);
+}
+
+namespace {
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/:";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+}  // namespace
+
+std::string FolderOf(const std::string& Path) {
+    const auto cut = Path.find_last_of(kSeparators);
+    return cut == std::string::npos ? std::string() : Path.substr(0, cut + 1);
+}
+
+std::string ProposedExportName(const std::string& FontPath, const std::string& LastSaveDir) {
+    std::string name = FontPath.substr(FolderOf(FontPath).size());
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.erase(dot);
+    return LastSaveDir + name + ".BMP";
+}

@@ -1,0 +1,18 @@
+// Saving pictures: the BMP file written a piece at a time, and the name an
+// export proposes.
+#pragma once
+
+#include <string>
+
+#include "bmplayout.h"
+#include "fileio.h"
+
+// Writes the rows' BMP file as SaveToFile writes a picture, a piece at a time.
+void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName,
+                 Durability durability = Durability::Synced);
+
+// The export name: LastSaveDir, the font's file name without its extension,
+// and ".BMP".
+std::string ProposedExportName(const std::string& FontPath, const std::string& LastSaveDir);
+// Everything up to and including the last separator, or empty text.
+std::string FolderOf(const std::string& Path);
