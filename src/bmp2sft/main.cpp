@@ -120,22 +120,19 @@ int Run(const Options& o) {
     const std::optional<TPalette> palette = PaletteOf(o);
     TFontPixels pixels;
     TImagePixels image;
+    std::string note;
     try {
         image = LoadImagePixels(o.picture);
         if (font.BitsPerPixel() == 16) {
             pixels = ToFontPixels16(image);
-            if (pixels.Changed)
-                std::cerr << o.picture << ": note: " << pixels.Changed
-                          << " pixels lost bits to 5-6-5 colour\n";
+            note = " pixels lost bits to 5-6-5 colour";
         } else {
             if (!image.Indexed && !palette)
                 throw EFontError(
                     "the picture has colours, not palette indices: give the palette to match "
                     "them with --cmp FILE or --bm FILE");
             pixels = ToFontPixels8(image, palette ? &*palette : nullptr, o.nearest);
-            if (pixels.Changed)
-                std::cerr << o.picture << ": note: " << pixels.Changed
-                          << " pixels moved to the nearest palette colour\n";
+            note = " pixels moved to the nearest palette colour";
         }
         font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
     } catch (const EColorsNotInPalette& e) {
@@ -148,6 +145,7 @@ int Run(const Options& o) {
     } catch (const std::exception& e) {
         throw Refusal{o.out, e.what()};
     }
+    if (pixels.Changed) std::cerr << o.picture << ": note: " << pixels.Changed << note << "\n";
     return 0;
 }
 

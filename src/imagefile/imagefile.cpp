@@ -36,10 +36,20 @@ void CheckComplete(ByteSpan f) {
     if (std::uint64_t(GetU32(f.data() + 10)) + stride * rows > f.size()) fail();
 }
 
+// The decoders' own warnings ("libpng error: ...") would add to the one line
+// that says why a picture is refused.
+struct QuietDecoders {
+    QuietDecoders() : previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
+                                                         const QString&) {})) {}
+    ~QuietDecoders() { qInstallMessageHandler(previous); }
+    QtMessageHandler previous;
+};
+
 }  // namespace
 
 TImagePixels DecodeImagePixels(ByteSpan File) {
     CheckComplete(File);
+    const QuietDecoders quiet;
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(File.data()), qsizetype(File.size()));
     QBuffer buffer(&bytes);

@@ -12,42 +12,8 @@
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    const ByteVec b = ReadFile(path);
-    return std::string(b.begin(), b.end());
-}
-
-// Starts sft2bmp in cwd; stdout and stderr go to files in io so neither pipe can fill up.
-pid_t Start(const std::string& cwd, std::vector<std::string> args, const TempDir& io) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(cwd.c_str()) != 0) ::_exit(120);
-        ::dup2(::open(io.Path("out").c_str(), O_WRONLY | O_CREAT, 0600), 1);
-        ::dup2(::open(io.Path("err").c_str(), O_WRONLY | O_CREAT, 0600), 2);
-        std::vector<char*> argv = {const_cast<char*>(SFT2BMP_PATH)};
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(SFT2BMP_PATH, argv.data());
-        ::_exit(121);
-    }
-    return pid;
-}
-
-int Wait(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-Result RunTool(const std::string& cwd, std::vector<std::string> args) {
-    TempDir io;
-    const int code = Wait(Start(cwd, std::move(args), io));
-    return {code, Slurp(io.Path("out")), Slurp(io.Path("err"))};
+ToolResult RunSft2bmp(const std::string& cwd, std::vector<std::string> args) {
+    return RunTool(SFT2BMP_PATH, cwd, std::move(args));
 }
 
 // Each run's exit code, messages and the BMP files it must have written.
@@ -94,7 +60,7 @@ TEST(Sft2bmp, ConvertsLikeTheViewerAndReportsRefusals) {
         ASSERT_EQ(::mkdir(dir.Path("sub").c_str(), 0700), 0);
         WriteFile(dir.Path("sub/f16.sft"), g16);
         WriteFile(dir.Path("out/Title.f8.BMP"), ByteVec(10, 1));  // replaced
-        const Result r = RunTool(dir.Dir(), c.args);
+        const ToolResult r = RunSft2bmp(dir.Dir(), c.args);
         EXPECT_EQ(r.code, c.err.empty() ? 0 : 1);
         EXPECT_EQ(r.err, c.err);
         for (const auto& [file, font, palette] : c.written)
@@ -108,20 +74,32 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     two.Header(2).Range(65, 66, 4, 9).Range(200, 200, -3);
     WriteFile(dir.Path("two.sft"), two.StripHeader(8).Size(3, 2).Pixels(6).Bytes());
     WriteFile(dir.Path("hi.sft"), MakeFont(16, 5, 1, 0, 0));
-    const Result info = RunTool(dir.Dir(), {"--info", "two.sft"});
+    WriteFile(dir.Path("caf\xe9.sft"), MakeFont(16, 5, 1, 0, 0));  // a Latin-1 name
+    const ToolResult info = RunSft2bmp(dir.Dir(), {"--info", "two.sft"});
     EXPECT_EQ(info.code, 0);
     EXPECT_EQ(info.out,
               "two.sft\n8-bit font\n3 "
               "characters\ncode\tx\textra\n65\t4\t1065\n66\t13\t1066\n200\t-3\t1200\n");
-    const Result js = RunTool(dir.Dir(), {"--json", "hi.sft", "nope.sft", "hi.sft"});
+    const ToolResult js = RunSft2bmp(dir.Dir(), {"--json", "hi.sft", "nope.sft", "caf\xe9.sft"});
     EXPECT_EQ(js.code, 1);
     EXPECT_EQ(js.err, "nope.sft: No such file or directory\n");
     std::string flat;
     for (char c : js.out)
         if (!std::isspace(static_cast<unsigned char>(c))) flat += c;
-    const std::string hi = R"({"bits_per_pixel":16,"characters":[{"code":0,"extra":1000,"x":0}],)"
-                           R"("height":1,"path":"hi.sft","width":5})";
-    EXPECT_EQ(flat, "[" + hi + "," + hi + "]");
+    // Both headers in hex: the builder's filler bytes around the range count and the depth.
+    const auto times = [](const char* hex, int n) {
+        std::string s;
+        while (n-- > 0) s += hex;
+        return s;
+    };
+    const std::string ab = times("ab", 16);
+    const auto font = [&](const std::string& path) {
+        return R"({"bits_per_pixel":16,"characters":[{"code":0,"extra":1000,"x":0}],)"
+               R"("header":"53464e54)" +
+               ab + "01000000" + ab + R"(","height":1,"path":")" + path + R"(","strip_header":")" +
+               times("cd", 36) + "10000000" + times("cd", 88) + R"(","width":5})";
+    };
+    EXPECT_EQ(flat, "[" + font("hi.sft") + "," + font("caf\xef\xbf\xbd.sft") + "]");
     EXPECT_EQ(js.out.substr(0, 32), "[\n  {\n    \"bits_per_pixel\": 16,\n");  // indented by 2
     // Output that can't be written is a failure.
     const std::string full =
@@ -133,11 +111,12 @@ TEST(Sft2bmp, UsageAndProgress) {
     TempDir dir;
     for (const auto& args : std::vector<std::vector<std::string>>{
              {}, {"--frobnicate", "a.sft"}, {"-o"}, {"--cmp", "a", "--bm", "b", "x.sft"}}) {
-        const Result r = RunTool(dir.Dir(), args);
+        const ToolResult r = RunSft2bmp(dir.Dir(), args);
         EXPECT_EQ(r.code, 2);
         EXPECT_NE(r.err.find("Usage: sft2bmp"), std::string::npos);
     }
-    const Result help = RunTool(dir.Dir(), {"--help"}), version = RunTool(dir.Dir(), {"--version"});
+    const ToolResult help = RunSft2bmp(dir.Dir(), {"--help"}),
+                     version = RunSft2bmp(dir.Dir(), {"--version"});
     EXPECT_EQ(
         std::make_tuple(help.code, help.out.rfind("Usage: sft2bmp", 0), version.code, version.out),
         std::make_tuple(0, 0u, 0, std::string("sft2bmp 1.0\n")));
@@ -147,11 +126,12 @@ TEST(Sft2bmp, UsageAndProgress) {
     const std::string shell = "cd '" + dir.Dir() + "' && script -qec '" + SFT2BMP_PATH +
                               " a.sft b.sft' typescript >/dev/null 2>&1";
     ASSERT_EQ(std::system(shell.c_str()), 0);
-    const std::string seen = Slurp(dir.Path("typescript"));
+    const ByteVec typescript = ReadFile(dir.Path("typescript"));
+    const std::string seen(typescript.begin(), typescript.end());
     // Each line overwrites the last, and the last is wiped at the end.
     EXPECT_NE(seen.find("\r\033[K[1/2] a.sft\r\033[K[2/2] b.sft\r\033[K"), std::string::npos)
         << seen;
-    EXPECT_EQ(RunTool(dir.Dir(), {"a.sft", "b.sft"}).err, "");
+    EXPECT_EQ(RunSft2bmp(dir.Dir(), {"a.sft", "b.sft"}).err, "");
 }
 
 // Stopped mid-batch, the run leaves only complete files and exits 128 + the signal.
@@ -165,12 +145,12 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
             ASSERT_EQ(::symlink("big.sft", dir.Path(names.back()).c_str()), 0);
         }
         TempDir io;
-        const pid_t pid = Start(dir.Dir(), names, io);
+        const int pid = StartTool(SFT2BMP_PATH, dir.Dir(), names, io);
         // A few done, one being written; a run that ends early fails below.
         while (dir.Entries().size() < names.size() + 6 && ::waitpid(pid, nullptr, WNOHANG) == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ::kill(pid, sig);
-        EXPECT_EQ(Wait(pid), 128 + sig);
+        EXPECT_EQ(WaitTool(pid), 128 + sig);
         std::size_t bmps = 0;
         for (const std::string& name : dir.Entries()) {
             if (name.find(".sft") != std::string::npos) continue;

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QImage>
+#include <random>
+
+#include "testfiles.h"
+
+namespace {
+
+ToolResult RunOk(const char* program, const std::string& cwd, std::vector<std::string> args) {
+    const ToolResult r = RunTool(program, cwd, std::move(args));
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r;
+}
+
+// A font with random headers, ranges (empty and overlapping ones among them),
+// entries and pixels.
+ByteVec RandomFont(std::mt19937& rng, std::int32_t bpp) {
+    auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    SftWriter f;
+    const int ranges = any(0, 5);
+    f.Header(ranges);
+    int first = any(0, 65535);
+    for (int r = 0; r < ranges; ++r) {
+        first = any(0, 3) == 0 ? first : any(1, 65535);  // now and then the same codes again
+        const int last = std::min(65535, first + any(-1, 40));
+        f.Range(std::uint16_t(first), std::uint16_t(last), any(-100, 100), any(-5, 30));
+    }
+    const std::int32_t w = any(1, 60), h = any(1, 6);
+    ByteVec file = f.StripHeader(bpp).Size(w, h).Bytes();
+    for (std::size_t i = 0; i < std::size_t(w * h * bpp / 8); ++i)
+        file.push_back(std::uint8_t(any(0, 255)));
+    for (std::size_t i : {4, 8, 19, 24, 39}) file[i] = std::uint8_t(any(0, 255));
+    const std::size_t strip = file.size() - std::size_t(w * h * bpp / 8) - 136;
+    for (std::size_t i : {0, 35, 40, 127}) file[strip + i] = std::uint8_t(any(0, 255));
+    return file;
+}
+
+struct Read {
+    TSftFont font;
+    TCharTable table{};
+};
+Read ReadFont(const std::string& path) {
+    Read r;
+    EXPECT_TRUE(LoadSFT(path, r.font, r.table, 255)) << path;
+    return r;
+}
+
+// sft2bmp then bmp2sft --font gives the font back byte for byte; through the
+// JSON table instead, a font with the same table, headers and pixels. An 8-bit
+// picture in RGB comes back through its palette.
+TEST(Bmp2sft, RoundTripsThroughPictureAndJson) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE(round);
+        const std::int32_t bpp = round % 2 ? 16 : 8;
+        TempDir dir;
+        const ByteVec font = RandomFont(rng, bpp);
+        WriteFile(dir.Path("f.sft"), font);
+        WriteFile(dir.Path("pal.cmp"), MakeCMP(PatternPalette(std::uint8_t(round))));
+        RunOk(SFT2BMP_PATH, dir.Dir(), {"--cmp", "pal.cmp", "f.sft"});
+        RunOk(BMP2SFT_PATH, dir.Dir(), {"--font", "f.sft", "-o", "a.sft", "f.BMP"});
+        EXPECT_EQ(ReadFile(dir.Path("a.sft")), font);
+
+        WriteFile(dir.Path("f.json"), [&] {
+            const std::string js = RunOk(SFT2BMP_PATH, dir.Dir(), {"--json", "f.sft"}).out;
+            return ByteVec(js.begin(), js.end());
+        }());
+        ASSERT_TRUE(QImage(QString::fromStdString(dir.Path("f.BMP")))
+                        .convertToFormat(QImage::Format_ARGB32)
+                        .save(QString::fromStdString(dir.Path("f.png"))));
+        RunOk(BMP2SFT_PATH, dir.Dir(),
+              {"--table", "f.json", "--cmp=pal.cmp", "-o", "b.sft", bpp == 8 ? "f.png" : "f.BMP"});
+        Read a = ReadFont(dir.Path("f.sft")), b = ReadFont(dir.Path("b.sft"));
+        std::copy_n(a.font.Header.begin() + 20, 4, b.font.Header.begin() + 20);  // RangeCount
+        EXPECT_TRUE(a.font == b.font && a.table == b.table);
+    }
+}
+
+// Each refusal: its status and message, and nothing written.
+TEST(Bmp2sft, RefusesAndWritesNothing) {
+    TempDir dir;
+    WriteFile(dir.Path("f8.sft"), MakeFont(8, 4, 2, 65, 66));
+    WriteFile(dir.Path("f16.sft"), MakeFont(16, 4, 2, 65, 66));
+    WriteFile(dir.Path("bad.sft"), {'S', 'F', 'N', 'X'});
+    TPalette palette = PatternPalette(0);
+    WriteFile(dir.Path("pal.cmp"), MakeCMP(palette));
+    const auto text = [&](const char* name, const std::string& s) {
+        WriteFile(dir.Path(name), ByteVec(s.begin(), s.end()));
+    };
+    text("nodepth.json", R"({"characters": []})");
+    text("code.json",
+         R"([{"bits_per_pixel": 8, "characters": [{"code": 65536, "x": 0, "extra": 0}]}])");
+    text("x.json", R"({"characters": [{"code": 1, "x": 2147483648, "extra": 0}]})");
+    std::string many = R"({"characters": [)";
+    for (int i = 0; i < 257; ++i)
+        many += std::string(i ? "," : "") + R"({"code":1,"x":0,"extra":0})";
+    text("many.json", many + "]}");
+    // 4 x 2 pictures: palette colours (entry 0 once, 7 elsewhere), one colour off
+    // the palette, one pixel see-through.
+    QImage rgb(4, 2, QImage::Format_ARGB32);
+    const auto entry = [&](int k) {
+        return qRgb(palette[3 * k], palette[3 * k + 1], palette[3 * k + 2]);
+    };
+    rgb.fill(entry(7));
+    rgb.setPixel(2, 1, entry(0));
+    rgb.save(QString::fromStdString(dir.Path("rgb.png")));
+    rgb.setPixel(3, 0, qRgb(1, 2, 3));
+    rgb.save(QString::fromStdString(dir.Path("off.png")));
+    rgb.setPixel(1, 1, qRgba(0, 0, 0, 254));
+    rgb.save(QString::fromStdString(dir.Path("alpha.png")));
+    rgb.setPixel(1, 1, entry(0));
+    rgb.save(QString::fromStdString(dir.Path("full.bmp")));
+    const ByteVec bmp = ReadFile(dir.Path("full.bmp"));
+    WriteFile(dir.Path("short.bmp"), ByteVec(bmp.begin(), bmp.end() - 1));
+
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string err;  // its start, for usage errors
+    };
+    const std::string usage = "Usage: bmp2sft";
+    const std::vector<Case> cases = {
+        {{"-o", "o.sft", "rgb.png"}, 2, "bmp2sft: give --font or --table\n" + usage},
+        {{"--font", "f8.sft", "rgb.png"}, 2, "bmp2sft: give the font to write with -o\n" + usage},
+        {{"--font", "f8.sft", "-o", "o.sft"}, 2, "bmp2sft: no picture given\n" + usage},
+        {{"--font", "f8.sft", "-o", "./f8.sft", "rgb.png"},
+         2,
+         "bmp2sft: -o ./f8.sft is one of the inputs\n"},
+        {{"--font", "f8.sft", "--cmp", "pal.cmp", "--bm", "x", "-o", "o.sft", "rgb.png"},
+         2,
+         "bmp2sft: "},
+        {{"--font", "no.sft", "-o", "o.sft", "rgb.png"}, 1, "no.sft: No such file or directory\n"},
+        {{"--font", "bad.sft", "-o", "o.sft", "rgb.png"}, 1, "bad.sft: Invalid SFT file!\n"},
+        {{"--font", "f8.sft", "--bm", "pal.cmp", "-o", "o.sft", "rgb.png"},
+         1,
+         "pal.cmp: Invalid BM file!\n"},
+        {{"--table", "nodepth.json", "-o", "o.sft", "rgb.png"},
+         1,
+         "nodepth.json: no bits_per_pixel: give --font, or a table from sft2bmp --json\n"},
+        {{"--table", "code.json", "-o", "o.sft", "rgb.png"},
+         1,
+         "code.json: character 1: code is not a whole number from 0 to 65535\n"},
+        {{"--font", "f8.sft", "--table", "x.json", "-o", "o.sft", "rgb.png"},
+         1,
+         "x.json: character 1: x is not a whole number from -2147483648 to 2147483647\n"},
+        {{"--font", "f8.sft", "--table", "many.json", "-o", "o.sft", "rgb.png"},
+         1,
+         "many.json: the table has 257 characters; a font holds at most 256\n"},
+        {{"--font", "f8.sft", "-o", "o.sft", "rgb.png"},
+         1,
+         "rgb.png: the picture has colours, not palette indices: give the palette to match them "
+         "with --cmp FILE or --bm FILE\n"},
+        {{"--font", "f8.sft", "--cmp", "pal.cmp", "-o", "o.sft", "off.png"},
+         1,
+         "off.png: 1 pixel of colours the palette doesn't hold, the first at (3, 0) (--nearest "
+         "takes the nearest)\n"},
+        {{"--font", "f16.sft", "-o", "o.sft", "alpha.png"},
+         1,
+         "alpha.png: pixel (1, 1) is not fully opaque\n"},
+        {{"--font", "f16.sft", "-o", "o.sft", "short.bmp"},
+         1,
+         "short.bmp: the file ends before its pixels do\n"},
+        {{"--font", "f16.sft", "-o", "o.sft", "f8.sft"},
+         1,
+         "f8.sft: not a picture that can be read (BMP or PNG): "},
+        {{"--font", "f16.sft", "-o", "no/o.sft", "full.bmp"},
+         1,
+         "no/o.sft: Cannot create file no/o.sft\n"},
+    };
+    const std::vector<std::string> inputs = dir.Entries();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const ToolResult r = RunTool(BMP2SFT_PATH, dir.Dir(), c.args);
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+        EXPECT_EQ(dir.Entries(), inputs);  // nothing new
+    }
+
+    // What is written: the nearest colours, with a note; the picture's size.
+    const ToolResult near =
+        RunTool(BMP2SFT_PATH, dir.Dir(),
+                {"--font=f8.sft", "--cmp=pal.cmp", "--nearest", "-o", "o.sft", "off.png"});
+    EXPECT_EQ(near.err, "off.png: note: 1 pixels moved to the nearest palette colour\n");
+    const Read o = ReadFont(dir.Path("o.sft"));
+    EXPECT_EQ(ByteVec(o.font.Pixels.begin(), o.font.Pixels.end()),
+              ByteVec({7, 7, 7, 0, 7, 7, 0, 7}));
+}
+
+}  // namespace

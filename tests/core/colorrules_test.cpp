@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "colorrules.h"
+#include "editfont.h"
+#include "picture.h"
+
+namespace {
+
+// What a refusal says, or "accepted".
+template <class F>
+std::string Why(F&& f) {
+    try {
+        f();
+    } catch (const EFontError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
+TImagePixels Colors(std::vector<std::uint32_t> argb) {
+    TImagePixels image;
+    image.Width = 2;
+    image.Height = std::int32_t(argb.size() / 2);
+    image.Colors = std::move(argb);
+    return image;
+}
+
+// Every 5-6-5 value comes back from its picture exactly; other colours take
+// the nearest value and are counted.
+TEST(ColorRules, SixteenBitValuesComeBackFromTheirPicture) {
+    TImagePixels all;
+    all.Width = 256;
+    all.Height = 256;
+    for (std::uint32_t v = 0; v < 65536; ++v) {
+        std::uint8_t r, g, b;
+        Color16ToRGB(std::uint8_t(v), std::uint8_t(v >> 8), r, g, b);
+        all.Colors.push_back(0xFF000000u | r << 16 | g << 8 | b);
+    }
+    const TFontPixels back = ToFontPixels16(all);
+    EXPECT_EQ(back.Changed, 0u);
+    for (std::uint32_t v = 0; v < 65536; ++v) ASSERT_EQ(GetU16(back.Pixels.data() + 2 * v), v) << v;
+
+    const TFontPixels off =
+        ToFontPixels16(Colors({0xFFFFFFFF, 0xFF030104, 0xFF0C0602, 0xFFF8FC00}));
+    EXPECT_EQ(off.Changed, 3u);
+    const std::vector<std::uint16_t> want = {0xFFFF, 0x0001, 0x1040, 0xFFE0};
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(GetU16(off.Pixels.data() + 2 * i), want[i]) << i;
+}
+
+TEST(ColorRules, EightBitPixelsMatchThePalette) {
+    TPalette palette{};
+    palette.fill(255);  // all white but for entries 0 to 3
+    const std::vector<std::uint32_t> entries = {0x000000, 0x0A141E, 0x0A141E, 0xC80000};
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        for (int c = 0; c < 3; ++c) palette[3 * k + c] = std::uint8_t(entries[k] >> (16 - 8 * c));
+    TImagePixels indexed;
+    indexed.Width = 4;
+    indexed.Height = 1;
+    indexed.Indexed = true;
+    indexed.Indices = {2, 5, 9, 0};
+    indexed.ColorTable.fill(0xFF0A141E);
+    indexed.ColorTable[9] = 0xFFC80000;
+    indexed.ColorTable[0] = 0xFFFFFFFF;
+
+    // As they stand without a palette; matched by colour with one: an index of
+    // the right colour stays, others take the first entry of their colour.
+    EXPECT_EQ(ToFontPixels8(indexed, nullptr, false).Pixels, Bytes({2, 5, 9, 0}));
+    EXPECT_EQ(ToFontPixels8(indexed, &palette, false).Pixels, Bytes({2, 1, 3, 4}));
+
+    // Missing colours: counted with the first place, or moved to the nearest
+    // (the first of equals: 0x050A0F is as near to black as to entry 1).
+    const TImagePixels rgb = Colors({0xFFC80000, 0xFFC90000, 0xFF050A0F, 0xFF0A141E});
+    try {
+        ToFontPixels8(rgb, &palette, false);
+        ADD_FAILURE() << "no refusal";
+    } catch (const EColorsNotInPalette& e) {
+        EXPECT_EQ(std::make_tuple(e.Count, e.X, e.Y), std::make_tuple(2u, 1, 0));
+        EXPECT_STREQ(e.what(), "2 pixels of colours the palette doesn't hold, the first at (1, 0)");
+    }
+    const TFontPixels nearest = ToFontPixels8(rgb, &palette, true);
+    EXPECT_EQ(nearest.Pixels, Bytes({3, 3, 0, 1}));
+    EXPECT_EQ(nearest.Changed, 2u);
+
+    // Refused whatever the palette: a pixel not fully opaque, and colours with nothing to match.
+    EXPECT_THROW(ToFontPixels8(rgb, nullptr, false), EFontError);
+    indexed.ColorTable[5] = 0xFE0A141E;
+    for (const TPalette* p : {&palette, static_cast<TPalette*>(nullptr)})
+        EXPECT_EQ(Why([&] { ToFontPixels8(indexed, p, true); }),
+                  "pixel (1, 0) is not fully opaque");
+    EXPECT_EQ(Why([&] {
+                  ToFontPixels16(Colors({0xFFFFFFFF, 0xFFFFFFFF, 0x00FFFFFF, 0}));
+              }),
+              "pixel (0, 1) is not fully opaque");
+}
+
+TEST(EditedFont, TablesBecomeRunsAndLimitsHold) {
+    const auto ranges = [](std::vector<std::uint16_t> codes) {
+        std::vector<TCharEntry> table;
+        for (std::uint16_t c : codes) table.push_back(TCharEntry{c, 0, 0});
+        std::vector<std::pair<int, int>> out;
+        for (const TRange& r : RangesOf(table)) out.emplace_back(r.First, r.Last);
+        return out;
+    };
+    using P = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(ranges({}), P{});
+    EXPECT_EQ(ranges({65, 66, 67, 97, 98, 66}), (P{{65, 67}, {97, 98}, {66, 66}}));
+    EXPECT_EQ(ranges({65534, 65535, 0, 1, 1}), (P{{65534, 65535}, {0, 1}, {1, 1}}));
+
+    TEditedFont font = TEditedFont::FromHeaders(16, {'S', 'F', 'N', 'T'}, {});
+    EXPECT_THROW(font.SetTable(std::vector<TCharEntry>(kMaxChars + 1)), EFontError);
+    EXPECT_THROW(font.ReplaceStrip(3, 2, Bytes(11)), EFontError);
+    EXPECT_THROW(font.ReplaceStrip(65536, 16384, Bytes()), EFontError);
+    EXPECT_EQ(std::make_tuple(font.Font().Width, font.Table().size()), std::make_tuple(0, 0u));
+    EXPECT_THROW(TEditedFont::FromHeaders(24, {'S', 'F', 'N', 'T'}, {}), EFontError);
+    EXPECT_THROW(TEditedFont::FromHeaders(8, {'S', 'F', 'N', 't'}, {}), EFontError);
+}
+
+}  // namespace
