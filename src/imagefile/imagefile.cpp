@@ -39,8 +39,10 @@ void CheckComplete(ByteSpan f) {
 // The decoders' own warnings ("libpng error: ...") would add to the one line
 // that says why a picture is refused.
 struct QuietDecoders {
-    QuietDecoders() : previous(qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
-                                                         const QString&) {})) {}
+    QuietDecoders()
+        : previous(
+              qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {
+    }
     ~QuietDecoders() { qInstallMessageHandler(previous); }
     QtMessageHandler previous;
 };
