@@ -4,6 +4,9 @@
 #include <iostream>
 #include <string>
 
+#include <QBuffer>
+#include <QImage>
+
 #include "picture.h"
 #include "testfiles.h"
 
@@ -17,6 +20,31 @@ void Seed(const fs::path& dir, const std::string& name, const ByteVec& bytes) {
 ByteVec Vec(const Bytes& b) { return ByteVec(b.begin(), b.end()); }
 ByteVec Head(const ByteVec& b, std::size_t n) {
     return ByteVec(b.begin(), b.begin() + std::ptrdiff_t(std::min(n, b.size())));
+}
+ByteVec Text(const std::string& s) { return ByteVec(s.begin(), s.end()); }
+
+// A 3 x 2 PNG of each colour type.
+std::vector<std::pair<std::string, ByteVec>> TinyPngs() {
+    std::vector<std::pair<std::string, ByteVec>> out;
+    for (const auto& [name, format] : {std::pair{"indexed.png", QImage::Format_Indexed8},
+                                       {"grey.png", QImage::Format_Grayscale8},
+                                       {"rgb.png", QImage::Format_RGB32},
+                                       {"rgba.png", QImage::Format_ARGB32}}) {
+        QImage image(3, 2, format);
+        if (format == QImage::Format_Indexed8) image.setColorTable({qRgb(0, 0, 0), qRgb(9, 8, 7)});
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                image.setPixel(x, y,
+                               format == QImage::Format_Indexed8
+                                   ? uint((x + y) % 2)
+                                   : qRgba(40 * x, 90 * y, 7, 255 - x));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        out.emplace_back(name, ByteVec(bytes.begin(), bytes.end()));
+    }
+    return out;
 }
 }  // namespace
 
@@ -69,5 +97,21 @@ int main(int argc, char** argv) {
     Seed(bitmap, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
     Seed(bitmap, "8bit-empty", Vec(Build8BitImage(TStrip{0, 0, {}}, pal)));
     Seed(bitmap, "24bit-empty", Vec(Build16BitImage(TStrip{5, 0, {}})));
+
+    // Pictures to import: the exports above, and a PNG of each colour type.
+    const fs::path picture = root / "picture";
+    Seed(picture, "8bit", Vec(Build8BitImage(TStrip{3, 4, ByteSpan(px8)}, pal)));
+    Seed(picture, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
+    for (const auto& [name, png] : TinyPngs()) Seed(picture, name, png);
+
+    const fs::path table = root / "table";
+    const std::string header = "53464e54" + std::string(72, '0');
+    Seed(table, "font",
+         Text(R"({"bits_per_pixel": 16, "header": ")" + header +
+              R"(", "characters": [{"code": 65, "x": 0, "extra": 3},)"
+              R"( {"code": 66, "x": -3, "extra": 2147483647}]})"));
+    Seed(table, "list",
+         Text(R"([{"bits_per_pixel": 8, "characters": [{"code": 65535,)"
+              R"( "x": 1, "extra": 0}, {"code": 0, "x": 2, "extra": 0}]}])"));
     return 0;
 }
