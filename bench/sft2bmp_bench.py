@@ -6,7 +6,10 @@ and the min to max range of each and their ratio:
     (dd the font in, dd 12 MiB out, 256 KiB blocks), and against a short Pillow
     script doing the same;
 (b) 1,000 small 8-bit fonts in one run against cp of the same fonts;
-(c) sft2bmp's peak memory on the 16-bit font (/usr/bin/time -v).
+(c) sft2bmp's peak memory on the 16-bit font (/usr/bin/time -v);
+(d) bmp2sft making the 16-bit font again from its picture, against reading the
+    picture and writing the font's size with dd.
+bmp2sft is taken from beside sft2bmp's folder (the build's src/bmp2sft/).
 Usage: bench/sft2bmp_bench.py PATH/TO/sft2bmp [RUNS]"""
 import os
 import shutil
@@ -115,6 +118,24 @@ def main():
                 peaks.append(int(line.split()[-1]) / 1024)
             print(f"(c) peak memory on the 16-bit font: {min(peaks):.1f} to {max(peaks):.1f} MiB, "
                   f"font {os.path.getsize(big) / 2**20:.1f} MiB (target <= font + 6 MiB)")
+
+
+        bmp2sft = os.path.join(os.path.dirname(os.path.dirname(tool)), "bmp2sft", "bmp2sft")
+        if os.path.exists(bmp2sft):
+            fresh_out()
+            subprocess.run([tool, "-o", out, big], check=True)
+            picture = os.path.join(out, "big.BMP")
+            size = os.path.getsize(big)
+            dd = ["sh", "-c", f"dd if={picture} of=/dev/null bs=256K 2>/dev/null && "
+                  f"dd if=/dev/zero of={tmp}/dd.bin bs=256K count={(size + 262143) // 262144} "
+                  "2>/dev/null"]
+            made = os.path.join(tmp, "made.sft")
+            ours, least = side_by_side([[bmp2sft, "--font", big, "-o", made, picture], dd], runs)
+            with open(big, "rb") as a, open(made, "rb") as b:
+                same = "yes" if a.read() == b.read() else "NO"
+            print(f"(d) bmp2sft 16-bit 65535x64: {show('bmp2sft', ours)}   {show('dd pair', least)}   "
+                  f"ratio {statistics.median(ours) / statistics.median(least):5.2f} (target <= 2); "
+                  f"the same font: {same}")
 
 
 if __name__ == "__main__":

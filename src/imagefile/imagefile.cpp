@@ -2,8 +2,10 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -15,10 +17,12 @@ namespace {
 // length that the headers promise is checked here. BMP: uncompressed rows
 // (plain or bit fields) must all lie within the file. PNG: the file must
 // run to its closing IEND chunk.
-void CheckComplete(ByteSpan f) {
+// Head is the file's first bytes (at least the BMP headers, when it has them),
+// tail its last 8.
+void CheckComplete(ByteSpan f, ByteSpan tail, std::uint64_t size) {
     const auto fail = [] { throw EFontError("the file ends before its pixels do"); };
     if (f.size() >= 8 && std::memcmp(f.data(), "\x89PNG\r\n\x1a\n", 8) == 0) {
-        if (f.size() < 20 || std::memcmp(f.data() + f.size() - 8, "IEND", 4) != 0) fail();
+        if (size < 20 || tail.size() < 8 || std::memcmp(tail.data(), "IEND", 4) != 0) fail();
         return;
     }
     if (f.size() < 2 || f[0] != 'B' || f[1] != 'M') return;
@@ -33,7 +37,7 @@ void CheckComplete(ByteSpan f) {
     const std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
     const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
     if (stride != 0 && rows > std::numeric_limits<std::uint64_t>::max() / 2 / stride) fail();
-    if (std::uint64_t(GetU32(f.data() + 10)) + stride * rows > f.size()) fail();
+    if (std::uint64_t(GetU32(f.data() + 10)) + stride * rows > size) fail();
 }
 
 // The decoders' own warnings ("libpng error: ...") would add to the one line
@@ -47,30 +51,35 @@ struct QuietDecoders {
     QtMessageHandler previous;
 };
 
-}  // namespace
-
-TImagePixels DecodeImagePixels(ByteSpan File) {
-    CheckComplete(File);
+// Decodes the picture that Device reads. Colours are read straight into the
+// result where the decoder takes the memory it is given.
+TImagePixels Decode(QIODevice& Device) {
     const QuietDecoders quiet;
-    QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(File.data()), qsizetype(File.size()));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&Device);
     reader.setAutoTransform(false);
+    TImagePixels out;
     QImage image;
+    const QSize size = reader.size();
+    const bool direct = size.isValid() && (reader.imageFormat() == QImage::Format_RGB32 ||
+                                           reader.imageFormat() == QImage::Format_ARGB32);
+    if (direct && std::uint64_t(size.width()) * std::uint64_t(size.height()) <= (1u << 28)) {
+        out.Colors.resize(std::size_t(size.width()) * std::size_t(size.height()));
+        image = QImage(reinterpret_cast<uchar*>(out.Colors.data()), size.width(), size.height(),
+                       qsizetype(4) * size.width(), reader.imageFormat());
+    }
     if (!reader.read(&image))
         throw EFontError("not a picture that can be read (BMP or PNG): " +
                          reader.errorString().toStdString());
-
-    TImagePixels out;
     out.Width = image.width();
     out.Height = image.height();
     const std::size_t w = std::size_t(out.Width);
+    if (!out.Colors.empty() && image.constBits() == reinterpret_cast<uchar*>(out.Colors.data()))
+        return out;
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
         image = image.convertToFormat(QImage::Format_Indexed8);  // keeps the indices
     if (image.format() == QImage::Format_Indexed8) {
         out.Indexed = true;
+        out.Colors = {};
         out.ColorTable.fill(0xFF000000u);  // indices past a short table are black
         const QList<QRgb> table = image.colorTable();
         for (qsizetype k = 0; k < table.size() && k < 256; ++k)
@@ -88,10 +97,30 @@ TImagePixels DecodeImagePixels(ByteSpan File) {
     return out;
 }
 
+}  // namespace
+
+TImagePixels DecodeImagePixels(ByteSpan File) {
+    CheckComplete(File, File.subspan(File.size() - std::min<std::size_t>(8, File.size())),
+                  File.size());
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(File.data()), qsizetype(File.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return Decode(buffer);
+}
+
 TImagePixels LoadImagePixels(const std::string& Path) {
     ReadOnlyFile file;
     if (!file.Open(Path)) throw EFontError(WhyNotReadable(Path));
-    Bytes data(static_cast<std::size_t>(file.Size()));
-    if (!file.Read(data.data(), data.size())) throw EFontError("the file could not be read");
-    return DecodeImagePixels(data);
+    // Only the headers and the end are read here; the decoder reads the rest
+    // from the file itself, so a large picture is never held twice.
+    std::uint8_t head[64], tail[8];
+    const std::size_t headSize = std::min<std::uint64_t>(sizeof head, file.Size());
+    const std::size_t tailSize = std::min<std::uint64_t>(sizeof tail, file.Size());
+    if (!file.ReadAt(0, head, headSize) || !file.ReadAt(file.Size() - tailSize, tail, tailSize))
+        throw EFontError("the file could not be read");
+    CheckComplete(ByteSpan(head, headSize), ByteSpan(tail, tailSize), file.Size());
+    QFile device(QString::fromStdString(Path));
+    if (!device.open(QIODevice::ReadOnly)) throw EFontError(WhyNotReadable(Path));
+    return Decode(device);
 }

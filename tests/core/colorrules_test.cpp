@@ -21,7 +21,7 @@ TImagePixels Colors(std::vector<std::uint32_t> argb) {
     TImagePixels image;
     image.Width = 2;
     image.Height = std::int32_t(argb.size() / 2);
-    image.Colors = std::move(argb);
+    image.Colors.assign(argb.begin(), argb.end());
     return image;
 }
 
