@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "editfont.h"
 #include "errors.h"
 
 namespace {
@@ -78,9 +77,6 @@ TTableFile ParseTableJson(const std::string& Text) {
     if (!doc.is_object() || !doc.contains("characters") || !doc["characters"].is_array())
         throw EFontError("no \"characters\" list");
     const nlohmann::json& chars = doc["characters"];
-    if (chars.size() > kMaxChars)
-        throw EFontError("the table has " + std::to_string(chars.size()) +
-                         " characters; a font holds at most " + std::to_string(kMaxChars));
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     TTableFile out;
