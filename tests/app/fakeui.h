@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,38 @@ public:
         boxes.push_back({"Quillmere", Text.toStdString()});
     }
     void ShowAbout() override { ++abouts; }
+    // Questions are noted as boxes too; a question not scripted fails.
+    bool AskYesNo(const QString& Text) override {
+        boxes.push_back({"Question", Text.toStdString()});
+        return Next(yesNo, false);
+    }
+    TSaveAnswer AskSave(const QString& Text) override {
+        boxes.push_back({"Save?", Text.toStdString()});
+        return Next(saveAnswers, TSaveAnswer::Cancel);
+    }
+    // A table scripted as nullopt cancels the editor.
+    bool EditTable(std::vector<TCharEntry>& Table, int Row) override {
+        tableRows.push_back(Row);
+        const auto table = Next(tables, std::optional<std::vector<TCharEntry>>());
+        if (table) Table = *table;
+        return table.has_value();
+    }
 
+    template <class T>
+    static T Next(std::deque<T>& script, T otherwise) {
+        if (script.empty()) {
+            ADD_FAILURE() << "unexpected question";
+            return otherwise;
+        }
+        T next = script.front();
+        script.pop_front();
+        return next;
+    }
+
+    std::deque<bool> yesNo;
+    std::deque<TSaveAnswer> saveAnswers;
+    std::deque<std::optional<std::vector<TCharEntry>>> tables;
+    std::vector<int> tableRows;  // the row selected as each editor opened
     std::deque<Answer> answers;
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run
     std::vector<Box> boxes;

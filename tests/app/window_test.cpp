@@ -75,13 +75,13 @@ protected:
         bool SaveOn = false, PaletteOn = false;
         ByteVec Held, Shown;
         TPalette Palette{};
-        TCharTable Table{};
+        std::vector<TCharEntry> Table;
         std::string LastSaveDir;
         bool operator==(const Snapshot&) const = default;
     };
     Snapshot Snap() {
         TMainWindow& w = Win();
-        return {w.windowTitle().toStdString(),
+        return {w.windowHandle()->title().toStdString(),
                 Items(w.SFTInfo),
                 Items(w.ASCIIList),
                 w.ASCIIList->currentRow(),
