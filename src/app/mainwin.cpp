@@ -1,6 +1,5 @@
 #include "mainwin.h"
 
-#include <qdrawutil.h>
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -10,18 +9,15 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPainter>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -32,6 +28,7 @@
 #include "fileio.h"
 #include "imageview.h"
 #include "importpicture.h"
+#include "look.h"
 #include "preview.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
@@ -57,88 +54,11 @@ public:
     QStringList Lines;
 };
 
-enum class TBevel { None, Raised, Lowered };
-
-// A panel with an outer and an inner bevel of 1 pixel each.
-class TPanel final : public QFrame {
-public:
-    TPanel(TBevel Outer, TBevel Inner, QWidget* Parent)
-        : QFrame(Parent), outer_(Outer), inner_(Inner) {}
-
-protected:
-    void paintEvent(QPaintEvent* Event) override {
-        QFrame::paintEvent(Event);
-        QPainter painter(this);
-        QRect r = rect();
-        for (TBevel bevel : {outer_, inner_}) {
-            if (bevel == TBevel::None) continue;
-            qDrawShadePanel(&painter, r, palette(), bevel == TBevel::Lowered, 1);
-            r.adjust(1, 1, -1, -1);
-        }
-    }
-
-private:
-    TBevel outer_;
-    TBevel inner_;
-};
-
-// List rows of one fixed height.
-class TRowHeight final : public QStyledItemDelegate {
-public:
-    TRowHeight(int Height, QObject* Parent) : QStyledItemDelegate(Parent), height_(Height) {}
-    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-        return {QStyledItemDelegate::sizeHint(Option, Index).width(), height_};
-    }
-
-private:
-    int height_;
-};
-
-// Laid out for a text height of 13 pixels; everything scales with the real one.
-struct TScale {
-    double Factor = 1.0;
-    int operator()(int v) const { return int(std::lround(v * Factor)); }
-};
-
 }  // namespace
-
-QFont WindowFont(const QWidget* Widget) {
-    QFont font;
-    // Narrow faces first: the layout was made for MS Sans Serif's widths.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    // A character height of 12 pixels on the 106 pixels per inch it was drawn for.
-    const int dpi = Widget ? Widget->logicalDpiY() : 96;
-    font.setPixelSize(std::max(1, int(std::lround(12.0 * dpi / 106.0))));
-    return font;
-}
-
-double LayoutFactor(const QFont& Font) {
-    const int textHeight = QFontMetrics(Font).height();
-    return textHeight == 13 ? 1.0 : textHeight / 13.0;
-}
 
 TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
                          const QString& StartFont)
     : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
-    SFT_Open.Title = QStringLiteral("Open SFT");
-    SFT_Open.Filter = QStringLiteral("Tarvenholt font files|*.SFT");
-    SFT_Open.DefaultExt = QStringLiteral("SFT");
-    PAL_Open.Title = QStringLiteral("Load Palette");
-    PAL_Open.Filter = QStringLiteral("Load palette from CMP file|*.CMP|Load palette from BM|*.BM");
-    PAL_Open.DefaultExt = QStringLiteral("CMP");
-    BMP_Save.Title = QStringLiteral("Save BMP");
-    BMP_Save.Filter = QStringLiteral("Windows BMP files|*.BMP");
-    BMP_Save.DefaultExt = QStringLiteral("BMP");
-    BMP_Save.Save = true;
-    SFT_Save.Title = QStringLiteral("Save SFT As");
-    SFT_Save.Filter = SFT_Open.Filter;
-    SFT_Save.DefaultExt = SFT_Open.DefaultExt;
-    SFT_Save.Save = true;
-    PIC_Open.Title = QStringLiteral("Import Picture");
-    PIC_Open.Filter = QStringLiteral("Pictures (BMP, PNG)|*.BMP *.PNG");
-
     CreateComponents();
     Guarded([this] { FormCreate(); });
 }
@@ -254,9 +174,10 @@ void TMainWindow::CreateComponents() {
     for (const auto& [action, click] : commands)
         connect(action, &QAction::triggered, this,
                 [this, click] { Guarded([this, click] { (this->*click)(); }); });
-    connect(ZoomIn1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(1); }); });
-    connect(ZoomOut1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(-1); }); });
-    connect(ActualSize1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(0); }); });
+    for (const auto& [action, direction] :
+         {std::pair{ZoomIn1, 1}, {ZoomOut1, -1}, {ActualSize1, 0}})
+        connect(action, &QAction::triggered, this,
+                [this, direction] { Guarded([this, direction] { ZoomClick(direction); }); });
     connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
         hover_ = {X, Y};
         if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(X, Y));

@@ -119,11 +119,23 @@ public:
     QListWidget* ASCIIList = nullptr;
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
-    TFileDialog SFT_Open;
-    TFileDialog PAL_Open;
-    TFileDialog BMP_Save;
-    TFileDialog SFT_Save;
-    TFileDialog PIC_Open;
+    TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
+                         .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
+                         .DefaultExt = QStringLiteral("SFT")};
+    TFileDialog PAL_Open{
+        .Title = QStringLiteral("Load Palette"),
+        .Filter = QStringLiteral("Load palette from CMP file|*.CMP|Load palette from BM|*.BM"),
+        .DefaultExt = QStringLiteral("CMP")};
+    TFileDialog BMP_Save{.Title = QStringLiteral("Save BMP"),
+                         .Filter = QStringLiteral("Windows BMP files|*.BMP"),
+                         .DefaultExt = QStringLiteral("BMP"),
+                         .Save = true};
+    TFileDialog SFT_Save{.Title = QStringLiteral("Save SFT As"),
+                         .Filter = SFT_Open.Filter,
+                         .DefaultExt = SFT_Open.DefaultExt,
+                         .Save = true};
+    TFileDialog PIC_Open{.Title = QStringLiteral("Import Picture"),
+                         .Filter = QStringLiteral("Pictures (BMP, PNG)|*.BMP *.PNG")};
 
 protected:
     void closeEvent(QCloseEvent* Event) override;

@@ -28,11 +28,11 @@ inline const char* const kSettingsFolder = "quillmere";
 // One file dialog's settings and what it remembers between runs: the file
 // name and the file type (from 1) last accepted in it.
 struct TFileDialog {
-    QString Title;
-    QString Filter;  // "text|pattern|text|pattern"
-    QString DefaultExt;
+    QString Title{};
+    QString Filter{};  // "text|pattern|text|pattern"
+    QString DefaultExt{};
     bool Save = false;  // save dialogs confirm overwriting, open dialogs need an existing file
-    QString FileName;
+    QString FileName{};
     int FilterIndex = 1;
 
     // The filter as (text, pattern) pairs.
