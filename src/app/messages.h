@@ -14,7 +14,7 @@
 class QWidget;
 
 enum class TMsgKind { Warning, Error };
-enum class TSaveAnswer { Save, Discard, Cancel };
+enum class TSaveAnswer { Cancel, Save, Discard };
 
 inline const char* const kAppTitle = "Quillmere";
 inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";

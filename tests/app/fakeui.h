@@ -53,38 +53,27 @@ public:
         boxes.push_back({"Quillmere", Text.toStdString()});
     }
     void ShowAbout() override { ++abouts; }
-    // Questions are noted as boxes too; a question not scripted fails.
-    bool AskYesNo(const QString& Text) override {
-        boxes.push_back({"Question", Text.toStdString()});
-        return Next(yesNo, false);
-    }
-    TSaveAnswer AskSave(const QString& Text) override {
-        boxes.push_back({"Save?", Text.toStdString()});
-        return Next(saveAnswers, TSaveAnswer::Cancel);
-    }
-    // A table scripted as nullopt cancels the editor.
+    // Questions, and the character table's editor with the row selected,
+    // are noted as boxes too and answered from their scripts.
+    bool AskYesNo(const QString& Text) override { return Ask("Question", Text, yesNo); }
+    TSaveAnswer AskSave(const QString& Text) override { return Ask("Save?", Text, saves); }
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override {
-        tableRows.push_back(Row);
-        const auto table = Next(tables, std::optional<std::vector<TCharEntry>>());
-        if (table) Table = *table;
+        const auto table = Ask("Character Table", QString::number(Row), tables);
+        if (table) Table = *table;  // nullopt cancels
         return table.has_value();
     }
-
     template <class T>
-    static T Next(std::deque<T>& script, T otherwise) {
-        if (script.empty()) {
-            ADD_FAILURE() << "unexpected question";
-            return otherwise;
-        }
-        T next = script.front();
+    T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
+        boxes.push_back({Caption, Text.toStdString()});
+        if (script.empty()) return ADD_FAILURE() << "unexpected " << Caption, T();
+        const T next = script.front();
         script.pop_front();
         return next;
     }
 
     std::deque<bool> yesNo;
-    std::deque<TSaveAnswer> saveAnswers;
+    std::deque<TSaveAnswer> saves;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
-    std::vector<int> tableRows;  // the row selected as each editor opened
     std::deque<Answer> answers;
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run
     std::vector<Box> boxes;
