@@ -51,7 +51,7 @@ TCharTableDialog::TCharTableDialog(const std::vector<TCharEntry>& Table, int Row
     Grid->setHorizontalHeaderLabels(
         {QStringLiteral("Code"), QStringLiteral("X"), QStringLiteral("Extra")});
     Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid->horizontalHeader()->setStretchLastSection(true);
+    Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     Add = new QPushButton(QStringLiteral("&Add"), this);
     Remove = new QPushButton(QStringLiteral("&Remove"), this);
     Sort = new QPushButton(QStringLiteral("&Sort by Code"), this);
