@@ -335,7 +335,11 @@ void TMainWindow::SaveFontAs(const std::string& Path) {
 }
 
 void TMainWindow::ImportPicture1Click() {
-    if (!Bitmap_ || !ui_.Execute(PIC_Open)) return;
+    if (!Bitmap_) return;
+    // The picture Save as BMP would have written, as an edit goes out and back.
+    PIC_Open.FileName =
+        QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+    if (!ui_.Execute(PIC_Open)) return;
     TEditedFont font = Font_;
     if (ImportPicture(font, LocalPath(PIC_Open.FileName), Palette_, ui_))
         ShowFont(std::move(font), ASCIIList->currentRow());

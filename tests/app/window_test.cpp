@@ -404,6 +404,7 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     rgb.save(QString::fromStdString(dir.Path("rgb.bmp")));
     ui.yesNo = {true};
     Run(Win().ImportPicture1, "rgb.bmp");
+    EXPECT_EQ(ui.dialogs.back().FileName, "e.BMP");  // what Save as BMP would write
     const SharedBytes& pixels = Win().FontData().Pixels;
     EXPECT_EQ(ByteVec(pixels.begin(), pixels.end()), (ByteVec{17, 1}));  // (0, 5, 10) is nearest
     Run(Win().ImportPicture1, "i.png");
