@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "font.h"
