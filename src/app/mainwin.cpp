@@ -306,16 +306,10 @@ void TMainWindow::UpdateCaption() {
 bool TMainWindow::MaybeSave() {
     if (!Font_.Modified()) return true;
     const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
-    switch (ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name))) {
-        case TSaveAnswer::Save:
-            SaveSFT1Click();  // a failed save throws, and the command stops
-            return true;
-        case TSaveAnswer::Discard:
-            return true;
-        case TSaveAnswer::Cancel:
-            break;
-    }
-    return false;
+    const TSaveAnswer answer =
+        ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
+    if (answer == TSaveAnswer::Save) SaveSFT1Click();  // a failed save throws: the command stops
+    return answer != TSaveAnswer::Cancel;
 }
 
 void TMainWindow::SaveSFT1Click() {
