@@ -364,12 +364,7 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
                 "3 pixels of the picture have colours that the palette in use lacks, the first "
                 "at x 0, y 0.\n\nMove them to the nearest colours of the palette?"}},
               kOther},
-             {[&] {
-                  ui.Cancel(), Win().SaveSFTAs1->trigger();  // proposes the font's own name
-                  EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("y.SFT"));
-              },
-              {},
-              kOther},
+             {[&] { ui.Cancel(), Win().SaveSFTAs1->trigger(); }, {}, kOther},
              {[&] { Run(Win().SaveSFTAs1, "missing/y.SFT"); },
               {{"Quillmere", "Cannot create file " + dir.Path("missing/y.SFT") + "."}},
               kOther},
@@ -388,6 +383,7 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
         EXPECT_EQ(ui.boxes, c.boxes);
         EXPECT_EQ(Snap(), want);
     }
+    EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("y.SFT"));  // Save SFT As proposed
     Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
     EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
 }
@@ -413,10 +409,10 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     QMouseEvent move(QEvent::MouseMove, QPointF(4, 1), QPointF(4, 1), Qt::NoButton, {}, {});
     QCoreApplication::sendEvent(Win().ScrollBox->viewport(), &move);
     Win().ASCIIList->setCurrentRow(1);
-    ui.tables = {{{{65, 0, 0}, {66, 2, 0}, {67, 4, 1}}}, {{{66, 0, 0}}}};
+    ui.tables = {{{{65, 0, 1065}, {66, 2, 1066}, {67, 4, 1067}}}, {{{66, 0, 0}}}};
     Win().CharTable1->trigger();
     EXPECT_EQ(Win().statusBar()->currentMessage().toStdString(),
-              "x 4, y 1   index 180   RGB 141, 146, 151   code 67 'C'   X 4   Extra 1");
+              "x 4, y 1   index 180   RGB 141, 146, 151   code 67 'C'   X 4   Extra 1067");
     Win().StatusBar1->trigger();
     const Snapshot edited = Snap();
     EXPECT_EQ(std::make_tuple(edited.Caption, edited.Codes, edited.Row),
@@ -435,19 +431,7 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     EXPECT_EQ(Snap(), edited);
     fs::remove(path), fs::rename(path + ".away", path);
     Win().SaveSFT1->trigger();
-    ByteVec want = SftWriter()
-                       .Header(1)
-                       .U16(65)
-                       .U16(67)
-                       .I32(0)
-                       .I32(0)
-                       .I32(2)
-                       .I32(0)
-                       .I32(4)
-                       .I32(1)
-                       .StripHeader(8)
-                       .Size(5, 2)
-                       .Bytes();
+    ByteVec want = SftWriter().Header(1).Range(65, 67, 0, 2).StripHeader(8).Size(5, 2).Bytes();
     for (int i = 0; i < 10; ++i) want.push_back(std::uint8_t(i * 20));
     EXPECT_EQ(ReadFile(path), want);
     Win().ASCIIList->setCurrentRow(0);
