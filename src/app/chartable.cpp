@@ -134,16 +134,10 @@ void TCharTableDialog::RemoveRow() {
 
 void TCharTableDialog::SortByCode() {
     Checked([this] {
-        TTableRows rows = Rows();
-        const std::vector<TCharEntry> table = TableOfRows(rows);
-        std::vector<std::size_t> order(rows.size());
-        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return table[a].Code < table[b].Code;
-        });
-        TTableRows sorted;
-        for (std::size_t i : order) sorted.push_back(rows[i]);
-        SetRows(sorted, 0);
+        std::vector<TCharEntry> table = TableOfRows(Rows());
+        std::stable_sort(table.begin(), table.end(),
+                         [](const TCharEntry& a, const TCharEntry& b) { return a.Code < b.Code; });
+        SetRows(RowsOf(table), 0);
     });
 }
 

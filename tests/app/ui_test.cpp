@@ -67,7 +67,7 @@ TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
     d.AddRow();
     d.Grid->item(2, 1)->setText(" 9");
     d.SortByCode();
-    EXPECT_EQ(d.Rows(), (TTableRows{{"65", " 9", "-1"}, {"66", "4", "0"}, {"67", "4", "0"}}));
+    EXPECT_EQ(d.Rows(), (TTableRows{{"65", "9", "-1"}, {"66", "4", "0"}, {"67", "4", "0"}}));
     d.Grid->setCurrentCell(1, 0);
     d.RemoveRow();
     d.accept();
