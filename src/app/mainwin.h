@@ -82,7 +82,6 @@ public:
     void Guarded(const std::function<void()>& Handler);
 
     // State, read by tests and the export.
-    const TEditedFont& EditedFont() const { return Font_; }
     const TSftFont& FontData() const { return Font_.Font(); }
     const std::vector<TCharEntry>& CharTable() const { return Font_.Table(); }
     const TPalette& Palette() const { return Palette_; }
