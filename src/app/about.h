@@ -1,19 +1,15 @@
-// The About box, and the look both windows share.
+// The About box, and the program's icon.
 #pragma once
 
 #include <QDialog>
-#include <QFont>
 #include <QIcon>
+
+#include "look.h"
 
 class QLabel;
 class QPushButton;
 
 QIcon ProgramIcon();
-// The windows' font: a sans serif with a character height of 12 pixels at 106
-// pixels per inch, scaled to the screen.
-QFont WindowFont(const QWidget* Widget);
-// Positions and sizes are laid out for a text height of 13 pixels.
-double LayoutFactor(const QFont& Font);
 
 class TAboutWin final : public QDialog {
     Q_OBJECT

@@ -1,6 +1,5 @@
 #include "mainwin.h"
 
-#include <qdrawutil.h>
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -10,18 +9,15 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPainter>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -31,6 +27,8 @@
 #include "about.h"
 #include "fileio.h"
 #include "imageview.h"
+#include "importpicture.h"
+#include "look.h"
 #include "preview.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
@@ -56,82 +54,11 @@ public:
     QStringList Lines;
 };
 
-enum class TBevel { None, Raised, Lowered };
-
-// A panel with an outer and an inner bevel of 1 pixel each.
-class TPanel final : public QFrame {
-public:
-    TPanel(TBevel Outer, TBevel Inner, QWidget* Parent)
-        : QFrame(Parent), outer_(Outer), inner_(Inner) {}
-
-protected:
-    void paintEvent(QPaintEvent* Event) override {
-        QFrame::paintEvent(Event);
-        QPainter painter(this);
-        QRect r = rect();
-        for (TBevel bevel : {outer_, inner_}) {
-            if (bevel == TBevel::None) continue;
-            qDrawShadePanel(&painter, r, palette(), bevel == TBevel::Lowered, 1);
-            r.adjust(1, 1, -1, -1);
-        }
-    }
-
-private:
-    TBevel outer_;
-    TBevel inner_;
-};
-
-// List rows of one fixed height.
-class TRowHeight final : public QStyledItemDelegate {
-public:
-    TRowHeight(int Height, QObject* Parent) : QStyledItemDelegate(Parent), height_(Height) {}
-    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-        return {QStyledItemDelegate::sizeHint(Option, Index).width(), height_};
-    }
-
-private:
-    int height_;
-};
-
-// Laid out for a text height of 13 pixels; everything scales with the real one.
-struct TScale {
-    double Factor = 1.0;
-    int operator()(int v) const { return int(std::lround(v * Factor)); }
-};
-
 }  // namespace
-
-QFont WindowFont(const QWidget* Widget) {
-    QFont font;
-    // Narrow faces first: the layout was made for MS Sans Serif's widths.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    // A character height of 12 pixels on the 106 pixels per inch it was drawn for.
-    const int dpi = Widget ? Widget->logicalDpiY() : 96;
-    font.setPixelSize(std::max(1, int(std::lround(12.0 * dpi / 106.0))));
-    return font;
-}
-
-double LayoutFactor(const QFont& Font) {
-    const int textHeight = QFontMetrics(Font).height();
-    return textHeight == 13 ? 1.0 : textHeight / 13.0;
-}
 
 TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
                          const QString& StartFont)
     : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
-    SFT_Open.Title = QStringLiteral("Open SFT");
-    SFT_Open.Filter = QStringLiteral("Tarvenholt font files|*.SFT");
-    SFT_Open.DefaultExt = QStringLiteral("SFT");
-    PAL_Open.Title = QStringLiteral("Load Palette");
-    PAL_Open.Filter = QStringLiteral("Load palette from CMP file|*.CMP|Load palette from BM|*.BM");
-    PAL_Open.DefaultExt = QStringLiteral("CMP");
-    BMP_Save.Title = QStringLiteral("Save BMP");
-    BMP_Save.Filter = QStringLiteral("Windows BMP files|*.BMP");
-    BMP_Save.DefaultExt = QStringLiteral("BMP");
-    BMP_Save.Save = true;
-
     CreateComponents();
     Guarded([this] { FormCreate(); });
 }
@@ -151,6 +78,11 @@ void TMainWindow::CreateComponents() {
 
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     OpenSFT1 = File1->addAction(QStringLiteral("&Open SFT"));
+    SaveSFT1 = File1->addAction(QStringLiteral("Sa&ve SFT"));
+    SaveSFT1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveSFTAs1 = File1->addAction(QStringLiteral("Save SFT &As..."));
+    File1->addSeparator();
+    ImportPicture1 = File1->addAction(QStringLiteral("&Import Picture..."));
     SaveasBMP1 = File1->addAction(QStringLiteral("&Save as BMP"));
     LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
     File1->addSeparator();
@@ -160,6 +92,8 @@ void TMainWindow::CreateComponents() {
     CopyGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     CopyStrip1 = Edit1->addAction(QStringLiteral("Copy &Strip"));
     CopyStrip1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    Edit1->addSeparator();
+    CharTable1 = Edit1->addAction(QStringLiteral("Character &Table..."));
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
     ZoomIn1->setShortcuts(
@@ -222,27 +156,30 @@ void TMainWindow::CreateComponents() {
     ScrollBox = new TScrollBox(Panel2);
     inside->addWidget(ScrollBox);
 
-    connect(OpenSFT1, &QAction::triggered, this, [this] { Guarded([this] { OpenSFT1Click(); }); });
-    connect(SaveasBMP1, &QAction::triggered, this,
-            [this] { Guarded([this] { SaveasBMP1Click(); }); });
-    connect(LoadPalette1, &QAction::triggered, this,
-            [this] { Guarded([this] { LoadPalette1Click(); }); });
-    connect(Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
-    connect(About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
-    connect(ZoomIn1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(1); }); });
-    connect(ZoomOut1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(-1); }); });
-    connect(ActualSize1, &QAction::triggered, this, [this] { Guarded([this] { ZoomClick(0); }); });
-    connect(CopyGlyph1, &QAction::triggered, this,
-            [this] { Guarded([this] { CopyGlyph1Click(); }); });
-    connect(CopyStrip1, &QAction::triggered, this,
-            [this] { Guarded([this] { CopyStrip1Click(); }); });
-    connect(GlyphBoundaries1, &QAction::triggered, this,
-            [this] { Guarded([this] { GlyphBoundaries1Click(); }); });
-    connect(TextPreview1, &QAction::triggered, this,
-            [this] { Guarded([this] { TextPreview1Click(); }); });
-    connect(StatusBar1, &QAction::triggered, this,
-            [this] { Guarded([this] { StatusBar1Click(); }); });
+    const std::pair<QAction*, void (TMainWindow::*)()> commands[] = {
+        {OpenSFT1, &TMainWindow::OpenSFT1Click},
+        {SaveSFT1, &TMainWindow::SaveSFT1Click},
+        {SaveSFTAs1, &TMainWindow::SaveSFTAs1Click},
+        {ImportPicture1, &TMainWindow::ImportPicture1Click},
+        {SaveasBMP1, &TMainWindow::SaveasBMP1Click},
+        {LoadPalette1, &TMainWindow::LoadPalette1Click},
+        {Exit1, &TMainWindow::Exit1Click},
+        {About1, &TMainWindow::About1Click},
+        {CopyGlyph1, &TMainWindow::CopyGlyph1Click},
+        {CopyStrip1, &TMainWindow::CopyStrip1Click},
+        {CharTable1, &TMainWindow::CharTable1Click},
+        {GlyphBoundaries1, &TMainWindow::GlyphBoundaries1Click},
+        {TextPreview1, &TMainWindow::TextPreview1Click},
+        {StatusBar1, &TMainWindow::StatusBar1Click}};
+    for (const auto& [action, click] : commands)
+        connect(action, &QAction::triggered, this,
+                [this, click] { Guarded([this, click] { (this->*click)(); }); });
+    for (const auto& [action, direction] :
+         {std::pair{ZoomIn1, 1}, {ZoomOut1, -1}, {ActualSize1, 0}})
+        connect(action, &QAction::triggered, this,
+                [this, direction] { Guarded([this, direction] { ZoomClick(direction); }); });
     connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
+        hover_ = {X, Y};
         if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(X, Y));
     });
     connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
@@ -275,8 +212,9 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
 
 void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
-    SaveasBMP1->setEnabled(havePicture);
-    LoadPalette1->setEnabled(havePicture);
+    for (QAction* command :
+         {SaveSFT1, SaveSFTAs1, ImportPicture1, SaveasBMP1, LoadPalette1, CharTable1})
+        command->setEnabled(havePicture);
     const int row = ASCIIList->currentRow();
     const TGlyphExtent glyph = row < 0 ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
     const bool rows = havePicture && Bitmap_->Height() > 0;
@@ -317,50 +255,98 @@ void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringLis
 }
 
 void TMainWindow::OpenSFT1Click() {
-    if (ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
+    if (MaybeSave() && ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
 }
 
 void TMainWindow::OpenFont(const QString& Path) {
     SFT_Open.FileName = Path;
-    const std::string path = LocalPath(Path);
-
-    // Read and build aside; the window changes only once both have succeeded.
-    TSftFont font;
-    TCharTable table = CharTable_;
-    const bool accepted = LoadSFT(path, font, table, std::int32_t(table.size()) - 1) &&
-                          (font.BitsPerPixel() == 8 || font.BitsPerPixel() == 16);
-    if (!accepted) {
+    TEditedFont font;
+    if (!font.Load(LocalPath(Path)) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
         ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
         return;
     }
+    ShowFont(std::move(font), 0);
+}
+
+void TMainWindow::ShowFont(TEditedFont Font, int Row) {
+    // Built aside; the window changes only once the picture has succeeded.
     TInfoLines info;
     std::unique_ptr<TBitmap> picture;
-    builder_(picture, font, Palette_, info);
+    builder_(picture, Font.Font(), Palette_, info);
     if (!picture) throw EToolkitError(kBitmapNotValid);
 
-    FontData_ = std::move(font);
-    CharTable_ = table;
+    Font_ = std::move(Font);
+    const std::vector<TCharEntry>& table = Font_.Table();
+    Glyphs_ = TStripGeometry(table, Font_.Font().Width);
     ShowPicture(std::move(picture), info.Lines);
-
-    const int count = std::clamp<int>(FontData_.CharCount, 0, int(CharTable_.size()));
     {
         const QSignalBlocker quiet(ASCIIList);
         ASCIIList->clear();
-        for (int i = 0; i < count; ++i) ASCIIList->addItem(QString::number(CharTable_[i].Code));
-        if (count > 0) ASCIIList->setCurrentRow(0);
+        for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
+        if (!table.empty()) ASCIIList->setCurrentRow(std::clamp(Row, 0, int(table.size()) - 1));
     }
-    Glyphs_ = TStripGeometry(std::span(CharTable_.data(), std::size_t(count)), FontData_.Width);
     ScrollBox->SetGlyphs(Glyphs_, {});
-    if (Preview) {
-        Preview->SetFont(*Bitmap_, Glyphs_);
-        Preview->SetZoom(ScrollBox->Zoom());
-    }
+    if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     ASCIIListClick();
-
-    // "[*]" would be taken for the modified-document mark; doubled, it shows as itself.
-    setWindowTitle(QStringLiteral("Quillmere : ") +
-                   QString(Path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+    if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
+    UpdateCaption();
     UpdateCommands();
+}
+
+void TMainWindow::UpdateCaption() {
+    // "[*]" in the path would be taken for the modified-document mark;
+    // doubled, it shows as itself.
+    const QString path = QFile::decodeName(Font_.Path().c_str());
+    setWindowTitle(QStringLiteral("Quillmere : ") +
+                   QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
+                   QLatin1String("[*]"));
+    setWindowModified(Font_.Modified());
+}
+
+bool TMainWindow::MaybeSave() {
+    if (!Font_.Modified()) return true;
+    const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+    const TSaveAnswer answer =
+        ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
+    if (answer == TSaveAnswer::Save) SaveSFT1Click();  // a failed save throws: the command stops
+    return answer != TSaveAnswer::Cancel;
+}
+
+void TMainWindow::SaveSFT1Click() {
+    if (Bitmap_) SaveFontAs(Font_.Path());
+}
+
+void TMainWindow::SaveSFTAs1Click() {
+    if (!Bitmap_) return;
+    SFT_Save.FileName = QFile::decodeName(Font_.Path().c_str());
+    if (ui_.Execute(SFT_Save)) SaveFontAs(LocalPath(SFT_Save.FileName));
+}
+
+void TMainWindow::SaveFontAs(const std::string& Path) {
+    Font_.Save(Path);
+    SFT_Open.FileName = QFile::decodeName(Path.c_str());
+    UpdateCaption();
+}
+
+void TMainWindow::ImportPicture1Click() {
+    if (!Bitmap_) return;
+    // The picture Save as BMP would have written, as an edit goes out and back.
+    PIC_Open.FileName =
+        QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+    if (!ui_.Execute(PIC_Open)) return;
+    TEditedFont font = Font_;
+    if (ImportPicture(font, LocalPath(PIC_Open.FileName), Palette_, ui_))
+        ShowFont(std::move(font), ASCIIList->currentRow());
+}
+
+void TMainWindow::CharTable1Click() {
+    if (!Bitmap_) return;
+    std::vector<TCharEntry> table = Font_.Table();
+    const int row = ASCIIList->currentRow();
+    if (!ui_.EditTable(table, row) || table == Font_.Table()) return;
+    TEditedFont font = Font_;
+    font.SetTable(std::move(table));
+    ShowFont(std::move(font), row);
 }
 
 void TMainWindow::LoadPalette1Click() {
@@ -385,7 +371,7 @@ void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
     // Palette and picture change together or not at all.
     TInfoLines info;
     std::unique_ptr<TBitmap> picture;
-    builder_(picture, FontData_, palette, info);
+    builder_(picture, Font_.Font(), palette, info);
     if (!picture) throw EToolkitError(kBitmapNotValid);
     Palette_ = palette;
     ShowPicture(std::move(picture), info.Lines);
@@ -402,6 +388,7 @@ void TMainWindow::SaveasBMP1Click() {
 }
 
 void TMainWindow::Exit1Click() {
+    if (!MaybeSave()) return;
     quitRequested_ = true;
     QCoreApplication::quit();
 }
@@ -410,8 +397,8 @@ void TMainWindow::About1Click() { ui_.ShowAbout(); }
 
 void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
-    if (row < 0 || row >= int(CharTable_.size()) || row >= FontData_.CharCount) return;
-    ScrollBox->ScrollToStripX(CharTable_[std::size_t(row)].X);
+    if (row < 0 || row >= int(Font_.Table().size())) return;
+    ScrollBox->ScrollToStripX(Font_.Table()[std::size_t(row)].X);
     ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(row)));
     UpdateCommands();
 }
@@ -459,23 +446,24 @@ void TMainWindow::StatusBar1Click() {
 }
 
 QString TMainWindow::PixelInfo(int X, int Y) const {
-    if (!Bitmap_ || X < 0 || Y < 0 || X >= FontData_.Width || Y >= FontData_.Height) return {};
+    const TSftFont& font = Font_.Font();
+    if (!Bitmap_ || X < 0 || Y < 0 || X >= font.Width || Y >= font.Height) return {};
     QString text = QStringLiteral("x %1, y %2").arg(X).arg(Y);
-    const std::size_t at = std::size_t(Y) * std::size_t(FontData_.Width) + std::size_t(X);
+    const std::size_t at = std::size_t(Y) * std::size_t(font.Width) + std::size_t(X);
     std::uint8_t r = 0, g = 0, b = 0;
-    if (FontData_.BitsPerPixel() == 8) {
-        const std::uint8_t index = FontData_.Pixels[at];
+    if (font.BitsPerPixel() == 8) {
+        const std::uint8_t index = font.Pixels[at];
         r = Palette_[3 * index], g = Palette_[3 * index + 1], b = Palette_[3 * index + 2];
         text += QStringLiteral("   index %1").arg(index);
     } else {
-        const std::uint8_t low = FontData_.Pixels[2 * at], high = FontData_.Pixels[2 * at + 1];
+        const std::uint8_t low = font.Pixels[2 * at], high = font.Pixels[2 * at + 1];
         Color16ToRGB(low, high, r, g, b);
         text += QStringLiteral("   value 0x%1").arg(low | high << 8, 4, 16, QLatin1Char('0'));
     }
     text += QStringLiteral("   RGB %1, %2, %3").arg(r).arg(g).arg(b);
     const int entry = Glyphs_.EntryAt(X);
     if (entry < 0) return text;
-    const TCharEntry& e = CharTable_[std::size_t(entry)];
+    const TCharEntry& e = Font_.Table()[std::size_t(entry)];
     text += QStringLiteral("   code %1").arg(e.Code);
     // Printable Latin-1 only; the rest would show as boxes or control codes.
     if ((e.Code >= 0x20 && e.Code < 0x7F) || (e.Code >= 0xA0 && e.Code <= 0xFF))
@@ -492,6 +480,13 @@ void TMainWindow::ZoomClick(int Direction, int AnchorX) {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* Event) {
+    // Exit has asked already.
+    bool close = quitRequested_;
+    if (!close) Guarded([&] { close = MaybeSave(); });
+    if (!close) {
+        Event->ignore();
+        return;
+    }
     quitRequested_ = true;
     Event->accept();
     QCoreApplication::quit();
@@ -529,9 +524,10 @@ void TMainWindow::dropEvent(QDropEvent* Event) {
     if (kind == TDrop::None) return;
     Event->acceptProposedAction();
     Guarded([&] {
-        if (kind == TDrop::Font)
-            OpenFont(path);
-        else
+        if (kind == TDrop::Font) {
+            if (MaybeSave()) OpenFont(path);
+        } else {
             LoadPaletteFile(path, kind == TDrop::BM);
+        }
     });
 }

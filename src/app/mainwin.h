@@ -1,12 +1,14 @@
 // The main window: menu, the font's info and character lists, the picture
-// view, and the five commands.
+// view, and the commands that show and edit the font.
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "editfont.h"
 #include "font.h"
 #include "messages.h"
 #include "palette.h"
@@ -48,6 +50,10 @@ public:
     void FormCreate();
     void OpenSFT1Click();
     void SaveasBMP1Click();
+    void ImportPicture1Click();
+    void SaveSFT1Click();
+    void SaveSFTAs1Click();
+    void CharTable1Click();
     void LoadPalette1Click();
     void Exit1Click();
     void About1Click();
@@ -67,14 +73,17 @@ public:
     void OpenFont(const QString& Path);
     // Loads a palette as Load Palette does with that file type chosen.
     void LoadPaletteFile(const QString& Path, bool BM);
+    // Before the font's unsaved changes would be lost: asks Save, Discard or
+    // Cancel; true to go on.
+    bool MaybeSave();
 
     // Runs a handler the way the event loop would: an error that leaves it
     // ends it and is shown in the standard error box.
     void Guarded(const std::function<void()>& Handler);
 
     // State, read by tests and the export.
-    const TSftFont& FontData() const { return FontData_; }
-    const TCharTable& CharTable() const { return CharTable_; }
+    const TSftFont& FontData() const { return Font_.Font(); }
+    const std::vector<TCharEntry>& CharTable() const { return Font_.Table(); }
     const TPalette& Palette() const { return Palette_; }
     const TBitmap* Bitmap() const { return Bitmap_.get(); }
     const std::string& LastSaveDir() const { return LastSaveDir_; }
@@ -82,12 +91,16 @@ public:
     // Components.
     QMenu* File1 = nullptr;
     QAction* OpenSFT1 = nullptr;
+    QAction* SaveSFT1 = nullptr;
+    QAction* SaveSFTAs1 = nullptr;
+    QAction* ImportPicture1 = nullptr;
     QAction* SaveasBMP1 = nullptr;
     QAction* LoadPalette1 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Edit1 = nullptr;
     QAction* CopyGlyph1 = nullptr;
     QAction* CopyStrip1 = nullptr;
+    QAction* CharTable1 = nullptr;
     QMenu* View1 = nullptr;
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
@@ -105,9 +118,23 @@ public:
     QListWidget* ASCIIList = nullptr;
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
-    TFileDialog SFT_Open;
-    TFileDialog PAL_Open;
-    TFileDialog BMP_Save;
+    TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
+                         .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
+                         .DefaultExt = QStringLiteral("SFT")};
+    TFileDialog PAL_Open{
+        .Title = QStringLiteral("Load Palette"),
+        .Filter = QStringLiteral("Load palette from CMP file|*.CMP|Load palette from BM|*.BM"),
+        .DefaultExt = QStringLiteral("CMP")};
+    TFileDialog BMP_Save{.Title = QStringLiteral("Save BMP"),
+                         .Filter = QStringLiteral("Windows BMP files|*.BMP"),
+                         .DefaultExt = QStringLiteral("BMP"),
+                         .Save = true};
+    TFileDialog SFT_Save{.Title = QStringLiteral("Save SFT As"),
+                         .Filter = SFT_Open.Filter,
+                         .DefaultExt = SFT_Open.DefaultExt,
+                         .Save = true};
+    TFileDialog PIC_Open{.Title = QStringLiteral("Import Picture"),
+                         .Filter = QStringLiteral("Pictures (BMP, PNG)|*.BMP *.PNG")};
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -119,6 +146,11 @@ private:
     void CreateComponents();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info);
+    // Builds the picture of Font and, once that has succeeded, shows Font
+    // with the code of row Row selected.
+    void ShowFont(TEditedFont Font, int Row);
+    void SaveFontAs(const std::string& Path);
+    void UpdateCaption();
     void UpdateCommands();
     void CopyPart(int X, int Width);
     enum class TDrop { None, Font, CMP, BM };
@@ -129,12 +161,12 @@ private:
     bool quitRequested_ = false;
     QString startFont_;
 
-    TSftFont FontData_;
-    TCharTable CharTable_{};
+    TEditedFont Font_;
     TPalette Palette_{};
     std::unique_ptr<TBitmap> Bitmap_;
     TStripGeometry Glyphs_;
     std::string LastSaveDir_;
+    QPoint hover_{-1, -1};  // the strip pixel under the pointer
 };
 
 // File names as the file system takes them.

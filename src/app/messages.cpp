@@ -8,6 +8,8 @@
 #include <exception>
 #include <new>
 
+#include "chartable.h"
+
 QStringList TFileDialog::Texts() const {
     const QStringList parts = Filter.split('|');
     QStringList texts;
@@ -99,4 +101,32 @@ void TQtUserInterface::ShowStandardError(const QString& Text) {
 
 void TQtUserInterface::ShowAbout() {
     if (auto* dialog = qobject_cast<QDialog*>(about_)) dialog->exec();
+}
+
+bool TQtUserInterface::AskYesNo(const QString& Text) {
+    return QMessageBox::question(parent_, QString::fromLatin1(kAppTitle), Text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+TSaveAnswer TQtUserInterface::AskSave(const QString& Text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), Text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return TSaveAnswer::Save;
+        case QMessageBox::Discard:
+            return TSaveAnswer::Discard;
+        default:
+            return TSaveAnswer::Cancel;
+    }
+}
+
+bool TQtUserInterface::EditTable(std::vector<TCharEntry>& Table, int Row) {
+    TCharTableDialog dialog(Table, Row, *this, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    Table = dialog.Accepted();
+    return true;
 }

@@ -6,12 +6,15 @@
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <vector>
 
+#include "font.h"
 #include "palette.h"
 
 class QWidget;
 
 enum class TMsgKind { Warning, Error };
+enum class TSaveAnswer { Cancel, Save, Discard };
 
 inline const char* const kAppTitle = "Quillmere";
 inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
@@ -25,11 +28,11 @@ inline const char* const kSettingsFolder = "quillmere";
 // One file dialog's settings and what it remembers between runs: the file
 // name and the file type (from 1) last accepted in it.
 struct TFileDialog {
-    QString Title;
-    QString Filter;  // "text|pattern|text|pattern"
-    QString DefaultExt;
+    QString Title{};
+    QString Filter{};  // "text|pattern|text|pattern"
+    QString DefaultExt{};
     bool Save = false;  // save dialogs confirm overwriting, open dialogs need an existing file
-    QString FileName;
+    QString FileName{};
     int FilterIndex = 1;
 
     // The filter as (text, pattern) pairs.
@@ -47,6 +50,13 @@ public:
     // The standard error box: caption "Quillmere", stop icon, Text as given.
     virtual void ShowStandardError(const QString& Text) = 0;
     virtual void ShowAbout() = 0;
+    // A question box (caption "Quillmere") with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& Text) = 0;
+    // Save, Discard or Cancel for changes that would be lost; Esc cancels.
+    virtual TSaveAnswer AskSave(const QString& Text) = 0;
+    // Runs the character table editor on Table with Row selected; true, with
+    // the edited rows in Table, when it was accepted.
+    virtual bool EditTable(std::vector<TCharEntry>& Table, int Row) = 0;
 };
 
 // The standard error box's text for the exception being handled.
@@ -77,6 +87,9 @@ public:
     void ShowMessage(const QString& Text, TMsgKind Kind) override;
     void ShowStandardError(const QString& Text) override;
     void ShowAbout() override;
+    bool AskYesNo(const QString& Text) override;
+    TSaveAnswer AskSave(const QString& Text) override;
+    bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
 
 private:
     QWidget* parent_;

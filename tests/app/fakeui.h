@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,27 @@ public:
         boxes.push_back({"Quillmere", Text.toStdString()});
     }
     void ShowAbout() override { ++abouts; }
+    // Questions, and the character table's editor with the row selected,
+    // are noted as boxes too and answered from their scripts.
+    bool AskYesNo(const QString& Text) override { return Ask("Question", Text, yesNo); }
+    TSaveAnswer AskSave(const QString& Text) override { return Ask("Save?", Text, saves); }
+    bool EditTable(std::vector<TCharEntry>& Table, int Row) override {
+        const auto table = Ask("Character Table", QString::number(Row), tables);
+        if (table) Table = *table;  // nullopt cancels
+        return table.has_value();
+    }
+    template <class T>
+    T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
+        boxes.push_back({Caption, Text.toStdString()});
+        if (script.empty()) return ADD_FAILURE() << "unexpected " << Caption, T();
+        const T next = script.front();
+        script.pop_front();
+        return next;
+    }
 
+    std::deque<bool> yesNo;
+    std::deque<TSaveAnswer> saves;
+    std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run
     std::vector<Box> boxes;

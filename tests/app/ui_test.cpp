@@ -8,12 +8,14 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "../core/testfiles.h"
 #include "about.h"
+#include "chartable.h"
 #include "fakeui.h"
 #include "mainwin.h"
 #include "messages.h"
@@ -55,6 +57,35 @@ TEST(MessageBoxes, CaptionIconAndOneButtonThatEscCloses) {
         show();  // returns once the box is closed
         EXPECT_TRUE(seen) << caption;
     }
+}
+
+// The table editor: rows added after the selected one, removed and sorted;
+// what a font can't hold is refused with the row and the reason.
+TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
+    FakeUI user;
+    TCharTableDialog d({{66, 4, 0}, {65, 0, -1}}, 0, user);
+    d.AddRow();
+    d.Grid->item(2, 1)->setText(" 9");
+    d.SortByCode();
+    EXPECT_EQ(d.Rows(), (TTableRows{{"65", "9", "-1"}, {"66", "4", "0"}, {"67", "4", "0"}}));
+    d.Grid->setCurrentCell(1, 0);
+    d.RemoveRow();
+    d.accept();
+    EXPECT_EQ(d.Accepted(), (std::vector<TCharEntry>{{65, 9, -1}, {67, 4, 0}}));
+    const std::string n = "\" is not a whole number from ", i32 = "-2147483648 to 2147483647.";
+    for (const auto& [column, text, why] : std::vector<std::tuple<int, QString, std::string>>{
+             {0, "65536", "Row 2: the code \"65536" + n + "0 to 65535."},
+             {1, "1.5", "Row 2: X \"1.5" + n + i32},
+             {2, "-2147483649", "Row 2: Extra \"-2147483649" + n + i32}}) {
+        TCharTableDialog e({{65, 0, 0}, {66, 0, 0}}, 1, user);
+        e.Grid->item(1, column)->setText(text);
+        e.accept(), e.SortByCode();
+        EXPECT_EQ(std::make_pair(e.result(), std::exchange(user.boxes, {})),
+                  std::make_pair(0, std::vector<Box>(2, {"Warning", why})));
+    }
+    while (d.Grid->rowCount() < 256) d.AddRow();
+    d.AddRow();
+    EXPECT_EQ(user.boxes, (std::vector<Box>{{"Warning", "A font holds at most 256 characters."}}));
 }
 
 TEST(FileDialogs, SettingsAndRememberedNameAndType) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -75,13 +76,13 @@ protected:
         bool SaveOn = false, PaletteOn = false;
         ByteVec Held, Shown;
         TPalette Palette{};
-        TCharTable Table{};
+        std::vector<TCharEntry> Table;
         std::string LastSaveDir;
         bool operator==(const Snapshot&) const = default;
     };
     Snapshot Snap() {
         TMainWindow& w = Win();
-        return {w.windowTitle().toStdString(),
+        return {w.windowHandle()->title().toStdString(),
                 Items(w.SFTInfo),
                 Items(w.ASCIIList),
                 w.ASCIIList->currentRow(),
@@ -290,6 +291,9 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
     WriteFile(dir.Path("notes.txt"), MakeCMP(kOther));
     WriteFile(dir.Path("bad.sft"), MakeFont(24, 2, 2));
     WriteFile(dir.Path("257.sft"), MakeFont(8, 2, 2, 0, 256));  // one more than the list holds
+    QImage rgb(3, 1, QImage::Format_RGB32);
+    rgb.fill(qRgb(1, 2, 3));  // not in any pattern palette
+    rgb.save(QString::fromStdString(dir.Path("rgb.png")));
     // Drops the files (a name with ':' as a URL) and says whether the drop was taken.
     const auto drop = [&](const std::vector<std::string>& names) {
         QList<QUrl> urls;
@@ -351,6 +355,24 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
               kOther},
              {[&] { Run(Win().SaveasBMP1, "missing/y.BMP"); },
               {{"Quillmere", "Cannot create file " + dir.Path("missing/y.BMP") + "."}},
+              kOther},
+             {[&] { Run(Win().ImportPicture1, "folder.sft"); },
+              {{"Quillmere", "Cannot import " + dir.Path("folder.sft") + ": Is a directory."}},
+              kOther},
+             {[&] { ui.yesNo = {false}, Run(Win().ImportPicture1, "rgb.png"); },
+              {{"Question",
+                "3 pixels of the picture have colours that the palette in use lacks, the first "
+                "at x 0, y 0.\n\nMove them to the nearest colours of the palette?"}},
+              kOther},
+             {[&] { ui.Cancel(), Win().SaveSFTAs1->trigger(); }, {}, kOther},
+             {[&] { Run(Win().SaveSFTAs1, "missing/y.SFT"); },
+              {{"Quillmere", "Cannot create file " + dir.Path("missing/y.SFT") + "."}},
+              kOther},
+             {[&] {
+                  ui.tables = {std::nullopt, Win().CharTable()};  // a cancel, an unchanged table
+                  Win().CharTable1->trigger(), Win().CharTable1->trigger();
+              },
+              {{"Character Table", "4"}, {"Character Table", "4"}},
               kOther}}) {
         SCOPED_TRACE(row++);
         ui.boxes.clear();
@@ -361,8 +383,65 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
         EXPECT_EQ(ui.boxes, c.boxes);
         EXPECT_EQ(Snap(), want);
     }
+    EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("y.SFT"));  // Save SFT As proposed
     Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
     EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
+}
+
+// Import, edit the table, save, read back; while there are unsaved changes,
+// what would lose them asks first, and a failed save keeps them.
+TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
+    const std::string path = Open("e.sft", MakeFont(8, 4, 2, 65, 66));
+    QImage pic(5, 2, QImage::Format_Indexed8), rgb(2, 1, QImage::Format_RGB32);
+    pic.setColorTable(QList<QRgb>(256, qRgb(0, 0, 0)));
+    for (int i = 0; i < 10; ++i) pic.setPixel(i % 5, i / 5, uint(i * 20));
+    rgb.setPixel(0, 0, qRgb(0, 0, 0)), rgb.setPixel(1, 0, qRgb(16, 21, 26));  // none, entry 1
+    pic.save(QString::fromStdString(dir.Path("i.png")));
+    rgb.save(QString::fromStdString(dir.Path("rgb.bmp")));
+    ui.yesNo = {true};
+    Run(Win().ImportPicture1, "rgb.bmp");
+    EXPECT_EQ(ui.dialogs.back().FileName, "e.BMP");  // what Save as BMP would write
+    const SharedBytes& pixels = Win().FontData().Pixels;
+    EXPECT_EQ(ByteVec(pixels.begin(), pixels.end()), (ByteVec{17, 1}));  // (0, 5, 10) is nearest
+    Run(Win().ImportPicture1, "i.png");
+    // The codes, the boundaries and the status bar follow the table at once.
+    Win().StatusBar1->trigger();
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 1), QPointF(4, 1), Qt::NoButton, {}, {});
+    QCoreApplication::sendEvent(Win().ScrollBox->viewport(), &move);
+    Win().ASCIIList->setCurrentRow(1);
+    ui.tables = {{{{65, 0, 1065}, {66, 2, 1066}, {67, 4, 1067}}}, {{{66, 0, 0}}}};
+    Win().CharTable1->trigger();
+    EXPECT_EQ(Win().statusBar()->currentMessage().toStdString(),
+              "x 4, y 1   index 180   RGB 141, 146, 151   code 67 'C'   X 4   Extra 1067");
+    Win().StatusBar1->trigger();
+    const Snapshot edited = Snap();
+    EXPECT_EQ(std::make_tuple(edited.Caption, edited.Codes, edited.Row),
+              std::make_tuple("Quillmere : " + path + "*",
+                              std::vector<std::string>{"65", "66", "67"}, 1));
+    ui.boxes.clear();
+    ui.saves = {TSaveAnswer::Cancel, TSaveAnswer::Cancel, TSaveAnswer::Save, TSaveAnswer::Discard};
+    Win().OpenSFT1->trigger();
+    Win().close();
+    fs::rename(path, path + ".away"), fs::create_directory(path);
+    Win().Exit1->trigger();
+    const Box ask{"Save?", "e.sft has unsaved changes. Save them?"};
+    EXPECT_EQ(ui.boxes,
+              (std::vector<Box>{ask, ask, ask, {"Quillmere", "Cannot create file " + path + "."}}));
+    EXPECT_TRUE(Win().isVisible() && !Win().QuitRequested());
+    EXPECT_EQ(Snap(), edited);
+    fs::remove(path), fs::rename(path + ".away", path);
+    Win().SaveSFT1->trigger();
+    ByteVec want = SftWriter().Header(1).Range(65, 67, 0, 2).StripHeader(8).Size(5, 2).Bytes();
+    for (int i = 0; i < 10; ++i) want.push_back(std::uint8_t(i * 20));
+    EXPECT_EQ(ReadFile(path), want);
+    Win().ASCIIList->setCurrentRow(0);
+    const Snapshot saved = Snap();
+    EXPECT_EQ(saved.Caption, "Quillmere : " + path);  // the mark is gone once saved
+    Open("e.sft");
+    EXPECT_EQ(Snap(), saved);
+    Win().CharTable1->trigger();
+    Open("e.sft");  // changes discarded
+    EXPECT_EQ(Snap(), saved);
 }
 
 // Zoom steps through its factors keeping the strip pixel at the view's left

@@ -1,0 +1,40 @@
+#include "importpicture.h"
+
+#include "imagefile.h"
+
+QString NearestQuestion(const EColorsNotInPalette& Missing) {
+    const QString pixels = Missing.Count == 1
+                               ? QStringLiteral("1 pixel of the picture has a colour")
+                               : QStringLiteral("%1 pixels of the picture have colours")
+                                     .arg(QString::number(Missing.Count));
+    return pixels + QStringLiteral(
+                        " that the palette in use lacks, the first at x %1, y %2.\n\n"
+                        "Move them to the nearest colours of the palette?")
+                        .arg(Missing.X)
+                        .arg(Missing.Y);
+}
+
+bool ImportPicture(TEditedFont& Font, const std::string& Path, const TPalette& Palette,
+                   IUserInterface& UI) {
+    try {
+        const TImagePixels image = LoadImagePixels(Path);
+        TFontPixels pixels;
+        if (Font.BitsPerPixel() == 16) {
+            pixels = ToFontPixels16(image);
+        } else {
+            const TPalette* palette = image.Indexed ? nullptr : &Palette;
+            try {
+                pixels = ToFontPixels8(image, palette, false);
+            } catch (const EColorsNotInPalette& e) {
+                if (!UI.AskYesNo(NearestQuestion(e))) return false;
+                pixels = ToFontPixels8(image, palette, true);
+            }
+        }
+        TEditedFont font = Font;
+        font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
+        Font = std::move(font);
+        return true;
+    } catch (const EFontError& e) {
+        throw EToolkitError("Cannot import " + Path + ": " + e.what());
+    }
+}

@@ -1,0 +1,20 @@
+// File > Import Picture: a picture's pixels in place of a font's strip, under
+// the core's colour rules, as bmp2sft applies them.
+#pragma once
+
+#include <string>
+
+#include "colorrules.h"
+#include "editfont.h"
+#include "messages.h"
+
+// The question before colours the palette lacks move to its nearest ones.
+QString NearestQuestion(const EColorsNotInPalette& Missing);
+
+// Reads the picture at Path and puts its pixels in Font: an indexed picture
+// of an 8-bit font with its indices as they stand, an RGB one matched through
+// Palette (the nearest colours only once UI was asked and said Yes), a 16-bit
+// font's the nearest 5-6-5 values. False, changing nothing, when the user
+// said No. Throws EToolkitError naming the file and why it was refused.
+bool ImportPicture(TEditedFont& Font, const std::string& Path, const TPalette& Palette,
+                   IUserInterface& UI);
