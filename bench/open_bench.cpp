@@ -30,6 +30,10 @@ public:
     void ShowMessage(const QString& Text, TMsgKind) override { Fail(Text); }
     void ShowStandardError(const QString& Text) override { Fail(Text); }
     void ShowAbout() override {}
+    // The bench never changes its font, so it is never asked.
+    bool AskYesNo(const QString& Text) override { return Fail(Text), false; }
+    TSaveAnswer AskSave(const QString& Text) override { return Fail(Text), TSaveAnswer::Cancel; }
+    bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
     static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);
