@@ -5,7 +5,6 @@
 #include "colorrules.h"
 #include "editfont.h"
 #include "imagefile.h"
-#include "testfiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TImagePixels image;
@@ -14,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EFontError&) {
         return 0;
     }
-    const TPalette palette = PatternPalette(3);
+    TPalette palette{};
+    for (std::size_t i = 0; i < palette.size(); ++i) palette[i] = std::uint8_t(i * 5 + 3);
     for (int bpp : {8, 16}) {
         TEditedFont font = TEditedFont::FromHeaders(bpp, {'S', 'F', 'N', 'T'}, {});
         try {

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <random>
 
-#include "testfiles.h"
+#include "runtool.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST(Bmp2sft, RoundTripsThroughPictureAndJson) {
     }
 }
 
-// Each refusal: its status and message, and nothing written.
+// Each refusal: its status and message, and nothing written; what --nearest writes.
 TEST(Bmp2sft, RefusesAndWritesNothing) {
     TempDir dir;
     WriteFile(dir.Path("f8.sft"), MakeFont(8, 4, 2, 65, 66));
@@ -115,77 +115,70 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     const ByteVec bmp = ReadFile(dir.Path("full.bmp"));
     WriteFile(dir.Path("short.bmp"), ByteVec(bmp.begin(), bmp.end() - 1));
 
-    struct Case {
-        std::vector<std::string> args;
-        int code;
-        std::string err;  // its start, for usage errors
-    };
+    // With --nearest: the font's table and headers, the picture's size, a note.
+    ByteVec nearest = MakeFont(8, 4, 2, 65, 66);
+    const ByteVec moved = {7, 7, 7, 0, 7, 7, 0, 7};
+    std::copy(moved.begin(), moved.end(), nearest.end() - 8);
     const std::string usage = "Usage: bmp2sft";
-    const std::vector<Case> cases = {
-        {{"-o", "o.sft", "rgb.png"}, 2, "bmp2sft: give --font or --table\n" + usage},
-        {{"--font", "f8.sft", "rgb.png"}, 2, "bmp2sft: give the font to write with -o\n" + usage},
-        {{"--font", "f8.sft", "-o", "o.sft"}, 2, "bmp2sft: no picture given\n" + usage},
-        {{"--font", "f8.sft", "-o", "./f8.sft", "rgb.png"},
-         2,
-         "bmp2sft: -o ./f8.sft is one of the inputs\n"},
-        {{"--font", "f8.sft", "--cmp", "pal.cmp", "--bm", "x", "-o", "o.sft", "rgb.png"},
-         2,
-         "bmp2sft: "},
-        {{"--font", "no.sft", "-o", "o.sft", "rgb.png"}, 1, "no.sft: No such file or directory\n"},
-        {{"--font", "bad.sft", "-o", "o.sft", "rgb.png"}, 1, "bad.sft: Invalid SFT file!\n"},
-        {{"--font", "f8.sft", "--bm", "pal.cmp", "-o", "o.sft", "rgb.png"},
-         1,
-         "pal.cmp: Invalid BM file!\n"},
-        {{"--table", "nodepth.json", "-o", "o.sft", "rgb.png"},
-         1,
-         "nodepth.json: no bits_per_pixel: give --font, or a table from sft2bmp --json\n"},
-        {{"--table", "code.json", "-o", "o.sft", "rgb.png"},
-         1,
-         "code.json: character 1: code is not a whole number from 0 to 65535\n"},
-        {{"--font", "f8.sft", "--table", "x.json", "-o", "o.sft", "rgb.png"},
-         1,
-         "x.json: character 1: x is not a whole number from -2147483648 to 2147483647\n"},
-        {{"--font", "f8.sft", "--table", "many.json", "-o", "o.sft", "rgb.png"},
-         1,
-         "many.json: the table has 257 characters; a font holds at most 256\n"},
-        {{"--font", "f8.sft", "-o", "o.sft", "rgb.png"},
-         1,
-         "rgb.png: the picture has colours, not palette indices: give the palette to match them "
-         "with --cmp FILE or --bm FILE\n"},
-        {{"--font", "f8.sft", "--cmp", "pal.cmp", "-o", "o.sft", "off.png"},
-         1,
-         "off.png: 1 pixel of colours the palette doesn't hold, the first at (3, 0) (--nearest "
-         "takes the nearest)\n"},
-        {{"--font", "f16.sft", "-o", "o.sft", "alpha.png"},
-         1,
-         "alpha.png: pixel (1, 1) is not fully opaque\n"},
-        {{"--font", "f16.sft", "-o", "o.sft", "short.bmp"},
-         1,
-         "short.bmp: the file ends before its pixels do\n"},
-        {{"--font", "f16.sft", "-o", "o.sft", "f8.sft"},
-         1,
-         "f8.sft: not a picture that can be read (BMP or PNG): "},
-        {{"--font", "f16.sft", "-o", "no/o.sft", "full.bmp"},
-         1,
-         "no/o.sft: Cannot create file no/o.sft\n"},
-    };
-    const std::vector<std::string> inputs = dir.Entries();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        const ToolResult r = RunTool(BMP2SFT_PATH, dir.Dir(), c.args);
-        EXPECT_EQ(r.code, c.code);
-        EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
-        EXPECT_EQ(dir.Entries(), inputs);  // nothing new
-    }
-
-    // What is written: the nearest colours, with a note; the picture's size.
-    const ToolResult near =
-        RunTool(BMP2SFT_PATH, dir.Dir(),
-                {"--font=f8.sft", "--cmp=pal.cmp", "--nearest", "-o", "o.sft", "off.png"});
-    EXPECT_EQ(near.err, "off.png: note: 1 pixels moved to the nearest palette colour\n");
-    const Read o = ReadFont(dir.Path("o.sft"));
-    EXPECT_EQ(ByteVec(o.font.Pixels.begin(), o.font.Pixels.end()),
-              ByteVec({7, 7, 7, 0, 7, 7, 0, 7}));
+    ExpectRuns(
+        BMP2SFT_PATH, dir,
+        {
+            {{"--font=f8.sft", "--cmp=pal.cmp", "--nearest", "-o", "o.sft", "off.png"},
+             0,
+             "off.png: note: 1 pixels moved to the nearest palette colour\n",
+             {{"o.sft", nearest}}},
+            {{"-o", "o.sft", "rgb.png"}, 2, "bmp2sft: give --font or --table\n" + usage},
+            {{"--font", "f8.sft", "rgb.png"},
+             2,
+             "bmp2sft: give the font to write with -o\n" + usage},
+            {{"--font", "f8.sft", "-o", "o.sft"}, 2, "bmp2sft: no picture given\n" + usage},
+            {{"--font", "f8.sft", "-o", "./f8.sft", "rgb.png"},
+             2,
+             "bmp2sft: -o ./f8.sft is one of the inputs\n" + usage},
+            {{"--font", "f8.sft", "--cmp", "pal.cmp", "--bm", "x", "-o", "o.sft", "rgb.png"},
+             2,
+             "bmp2sft: "},
+            {{"--font", "no.sft", "-o", "o.sft", "rgb.png"},
+             1,
+             "no.sft: No such file or directory\n"},
+            {{"--font", "bad.sft", "-o", "o.sft", "rgb.png"}, 1, "bad.sft: Invalid SFT file!\n"},
+            {{"--font", "f8.sft", "--bm", "pal.cmp", "-o", "o.sft", "rgb.png"},
+             1,
+             "pal.cmp: Invalid BM file!\n"},
+            {{"--table", "nodepth.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "nodepth.json: no bits_per_pixel: give --font, or a table from sft2bmp --json\n"},
+            {{"--table", "code.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "code.json: character 1: code is not a whole number from 0 to 65535\n"},
+            {{"--font", "f8.sft", "--table", "x.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "x.json: character 1: x is not a whole number from -2147483648 to 2147483647\n"},
+            {{"--font", "f8.sft", "--table", "many.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "many.json: the table has 257 characters; a font holds at most 256\n"},
+            {{"--font", "f8.sft", "-o", "o.sft", "rgb.png"},
+             1,
+             "rgb.png: the picture has colours, not palette indices: give the palette to match "
+             "them "
+             "with --cmp FILE or --bm FILE\n"},
+            {{"--font", "f8.sft", "--cmp", "pal.cmp", "-o", "o.sft", "off.png"},
+             1,
+             "off.png: 1 pixel of colours the palette doesn't hold, the first at (3, 0) (--nearest "
+             "takes the nearest)\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "alpha.png"},
+             1,
+             "alpha.png: pixel (1, 1) is not fully opaque\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "short.bmp"},
+             1,
+             "short.bmp: the file ends before its pixels do\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "f8.sft"},
+             1,
+             "f8.sft: not a picture that can be read (BMP or PNG): "},
+            {{"--font", "f16.sft", "-o", "no/o.sft", "full.bmp"},
+             1,
+             "no/o.sft: Cannot create file no/o.sft\n"},
+        });
 }
 
 }  // namespace

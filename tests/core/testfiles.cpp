@@ -1,9 +1,5 @@
 #include "testfiles.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -87,8 +83,8 @@ TempDir::~TempDir() {
 
 std::vector<std::string> TempDir::Entries() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_))
-        names.push_back(e.path().filename().string());
+    for (const auto& e : fs::recursive_directory_iterator(dir_))
+        names.push_back(fs::relative(e.path(), dir_).string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -103,33 +99,4 @@ ByteVec ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     if (!f) throw std::runtime_error("cannot read " + path);
     return ByteVec(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-int StartTool(const char* program, const std::string& cwd, std::vector<std::string> args,
-              const TempDir& io) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::chdir(cwd.c_str()) != 0) ::_exit(120);
-        ::dup2(::open(io.Path("out").c_str(), O_WRONLY | O_CREAT, 0600), 1);
-        ::dup2(::open(io.Path("err").c_str(), O_WRONLY | O_CREAT, 0600), 2);
-        std::vector<char*> argv = {const_cast<char*>(program)};
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(program, argv.data());
-        ::_exit(121);
-    }
-    return pid;
-}
-
-int WaitTool(int pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-ToolResult RunTool(const char* program, const std::string& cwd, std::vector<std::string> args) {
-    TempDir io;
-    const int code = WaitTool(StartTool(program, cwd, std::move(args), io));
-    const ByteVec out = ReadFile(io.Path("out")), err = ReadFile(io.Path("err"));
-    return {code, std::string(out.begin(), out.end()), std::string(err.begin(), err.end())};
 }

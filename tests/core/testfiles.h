@@ -96,16 +96,3 @@ struct RecordingSink : IWarningSink {
     std::vector<std::string> shown;
     void ShowWarning(const std::string& text) override { shown.push_back(text); }
 };
-
-// A command-line program run in a folder, its output caught in files so that
-// no pipe can fill up.
-struct ToolResult {
-    int code = -1;  // the exit status, or -1 when a signal ended it
-    std::string out, err;
-};
-// Starts program in cwd with args; stdout and stderr go to files "out" and
-// "err" in io.
-int StartTool(const char* program, const std::string& cwd, std::vector<std::string> args,
-              const TempDir& io);
-int WaitTool(int pid);
-ToolResult RunTool(const char* program, const std::string& cwd, std::vector<std::string> args);

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "testfiles.h"
+#include "runtool.h"
 
 namespace {
 
@@ -20,52 +20,50 @@ ToolResult RunSft2bmp(const std::string& cwd, std::vector<std::string> args) {
 TEST(Sft2bmp, ConvertsLikeTheViewerAndReportsRefusals) {
     const TPalette cmp = PatternPalette(10), bm = PatternPalette(90), fallback = PatternPalette(4);
     const ByteVec f8 = MakeFont(8, 37, 5), f16 = MakeFont(16, 13, 3), g16 = MakeFont(16, 9, 9);
-    // Arguments, the files written, and what is said; the run fails when anything is said.
-    struct Case {
-        std::vector<std::string> args;
-        std::vector<std::tuple<const char*, const ByteVec*, TPalette>> written;
-        std::string err = {};
-    };
-    const std::vector<Case> cases = {
-        {{"--cmp", "pal.cmp", "-o", "out", "Title.f8.sft"}, {{"out/Title.f8.BMP", &f8, cmp}}},
-        {{"--bm", "pal.bm", "Title.f8.sft", "f16.sft"},
-         {{"Title.f8.BMP", &f8, bm}, {"f16.BMP", &f16, {}}}},
-        {{"-o", "out", "Title.f8.sft"}, {{"out/Title.f8.BMP", &f8, fallback}}},
-        {{"f16.sft", "bad.sft", "missing.sft", "sub", "-o", "nowhere"},
-         {},
-         "f16.sft: Cannot create file nowhere/f16.BMP\nbad.sft: Invalid SFT file!\n"
-         "missing.sft: No such file or directory\nsub: Is a directory\n"},
-        {{"f16.sft", "sub/f16.sft", "-o", "out"},
-         {{"out/f16.BMP", &f16, {}}},
-         "sub/f16.sft: out/f16.BMP was already written from f16.sft\n"},
-        {{"--cmp", "bad.cmp", "Title.f8.sft"},
-         {},
-         "Title.f8.sft: no palette for an 8-bit font: bad.cmp: Invalid CMP file!\n"},
-        {{"Title.f8.sft", "sub/f16.sft"},
-         {{"f16.BMP", &g16, {}}},
-         "Title.f8.sft: no palette for an 8-bit font: uicolormap.cmp not found! (give --cmp or "
-         "--bm)\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.args));
-        TempDir dir;
-        WriteFile(dir.Path("pal.cmp"), MakeCMP(cmp));
-        WriteFile(dir.Path("pal.bm"), MakeBM(bm));
-        WriteFile(dir.Path("bad.cmp"), {'C', 'M', 'P'});
-        WriteFile(dir.Path("bad.sft"), {'S', 'F', 'N', 'X'});
-        WriteFile(dir.Path("Title.f8.sft"), f8);
-        WriteFile(dir.Path("f16.sft"), f16);
-        if (c.err.empty()) WriteFile(dir.Path("uicolormap.cmp"), MakeCMP(fallback));
-        ASSERT_EQ(::mkdir(dir.Path("out").c_str(), 0700), 0);
-        ASSERT_EQ(::mkdir(dir.Path("sub").c_str(), 0700), 0);
-        WriteFile(dir.Path("sub/f16.sft"), g16);
-        WriteFile(dir.Path("out/Title.f8.BMP"), ByteVec(10, 1));  // replaced
-        const ToolResult r = RunSft2bmp(dir.Dir(), c.args);
-        EXPECT_EQ(r.code, c.err.empty() ? 0 : 1);
-        EXPECT_EQ(r.err, c.err);
-        for (const auto& [file, font, palette] : c.written)
-            EXPECT_EQ(ReadFile(dir.Path(file)), ReferenceBmp(*font, palette)) << file;
-    }
+    TempDir dir;
+    WriteFile(dir.Path("pal.cmp"), MakeCMP(cmp));
+    WriteFile(dir.Path("pal.bm"), MakeBM(bm));
+    WriteFile(dir.Path("bad.cmp"), {'C', 'M', 'P'});
+    WriteFile(dir.Path("bad.sft"), {'S', 'F', 'N', 'X'});
+    WriteFile(dir.Path("Title.f8.sft"), f8);
+    WriteFile(dir.Path("f16.sft"), f16);
+    WriteFile(dir.Path("uicolormap.cmp"), MakeCMP(fallback));
+    ASSERT_EQ(::mkdir(dir.Path("out").c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(dir.Path("sub").c_str(), 0700), 0);  // no palette here
+    WriteFile(dir.Path("sub/f16.sft"), g16);
+    WriteFile(dir.Path("out/Title.f8.BMP"), ByteVec(10, 1));  // replaced
+    const std::string usage = "Usage: sft2bmp";
+    ExpectRuns(
+        SFT2BMP_PATH, dir,
+        {{{"--cmp", "pal.cmp", "-o", "out", "Title.f8.sft"},
+          0,
+          "",
+          {{"out/Title.f8.BMP", ReferenceBmp(f8, cmp)}}},
+         {{"--bm=pal.bm", "Title.f8.sft", "f16.sft"},
+          0,
+          "",
+          {{"Title.f8.BMP", ReferenceBmp(f8, bm)}, {"f16.BMP", ReferenceBmp(f16, {})}}},
+         {{"-o", "out", "Title.f8.sft"}, 0, "", {{"out/Title.f8.BMP", ReferenceBmp(f8, fallback)}}},
+         {{"f16.sft", "bad.sft", "missing.sft", "sub", "-o", "nowhere"},
+          1,
+          "f16.sft: Cannot create file nowhere/f16.BMP\nbad.sft: Invalid SFT file!\n"
+          "missing.sft: No such file or directory\nsub: Is a directory\n"},
+         {{"f16.sft", "sub/f16.sft", "-o", "out"},
+          1,
+          "sub/f16.sft: out/f16.BMP was already written from f16.sft\n",
+          {{"out/f16.BMP", ReferenceBmp(f16, {})}}},
+         {{"--cmp", "bad.cmp", "Title.f8.sft"},
+          1,
+          "Title.f8.sft: no palette for an 8-bit font: bad.cmp: Invalid CMP file!\n"},
+         {{"../Title.f8.sft", "f16.sft"},
+          1,
+          "../Title.f8.sft: no palette for an 8-bit font: uicolormap.cmp not found! (give --cmp "
+          "or --bm)\n",
+          {{"sub/f16.BMP", ReferenceBmp(g16, {})}},
+          "sub"},
+         {{}, 2, "sft2bmp: no font given\n" + usage},
+         {{"--frobnicate", "a.sft"}, 2, "sft2bmp: "},
+         {{"--cmp", "a", "--bm", "b", "x.sft"}, 2, "sft2bmp: --cmp excludes --bm\n" + usage}});
 }
 
 TEST(Sft2bmp, PrintsTheCharacterTable) {
@@ -107,15 +105,11 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 1);
 }
 
-TEST(Sft2bmp, UsageAndProgress) {
+// --help and --version print, whatever else is given; the progress counter
+// shows only on a terminal.
+TEST(Sft2bmp, HelpVersionAndProgress) {
     TempDir dir;
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"--frobnicate", "a.sft"}, {"-o"}, {"--cmp", "a", "--bm", "b", "x.sft"}}) {
-        const ToolResult r = RunSft2bmp(dir.Dir(), args);
-        EXPECT_EQ(r.code, 2);
-        EXPECT_NE(r.err.find("Usage: sft2bmp"), std::string::npos);
-    }
-    const ToolResult help = RunSft2bmp(dir.Dir(), {"--help"}),
+    const ToolResult help = RunSft2bmp(dir.Dir(), {"--help", "--frobnicate"}),
                      version = RunSft2bmp(dir.Dir(), {"--version"});
     EXPECT_EQ(
         std::make_tuple(help.code, help.out.rfind("Usage: sft2bmp", 0), version.code, version.out),
