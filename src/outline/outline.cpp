@@ -10,12 +10,29 @@
 #include <climits>
 
 #include "editfont.h"
+#include "fileio.h"
 
 namespace {
 
+// FreeType's own texts for its errors, which its Debian build leaves out of
+// FT_Error_String.
+// clang-format off
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}}
+const struct {
+    int code;
+    const char* text;
+} kFreeTypeErrors[] =
+#include FT_ERRORS_H
+;
+// clang-format on
+
 std::string Why(FT_Error e) {
-    const char* s = FT_Error_String(e);
-    return s ? s : "FreeType error " + std::to_string(e);
+    for (const auto& known : kFreeTypeErrors)
+        if (known.text && known.code == e) return known.text;
+    return "FreeType error " + std::to_string(e);
 }
 
 // A glyph far larger than the size asked for is a broken font, not a glyph
@@ -62,6 +79,7 @@ struct TOutlineFace::Impl {
 };
 
 TOutlineFace::TOutlineFace(const std::string& Path, int FaceIndex) : impl_(new Impl) {
+    if (const std::string why = WhyNotReadable(Path); !why.empty()) throw EFontError(why);
     impl_->OpenFace(
         FaceIndex, [&](long i, FT_Face* f) { return FT_New_Face(impl_->lib, Path.c_str(), i, f); });
 }

@@ -20,12 +20,14 @@ sizes=(16 32 48 64 128 256)
 expected=(
   bin/quillmere
   bin/sft2bmp
+  bin/ttf2sft
   share/applications/quillmere.desktop
   share/mime/packages/quillmere.xml
   "$metainfo"
   share/icons/hicolor/scalable/apps/quillmere.svg
   share/man/man1/quillmere.1.gz
   share/man/man1/sft2bmp.1.gz
+  share/man/man1/ttf2sft.1.gz
   share/doc/quillmere/copyright
   share/doc/quillmere/changelog.gz
 )
@@ -38,7 +40,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in "${expected[@]}"; do
   [ -f "$prefix/$f" ] || bad "install: missing $f"
 done
-[ -x "$prefix/bin/sft2bmp" ] && "$prefix/bin/sft2bmp" --help >/dev/null || bad "install: sft2bmp does not run"
+for prog in sft2bmp ttf2sft; do
+  [ -x "$prefix/bin/$prog" ] && "$prefix/bin/$prog" --help >/dev/null || bad "install: $prog does not run"
+done
 
 # Each icon is the size its folder claims.
 for s in "${sizes[@]}"; do
@@ -48,7 +52,7 @@ for s in "${sizes[@]}"; do
   [ "$got" = "${s}x${s}" ] || bad "icon: ${s}x${s} folder holds a $got picture"
 done
 
-for page in quillmere sft2bmp; do
+for page in quillmere sft2bmp ttf2sft; do
   gzip -t "$prefix/share/man/man1/$page.1.gz" 2>/dev/null || bad "man: $page.1.gz is not gzip"
 done
 grep -q 'MIT' "$prefix/share/doc/quillmere/copyright" || grep -q 'Expat' "$prefix/share/doc/quillmere/copyright" \
@@ -98,7 +102,7 @@ for lib in libqt6widgets6 libstdc++6; do
   grep -q "$lib" <<<"$depends" || bad "deb: Depends lacks $lib ($depends)"
 done
 dpkg-deb -x "$deb" "$tmp/deb"
-for prog in quillmere sft2bmp; do
+for prog in quillmere sft2bmp ttf2sft; do
   file -b "$tmp/deb/usr/bin/$prog" | grep -q 'not stripped' && bad "deb: $prog not stripped"
 done
 
