@@ -188,6 +188,18 @@ std::vector<std::uint16_t> ParseCharList(std::string_view List) {
     return codes;
 }
 
+std::string FormatCharList(const std::vector<std::uint16_t>& Codes) {
+    std::string s;
+    for (std::size_t i = 0; i < Codes.size();) {
+        std::size_t j = i;
+        while (j + 1 < Codes.size() && Codes[j + 1] == Codes[j] + 1) ++j;
+        s += (s.empty() ? "" : ",") + std::to_string(Codes[i]);
+        if (j > i) s += "-" + std::to_string(Codes[j]);
+        i = j + 1;
+    }
+    return s;
+}
+
 std::u32string DecodeUtf8(std::string_view Text) {
     std::u32string out;
     const auto bad = [](std::size_t at) {

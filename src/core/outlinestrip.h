@@ -84,6 +84,8 @@ Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors);
 // Codes and ranges such as "32-126,160,192-255", in the order given. Throws
 // EFontError saying what is wrong and where.
 std::vector<std::uint16_t> ParseCharList(std::string_view List);
+// Codes as ParseCharList reads them, each run as a range: "32-126,160".
+std::string FormatCharList(const std::vector<std::uint16_t>& Codes);
 // The code points of UTF-8 text. Throws EFontError at the first byte that is
 // not UTF-8, with its offset.
 std::u32string DecodeUtf8(std::string_view Text);

@@ -156,19 +156,6 @@ TCoverageColors ColorsOf(const Options& o, int bpp) {
                            background.value_or(DarkestEntry(palette)));
 }
 
-// Codes as runs: "127-159, 173".
-std::string CodeList(const std::vector<std::uint16_t>& codes) {
-    std::string s;
-    for (std::size_t i = 0; i < codes.size();) {
-        std::size_t j = i;
-        while (j + 1 < codes.size() && codes[j + 1] == codes[j] + 1) ++j;
-        s += (s.empty() ? "" : ", ") + std::to_string(codes[i]);
-        if (j > i) s += "-" + std::to_string(codes[j]);
-        i = j + 1;
-    }
-    return s;
-}
-
 std::string Plural(std::size_t n, const char* what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
@@ -189,10 +176,10 @@ void Report(const Options& o, const TOutlineStrip& strip) {
     if (!strip.Undefined.empty())
         std::cerr << o.ttf << ": " << o.codepage << " leaves "
                   << Plural(strip.Undefined.size(), "code") << " undefined, " << fate << ": "
-                  << CodeList(strip.Undefined) << "\n";
+                  << FormatCharList(strip.Undefined) << "\n";
     if (!strip.Missing.empty())
         std::cerr << o.ttf << ": no glyph for " << Plural(strip.Missing.size(), "code") << ", "
-                  << fate << ": " << CodeList(strip.Missing) << "\n";
+                  << fate << ": " << FormatCharList(strip.Missing) << "\n";
     if (strip.ClippedPixels)
         std::cerr << o.ttf << ": note: " << Plural(strip.ClippedPixels, "pixel") << " of "
                   << Plural(strip.ClippedGlyphs, "glyph")

@@ -64,6 +64,9 @@ TEST(OutlineStrip, ColoursBlendByCoverage) {
 TEST(OutlineStrip, ParsesCharacterListsAndRefusesWithTheReason) {
     EXPECT_EQ(ParseCharList("65-67, 32,65535"),
               (std::vector<std::uint16_t>{65, 66, 67, 32, 65535}));
+    const std::vector<std::uint16_t> runs = {0, 1, 2, 4, 65534, 65535};
+    EXPECT_EQ(FormatCharList(runs), "0-2,4,65534-65535");
+    EXPECT_EQ(ParseCharList(FormatCharList(runs)), runs);
     const std::vector<std::pair<const char*, const char*>> bad = {
         {"", "no codes in the list"},
         {"32,,40", "an empty item in \"32,,40\""},
