@@ -6,6 +6,7 @@
 
 #include "picture.h"
 #include "testfiles.h"
+#include "tinyfont.h"
 
 namespace fs = std::filesystem;
 
@@ -69,5 +70,11 @@ int main(int argc, char** argv) {
     Seed(bitmap, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
     Seed(bitmap, "8bit-empty", Vec(Build8BitImage(TStrip{0, 0, {}}, pal)));
     Seed(bitmap, "24bit-empty", Vec(Build16BitImage(TStrip{5, 0, {}})));
+
+    const fs::path outline = root / "outline";
+    const ByteVec font = tiny::Font(), hinted = tiny::Font(true);
+    Seed(outline, "tiny", font);
+    Seed(outline, "tiny-hinted", hinted);
+    Seed(outline, "tiny-cut", Head(font, font.size() / 2));
     return 0;
 }
