@@ -174,7 +174,9 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(FontFile, 1);
     fileRow->addWidget(Browse);
-    form->addRow(tr("&File:"), fileRow);
+    auto* fileLabel = new QLabel(tr("&File:"), this);
+    fileLabel->setBuddy(FontFile);
+    form->addRow(fileLabel, fileRow);
     Face = new QSpinBox(this);
     Face->setRange(0, 0xFFFF);
     form->addRow(tr("F&ace:"), Face);
@@ -238,13 +240,23 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
 
     Preview = new TScrollBox(this);
     Preview->setMinimumSize(480, std::clamp(font_.Font().Height + 40, 80, 240));
+    auto* zoom = new QComboBox(this);
+    for (int f : TScrollBox::kZooms) zoom->addItem(QStringLiteral("%1x").arg(f), f);
+    connect(zoom, &QComboBox::currentIndexChanged, this, [this, zoom] {
+        if (Preview->ZoomFits(zoom->currentData().toInt()))
+            Preview->SetZoom(zoom->currentData().toInt());
+    });
     Status = new QLabel(this);
     Status->setWordWrap(true);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(Status, 1);
+    statusRow->addWidget(new QLabel(tr("Zoom:"), this));
+    statusRow->addWidget(zoom);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(Preview, 1);
-    layout->addWidget(Status);
+    layout->addLayout(statusRow);
     layout->addWidget(buttons);
 
     fontOpen_.Title = tr("Outline Font");
