@@ -113,6 +113,7 @@ struct TOutlineDialog::TWorker {
         {
             std::lock_guard lock(mutex);
             stop = true;
+            cancel = true;
         }
         wake.notify_all();
         thread.join();
@@ -121,6 +122,7 @@ struct TOutlineDialog::TWorker {
         {
             std::lock_guard lock(mutex);
             next = std::move(Job);
+            cancel = true;
         }
         wake.notify_all();
     }
@@ -135,8 +137,15 @@ struct TOutlineDialog::TWorker {
                 if (stop) return;
                 job = std::move(*next);
                 next.reset();
+                cancel = false;
             }
+            job.Request.Cancel = &cancel;
             auto [strip, why] = Render(job, face, opened);
+            {
+                // Settings changed meanwhile: their strip is what counts.
+                std::lock_guard lock(mutex);
+                if (next || stop) continue;
+            }
             QMetaObject::invokeMethod(
                 Dialog,
                 [Dialog, gen = job.Generation, s = std::move(strip), w = why] {
@@ -151,6 +160,7 @@ struct TOutlineDialog::TWorker {
     std::condition_variable wake;
     std::optional<TJob> next;
     bool stop = false;
+    std::atomic<bool> cancel = false;
     std::thread thread;
 };
 
@@ -182,7 +192,7 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     form->addRow(tr("F&ace:"), Face);
 
     Size = new QSpinBox(this);
-    Size->setRange(0, 4096);
+    Size->setRange(0, 1024);
     Size->setSuffix(tr(" px"));
     Size->setSpecialValueText(tr("the largest that fits"));
     form->addRow(tr("&Size:"), Size);

@@ -5,16 +5,50 @@
 
 #include "picture.h"
 
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height) {
+    const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    return Width >= 0 && Height >= 0 && Width <= limit &&
+           Width * (BitsPerPixel / 8) * Height <= limit &&
+           ImageSizeFits(BitsPerPixel, std::int32_t(Width), Height);
+}
+
+std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
+    TGlyphBitmap& g = Glyph;
+    if (g.Width < 0 || g.Rows < 0 ||
+        g.Coverage.size() != std::size_t(g.Width) * std::size_t(g.Rows))
+        g.Width = g.Rows = 0, g.Coverage.clear();
+    const std::int64_t cell = std::max(0, g.Advance);
+    const std::int64_t c0 = std::clamp<std::int64_t>(-std::int64_t(g.Left), 0, g.Width),
+                       c1 = std::clamp<std::int64_t>(cell - g.Left, c0, g.Width);
+    const std::int64_t r0 = std::clamp<std::int64_t>(std::int64_t(g.Top) - Layout.Baseline, 0,
+                                                     g.Rows),
+                       r1 = std::clamp<std::int64_t>(
+                           std::int64_t(Layout.Height) - Layout.Baseline + g.Top, r0, g.Rows);
+    std::uint64_t inked = 0, kept = 0;
+    for (std::uint8_t v : g.Coverage) inked += v != 0;
+    std::vector<std::uint8_t> out;
+    out.reserve(std::size_t((c1 - c0) * (r1 - r0)));
+    for (std::int64_t r = r0; r < r1; ++r)
+        for (std::int64_t c = c0; c < c1; ++c) {
+            const std::uint8_t v = g.Coverage[std::size_t(r * g.Width + c)];
+            kept += v != 0;
+            out.push_back(v);
+        }
+    g.Left = std::int32_t(g.Left + c0);
+    g.Top = std::int32_t(g.Top - r0);
+    g.Width = std::int32_t(c1 - c0);
+    g.Rows = std::int32_t(r1 - r0);
+    g.Coverage = std::move(out);
+    return inked - kept;
+}
+
 TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout) {
     if (Layout.Height < 0 || Layout.Spacing < 0)
         throw EFontError("a strip " + std::to_string(Layout.Height) + " pixels high with " +
                          std::to_string(Layout.Spacing) + " columns of spacing");
     std::int64_t width = 0;
     for (const TPlacedGlyph& g : Glyphs) width += std::max(0, g.Glyph.Advance) + Layout.Spacing;
-    const std::int64_t bytes = width * (Layout.BitsPerPixel / 8) * Layout.Height;
-    if (width > std::numeric_limits<std::int32_t>::max() ||
-        bytes > std::numeric_limits<std::int32_t>::max() ||
-        !ImageSizeFits(Layout.BitsPerPixel, std::int32_t(width), Layout.Height))
+    if (!StripFits(Layout.BitsPerPixel, width, Layout.Height))
         throw EFontError("a strip of " + std::to_string(width) + " x " +
                          std::to_string(Layout.Height) + " pixels is more than a font holds");
 

@@ -47,6 +47,13 @@ struct TCoverageStrip {
     std::uint32_t ClippedGlyphs = 0;
 };
 
+// Whether a strip of Width x Height pixels at this depth is within what the
+// format holds.
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height);
+// Cuts a glyph down to what LayOutGlyphs keeps of it: its cell's columns and
+// the strip's rows. Returns the inked pixels cut off.
+std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
+
 // Lays the glyphs out in the order given: each in a cell as wide as its
 // advance, with Spacing empty columns after it. Throws EFontError, with the
 // numbers, for a strip wider than the format holds.

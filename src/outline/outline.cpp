@@ -307,22 +307,28 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
     out.Size = Face.Size();
     out.Height = Request.Height > 0 ? Request.Height : Face.Ascender() + Face.Descender();
 
+    // Each glyph is cut to its cell as it comes, so a size far too large for
+    // the strip costs no more memory than the strip.
+    const TStripLayout layout{out.Height, Face.Ascender(), Request.Spacing, Colors.BitsPerPixel};
     std::vector<TPlacedGlyph> glyphs;
     glyphs.reserve(kept.size());
-    for (const auto& [code, ch] : kept)
+    std::int64_t width = 0;
+    for (const auto& [code, ch] : kept) {
+        if (Request.Cancel && Request.Cancel->load()) throw ECancelled();
         // The missing-glyph shape is glyph 0; no character maps to it.
-        glyphs.push_back({code, Face.Render(ch ? *ch : char32_t(0x10FFFF + 1), Request.Mode)});
-    TCoverageStrip strip;
-    try {
-        strip = LayOutGlyphs(glyphs,
-                             {out.Height, Face.Ascender(), Request.Spacing, Colors.BitsPerPixel});
-    } catch (const EFontError& e) {
-        throw EStripTooLarge(e.what());
+        TPlacedGlyph placed{code, Face.Render(ch ? *ch : char32_t(0x10FFFF + 1), Request.Mode)};
+        const std::uint64_t cut = CropToCell(placed.Glyph, layout);
+        out.ClippedPixels += cut;
+        out.ClippedGlyphs += cut ? 1 : 0;
+        width += std::max(0, placed.Glyph.Advance) + Request.Spacing;
+        if (!StripFits(Colors.BitsPerPixel, width, out.Height))
+            throw EStripTooLarge("a strip of at least " + std::to_string(width) + " x " +
+                                 std::to_string(out.Height) + " pixels is more than a font holds");
+        glyphs.push_back(std::move(placed));
     }
+    const TCoverageStrip strip = LayOutGlyphs(glyphs, layout);
     out.Width = strip.Width;
     out.Pixels = PaintStrip(strip, Colors);
     out.Table = strip.Table;
-    out.ClippedPixels = strip.ClippedPixels;
-    out.ClippedGlyphs = strip.ClippedGlyphs;
     return out;
 }

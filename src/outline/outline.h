@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -72,6 +73,13 @@ struct TOutlineRequest {
     int Size = 0;              // pixels; 0: the largest that fits Height
     int Spacing = 0;
     TRenderMode Mode;
+    // Checked between glyphs: once set, MakeOutlineStrip throws ECancelled.
+    const std::atomic<bool>* Cancel = nullptr;
+};
+
+class ECancelled : public EFontError {
+public:
+    ECancelled() : EFontError("cancelled") {}
 };
 
 struct TOutlineStrip {

@@ -33,6 +33,16 @@ TEST(OutlineStrip, LaysGlyphsOutInCellsAndCountsWhatIsClipped) {
     EXPECT_EQ(s.ClippedPixels, 3u);
     EXPECT_EQ(s.ClippedGlyphs, 2u);
 
+    // Cut to their cells first, the glyphs make the same strip; the cut is counted.
+    std::vector<TPlacedGlyph> cropped = glyphs;
+    std::uint64_t cut = 0;
+    for (TPlacedGlyph& g : cropped) cut += CropToCell(g.Glyph, {4, 3, 2, 16});
+    const TCoverageStrip c = LayOutGlyphs(cropped, {4, 3, 2, 16});
+    EXPECT_EQ(c.Coverage, s.Coverage);
+    EXPECT_EQ(c.Table, s.Table);
+    EXPECT_EQ(cut, 3u);
+    EXPECT_EQ(c.ClippedPixels, 0u);
+
     EXPECT_THROW(LayOutGlyphs({{1, Glyph(0, 0, 0, 0, 1 << 20)}}, {5000, 0, 0, 16}), EFontError);
 }
 
