@@ -36,8 +36,13 @@ std::string Why(FT_Error e) {
 }
 
 // A glyph far larger than the size asked for is a broken font, not a glyph
-// to spend gigabytes on.
+// to spend gigabytes and minutes on: none is taken that spans more than 8 em
+// (and 4096 pixels) either way.
 constexpr long kMaxGlyphPixels = 4096;
+long GlyphLimit(FT_Face f) {
+    const long em = std::max<long>(f->size->metrics.x_ppem, f->size->metrics.y_ppem);
+    return std::min(kMaxGlyphPixels, 8 * em + 64);
+}
 
 std::string Hex(char32_t c) {
     char buf[16];
@@ -191,7 +196,7 @@ TGlyphBitmap TOutlineFace::Render(char32_t CodePoint, TRenderMode Mode) {
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
         FT_BBox box;
         FT_Outline_Get_CBox(&slot->outline, &box);
-        const long limit = kMaxGlyphPixels << 6;
+        const long limit = GlyphLimit(f) << 6;
         if (box.xMax - box.xMin > limit || box.yMax - box.yMin > limit || box.xMin < -limit ||
             box.yMax > limit || box.xMax > limit || box.yMin < -limit)
             throw EFontError(what + " is far larger than its size");
@@ -206,7 +211,7 @@ TGlyphBitmap TOutlineFace::Render(char32_t CodePoint, TRenderMode Mode) {
             throw EFontError(what + " has a bitmap of an unknown kind (" + Why(e) + ")");
         bm = &impl_->converted;
     }
-    if (bm->width > unsigned(kMaxGlyphPixels) || bm->rows > unsigned(kMaxGlyphPixels))
+    if (long(bm->width) > GlyphLimit(f) || long(bm->rows) > GlyphLimit(f))
         throw EFontError(what + " is far larger than its size");
 
     TGlyphBitmap g;
