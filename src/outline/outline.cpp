@@ -97,15 +97,6 @@ TOutlineFace::TOutlineFace(ByteSpan File, int FaceIndex) : impl_(new Impl) {
 
 TOutlineFace::~TOutlineFace() = default;
 
-int TOutlineFace::FaceCount() const { return int(impl_->face->num_faces); }
-
-std::string TOutlineFace::Name() const {
-    const FT_Face f = impl_->face;
-    std::string name = f->family_name ? f->family_name : "";
-    if (f->style_name) name += std::string(name.empty() ? "" : " ") + f->style_name;
-    return name;
-}
-
 bool TOutlineFace::Scalable() const { return FT_IS_SCALABLE(impl_->face); }
 
 std::vector<int> TOutlineFace::FixedSizes() const {

@@ -33,8 +33,6 @@ public:
     TOutlineFace(const TOutlineFace&) = delete;
     TOutlineFace& operator=(const TOutlineFace&) = delete;
 
-    int FaceCount() const;
-    std::string Name() const;  // family and style
     bool Scalable() const;
     // The pixel sizes of a font made of bitmaps.
     std::vector<int> FixedSizes() const;
