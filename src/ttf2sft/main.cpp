@@ -199,6 +199,9 @@ int Run(const Options& o) {
     if (!o.charsFile.empty()) {
         try {
             request.Characters = DecodeUtf8(ReadText(o.charsFile));
+            // A byte order mark says how the file is written, not what it holds.
+            if (!request.Characters.empty() && request.Characters[0] == 0xFEFF)
+                request.Characters.erase(0, 1);
         } catch (const EFontError& e) {
             throw Refusal{o.charsFile, e.what()};
         }
