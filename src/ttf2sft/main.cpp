@@ -206,8 +206,11 @@ int Run(const Options& o) {
             throw Refusal{o.charsFile, e.what()};
         }
     }
-    if (!o.charsGiven && o.charsFile.empty())
+    if (!o.charsGiven && o.charsFile.empty()) {
+        if (font.Table().empty())
+            throw Refusal{o.font, "it holds no characters: give --chars or --chars-file"};
         for (const TCharEntry& e : font.Table()) request.Codes.push_back(e.Code);
+    }
     request.CodePage = o.codepage.empty() ? nullptr : &o.page;
     request.KeepMissing = o.keepMissing;
     request.Height = o.height ? o.height : font.Font().Height;
