@@ -7,7 +7,6 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <climits>
 
 #include "editfont.h"
 #include "fileio.h"
@@ -107,11 +106,11 @@ std::vector<int> TOutlineFace::FixedSizes() const {
 }
 
 int TOutlineFace::Ascender() const {
-    return std::max(0L, (impl_->face->size->metrics.ascender + 63) >> 6);
+    return int(std::clamp((impl_->face->size->metrics.ascender + 63) >> 6, 0L, 1L << 20));
 }
 
 int TOutlineFace::Descender() const {
-    return std::max(0L, (-impl_->face->size->metrics.descender + 63) >> 6);
+    return int(std::clamp((-impl_->face->size->metrics.descender + 63) >> 6, 0L, 1L << 20));
 }
 
 int TOutlineFace::FitSize(int Height) {
