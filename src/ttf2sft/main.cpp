@@ -2,6 +2,7 @@
 // FreeType, with the depth, headers, height and codes of a font it replaces.
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
