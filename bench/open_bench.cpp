@@ -14,31 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "benchuser.h"
 #include "imageview.h"
 #include "mainwin.h"
 
 namespace {
-
-// A user who picks the bench font in every dialog and sees no box.
-class TBenchUser final : public IUserInterface {
-public:
-    QString Font;
-    bool Execute(TFileDialog& Dialog) override {
-        Dialog.FileName = Font;
-        return true;
-    }
-    void ShowMessage(const QString& Text, TMsgKind) override { Fail(Text); }
-    void ShowStandardError(const QString& Text) override { Fail(Text); }
-    void ShowAbout() override {}
-    // The bench never changes its font, so it is never asked.
-    bool AskYesNo(const QString& Text) override { return Fail(Text), false; }
-    TSaveAnswer AskSave(const QString& Text) override { return Fail(Text), TSaveAnswer::Cancel; }
-    bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
-    static void Fail(const QString& Text) {
-        std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
-        std::exit(1);
-    }
-};
 
 double BestMs(const std::function<void()>& f, int runs) {
     double best = 1e300;

@@ -9,6 +9,7 @@
 
 #include "picture.h"
 #include "testfiles.h"
+#include "tinyfont.h"
 
 namespace fs = std::filesystem;
 
@@ -113,5 +114,11 @@ int main(int argc, char** argv) {
     Seed(table, "list",
          Text(R"([{"bits_per_pixel": 8, "characters": [{"code": 65535,)"
               R"( "x": 1, "extra": 0}, {"code": 0, "x": 2, "extra": 0}]}])"));
+
+    const fs::path outline = root / "outline";
+    const ByteVec font = tiny::Font(), hinted = tiny::Font(true);
+    Seed(outline, "tiny", font);
+    Seed(outline, "tiny-hinted", hinted);
+    Seed(outline, "tiny-cut", Head(font, font.size() / 2));
     return 0;
 }

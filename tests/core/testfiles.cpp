@@ -84,7 +84,7 @@ TempDir::~TempDir() {
 std::vector<std::string> TempDir::Entries() const {
     std::vector<std::string> names;
     for (const auto& e : fs::recursive_directory_iterator(dir_))
-        names.push_back(fs::relative(e.path(), dir_).string());
+        names.push_back(e.path().lexically_relative(dir_).string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,0 +1,452 @@
+#include "outlinedialog.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "imageview.h"
+
+namespace {
+
+struct TSystemFont {
+    QString Name, File;
+    int Index = 0;
+};
+
+// The fonts fontconfig knows, by family and style, and the one it gives for
+// "sans-serif".
+std::vector<TSystemFont> SystemFonts(QString& Default) {
+    std::vector<TSystemFont> fonts;
+    FcPattern* all = FcPatternCreate();
+    FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr);
+    if (FcFontSet* set = FcFontList(nullptr, all, fields)) {
+        for (int i = 0; i < set->nfont; ++i) {
+            FcChar8 *family = nullptr, *style = nullptr, *file = nullptr;
+            int index = 0;
+            if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch) continue;
+            FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family);
+            FcPatternGetString(set->fonts[i], FC_STYLE, 0, &style);
+            FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
+            QString name = QString::fromUtf8(family ? reinterpret_cast<const char*>(family) : "?");
+            if (style) name += ' ' + QString::fromUtf8(reinterpret_cast<const char*>(style));
+            fonts.push_back({name, QString::fromLocal8Bit(reinterpret_cast<const char*>(file)),
+                             index & 0xFFFF});
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(fields);
+    FcPatternDestroy(all);
+    std::sort(fonts.begin(), fonts.end(),
+              [](const TSystemFont& a, const TSystemFont& b) { return a.Name < b.Name; });
+
+    FcPattern* want = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcConfigSubstitute(nullptr, want, FcMatchPattern);
+    FcDefaultSubstitute(want);
+    FcResult result;
+    if (FcPattern* match = FcFontMatch(nullptr, want, &result)) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
+            Default = QString::fromLocal8Bit(reinterpret_cast<const char*>(file));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(want);
+    return fonts;
+}
+
+const char* const kCodePages[] = {"CP1250",     "CP1251",     "CP1252",      "CP1253", "CP1254",
+                                  "CP1257",     "CP437",      "CP850",       "CP866",  "ISO-8859-1",
+                                  "ISO-8859-2", "ISO-8859-5", "ISO-8859-15", "KOI8-R"};
+
+}  // namespace
+
+struct TOutlineDialog::TJob {
+    std::string File;
+    int Face = 0;
+    TOutlineRequest Request;
+    std::optional<TCodePage> Page;
+    TCoverageColors Colors;
+    int Generation = 0;
+};
+
+namespace {
+// The strip of a job, or why there is none.
+template <class Job>
+std::pair<std::optional<TOutlineStrip>, QString> Render(const Job& job,
+                                                        std::unique_ptr<TOutlineFace>& face,
+                                                        std::pair<std::string, int>& opened) {
+    try {
+        if (!face || opened != std::pair(job.File, job.Face)) {
+            face.reset();
+            face = std::make_unique<TOutlineFace>(job.File, job.Face);
+            opened = {job.File, job.Face};
+        }
+        TOutlineRequest request = job.Request;
+        request.CodePage = job.Page ? &*job.Page : nullptr;
+        return {MakeOutlineStrip(*face, request, job.Colors), {}};
+    } catch (const EFontError& e) {
+        return {std::nullopt, QString::fromStdString(job.File + ": " + e.what())};
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, QStringLiteral("Out of memory")};
+    }
+}
+}  // namespace
+
+// One thread that renders the latest settings; a job posted while one runs
+// replaces any that waits.
+struct TOutlineDialog::TWorker {
+    explicit TWorker(TOutlineDialog* Dialog) : thread([this, Dialog] { Loop(Dialog); }) {}
+    ~TWorker() {
+        {
+            std::lock_guard lock(mutex);
+            stop = true;
+            cancel = true;
+        }
+        wake.notify_all();
+        thread.join();
+    }
+    void Post(TJob Job) {
+        {
+            std::lock_guard lock(mutex);
+            next = std::move(Job);
+            cancel = true;
+        }
+        wake.notify_all();
+    }
+    void Loop(TOutlineDialog* Dialog) {
+        std::unique_ptr<TOutlineFace> face;
+        std::pair<std::string, int> opened;
+        for (;;) {
+            TJob job;
+            {
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [this] { return stop || next; });
+                if (stop) return;
+                job = std::move(*next);
+                next.reset();
+                cancel = false;
+            }
+            job.Request.Cancel = &cancel;
+            auto [strip, why] = Render(job, face, opened);
+            {
+                // Settings changed meanwhile: their strip is what counts.
+                std::lock_guard lock(mutex);
+                if (next || stop) continue;
+            }
+            QMetaObject::invokeMethod(
+                Dialog,
+                [Dialog, gen = job.Generation, s = std::move(strip), w = why] {
+                    Dialog->shown_ = std::max(Dialog->shown_, gen);
+                    Dialog->Show(s, w);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::optional<TJob> next;
+    bool stop = false;
+    std::atomic<bool> cancel = false;
+    std::thread thread;
+};
+
+TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const TPalette& Palette,
+                               IUserInterface& UI)
+    : QDialog(Parent), font_(Font), palette_(Palette), ui_(UI) {
+    setWindowTitle(tr("New Font from Outline Font"));
+    auto* form = new QFormLayout;
+
+    SystemFont = new QComboBox(this);
+    QString defaultFile;
+    const std::vector<TSystemFont> fonts = SystemFonts(defaultFile);
+    SystemFont->addItem(tr("(a file)"));
+    for (const TSystemFont& f : fonts) SystemFont->addItem(f.Name, QVariant::fromValue(f.File));
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        SystemFont->setItemData(int(i) + 1, fonts[i].Index, Qt::UserRole + 1);
+    form->addRow(tr("&Outline font:"), SystemFont);
+
+    FontFile = new QLineEdit(this);
+    Browse = new QPushButton(tr("&Browse..."), this);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(FontFile, 1);
+    fileRow->addWidget(Browse);
+    auto* fileLabel = new QLabel(tr("&File:"), this);
+    fileLabel->setBuddy(FontFile);
+    form->addRow(fileLabel, fileRow);
+    Face = new QSpinBox(this);
+    Face->setRange(0, 0xFFFF);
+    form->addRow(tr("F&ace:"), Face);
+
+    Size = new QSpinBox(this);
+    Size->setRange(0, 1024);
+    Size->setSuffix(tr(" px"));
+    Size->setSpecialValueText(tr("the largest that fits"));
+    form->addRow(tr("&Size:"), Size);
+
+    Chars = new QLineEdit(this);
+    std::vector<std::uint16_t> codes;
+    for (const TCharEntry& e : font_.Table()) codes.push_back(e.Code);
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    Chars->setText(QString::fromStdString(codes.empty() ? "32-126" : FormatCharList(codes)));
+    form->addRow(tr("&Characters:"), Chars);
+
+    CodePage = new QComboBox(this);
+    CodePage->setEditable(true);
+    CodePage->addItem(tr("Unicode"));
+    for (const char* page : kCodePages) CodePage->addItem(page);
+    form->addRow(tr("Code &page:"), CodePage);
+
+    Mono = new QCheckBox(tr("&Mono (1-bit, not anti-aliased)"), this);
+    Hinting = new QComboBox(this);
+    Hinting->addItems({tr("No hinting"), tr("Light hinting"), tr("Full hinting")});
+    Hinting->setCurrentIndex(1);
+    auto* renderRow = new QHBoxLayout;
+    renderRow->addWidget(Mono);
+    renderRow->addWidget(Hinting);
+    form->addRow(tr("Rendering:"), renderRow);
+
+    Spacing = new QSpinBox(this);
+    Spacing->setRange(0, 256);
+    Spacing->setSuffix(tr(" px"));
+    form->addRow(tr("S&pacing:"), Spacing);
+
+    if (font_.BitsPerPixel() == 8) {
+        Color8 = new QComboBox(this);
+        Background8 = new QComboBox(this);
+        for (int k = 0; k < 256; ++k) {
+            const TRgb c = PaletteColor(palette_, std::uint8_t(k));
+            QPixmap swatch(16, 16);
+            swatch.fill(QColor(c.R, c.G, c.B));
+            for (QComboBox* box : {Color8, Background8})
+                box->addItem(QIcon(swatch), QString::number(k));
+        }
+        Color8->setCurrentIndex(BrightestEntry(palette_));
+        Background8->setCurrentIndex(DarkestEntry(palette_));
+        form->addRow(tr("C&olour:"), Color8);
+        form->addRow(tr("Bac&kground:"), Background8);
+    } else {
+        Color16 = new QLineEdit(QStringLiteral("255,255,255"), this);
+        Background16 = new QLineEdit(QStringLiteral("0,0,0"), this);
+        Color16->setToolTip(tr("Red, green and blue, each 0 to 255"));
+        Background16->setToolTip(Color16->toolTip());
+        form->addRow(tr("C&olour (R,G,B):"), Color16);
+        form->addRow(tr("Bac&kground (R,G,B):"), Background16);
+    }
+
+    Preview = new TScrollBox(this);
+    Preview->setMinimumSize(480, std::clamp(font_.Font().Height + 40, 80, 240));
+    auto* zoom = new QComboBox(this);
+    for (int f : TScrollBox::kZooms) zoom->addItem(QStringLiteral("%1x").arg(f), f);
+    connect(zoom, &QComboBox::currentIndexChanged, this, [this, zoom] {
+        if (Preview->ZoomFits(zoom->currentData().toInt()))
+            Preview->SetZoom(zoom->currentData().toInt());
+    });
+    Status = new QLabel(this);
+    Status->setWordWrap(true);
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(Status, 1);
+    statusRow->addWidget(new QLabel(tr("Zoom:"), this));
+    statusRow->addWidget(zoom);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(Preview, 1);
+    layout->addLayout(statusRow);
+    layout->addWidget(buttons);
+
+    fontOpen_.Title = tr("Outline Font");
+    fontOpen_.Filter = QStringLiteral(
+        "Outline fonts|*.ttf *.otf *.ttc *.otc *.pfb *.pfa *.otb *.woff *.woff2|All files|*");
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &TOutlineDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TOutlineDialog::reject);
+    connect(Browse, &QPushButton::clicked, this, &TOutlineDialog::ChooseFile);
+    connect(SystemFont, &QComboBox::activated, this, &TOutlineDialog::UseSystemFont);
+    connect(FontFile, &QLineEdit::textChanged, this, [this] {
+        SystemFont->setCurrentIndex(0);
+        SettingsChanged();
+    });
+    const auto changed = [this] { SettingsChanged(); };
+    for (QSpinBox* box : {Face, Size, Spacing})
+        connect(box, &QSpinBox::valueChanged, this, changed);
+    connect(Chars, &QLineEdit::textChanged, this, changed);
+    connect(CodePage, &QComboBox::currentTextChanged, this, changed);
+    connect(Mono, &QCheckBox::toggled, this, changed);
+    connect(Hinting, &QComboBox::currentIndexChanged, this, changed);
+    for (QLineEdit* edit : {Color16, Background16})
+        if (edit) connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QComboBox* box : {Color8, Background8})
+        if (box) connect(box, &QComboBox::currentIndexChanged, this, changed);
+
+    worker_ = std::make_unique<TWorker>(this);
+    const auto start = std::find_if(fonts.begin(), fonts.end(),
+                                    [&](const TSystemFont& f) { return f.File == defaultFile; });
+    if (start != fonts.end())
+        UseSystemFont(int(start - fonts.begin()) + 1);
+    else
+        SettingsChanged();
+}
+
+void TOutlineDialog::UseSystemFont(int Index) {
+    if (Index <= 0) return;
+    {
+        const QSignalBlocker quiet(FontFile), quietFace(Face);
+        FontFile->setText(SystemFont->itemData(Index).toString());
+        Face->setValue(SystemFont->itemData(Index, Qt::UserRole + 1).toInt());
+    }
+    SystemFont->setCurrentIndex(Index);
+    SettingsChanged();
+}
+
+TOutlineDialog::~TOutlineDialog() { worker_.reset(); }
+
+bool TOutlineDialog::PreviewPending() const { return shown_ < posted_; }
+
+std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
+    TJob job;
+    job.File = FontFile->text().toStdString();
+    job.Face = Face->value();
+    if (job.File.empty()) {
+        Status->setText(tr("Choose an outline font."));
+        return std::nullopt;
+    }
+    TOutlineRequest& r = job.Request;
+    try {
+        r.Codes = ParseCharList(Chars->text().toStdString());
+    } catch (const EFontError& e) {
+        Status->setText(tr("Characters: %1").arg(QString::fromStdString(e.what())));
+        return std::nullopt;
+    }
+    if (CodePage->currentIndex() != 0 || CodePage->currentText() != CodePage->itemText(0)) {
+        try {
+            job.Page = LoadCodePage(CodePage->currentText().trimmed().toStdString());
+        } catch (const EFontError& e) {
+            Status->setText(tr("Code page: %1").arg(QString::fromStdString(e.what())));
+            return std::nullopt;
+        }
+    }
+    r.Height = font_.Font().Height;
+    r.Size = Size->value();
+    if (!r.Height && !r.Size) {
+        Status->setText(tr("The open font's strip has no height: give a size."));
+        return std::nullopt;
+    }
+    r.Spacing = Spacing->value();
+    r.Mode.Mono = Mono->isChecked();
+    r.Mode.Hinting = THinting(Hinting->currentIndex());
+    if (Color8) {
+        job.Colors = CoverageColors8(palette_, std::uint8_t(Color8->currentIndex()),
+                                     std::uint8_t(Background8->currentIndex()));
+    } else {
+        try {
+            job.Colors = CoverageColors16(ParseRgb(Color16->text().toStdString()),
+                                          ParseRgb(Background16->text().toStdString()));
+        } catch (const EFontError& e) {
+            Status->setText(tr("Colours: %1").arg(QString::fromStdString(e.what())));
+            return std::nullopt;
+        }
+    }
+    return job;
+}
+
+void TOutlineDialog::SettingsChanged() {
+    std::optional<TJob> job = Settings();
+    if (!job) {
+        shown_ = posted_;
+        emit PreviewShown();
+        return;
+    }
+    job->Generation = ++posted_;
+    worker_->Post(std::move(*job));
+}
+
+std::optional<TOutlineStrip> TOutlineDialog::MakeStrip() {
+    const std::optional<TJob> job = Settings();
+    if (!job) return std::nullopt;
+    std::unique_ptr<TOutlineFace> face;
+    std::pair<std::string, int> opened;
+    auto [strip, why] = Render(*job, face, opened);
+    if (!strip) Status->setText(why);
+    return strip;
+}
+
+void TOutlineDialog::ChooseFile() {
+    fontOpen_.FileName = FontFile->text();
+    if (ui_.Execute(fontOpen_)) FontFile->setText(fontOpen_.FileName);
+}
+
+void TOutlineDialog::Show(const std::optional<TOutlineStrip>& Strip, const QString& Why) {
+    if (!Strip) {
+        Status->setText(Why);
+        emit PreviewShown();
+        return;
+    }
+    TSftFont f = font_.Font();
+    f.Width = Strip->Width;
+    f.Height = Strip->Height;
+    f.Pixels = SharedBytes(Bytes(Strip->Pixels));
+    f.CharCount = std::int32_t(Strip->Table.size());
+    try {
+        picture_.LoadFromFont(f, palette_);
+    } catch (const std::exception& e) {
+        Status->setText(QString::fromStdString(e.what()));
+        emit PreviewShown();
+        return;
+    }
+    glyphs_ = TStripGeometry(Strip->Table, Strip->Width);
+    Preview->SetImageWidth(picture_.Width());
+    Preview->SetImageHeight(picture_.Height());
+    Preview->SetImagePicture(picture_);
+    Preview->SetGlyphs(glyphs_, {});
+    const std::size_t n = Strip->Table.size();
+    QString text = tr("%1 glyph%2 at %3 px, a strip of %4 x %5 pixels.")
+                       .arg(n)
+                       .arg(n == 1 ? "" : "s")
+                       .arg(Strip->Size)
+                       .arg(Strip->Width)
+                       .arg(Strip->Height);
+    std::vector<std::uint16_t> left = Strip->Missing;
+    left.insert(left.end(), Strip->Undefined.begin(), Strip->Undefined.end());
+    std::sort(left.begin(), left.end());
+    if (!left.empty())
+        text +=
+            ' ' +
+            tr("Left out, without a glyph: %1.").arg(QString::fromStdString(FormatCharList(left)));
+    if (Strip->ClippedPixels)
+        text += ' ' + tr("%1 pixel%2 clipped.")
+                          .arg(Strip->ClippedPixels)
+                          .arg(Strip->ClippedPixels == 1 ? "" : "s");
+    Status->setText(text);
+    emit PreviewShown();
+}
+
+void TOutlineDialog::accept() {
+    result_ = MakeStrip();
+    if (!result_) {
+        ui_.ShowMessage(Status->text(), TMsgKind::Error);
+        return;
+    }
+    QDialog::accept();
+}
+
+std::optional<TOutlineStrip> AskOutlineFont(QWidget* Parent, const TEditedFont& Font,
+                                            const TPalette& Palette, IUserInterface& UI) {
+    TOutlineDialog dialog(Parent, Font, Palette, UI);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Result();
+}

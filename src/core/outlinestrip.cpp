@@ -1,0 +1,288 @@
+#include "outlinestrip.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "picture.h"
+
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height) {
+    const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    return Width >= 0 && Height >= 0 && Width <= limit &&
+           Width * (BitsPerPixel / 8) * Height <= limit &&
+           ImageSizeFits(BitsPerPixel, std::int32_t(Width), Height);
+}
+
+std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
+    TGlyphBitmap& g = Glyph;
+    if (g.Width < 0 || g.Rows < 0 ||
+        g.Coverage.size() != std::size_t(g.Width) * std::size_t(g.Rows))
+        g.Width = g.Rows = 0, g.Coverage.clear();
+    const std::int64_t cell = std::max(0, g.Advance);
+    const std::int64_t c0 = std::clamp<std::int64_t>(-std::int64_t(g.Left), 0, g.Width),
+                       c1 = std::clamp<std::int64_t>(cell - g.Left, c0, g.Width);
+    const std::int64_t r0 = std::clamp<std::int64_t>(std::int64_t(g.Top) - Layout.Baseline, 0,
+                                                     g.Rows),
+                       r1 = std::clamp<std::int64_t>(
+                           std::int64_t(Layout.Height) - Layout.Baseline + g.Top, r0, g.Rows);
+    std::uint64_t inked = 0, kept = 0;
+    for (std::uint8_t v : g.Coverage) inked += v != 0;
+    std::vector<std::uint8_t> out;
+    out.reserve(std::size_t((c1 - c0) * (r1 - r0)));
+    for (std::int64_t r = r0; r < r1; ++r)
+        for (std::int64_t c = c0; c < c1; ++c) {
+            const std::uint8_t v = g.Coverage[std::size_t(r * g.Width + c)];
+            kept += v != 0;
+            out.push_back(v);
+        }
+    g.Left = std::int32_t(g.Left + c0);
+    g.Top = std::int32_t(g.Top - r0);
+    g.Width = std::int32_t(c1 - c0);
+    g.Rows = std::int32_t(r1 - r0);
+    g.Coverage = std::move(out);
+    return inked - kept;
+}
+
+TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout) {
+    if (Layout.Height < 0 || Layout.Spacing < 0)
+        throw EFontError("a strip " + std::to_string(Layout.Height) + " pixels high with " +
+                         std::to_string(Layout.Spacing) + " columns of spacing");
+    std::int64_t width = 0;
+    for (const TPlacedGlyph& g : Glyphs) width += std::max(0, g.Glyph.Advance) + Layout.Spacing;
+    if (!StripFits(Layout.BitsPerPixel, width, Layout.Height))
+        throw EFontError("a strip of " + std::to_string(width) + " x " +
+                         std::to_string(Layout.Height) + " pixels is more than a font holds");
+
+    TCoverageStrip out;
+    out.Width = std::int32_t(width);
+    out.Height = Layout.Height;
+    out.Coverage.assign(std::size_t(width) * std::size_t(Layout.Height), 0);
+    out.Table.reserve(Glyphs.size());
+    std::int64_t x = 0;
+    for (const TPlacedGlyph& placed : Glyphs) {
+        const TGlyphBitmap& g = placed.Glyph;
+        const std::int64_t cell = std::max(0, g.Advance);
+        out.Table.push_back({placed.Code, std::int32_t(x), std::int32_t(cell)});
+        std::uint64_t clipped = 0;
+        const bool whole = g.Width >= 0 && g.Rows >= 0 &&
+                           g.Coverage.size() == std::size_t(g.Width) * std::size_t(g.Rows);
+        for (std::int64_t r = 0; whole && r < g.Rows; ++r) {
+            const std::int64_t y = std::int64_t(Layout.Baseline) - g.Top + r;
+            const std::uint8_t* src = g.Coverage.data() + std::size_t(r) * std::size_t(g.Width);
+            for (std::int64_t c = 0; c < g.Width; ++c) {
+                if (!src[c]) continue;
+                const std::int64_t dx = std::int64_t(g.Left) + c;
+                if (dx < 0 || dx >= cell || y < 0 || y >= Layout.Height) {
+                    ++clipped;
+                    continue;
+                }
+                out.Coverage[std::size_t(y) * std::size_t(width) + std::size_t(x + dx)] = src[c];
+            }
+        }
+        out.ClippedPixels += clipped;
+        out.ClippedGlyphs += clipped ? 1 : 0;
+        x += cell + Layout.Spacing;
+    }
+    return out;
+}
+
+TRgb Blend(TRgb Color, TRgb Background, std::uint8_t Coverage) {
+    const auto mix = [Coverage](std::uint8_t f, std::uint8_t b) {
+        return std::uint8_t((f * Coverage + b * (255 - Coverage) + 127) / 255);
+    };
+    return {mix(Color.R, Background.R), mix(Color.G, Background.G), mix(Color.B, Background.B)};
+}
+
+std::uint16_t To565(TRgb c) {
+    const int r5 = std::min(31, (c.R + 4) >> 3), g6 = std::min(63, (c.G + 2) >> 2),
+              b5 = std::min(31, (c.B + 4) >> 3);
+    return std::uint16_t(r5 << 11 | g6 << 5 | b5);
+}
+
+TRgb PaletteColor(const TPalette& Palette, std::uint8_t Index) {
+    const std::size_t k = std::size_t(Index) * 3;
+    return {Palette[k], Palette[k + 1], Palette[k + 2]};
+}
+
+std::uint8_t NearestPaletteEntry(const TPalette& Palette, TRgb c) {
+    int best = 0, bestDistance = std::numeric_limits<int>::max();
+    for (int k = 0; k < 256; ++k) {
+        const TRgb e = PaletteColor(Palette, std::uint8_t(k));
+        const int dr = e.R - c.R, dg = e.G - c.G, db = e.B - c.B;
+        const int d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = k;
+        }
+    }
+    return std::uint8_t(best);
+}
+
+namespace {
+int Sum(TRgb c) { return c.R + c.G + c.B; }
+
+template <class Better>
+std::uint8_t FirstBy(const TPalette& Palette, Better better) {
+    int best = 0;
+    for (int k = 1; k < 256; ++k)
+        if (better(Sum(PaletteColor(Palette, std::uint8_t(k))),
+                   Sum(PaletteColor(Palette, std::uint8_t(best)))))
+            best = k;
+    return std::uint8_t(best);
+}
+}  // namespace
+
+std::uint8_t BrightestEntry(const TPalette& Palette) {
+    return FirstBy(Palette, [](int a, int b) { return a > b; });
+}
+std::uint8_t DarkestEntry(const TPalette& Palette) {
+    return FirstBy(Palette, [](int a, int b) { return a < b; });
+}
+
+TCoverageColors CoverageColors16(TRgb Color, TRgb Background) {
+    TCoverageColors out{16, {}};
+    for (int a = 0; a < 256; ++a)
+        out.Value[std::size_t(a)] = To565(Blend(Color, Background, std::uint8_t(a)));
+    return out;
+}
+
+TCoverageColors CoverageColors8(const TPalette& Palette, std::uint8_t Color,
+                                std::uint8_t Background) {
+    TCoverageColors out{8, {}};
+    const TRgb fg = PaletteColor(Palette, Color), bg = PaletteColor(Palette, Background);
+    for (int a = 1; a < 255; ++a)
+        out.Value[std::size_t(a)] = NearestPaletteEntry(Palette, Blend(fg, bg, std::uint8_t(a)));
+    out.Value[0] = Background;
+    out.Value[255] = Color;
+    return out;
+}
+
+Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors) {
+    const std::size_t n = Strip.Coverage.size();
+    Bytes out;
+    if (Colors.BitsPerPixel == 8) {
+        out.resize(n);
+        for (std::size_t i = 0; i < n; ++i) out[i] = std::uint8_t(Colors.Value[Strip.Coverage[i]]);
+    } else {
+        out.resize(2 * n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint16_t v = Colors.Value[Strip.Coverage[i]];
+            out[2 * i] = std::uint8_t(v);
+            out[2 * i + 1] = std::uint8_t(v >> 8);
+        }
+    }
+    return out;
+}
+
+namespace {
+// A whole decimal number of at most Max; nothing else in Text.
+bool ParseNumber(std::string_view Text, unsigned Max, unsigned& Value) {
+    if (Text.empty() || Text.size() > 6) return false;
+    Value = 0;
+    for (char c : Text) {
+        if (c < '0' || c > '9') return false;
+        Value = Value * 10 + unsigned(c - '0');
+    }
+    return Value <= Max;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::uint16_t Code(std::string_view Text, std::string_view Item) {
+    unsigned v = 0;
+    if (!ParseNumber(Trim(Text), 0xFFFF, v))
+        throw EFontError("\"" + std::string(Item) +
+                         "\" is not a code from 0 to 65535 or a range A-B");
+    return std::uint16_t(v);
+}
+}  // namespace
+
+std::vector<std::uint16_t> ParseCharList(std::string_view List) {
+    std::vector<std::uint16_t> codes;
+    if (Trim(List).empty()) throw EFontError("no codes in the list");
+    for (std::size_t start = 0; start <= List.size();) {
+        const std::size_t comma = std::min(List.find(',', start), List.size());
+        const std::string_view item = Trim(List.substr(start, comma - start));
+        if (item.empty()) throw EFontError("an empty item in \"" + std::string(List) + "\"");
+        const std::size_t dash = item.find('-');
+        if (dash == std::string_view::npos) {
+            codes.push_back(Code(item, item));
+        } else {
+            const std::uint16_t first = Code(item.substr(0, dash), item),
+                                last = Code(item.substr(dash + 1), item);
+            if (last < first)
+                throw EFontError("the range \"" + std::string(item) + "\" runs backwards");
+            for (unsigned c = first; c <= last; ++c) codes.push_back(std::uint16_t(c));
+        }
+        start = comma + 1;
+    }
+    return codes;
+}
+
+std::string FormatCharList(const std::vector<std::uint16_t>& Codes) {
+    std::string s;
+    for (std::size_t i = 0; i < Codes.size();) {
+        std::size_t j = i;
+        while (j + 1 < Codes.size() && Codes[j + 1] == Codes[j] + 1) ++j;
+        s += (s.empty() ? "" : ",") + std::to_string(Codes[i]);
+        if (j > i) s += "-" + std::to_string(Codes[j]);
+        i = j + 1;
+    }
+    return s;
+}
+
+std::u32string DecodeUtf8(std::string_view Text) {
+    std::u32string out;
+    const auto bad = [](std::size_t at) {
+        return EFontError("not UTF-8 text: byte " + std::to_string(at));
+    };
+    for (std::size_t i = 0; i < Text.size();) {
+        const auto b0 = std::uint8_t(Text[i]);
+        int more = 0;
+        char32_t cp = 0, least = 0;
+        if (b0 < 0x80) {
+            cp = b0;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            more = 1, cp = b0 & 0x1Fu, least = 0x80;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            more = 2, cp = b0 & 0x0Fu, least = 0x800;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            more = 3, cp = b0 & 0x07u, least = 0x10000;
+        } else {
+            throw bad(i);
+        }
+        if (Text.size() - i <= std::size_t(more)) throw bad(i);
+        for (int k = 1; k <= more; ++k) {
+            const auto b = std::uint8_t(Text[i + std::size_t(k)]);
+            if ((b & 0xC0) != 0x80) throw bad(i);
+            cp = cp << 6 | (b & 0x3Fu);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) throw bad(i);
+        out.push_back(cp);
+        i += std::size_t(more) + 1;
+    }
+    return out;
+}
+
+TRgb ParseRgb(std::string_view Text) {
+    unsigned v[3] = {};
+    std::size_t start = 0;
+    for (int k = 0; k < 3; ++k) {
+        const std::size_t end = k < 2 ? Text.find(',', start) : Text.size();
+        if (end == std::string_view::npos ||
+            !ParseNumber(Trim(Text.substr(start, end - start)), 255, v[k]))
+            throw EFontError("\"" + std::string(Text) + "\" is not R,G,B with each 0 to 255");
+        start = end + 1;
+    }
+    return {std::uint8_t(v[0]), std::uint8_t(v[1]), std::uint8_t(v[2])};
+}
+
+std::uint8_t ParsePaletteIndex(std::string_view Text) {
+    unsigned v = 0;
+    if (!ParseNumber(Trim(Text), 255, v))
+        throw EFontError("\"" + std::string(Text) + "\" is not a palette index from 0 to 255");
+    return std::uint8_t(v);
+}

@@ -1,0 +1,102 @@
+// A font's strip made from rendered glyphs: glyph bitmaps laid side by side in
+// cells, their coverage turned into the font's colours, and the character
+// lists and text that say which glyphs to make. The rasteriser hands in plain
+// bitmaps; nothing here knows of it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bytes.h"
+#include "errors.h"
+#include "font.h"
+#include "palette.h"
+
+// One rendered glyph: coverage 0 (none) to 255 (full) per pixel, top row first.
+struct TGlyphBitmap {
+    std::int32_t Width = 0;
+    std::int32_t Rows = 0;
+    std::int32_t Left = 0;               // from the pen to the bitmap's first column
+    std::int32_t Top = 0;                // from the baseline up to the bitmap's first row
+    std::int32_t Advance = 0;            // whole pixels: the width of the glyph's cell
+    std::vector<std::uint8_t> Coverage;  // Rows * Width
+};
+
+struct TPlacedGlyph {
+    std::uint16_t Code = 0;
+    TGlyphBitmap Glyph;
+};
+
+struct TStripLayout {
+    std::int32_t Height = 0;    // the strip's rows
+    std::int32_t Baseline = 0;  // rows above the baseline: the ascender
+    std::int32_t Spacing = 0;   // empty columns after each cell
+    int BitsPerPixel = 8;       // of the font, for what the format holds
+};
+
+// The laid-out strip before colours: one coverage byte a pixel.
+struct TCoverageStrip {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::vector<std::uint8_t> Coverage;  // Width * Height, top row first
+    std::vector<TCharEntry> Table;       // X = the cell's first column, Extra = its width
+    std::uint64_t ClippedPixels = 0;     // inked pixels outside their cell or the strip
+    std::uint32_t ClippedGlyphs = 0;
+};
+
+// Whether a strip of Width x Height pixels at this depth is within what the
+// format holds.
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height);
+// Cuts a glyph down to what LayOutGlyphs keeps of it: its cell's columns and
+// the strip's rows. Returns the inked pixels cut off.
+std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
+
+// Lays the glyphs out in the order given: each in a cell as wide as its
+// advance, with Spacing empty columns after it. Throws EFontError, with the
+// numbers, for a strip wider than the format holds.
+TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout);
+
+struct TRgb {
+    std::uint8_t R = 0, G = 0, B = 0;
+    bool operator==(const TRgb&) const = default;
+};
+
+// Colour over background by coverage, per channel, rounded to nearest.
+TRgb Blend(TRgb Color, TRgb Background, std::uint8_t Coverage);
+// The nearest 5-6-5 value, as a picture of the font shows it.
+std::uint16_t To565(TRgb Color);
+TRgb PaletteColor(const TPalette& Palette, std::uint8_t Index);
+// The entry nearest to Color by squared RGB distance, the first of equals.
+std::uint8_t NearestPaletteEntry(const TPalette& Palette, TRgb Color);
+// The brightest and the darkest entries by R + G + B, the first of equals.
+std::uint8_t BrightestEntry(const TPalette& Palette);
+std::uint8_t DarkestEntry(const TPalette& Palette);
+
+// The font pixel for each coverage: a 5-6-5 value or a palette index.
+struct TCoverageColors {
+    int BitsPerPixel = 16;
+    std::array<std::uint16_t, 256> Value{};
+};
+TCoverageColors CoverageColors16(TRgb Color, TRgb Background);
+// Full and no coverage take the two indices themselves; between them, the
+// entry nearest to the blend of their colours.
+TCoverageColors CoverageColors8(const TPalette& Palette, std::uint8_t Color,
+                                std::uint8_t Background);
+// The strip's pixels, 2 bytes little-endian or 1 byte a pixel.
+Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors);
+
+// Codes and ranges such as "32-126,160,192-255", in the order given. Throws
+// EFontError saying what is wrong and where.
+std::vector<std::uint16_t> ParseCharList(std::string_view List);
+// Codes as ParseCharList reads them, each run as a range: "32-126,160".
+std::string FormatCharList(const std::vector<std::uint16_t>& Codes);
+// The code points of UTF-8 text. Throws EFontError at the first byte that is
+// not UTF-8, with its offset.
+std::u32string DecodeUtf8(std::string_view Text);
+// "R,G,B", each 0 to 255. Throws EFontError.
+TRgb ParseRgb(std::string_view Text);
+// A palette index, 0 to 255. Throws EFontError.
+std::uint8_t ParsePaletteIndex(std::string_view Text);

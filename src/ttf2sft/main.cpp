@@ -1,0 +1,263 @@
+// ttf2sft: makes a font from an outline font (TrueType, OpenType) rendered by
+// FreeType, with the depth, headers, height and codes of a font it replaces.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "cli.h"
+#include "editfont.h"
+#include "fileio.h"
+#include "outline.h"
+#include "palette.h"
+
+namespace {
+
+const char* const kUsage =
+    "Usage: ttf2sft --font FONT --ttf OUTLINE [options] -o OUT\n"
+    "Makes a font (.SFT) from an outline font (TrueType, OpenType).\n"
+    "\n"
+    "Options:\n"
+    "  --font FILE         take the depth, headers, height and codes of this font\n"
+    "  --ttf FILE          the outline font: any font FreeType opens\n"
+    "  -o FILE             the font to write (required)\n"
+    "  --face N            the face of a font collection (default 0)\n"
+    "  --size PX           the pixel size (default: the largest that fits the height)\n"
+    "  --height PX         the strip's height (default: the font's)\n"
+    "  --chars LIST        codes and ranges, as 32-126,160,192-255\n"
+    "  --chars-file FILE   every character of a UTF-8 text file but line breaks\n"
+    "                      (with --chars, the codes of both)\n"
+    "  --codepage NAME     what each code stands for, by its iconv name (CP1252,\n"
+    "                      CP1251, ...); without it a code is the Unicode code point\n"
+    "  --keep-missing      draw the font's missing-glyph shape for codes it lacks\n"
+    "                      (they are left out otherwise)\n"
+    "  --spacing N         empty columns after each glyph (default 0)\n"
+    "  --mono              1-bit glyphs, not anti-aliased\n"
+    "  --hinting MODE      none, light or full (default light)\n"
+    "  --color C           the glyphs' colour: R,G,B for a 16-bit font (default\n"
+    "                      255,255,255), a palette index for an 8-bit one (default\n"
+    "                      the brightest entry)\n"
+    "  --background C      the same for the background (default 0,0,0 or the\n"
+    "                      darkest entry)\n"
+    "  --cmp FILE          an 8-bit font's palette from a .CMP file\n"
+    "  --bm FILE           ... or from a .BM game bitmap (default: uicolormap.cmp\n"
+    "                      in the current folder)\n"
+    "  -h, --help          show this text\n"
+    "  --version           show the version\n"
+    "\n"
+    "Exit status: 0 when the font was written, 1 when anything was refused, 2 for\n"
+    "a usage error.\n";
+
+struct Options {
+    std::string font, ttf, out, chars, charsFile, codepage, hinting = "light", color, background,
+                                                            cmp, bm;
+    int face = 0, size = 0, height = 0, spacing = 0;
+    bool keepMissing = false, mono = false, charsGiven = false;
+    std::vector<std::uint16_t> codes;
+    TCodePage page;
+};
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
+    app.add_option("--font", o.font);
+    app.add_option("--ttf", o.ttf);
+    app.add_option("-o", o.out);
+    app.add_option("--face", o.face)->check(CLI::NonNegativeNumber);
+    app.add_option("--size", o.size)->check(CLI::PositiveNumber);
+    app.add_option("--height", o.height)->check(CLI::PositiveNumber);
+    auto* chars = app.add_option("--chars", o.chars);
+    app.add_option("--chars-file", o.charsFile);
+    app.add_option("--codepage", o.codepage);
+    app.add_flag("--keep-missing", o.keepMissing);
+    app.add_option("--spacing", o.spacing)->check(CLI::NonNegativeNumber);
+    app.add_flag("--mono", o.mono);
+    app.add_option("--hinting", o.hinting)->check(CLI::IsMember({"none", "light", "full"}));
+    app.add_option("--color", o.color);
+    app.add_option("--background", o.background);
+    app.add_option("--bm", o.bm)->excludes(app.add_option("--cmp", o.cmp));
+    if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
+    if (o.font.empty())
+        return UsageError(app, "give the font to take the headers from with --font", kUsage);
+    if (o.ttf.empty()) return UsageError(app, "give the outline font with --ttf", kUsage);
+    if (o.out.empty()) return UsageError(app, "give the font to write with -o", kUsage);
+    for (const std::string* in : {&o.font, &o.ttf, &o.charsFile, &o.cmp, &o.bm})
+        if (!in->empty() && SameFile(*in, o.out))
+            return UsageError(app, "-o " + o.out + " is one of the inputs", kUsage);
+    try {
+        o.charsGiven = chars->count() > 0;
+        if (o.charsGiven) o.codes = ParseCharList(o.chars);
+    } catch (const EFontError& e) {
+        return UsageError(app, std::string("--chars: ") + e.what(), kUsage);
+    }
+    try {
+        if (!o.codepage.empty()) o.page = LoadCodePage(o.codepage);
+    } catch (const EFontError& e) {
+        return UsageError(app, std::string("--codepage: ") + e.what(), kUsage);
+    }
+    return std::nullopt;
+}
+
+// A refusal: the file it is about, and why.
+struct Refusal {
+    std::string path, why;
+};
+// A usage error found once the font's depth is known.
+struct Misuse {
+    std::string what;
+};
+
+std::string ReadText(const std::string& path) {
+    ReadOnlyFile file;
+    if (!file.Open(path)) throw Refusal{path, WhyNotReadable(path)};
+    std::string text(static_cast<std::size_t>(file.Size()), '\0');
+    if (!file.Read(text.data(), text.size())) throw Refusal{path, "the file could not be read"};
+    return text;
+}
+
+TPalette PaletteOf(const Options& o) {
+    struct Remember : IWarningSink {
+        std::string text;
+        void ShowWarning(const std::string& t) override { text = t; }
+    } sink;
+    TPalette palette{};
+    const bool bm = !o.bm.empty();
+    const std::string file = bm ? o.bm : o.cmp.empty() ? "uicolormap.cmp" : o.cmp;
+    if (o.bm.empty() && o.cmp.empty() && !RegularFileExists(file))
+        throw Refusal{file, "not found! (an 8-bit font needs a palette: give --cmp or --bm)"};
+    if (!(bm ? LoadBMPalette(file, palette, sink) : LoadCMPPalette(file, palette, sink)))
+        throw Refusal{file, sink.text};
+    return palette;
+}
+
+TCoverageColors ColorsOf(const Options& o, int bpp) {
+    try {
+        if (bpp == 16)
+            return CoverageColors16(o.color.empty() ? TRgb{255, 255, 255} : ParseRgb(o.color),
+                                    o.background.empty() ? TRgb{} : ParseRgb(o.background));
+    } catch (const EFontError& e) {
+        throw Misuse{std::string("a 16-bit font's colours: ") + e.what()};
+    }
+    std::optional<std::uint8_t> color, background;
+    try {
+        if (!o.color.empty()) color = ParsePaletteIndex(o.color);
+        if (!o.background.empty()) background = ParsePaletteIndex(o.background);
+    } catch (const EFontError& e) {
+        throw Misuse{std::string("an 8-bit font's colours: ") + e.what()};
+    }
+    const TPalette palette = PaletteOf(o);
+    return CoverageColors8(palette, color.value_or(BrightestEntry(palette)),
+                           background.value_or(DarkestEntry(palette)));
+}
+
+std::string Plural(std::size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
+void Report(const Options& o, const TOutlineStrip& strip) {
+    const char* fate = o.keepMissing ? "drawn as the missing-glyph shape" : "left out";
+    if (!strip.Unencodable.empty()) {
+        std::string list;
+        for (char32_t c : strip.Unencodable) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "U+%04X", unsigned(c));
+            list += (list.empty() ? "" : ", ") + std::string(buf);
+        }
+        std::cerr << o.charsFile << ": " << Plural(strip.Unencodable.size(), "character")
+                  << " without a code" << (o.codepage.empty() ? "" : " in " + o.codepage)
+                  << ", left out: " << list << "\n";
+    }
+    if (!strip.Undefined.empty())
+        std::cerr << o.ttf << ": " << o.codepage << " leaves "
+                  << Plural(strip.Undefined.size(), "code") << " undefined, " << fate << ": "
+                  << FormatCharList(strip.Undefined) << "\n";
+    if (!strip.Missing.empty())
+        std::cerr << o.ttf << ": no glyph for " << Plural(strip.Missing.size(), "code") << ", "
+                  << fate << ": " << FormatCharList(strip.Missing) << "\n";
+    if (strip.ClippedPixels)
+        std::cerr << o.ttf << ": note: " << Plural(strip.ClippedPixels, "pixel") << " of "
+                  << Plural(strip.ClippedGlyphs, "glyph")
+                  << " fell outside their cells or the strip and were clipped\n";
+}
+
+int Run(const Options& o) {
+    TEditedFont font;
+    if (!font.Load(o.font)) {
+        const std::string why = WhyNotReadable(o.font);
+        throw Refusal{o.font, why.empty() ? "Invalid SFT file!" : why};
+    }
+    const TCoverageColors colors = ColorsOf(o, font.BitsPerPixel());
+
+    TOutlineRequest request;
+    request.Codes = o.codes;
+    if (!o.charsFile.empty()) {
+        try {
+            request.Characters = DecodeUtf8(ReadText(o.charsFile));
+            // A byte order mark says how the file is written, not what it holds.
+            if (!request.Characters.empty() && request.Characters[0] == 0xFEFF)
+                request.Characters.erase(0, 1);
+        } catch (const EFontError& e) {
+            throw Refusal{o.charsFile, e.what()};
+        }
+    }
+    if (!o.charsGiven && o.charsFile.empty()) {
+        if (font.Table().empty())
+            throw Refusal{o.font, "it holds no characters: give --chars or --chars-file"};
+        for (const TCharEntry& e : font.Table()) request.Codes.push_back(e.Code);
+    }
+    request.CodePage = o.codepage.empty() ? nullptr : &o.page;
+    request.KeepMissing = o.keepMissing;
+    request.Height = o.height ? o.height : font.Font().Height;
+    request.Size = o.size;
+    if (request.Height == 0 && !o.size)
+        throw Refusal{o.font, "its strip is 0 pixels high: give --height or --size"};
+    request.Spacing = o.spacing;
+    request.Mode.Mono = o.mono;
+    request.Mode.Hinting = o.hinting == "none"   ? THinting::None
+                           : o.hinting == "full" ? THinting::Full
+                                                 : THinting::Light;
+
+    TOutlineStrip strip;
+    try {
+        TOutlineFace face(o.ttf, o.face);
+        strip = MakeOutlineStrip(face, request, colors);
+    } catch (const EStripTooLarge& e) {
+        throw Refusal{o.out, e.what()};
+    } catch (const EFontError& e) {
+        throw Refusal{o.ttf, e.what()};
+    }
+    Report(o, strip);
+    try {
+        font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
+        font.SetTable(std::move(strip.Table));
+        font.Save(o.out);
+    } catch (const std::exception& e) {
+        throw Refusal{o.out, e.what()};
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    CLI::App app("", "ttf2sft");
+    if (const auto stop = ParseArgs(app, argc, argv, o)) return *stop;
+    StopCleanlyOnSignals();
+    try {
+        return Run(o);
+    } catch (const Refusal& r) {
+        return Refuse(r.path, r.why);
+    } catch (const Misuse& m) {
+        return UsageError(app, m.what, kUsage);
+    } catch (const std::bad_alloc&) {
+        return Refuse(o.ttf, "Out of memory");
+    }
+}

@@ -1,0 +1,73 @@
+#include "outlinedialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
+
+#include "../core/testfiles.h"
+#include "fakeui.h"
+#include "imageview.h"
+
+namespace {
+
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+void WaitForPreview(const TOutlineDialog& d) {
+    QElapsedTimer t;
+    t.start();
+    while (d.PreviewPending() && t.elapsed() < 10000) QTest::qWait(5);
+    ASSERT_FALSE(d.PreviewPending());
+}
+
+// The preview, drawn off the GUI thread, and OK both give the strip that the
+// renderer makes for the settings as set; a setting that is not valid is said
+// and OK then takes nothing; Cancel takes nothing.
+TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
+    TempDir dir;
+    WriteFile(dir.Path("t.sft"), MakeFont(16, 10, 20, 65, 70));
+    TEditedFont font;
+    ASSERT_TRUE(font.Load(dir.Path("t.sft")));
+    FakeUI ui;
+    TOutlineDialog d(nullptr, font, TPalette{}, ui);
+    EXPECT_EQ(d.Chars->text(), "65-70");
+    d.FontFile->setText(kDejaVu);
+    d.Chars->setText("65-70,228");
+    d.CodePage->setCurrentText("CP1251");
+    d.Size->setValue(15);
+    d.Mono->setChecked(true);
+    d.Spacing->setValue(1);
+    d.Color16->setText("255,0,0");
+    WaitForPreview(d);
+
+    TOutlineFace face(kDejaVu, 0);
+    const TCodePage page = LoadCodePage("CP1251");
+    TOutlineRequest want;
+    want.Codes = {65, 66, 67, 68, 69, 70, 228};
+    want.CodePage = &page;
+    want.Height = 20, want.Size = 15, want.Spacing = 1, want.Mode = {true, THinting::Light};
+    const TOutlineStrip strip = MakeOutlineStrip(face, want, CoverageColors16({255, 0, 0}, {}));
+    EXPECT_EQ(d.Preview->Image().Width(), strip.Width);
+    EXPECT_EQ(d.Preview->Image().Height(), 20);
+    EXPECT_EQ(d.Status->text(),
+              "7 glyphs at 15 px, a strip of " + QString::number(strip.Width) + " x 20 pixels.");
+    d.accept();
+    ASSERT_TRUE(d.Result());
+    EXPECT_EQ(d.Result()->Table, strip.Table);
+    EXPECT_EQ(d.Result()->Pixels, strip.Pixels);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+
+    TOutlineDialog bad(nullptr, font, TPalette{}, ui);
+    bad.Chars->setText("70-65");
+    bad.accept();
+    EXPECT_FALSE(bad.Result());
+    EXPECT_EQ(ui.boxes,
+              (std::vector<Box>{{"Error", "Characters: the range \"70-65\" runs backwards"}}));
+    bad.reject();
+    EXPECT_FALSE(bad.Result());
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "editfont.h"
+#include "testfiles.h"
+
+namespace {
+
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct Result {
+    int code = -1;
+    std::string err;
+};
+
+Result RunTool(const TempDir& dir, const std::string& args) {
+    const std::string cmd =
+        "cd " + dir.Dir() + " && " TTF2SFT_PATH " " + args + " >/dev/null 2>err";
+    const int status = std::system(cmd.c_str());
+    const ByteVec err = ReadFile(dir.Path("err"));
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end())};
+}
+
+// A folder with a 16-bit and an 8-bit template 20 pixels high, the outline
+// font as dv.ttf, a palette of greys (entry k is k,k,k) and a text that is
+// not UTF-8.
+struct Folder : TempDir {
+    Folder() {
+        WriteFile(Path("t16.sft"), MakeFont(16, 10, 20));
+        WriteFile(Path("t8.sft"), MakeFont(8, 10, 20));
+        EXPECT_EQ(::symlink(kDejaVu, Path("dv.ttf").c_str()), 0);
+        TPalette grey{};
+        for (std::size_t k = 0; k < 768; ++k) grey[k] = std::uint8_t(k / 3);
+        WriteFile(Path("grey.cmp"), MakeCMP(grey));
+        WriteFile(Path("bad.txt"), {'o', 'k', 0xFF});
+    }
+};
+
+// The written font is checked against FreeType itself: each cell's width is
+// the rounded advance, each glyph is FreeType's bitmap at the same settings
+// placed at its bearings and clipped to its cell, and on the grey palette an
+// anti-aliased pixel's index is its coverage.
+TEST(Ttf2sft, DrawsFreeTypesOwnGlyphs) {
+    struct Case {
+        int bpp;
+        std::string args;
+        FT_Int32 load;
+        FT_Render_Mode render;
+        int size;  // 0: the largest whose ascender and descender fit 20 rows
+        int spacing;
+        std::vector<std::pair<std::uint16_t, char32_t>> codes;
+    };
+    std::vector<std::pair<std::uint16_t, char32_t>> ascii, cyrillic;
+    for (char32_t c = 32; c <= 126; ++c) ascii.emplace_back(std::uint16_t(c), c);
+    for (char32_t c = 0xC0; c <= 0xFF; ++c)
+        cyrillic.emplace_back(std::uint16_t(c), c - 0xC0 + 0x410);
+    const std::vector<Case> cases = {
+        {8, "--cmp grey.cmp --size 17", FT_LOAD_TARGET_LIGHT, FT_RENDER_MODE_LIGHT, 17, 0, ascii},
+        {16, "--mono --hinting full --spacing 2", FT_LOAD_TARGET_MONO, FT_RENDER_MODE_MONO, 0, 2,
+         ascii},
+        {8, "--cmp grey.cmp --hinting none --chars 192-255 --codepage CP1251", FT_LOAD_NO_HINTING,
+         FT_RENDER_MODE_NORMAL, 0, 0, cyrillic},
+    };
+    FT_Library lib;
+    FT_Face face;
+    ASSERT_EQ(FT_Init_FreeType(&lib), 0);
+    ASSERT_EQ(FT_New_Face(lib, kDejaVu, 0, &face), 0);
+    const auto fits = [&](int s) {
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(s));
+        return ((face->size->metrics.ascender + 63) >> 6) +
+                   ((-face->size->metrics.descender + 63) >> 6) <=
+               20;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Folder dir;
+        const std::string tmpl = c.bpp == 8 ? "t8.sft" : "t16.sft";
+        ASSERT_EQ(RunTool(dir, "--font " + tmpl + " --ttf dv.ttf -o out.sft " + c.args).code, 0);
+        TEditedFont in, out;
+        ASSERT_TRUE(in.Load(dir.Path(tmpl)));
+        ASSERT_TRUE(out.Load(dir.Path("out.sft")));
+        auto header = out.Font().Header;
+        std::copy_n(in.Font().Header.begin() + 20, 4, header.begin() + 20);  // the range count
+        EXPECT_EQ(header, in.Font().Header);
+        EXPECT_EQ(out.Font().StripHeader, in.Font().StripHeader);
+        ASSERT_EQ(out.Font().Height, 20);
+        ASSERT_EQ(out.Table().size(), c.codes.size());
+
+        int size = c.size;
+        for (int s = 1; !size; ++s)
+            if (!fits(s + 1)) size = s;
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(size));
+        const int baseline = int((face->size->metrics.ascender + 63) >> 6);
+        const int w = out.Font().Width, b = c.bpp / 8;
+        std::vector<int> want(std::size_t(w) * 20, 0);
+        int x = 0;
+        for (std::size_t i = 0; i < c.codes.size(); ++i) {
+            ASSERT_EQ(FT_Load_Char(face, c.codes[i].second, c.load), 0);
+            ASSERT_EQ(FT_Render_Glyph(face->glyph, c.render), 0);
+            const FT_Bitmap& bm = face->glyph->bitmap;
+            const int cell = int((face->glyph->advance.x + 32) >> 6);
+            EXPECT_EQ(out.Table()[i], (TCharEntry{c.codes[i].first, x, cell}));
+            for (int r = 0; r < int(bm.rows); ++r)
+                for (int col = 0; col < int(bm.width); ++col) {
+                    const int dx = face->glyph->bitmap_left + col,
+                              y = baseline - face->glyph->bitmap_top + r;
+                    const unsigned char* row = bm.buffer + r * bm.pitch;
+                    const int v = bm.pixel_mode == FT_PIXEL_MODE_MONO
+                                      ? (row[col / 8] >> (7 - col % 8) & 1) * 255
+                                      : row[col];
+                    if (dx >= 0 && dx < cell && y >= 0 && y < 20 && v)
+                        want[std::size_t(y * w + x + dx)] = v;
+                }
+            x += cell + c.spacing;
+        }
+        ASSERT_EQ(w, x);
+        const auto& px = out.Font().Pixels;
+        int wrong = 0;
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            const int got = b == 1 ? px.data()[i] : (px.data()[2 * i] | px.data()[2 * i + 1] << 8);
+            wrong += got != (b == 1 ? want[i] : want[i] ? 0xFFFF : 0);
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(lib);
+}
+
+// What is refused, with which status, and that nothing is written then; and
+// what is only reported.
+TEST(Ttf2sft, RefusesWithTheReason) {
+    const std::string base = "--font t16.sft --ttf dv.ttf -o out.sft ";
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"--ttf dv.ttf -o out.sft", 2,
+         "ttf2sft: give the font to take the headers from with --font"},
+        {base + "--chars 40-32", 2, "ttf2sft: --chars: the range \"40-32\" runs backwards"},
+        {base + "--codepage NOPE", 2,
+         "ttf2sft: --codepage: iconv doesn't know the code page \"NOPE\""},
+        {base + "--color 3", 2,
+         "ttf2sft: a 16-bit font's colours: \"3\" is not R,G,B with each 0 to 255"},
+        {"--font t16.sft -o out.sft --ttf none.ttf", 1, "none.ttf: No such file or directory"},
+        {"--font t16.sft -o out.sft --ttf t8.sft", 1,
+         "t8.sft: not a font FreeType can open (unknown file format)"},
+        {base + "--face 2", 1, "dv.ttf: the file has 1 face, numbered from 0; there is no face 2"},
+        {"--font t8.sft --ttf dv.ttf -o out.sft", 1,
+         "uicolormap.cmp: not found! (an 8-bit font needs a palette: give --cmp or --bm)"},
+        {base + "--chars 32-300 --keep-missing", 1,
+         "out.sft: 269 characters; a font holds at most 256"},
+        {base + "--chars-file bad.txt", 1, "bad.txt: not UTF-8 text: byte 2"},
+        {base + "--height 1", 1, "dv.ttf: no size of the font fits a strip 1 pixels high"},
+        {base + "--chars 65,888-889", 0, "dv.ttf: no glyph for 2 codes, left out: 888-889"},
+        {base + "--chars 65,129 --codepage CP1252", 0,
+         "dv.ttf: CP1252 leaves 1 code undefined, left out: 129"},
+    };
+    for (const auto& [args, code, err] : cases) {
+        SCOPED_TRACE(args);
+        Folder dir;
+        const Result r = RunTool(dir, args);
+        EXPECT_EQ(r.code, code);
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
+        EXPECT_EQ(::access(dir.Path("out.sft").c_str(), F_OK) == 0, code == 0);
+    }
+}
+
+}  // namespace
