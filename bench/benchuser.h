@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "messages.h"
+#include "outline.h"
 
 class TBenchUser final : public IUserInterface {
 public:
@@ -22,6 +23,9 @@ public:
     bool AskYesNo(const QString& Text) override { Fail(Text); }
     TSaveAnswer AskSave(const QString& Text) override { Fail(Text); }
     bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&) override {
+        return false;
+    }
     [[noreturn]] static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);

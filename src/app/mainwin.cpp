@@ -29,6 +29,7 @@
 #include "imageview.h"
 #include "importpicture.h"
 #include "look.h"
+#include "outline.h"
 #include "preview.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
@@ -83,6 +84,7 @@ void TMainWindow::CreateComponents() {
     SaveSFTAs1 = File1->addAction(QStringLiteral("Save SFT &As..."));
     File1->addSeparator();
     ImportPicture1 = File1->addAction(QStringLiteral("&Import Picture..."));
+    NewFontFromOutline1 = File1->addAction(QStringLiteral("&New Font from Outline Font..."));
     SaveasBMP1 = File1->addAction(QStringLiteral("&Save as BMP"));
     LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
     File1->addSeparator();
@@ -161,6 +163,7 @@ void TMainWindow::CreateComponents() {
         {SaveSFT1, &TMainWindow::SaveSFT1Click},
         {SaveSFTAs1, &TMainWindow::SaveSFTAs1Click},
         {ImportPicture1, &TMainWindow::ImportPicture1Click},
+        {NewFontFromOutline1, &TMainWindow::NewFontFromOutline1Click},
         {SaveasBMP1, &TMainWindow::SaveasBMP1Click},
         {LoadPalette1, &TMainWindow::LoadPalette1Click},
         {Exit1, &TMainWindow::Exit1Click},
@@ -212,8 +215,8 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
 
 void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
-    for (QAction* command :
-         {SaveSFT1, SaveSFTAs1, ImportPicture1, SaveasBMP1, LoadPalette1, CharTable1})
+    for (QAction* command : {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1,
+                             LoadPalette1, CharTable1})
         command->setEnabled(havePicture);
     const int row = ASCIIList->currentRow();
     const TGlyphExtent glyph = row < 0 ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
@@ -337,6 +340,16 @@ void TMainWindow::ImportPicture1Click() {
     TEditedFont font = Font_;
     if (ImportPicture(font, LocalPath(PIC_Open.FileName), Palette_, ui_))
         ShowFont(std::move(font), ASCIIList->currentRow());
+}
+
+void TMainWindow::NewFontFromOutline1Click() {
+    if (!Bitmap_) return;
+    TOutlineStrip strip;
+    if (!ui_.MakeOutlineFont(Font_, Palette_, strip)) return;
+    TEditedFont font = Font_;
+    font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
+    font.SetTable(std::move(strip.Table));
+    ShowFont(std::move(font), 0);
 }
 
 void TMainWindow::CharTable1Click() {

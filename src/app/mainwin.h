@@ -54,6 +54,7 @@ public:
     void SaveSFT1Click();
     void SaveSFTAs1Click();
     void CharTable1Click();
+    void NewFontFromOutline1Click();
     void LoadPalette1Click();
     void Exit1Click();
     void About1Click();
@@ -94,6 +95,7 @@ public:
     QAction* SaveSFT1 = nullptr;
     QAction* SaveSFTAs1 = nullptr;
     QAction* ImportPicture1 = nullptr;
+    QAction* NewFontFromOutline1 = nullptr;
     QAction* SaveasBMP1 = nullptr;
     QAction* LoadPalette1 = nullptr;
     QAction* Exit1 = nullptr;

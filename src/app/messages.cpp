@@ -9,6 +9,7 @@
 #include <new>
 
 #include "chartable.h"
+#include "outlinedialog.h"
 
 QStringList TFileDialog::Texts() const {
     const QStringList parts = Filter.split('|');
@@ -122,6 +123,13 @@ TSaveAnswer TQtUserInterface::AskSave(const QString& Text) {
         default:
             return TSaveAnswer::Cancel;
     }
+}
+
+bool TQtUserInterface::MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
+                                       TOutlineStrip& Strip) {
+    std::optional<TOutlineStrip> made = AskOutlineFont(parent_, Font, Palette, *this);
+    if (made) Strip = std::move(*made);
+    return made.has_value();
 }
 
 bool TQtUserInterface::EditTable(std::vector<TCharEntry>& Table, int Row) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editfont.h"
 #include "font.h"
 #include "palette.h"
 
@@ -40,6 +41,8 @@ struct TFileDialog {
     QStringList Patterns() const;
 };
 
+struct TOutlineStrip;
+
 class IUserInterface {
 public:
     virtual ~IUserInterface() = default;
@@ -57,6 +60,10 @@ public:
     // Runs the character table editor on Table with Row selected; true, with
     // the edited rows in Table, when it was accepted.
     virtual bool EditTable(std::vector<TCharEntry>& Table, int Row) = 0;
+    // New Font from Outline Font over Font, drawn through Palette; true, with
+    // the new strip and table in Strip, on OK.
+    virtual bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
+                                 TOutlineStrip& Strip) = 0;
 };
 
 // The standard error box's text for the exception being handled.
@@ -90,6 +97,8 @@ public:
     bool AskYesNo(const QString& Text) override;
     TSaveAnswer AskSave(const QString& Text) override;
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
+    bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
+                         TOutlineStrip& Strip) override;
 
 private:
     QWidget* parent_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "messages.h"
+#include "outline.h"
 
 struct Box {
     std::string Caption;
@@ -62,6 +63,11 @@ public:
         if (table) Table = *table;  // nullopt cancels
         return table.has_value();
     }
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip& Strip) override {
+        const auto made = Ask("New Font from Outline Font", "", outlines);
+        if (made) Strip = *made;  // nullopt cancels
+        return made.has_value();
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -73,6 +79,7 @@ public:
 
     std::deque<bool> yesNo;
     std::deque<TSaveAnswer> saves;
+    std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run

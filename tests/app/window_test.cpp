@@ -365,6 +365,9 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
                 "at x 0, y 0.\n\nMove them to the nearest colours of the palette?"}},
               kOther},
              {[&] { ui.Cancel(), Win().SaveSFTAs1->trigger(); }, {}, kOther},
+             {[&] { ui.outlines = {std::nullopt}, Win().NewFontFromOutline1->trigger(); },
+              {{"New Font from Outline Font", ""}},
+              kOther},
              {[&] { Run(Win().SaveSFTAs1, "missing/y.SFT"); },
               {{"Quillmere", "Cannot create file " + dir.Path("missing/y.SFT") + "."}},
               kOther},
@@ -442,6 +445,15 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     Win().CharTable1->trigger();
     Open("e.sft");  // changes discarded
     EXPECT_EQ(Snap(), saved);
+    // A strip made from an outline font comes in as one change.
+    TOutlineStrip made;
+    made.Width = 3, made.Height = 1, made.Pixels = Bytes{4, 5, 6}, made.Table = {{70, 1, 2}};
+    ui.outlines = {made};
+    Win().NewFontFromOutline1->trigger();
+    const SharedBytes& now = Win().FontData().Pixels;
+    EXPECT_EQ(std::make_tuple(ByteVec(now.begin(), now.end()), Snap().Codes, Snap().Caption),
+              std::make_tuple(ByteVec{4, 5, 6}, std::vector<std::string>{"70"},
+                              "Quillmere : " + path + "*"));
 }
 
 // Zoom steps through its factors keeping the strip pixel at the view's left
