@@ -39,26 +39,6 @@ void WhenShown(std::function<void(T*)> Inspect) {
     timer->start();
 }
 
-TEST(MessageBoxes, CaptionIconAndOneButtonThatEscCloses) {
-    TQtUserInterface ui(nullptr, nullptr);
-    const std::vector<std::tuple<std::function<void()>, const char*, QMessageBox::Icon>> cases = {
-        {[&] { ui.ShowMessage("text", TMsgKind::Warning); }, "Warning", QMessageBox::Warning},
-        {[&] { ui.ShowMessage("text", TMsgKind::Error); }, "Error", QMessageBox::Critical},
-        {[&] { ui.ShowStandardError("text"); }, "Quillmere", QMessageBox::Critical},
-    };
-    for (const auto& [show, caption, icon] : cases) {
-        bool seen = false;
-        WhenShown<QMessageBox>([&](QMessageBox* box) {
-            seen = box->windowTitle() == caption && box->text() == "text" && box->icon() == icon &&
-                   box->buttons().size() == 1 && box->buttons()[0]->text() == "OK" &&
-                   box->defaultButton() == box->buttons()[0];
-            QTest::keyClick(box, Qt::Key_Escape);
-        });
-        show();  // returns once the box is closed
-        EXPECT_TRUE(seen) << caption;
-    }
-}
-
 // The table editor: rows added after the selected one, removed and sorted;
 // what a font can't hold is refused with the row and the reason.
 TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
@@ -125,40 +105,6 @@ TEST(FileDialogs, SettingsAndRememberedNameAndType) {
     EXPECT_FALSE(ui.Execute(open));
     EXPECT_EQ(open.FileName.toStdString(), dir.Path("pal.bm"));
     EXPECT_EQ(open.FilterIndex, 2);
-}
-
-// Both windows are placed as their forms lay them out for a text height of 13
-// pixels, scaled to the real one.
-TEST(Layout, FollowsTheFormsAtTheScreensTextHeight) {
-    FakeUI user;  // whatever the default palette, the window is laid out
-    TMainWindow w(user);
-    w.show();
-    TAboutWin about;
-    const double f = LayoutFactor(w.font());
-    const auto S = [f](int x, int y, int width, int height) {
-        return QRect(int(std::lround(x * f)), int(std::lround(y * f)), int(std::lround(width * f)),
-                     int(std::lround(height * f)));
-    };
-    const auto label = [](const QLabel* l) { return QRect(l->x(), l->y(), 0, l->height()); };
-    const std::vector<std::pair<QRect, QRect>> cases = {
-        {QRect(w.pos(), w.size()), S(201, 117, 312, 213)},
-        {QRect(w.Panel1->x(), w.Panel1->y(), w.Panel1->width(), 0), S(0, 0, 128, 0)},
-        {label(w.Label1), S(24, 8, 0, 13)},
-        {w.SFTInfo->geometry(), S(24, 24, 80, 32)},
-        {label(w.Label3), S(24, 72, 0, 13)},
-        {w.ASCIIList->geometry(), S(24, 88, 80, 80)},
-        {QRect(about.pos(), about.size()), S(200, 112, 232, 153)},
-        {label(about.Label1), S(72, 24, 0, 13)},
-        {label(about.Label2), S(56, 48, 0, 13)},
-        {about.BitBtn1->geometry(), S(80, 104, 75, 25)},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
-    // The left panel stands out with a sunken edge inside; the view's panel is sunken.
-    const QRgb light = w.palette().color(QPalette::Light).rgb(),
-               dark = w.palette().color(QPalette::Dark).rgb();
-    const QImage left = w.Panel1->grab().toImage(), right = w.Panel2->grab().toImage();
-    EXPECT_EQ(std::make_tuple(left.pixel(0, 0), left.pixel(1, 1), right.pixel(0, 0)),
-              std::make_tuple(light, dark, dark));
 }
 
 }  // namespace

@@ -105,7 +105,11 @@ private:
     fs::path oldDir_;
 };
 
-TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
+// Opening shows the font. Selecting a code, by key or by a click (also on
+// the selected one), scrolls to its X at the zoom, within the strip; zoom
+// keeps the strip pixel at the view's left edge (keys) or under the pointer
+// (wheel) in place.
+TEST_F(WindowTest, OpensScrollsToGlyphsAndZooms) {
     for (int bpp : {8, 16}) {
         SftWriter file;
         file.Header(2).Range(0, 1).Range(65534, 65535).StripHeader(bpp).Size(600, 16);
@@ -119,45 +123,51 @@ TEST_F(WindowTest, OpensFontsAndScrollsToTheSelectedGlyph) {
         EXPECT_EQ(Snap(), (Snapshot{"Quillmere : " + path, info, codes, 0, 0, 1, true, true, bmp,
                                     bmp, kDefault, Win().CharTable(), ""}));
     }
-    // X 0, -50, 100, far beyond the end, 120; by mouse and by keyboard.
     SftWriter xs;
     xs.Header(1).U16(65).U16(69);
     for (std::int32_t x : {0, -50, 100, 1000000, 120}) xs.I32(x).I32(0);
     Open("xs.sft", xs.StripHeader(8).Size(2000, 4).Pixels(8000).Bytes());
-    const int last = 2000 - Win().ScrollBox->viewport()->width();
-    QListWidget* list = Win().ASCIIList;
-    for (const auto& [row, x] :
-         std::vector<std::pair<int, int>>{{2, 100}, {1, 0}, {3, last}, {4, 120}}) {
-        list->setCurrentRow(row - 1);
-        QTest::keyClick(list, Qt::Key_Down);
-        EXPECT_EQ(Scroll(), x) << row;
-        Win().ScrollBox->SetHorzPosition(7);  // a click on the selected code scrolls back
+    TMainWindow& w = Win();
+    QListWidget* list = w.ASCIIList;
+    const int last = 2000 - w.ScrollBox->viewport()->width();
+    const auto key = [&](int row) {
+        list->setCurrentRow(row - 1), QTest::keyClick(list, Qt::Key_Down);
+    };
+    const auto click = [&](int row) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
-        EXPECT_EQ(Scroll(), x) << row;
+    };
+    const auto wheel = [&](int x, int delta) {
+        QWheelEvent e(QPointF(x, 5), QPointF(x, 5), {}, {0, delta}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(w.ScrollBox->viewport(), &e);
+    };
+    for (const auto& [step, zoom, scroll] :
+         std::vector<std::tuple<std::function<void()>, int, int>>{
+             {[&] { key(2); }, 1, 100},
+             {[&] { key(1); }, 1, 0},
+             {[&] { click(3); }, 1, last},
+             {[&] { key(4), w.ScrollBox->SetHorzPosition(7), click(4); }, 1, 120},
+             {[&] { w.ZoomIn1->trigger(); }, 2, 240},
+             {[&] { list->setCurrentRow(2); }, 2, 200},
+             {[&] { wheel(50, 120); }, 3, (200 + 50) / 2 * 3 - 50},
+             {[&] { wheel(10, -120); }, 2, (325 + 10) / 3 * 2 - 10},
+             {[&] { w.ActualSize1->trigger(); }, 1, 213 / 2}}) {
+        step();
+        EXPECT_EQ(std::make_pair(w.ScrollBox->Zoom(), Scroll()), std::make_pair(zoom, scroll));
     }
     // No characters: nothing to scroll to.
-    Win().ScrollBox->SetHorzPosition(40);
     Open("none.sft", MakeFont(8, 3000, 4, 1, 0));
-    EXPECT_EQ(std::make_pair(list->count(), Scroll()), std::make_pair(0, 40));
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(WindowTest, ExportsThePictureShown) {
-    fs::create_directory(dir.Path("out"));
-    const ByteVec main = MakeFont(8, 50, 3), title = MakeFont(16, 5, 2);
-    Open("main.sft", main);
-    Run(Win().SaveasBMP1, "out/x.BMP");
-    EXPECT_EQ(ui.dialogs.back().FileName, "main.BMP");
-    EXPECT_EQ(ReadFile(dir.Path("out/x.BMP")), ReferenceBmp(main, kDefault));
-    // The next name proposed is in the folder saved to last; a cancel writes nothing.
-    Open("Title.Font.SFT", title);
-    ui.Cancel();
-    Win().SaveasBMP1->trigger();
-    EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("out/Title.Font.BMP"));
-    Run(Win().SaveasBMP1, "out/t.BMP");
-    EXPECT_EQ(ReadFile(dir.Path("out/t.BMP")), ReferenceBmp(title, kDefault));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("out")), {}), 2);
+    EXPECT_EQ(std::make_pair(list->count(), Scroll()), std::make_pair(0, 106));
+    // A factor is offered only while the zoomed strip fits the scroll bar's range.
+    TScrollBox box;
+    box.SetImageWidth(INT_MAX / 3);
+    for (const auto& [factor, next] : std::vector<std::pair<int, int>>{{1, 2}, {2, 3}, {3, 0}}) {
+        box.SetZoom(factor);
+        EXPECT_EQ(box.NextZoom(1), next) << factor;
+    }
+    box.SetImageWidth(INT_MAX / 2);  // a wider strip falls back to a factor that fits
+    EXPECT_EQ(box.Zoom(), 2);
     EXPECT_TRUE(ui.boxes.empty());
 }
 
@@ -224,56 +234,6 @@ TEST_F(WindowTest, AboutAndExit) {
     win.reset();
     Win().close();
     EXPECT_TRUE(Win().QuitRequested());
-}
-
-// Started from the fixture's folder, with or without a font on the command
-// line: the default palette comes from there, else from the font's folder;
-// then the font opens as from the dialog.
-TEST_F(WindowTest, StartsWithTheDefaultPaletteAndTheFontGiven) {
-    EXPECT_EQ(Snap().Caption, "Quillmere");
-    EXPECT_FALSE(Win().SaveasBMP1->isEnabled() || Win().LoadPalette1->isEnabled());
-    fs::create_directories(dir.Path("game/sub"));
-    const ByteVec font = MakeFont(8, 40, 3);
-    WriteFile(dir.Path("game/[*]a.sft"), font);
-    const std::string here = dir.Path("uicolormap.cmp"), game = dir.Path("game/uicolormap.cmp");
-    const Box notFound{"Error", kPaletteNotFound}, refused{"Warning", kInvalidSFT};
-    struct Case {
-        std::function<void()> prepare;
-        std::string arg;
-        std::vector<Box> boxes;
-        TPalette palette;
-    };
-    for (const Case& c : std::vector<Case>{
-             {[&] { WriteFile(here, MakeCMP(kDefault)); }, "game/sub/../[*]a.sft", {}, kDefault},
-             {[] {}, "", {notFound}, {}},
-             {[&] { fs::create_directory(here); }, "", {notFound}, {}},
-             {[&] { WriteFile(here, ByteVec(900, 'x')); }, "", {{"Warning", kInvalidCMP}}, {}},
-             {[&] { WriteFile(game, MakeCMP(kOther)); }, "game/./[*]a.sft", {}, kOther},
-             {[&] { fs::remove(game); }, "game/[*]a.sft", {notFound}, {}},
-             {[&] { WriteFile(game, MakeCMP(kOther)); }, "game/sub", {refused}, kOther}}) {
-        SCOPED_TRACE(c.arg);
-        fs::remove_all(here);
-        c.prepare();
-        FakeUI user;
-        const QString arg = ParseCommandLine({"quillmere", QString::fromStdString(c.arg)}).Font;
-        TMainWindow w(user, BuildFontPicture, nullptr, arg);
-        const bool quits = c.boxes.size() == 1 && c.boxes[0] == notFound;
-        EXPECT_EQ(w.QuitRequested(), quits);
-        if (!quits && !arg.isEmpty()) {
-            w.show();
-            w.OpenFont(arg);
-            EXPECT_EQ(w.SFT_Open.FileName, arg);
-        }
-        EXPECT_EQ(user.boxes, c.boxes);
-        EXPECT_EQ(w.Palette(), c.palette);
-        // The caption shows the path as it is; Qt would take "[*]" for a mark.
-        const bool opened = c.boxes.empty() && !arg.isEmpty();
-        if (opened) {
-            EXPECT_EQ(w.windowHandle()->title(), "Quillmere : " + arg);
-        }
-        EXPECT_EQ(w.Bitmap() ? ToVec(w.Bitmap()->FileBytes()) : ByteVec{},
-                  opened ? ReferenceBmp(font, c.palette) : ByteVec{});
-    }
 }
 
 // Load Palette reads with the reader of the type chosen, a dropped palette
@@ -387,8 +347,14 @@ TEST_F(WindowTest, CommandsChangeAllOrNothing) {
         EXPECT_EQ(Snap(), want);
     }
     EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("y.SFT"));  // Save SFT As proposed
-    Open("g.sft", f8);  // the loaded palette serves the next 8-bit font
+    Open("Title.g.SFT", f8);  // the loaded palette serves the next 8-bit font
     EXPECT_EQ(Held(), ReferenceBmp(f8, kOther));
+    // The export proposes the font's name, next in the folder saved to last.
+    Run(Win().SaveasBMP1, "folder.sft/x.BMP");
+    EXPECT_EQ(ui.dialogs.back().FileName, "Title.g.BMP");
+    EXPECT_EQ(ReadFile(dir.Path("folder.sft/x.BMP")), ReferenceBmp(f8, kOther));
+    ui.Cancel(), Win().SaveasBMP1->trigger();
+    EXPECT_EQ(ui.dialogs.back().FileName.toStdString(), dir.Path("folder.sft/Title.g.BMP"));
 }
 
 // Import, edit the table, save, read back; while there are unsaved changes,
@@ -454,46 +420,6 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     EXPECT_EQ(std::make_tuple(ByteVec(now.begin(), now.end()), Snap().Codes, Snap().Caption),
               std::make_tuple(ByteVec{4, 5, 6}, std::vector<std::string>{"70"},
                               "Quillmere : " + path + "*"));
-}
-
-// Zoom steps through its factors keeping the strip pixel at the view's left
-// edge (keys) or under the pointer (wheel) in place; codes scroll to X x zoom.
-TEST_F(WindowTest, ZoomsAroundTheLeftEdgeOrThePointer) {
-    TMainWindow& w = Win();
-    for (QAction* a : {w.ZoomIn1, w.ZoomOut1, w.ActualSize1, w.CopyGlyph1, w.CopyStrip1})
-        EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    SftWriter xs;
-    xs.Header(1).U16(65).U16(67);
-    for (std::int32_t x : {100, 120, 1999}) xs.I32(x).I32(0);
-    Open("xs.sft", xs.StripHeader(8).Size(2000, 4).Pixels(8000).Bytes());
-    EXPECT_EQ(Scroll(), 100);
-    const auto wheel = [&](int x, int delta) {
-        QWheelEvent e(QPointF(x, 5), QPointF(x, 5), {}, {0, delta}, Qt::NoButton,
-                      Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(w.ScrollBox->viewport(), &e);
-    };
-    for (const auto& [step, zoom, scroll] :
-         std::vector<std::tuple<std::function<void()>, int, int>>{
-             {[&] { w.ZoomIn1->trigger(); }, 2, 200},
-             {[&] { w.ASCIIList->setCurrentRow(1); }, 2, 240},
-             {[&] { wheel(50, 120); }, 3, (240 + 50) / 2 * 3 - 50},
-             {[&] { wheel(10, -120); }, 2, (385 + 10) / 3 * 2 - 10},
-             {[&] { w.ActualSize1->trigger(); }, 1, 252 / 2},
-             {[&] { w.ZoomOut1->trigger(); }, 1, 252 / 2}}) {
-        step();
-        EXPECT_EQ(w.ScrollBox->Zoom(), zoom);
-        EXPECT_EQ(Scroll(), scroll);
-        EXPECT_EQ(w.ZoomOut1->isEnabled() + w.ActualSize1->isEnabled(), zoom > 1 ? 2 : 0);
-    }
-    // A factor is offered only while the zoomed strip fits the scroll bar's range.
-    TScrollBox box;
-    box.SetImageWidth(INT_MAX / 3);
-    for (const auto& [factor, next] : std::vector<std::pair<int, int>>{{1, 2}, {2, 3}, {3, 0}}) {
-        box.SetZoom(factor);
-        EXPECT_EQ(box.NextZoom(1), next) << factor;
-    }
-    box.SetImageWidth(INT_MAX / 2);  // a wider strip falls back to a factor that fits
-    EXPECT_EQ(box.Zoom(), 2);
 }
 
 // Boundaries at every X and a frame round the selected glyph, drawn over the

@@ -90,6 +90,9 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
         WriteFile(dir.Path(name), ByteVec(s.begin(), s.end()));
     };
     text("nodepth.json", R"({"characters": []})");
+    text("depth.json", R"({"bits_per_pixel": 12, "characters": []})");
+    text("header.json",
+         R"({"bits_per_pixel": 8, "header": ")" + std::string(80, '0') + R"(", "characters": []})");
     text("code.json",
          R"([{"bits_per_pixel": 8, "characters": [{"code": 65536, "x": 0, "extra": 0}]}])");
     text("x.json", R"({"characters": [{"code": 1, "x": 2147483648, "extra": 0}]})");
@@ -145,6 +148,12 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
             {{"--font", "f8.sft", "--bm", "pal.cmp", "-o", "o.sft", "rgb.png"},
              1,
              "pal.cmp: Invalid BM file!\n"},
+            {{"--table", "depth.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "depth.json: bits_per_pixel is neither 8 nor 16\n"},
+            {{"--table", "header.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "header.json: the header does not begin with SFNT\n"},
             {{"--table", "nodepth.json", "-o", "o.sft", "rgb.png"},
              1,
              "nodepth.json: no bits_per_pixel: give --font, or a table from sft2bmp --json\n"},

@@ -94,26 +94,4 @@ TEST(ColorRules, EightBitPixelsMatchThePalette) {
               "pixel (0, 1) is not fully opaque");
 }
 
-TEST(EditedFont, TablesBecomeRunsAndLimitsHold) {
-    const auto ranges = [](std::vector<std::uint16_t> codes) {
-        std::vector<TCharEntry> table;
-        for (std::uint16_t c : codes) table.push_back(TCharEntry{c, 0, 0});
-        std::vector<std::pair<int, int>> out;
-        for (const TRange& r : RangesOf(table)) out.emplace_back(r.First, r.Last);
-        return out;
-    };
-    using P = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(ranges({}), P{});
-    EXPECT_EQ(ranges({65, 66, 67, 97, 98, 66}), (P{{65, 67}, {97, 98}, {66, 66}}));
-    EXPECT_EQ(ranges({65534, 65535, 0, 1, 1}), (P{{65534, 65535}, {0, 1}, {1, 1}}));
-
-    TEditedFont font = TEditedFont::FromHeaders(16, {'S', 'F', 'N', 'T'}, {});
-    EXPECT_THROW(font.SetTable(std::vector<TCharEntry>(kMaxChars + 1)), EFontError);
-    EXPECT_THROW(font.ReplaceStrip(3, 2, Bytes(11)), EFontError);
-    EXPECT_THROW(font.ReplaceStrip(65536, 16384, Bytes()), EFontError);
-    EXPECT_EQ(std::make_tuple(font.Font().Width, font.Table().size()), std::make_tuple(0, 0u));
-    EXPECT_THROW(TEditedFont::FromHeaders(24, {'S', 'F', 'N', 'T'}, {}), EFontError);
-    EXPECT_THROW(TEditedFont::FromHeaders(8, {'S', 'F', 'N', 't'}, {}), EFontError);
-}
-
 }  // namespace

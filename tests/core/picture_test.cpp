@@ -241,18 +241,4 @@ TEST(PictureObject, ShortWriteLeavesNoTrace) {
     }
 }
 
-TEST(ExportName, ProposalAndFolder) {
-    const std::vector<std::array<const char*, 3>> cases = {
-        {"/fonts/main.sft", "", "main.BMP"}, {"/fonts/title.sft", "/out/", "/out/title.BMP"},
-        {"/fonts/FONT", "", "FONT.BMP"},     {"/fonts/x.sft.y.sft", "", "x.sft.y.BMP"},
-        {"/fonts/c:d.sft", "", "c:d.BMP"},   {"/fonts.d/plain", "/o/", "/o/plain.BMP"},
-        {"bare.sft", "", "bare.BMP"},
-    };
-    for (const auto& [font, lastDir, proposal] : cases)
-        EXPECT_EQ(ProposedExportName(font, lastDir), proposal) << font;
-    EXPECT_EQ(FolderOf("/a/b/c:d.BMP"), "/a/b/");
-    EXPECT_EQ(FolderOf("x.BMP"), "");
-    EXPECT_EQ(FolderOf("/x.BMP"), "/");
-}
-
 }  // namespace

@@ -81,51 +81,14 @@ TEST(Sft2bmp, PrintsTheCharacterTable) {
     const ToolResult js = RunSft2bmp(dir.Dir(), {"--json", "hi.sft", "nope.sft", "caf\xe9.sft"});
     EXPECT_EQ(js.code, 1);
     EXPECT_EQ(js.err, "nope.sft: No such file or directory\n");
-    std::string flat;
-    for (char c : js.out)
-        if (!std::isspace(static_cast<unsigned char>(c))) flat += c;
-    // Both headers in hex: the builder's filler bytes around the range count and the depth.
-    const auto times = [](const char* hex, int n) {
-        std::string s;
-        while (n-- > 0) s += hex;
-        return s;
-    };
-    const std::string ab = times("ab", 16);
-    const auto font = [&](const std::string& path) {
-        return R"({"bits_per_pixel":16,"characters":[{"code":0,"extra":1000,"x":0}],)"
-               R"("header":"53464e54)" +
-               ab + "01000000" + ab + R"(","height":1,"path":")" + path + R"(","strip_header":")" +
-               times("cd", 36) + "10000000" + times("cd", 88) + R"(","width":5})";
-    };
-    EXPECT_EQ(flat, "[" + font("hi.sft") + "," + font("caf\xef\xbf\xbd.sft") + "]");
-    EXPECT_EQ(js.out.substr(0, 32), "[\n  {\n    \"bits_per_pixel\": 16,\n");  // indented by 2
+    // What each font's object holds comes back through bmp2sft's round trip;
+    // here, a name that is not UTF-8 is written with its byte replaced.
+    for (const char* path : {"hi.sft", "caf\xef\xbf\xbd.sft"})
+        EXPECT_NE(js.out.find("\"path\": \"" + std::string(path) + "\""), std::string::npos);
     // Output that can't be written is a failure.
     const std::string full =
         "cd '" + dir.Dir() + "' && " + SFT2BMP_PATH + " --info hi.sft >/dev/full 2>/dev/null";
     EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 1);
-}
-
-// --help and --version print, whatever else is given; the progress counter
-// shows only on a terminal.
-TEST(Sft2bmp, HelpVersionAndProgress) {
-    TempDir dir;
-    const ToolResult help = RunSft2bmp(dir.Dir(), {"--help", "--frobnicate"}),
-                     version = RunSft2bmp(dir.Dir(), {"--version"});
-    EXPECT_EQ(
-        std::make_tuple(help.code, help.out.rfind("Usage: sft2bmp", 0), version.code, version.out),
-        std::make_tuple(0, 0u, 0, std::string("sft2bmp 1.0\n")));
-    // The progress counter shows only on a terminal: `script` gives the program one.
-    WriteFile(dir.Path("a.sft"), MakeFont(16, 2, 2));
-    WriteFile(dir.Path("b.sft"), MakeFont(16, 2, 2));
-    const std::string shell = "cd '" + dir.Dir() + "' && script -qec '" + SFT2BMP_PATH +
-                              " a.sft b.sft' typescript >/dev/null 2>&1";
-    ASSERT_EQ(std::system(shell.c_str()), 0);
-    const ByteVec typescript = ReadFile(dir.Path("typescript"));
-    const std::string seen(typescript.begin(), typescript.end());
-    // Each line overwrites the last, and the last is wiped at the end.
-    EXPECT_NE(seen.find("\r\033[K[1/2] a.sft\r\033[K[2/2] b.sft\r\033[K"), std::string::npos)
-        << seen;
-    EXPECT_EQ(RunSft2bmp(dir.Dir(), {"a.sft", "b.sft"}).err, "");
 }
 
 // Stopped mid-batch, the run leaves only complete files and exits 128 + the signal.

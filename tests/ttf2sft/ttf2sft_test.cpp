@@ -1,29 +1,23 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <sstream>
 
 #include "editfont.h"
-#include "testfiles.h"
+#include "runtool.h"
 
 namespace {
 
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-struct Result {
-    int code = -1;
-    std::string err;
-};
-
-Result RunTool(const TempDir& dir, const std::string& args) {
-    const std::string cmd =
-        "cd " + dir.Dir() + " && " TTF2SFT_PATH " " + args + " >/dev/null 2>err";
-    const int status = std::system(cmd.c_str());
-    const ByteVec err = ReadFile(dir.Path("err"));
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end())};
+ToolResult RunTtf2sft(const TempDir& dir, const std::string& args) {
+    std::vector<std::string> words;
+    for (std::istringstream in(args); in >> words.emplace_back();) {
+    }
+    words.pop_back();
+    return RunTool(TTF2SFT_PATH, dir.Dir(), words);
 }
 
 // A folder with a 16-bit and an 8-bit template 20 pixels high, the outline
@@ -80,7 +74,7 @@ TEST(Ttf2sft, DrawsFreeTypesOwnGlyphs) {
         SCOPED_TRACE(c.args);
         Folder dir;
         const std::string tmpl = c.bpp == 8 ? "t8.sft" : "t16.sft";
-        ASSERT_EQ(RunTool(dir, "--font " + tmpl + " --ttf dv.ttf -o out.sft " + c.args).code, 0);
+        ASSERT_EQ(RunTtf2sft(dir, "--font " + tmpl + " --ttf dv.ttf -o out.sft " + c.args).code, 0);
         TEditedFont in, out;
         ASSERT_TRUE(in.Load(dir.Path(tmpl)));
         ASSERT_TRUE(out.Load(dir.Path("out.sft")));
@@ -160,7 +154,7 @@ TEST(Ttf2sft, RefusesWithTheReason) {
     for (const auto& [args, code, err] : cases) {
         SCOPED_TRACE(args);
         Folder dir;
-        const Result r = RunTool(dir, args);
+        const ToolResult r = RunTtf2sft(dir, args);
         EXPECT_EQ(r.code, code);
         EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
         EXPECT_EQ(::access(dir.Path("out.sft").c_str(), F_OK) == 0, code == 0);
