@@ -65,28 +65,11 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     return std::nullopt;
 }
 
-// A refusal: the file it is about, and why.
-struct Refusal {
-    std::string path, why;
-};
-
-std::string ReadText(const std::string& path) {
-    ReadOnlyFile file;
-    if (!file.Open(path)) throw Refusal{path, WhyNotReadable(path)};
-    std::string text(static_cast<std::size_t>(file.Size()), '\0');
-    if (!file.Read(text.data(), text.size())) throw Refusal{path, "the file could not be read"};
-    return text;
-}
-
 TEditedFont FontAndTable(const Options& o) {
-    TEditedFont font;
-    if (!o.font.empty() && !font.Load(o.font)) {
-        const std::string why = WhyNotReadable(o.font);
-        throw Refusal{o.font, why.empty() ? "Invalid SFT file!" : why};
-    }
+    TEditedFont font = o.font.empty() ? TEditedFont() : LoadFontFile(o.font);
     if (o.table.empty()) return font;
     try {
-        TTableFile table = ParseTableJson(ReadText(o.table));
+        TTableFile table = ParseTableJson(ReadTextFile(o.table));
         if (o.font.empty()) {
             if (!table.BitsPerPixel)
                 throw EFontError("no bits_per_pixel: give --font, or a table from sft2bmp --json");
@@ -97,22 +80,14 @@ TEditedFont FontAndTable(const Options& o) {
         }
         font.SetTable(std::move(table.Table));
     } catch (const EFontError& e) {
-        throw Refusal{o.table, e.what()};
+        throw TRefusal{o.table, e.what()};
     }
     return font;
 }
 
 std::optional<TPalette> PaletteOf(const Options& o) {
     if (o.cmp.empty() && o.bm.empty()) return std::nullopt;
-    struct Remember : IWarningSink {
-        std::string text;
-        void ShowWarning(const std::string& t) override { text = t; }
-    } sink;
-    TPalette palette{};
-    const std::string& file = o.bm.empty() ? o.cmp : o.bm;
-    if (!(o.bm.empty() ? LoadCMPPalette(file, palette, sink) : LoadBMPalette(file, palette, sink)))
-        throw Refusal{file, sink.text};
-    return palette;
+    return o.bm.empty() ? LoadPaletteFile(o.cmp, false) : LoadPaletteFile(o.bm, true);
 }
 
 int Run(const Options& o) {
@@ -136,14 +111,14 @@ int Run(const Options& o) {
         }
         font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
     } catch (const EColorsNotInPalette& e) {
-        throw Refusal{o.picture, std::string(e.what()) + " (--nearest takes the nearest)"};
+        throw TRefusal{o.picture, std::string(e.what()) + " (--nearest takes the nearest)"};
     } catch (const EFontError& e) {
-        throw Refusal{o.picture, e.what()};
+        throw TRefusal{o.picture, e.what()};
     }
     try {
         font.Save(o.out);
     } catch (const std::exception& e) {
-        throw Refusal{o.out, e.what()};
+        throw TRefusal{o.out, e.what()};
     }
     if (pixels.Changed) std::cerr << o.picture << ": note: " << pixels.Changed << note << "\n";
     return 0;
@@ -157,8 +132,8 @@ int main(int argc, char** argv) {
     StopCleanlyOnSignals();
     try {
         return Run(o);
-    } catch (const Refusal& r) {
-        return Refuse(r.path, r.why);
+    } catch (const TRefusal& r) {
+        return Refuse(r.Path, r.Why);
     } catch (const std::bad_alloc&) {
         return Refuse(o.picture, "Out of memory");
     }

@@ -42,6 +42,32 @@ int Refuse(const std::string& Path, const std::string& Why) {
     return 1;
 }
 
+std::string ReadTextFile(const std::string& Path) {
+    ReadOnlyFile file;
+    if (!file.Open(Path)) throw TRefusal{Path, WhyNotReadable(Path)};
+    std::string text(static_cast<std::size_t>(file.Size()), '\0');
+    if (!file.Read(text.data(), text.size())) throw TRefusal{Path, "the file could not be read"};
+    return text;
+}
+
+TEditedFont LoadFontFile(const std::string& Path) {
+    TEditedFont font;
+    if (font.Load(Path)) return font;
+    const std::string why = WhyNotReadable(Path);
+    throw TRefusal{Path, why.empty() ? "Invalid SFT file!" : why};
+}
+
+TPalette LoadPaletteFile(const std::string& Path, bool BM) {
+    struct Remember : IWarningSink {
+        std::string text;
+        void ShowWarning(const std::string& t) override { text = t; }
+    } sink;
+    TPalette palette{};
+    if (!(BM ? LoadBMPalette(Path, palette, sink) : LoadCMPPalette(Path, palette, sink)))
+        throw TRefusal{Path, sink.text};
+    return palette;
+}
+
 namespace {
 extern "C" void StopOnSignal(int sig) {
     RemovePendingFile();

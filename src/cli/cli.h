@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "editfont.h"
+#include "palette.h"
+
 // Parses the command line into the options set up on App, adding -h/--help
 // and --version. Returns the status to stop with: 0 once the usage or the
 // version is printed, 2 after a usage error (said on stderr with the usage);
@@ -17,6 +20,17 @@ int UsageError(const CLI::App& App, const std::string& What, const std::string& 
 
 // "PATH: why" on stderr; the refusal status, 1.
 int Refuse(const std::string& Path, const std::string& Why);
+
+// A file that can't be used, and why: said as Refuse says it.
+struct TRefusal {
+    std::string Path, Why;
+};
+// What the programs read, each throwing TRefusal: a whole text file; a font
+// (the system's reason, or "Invalid SFT file!"); a palette from a .CMP or a
+// .BM file (the reader's own warning).
+std::string ReadTextFile(const std::string& Path);
+TEditedFont LoadFontFile(const std::string& Path);
+TPalette LoadPaletteFile(const std::string& Path, bool BM);
 
 // On SIGINT or SIGTERM the file being written goes and the program ends
 // with 128 + the signal.

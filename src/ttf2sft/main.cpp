@@ -105,36 +105,17 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     return std::nullopt;
 }
 
-// A refusal: the file it is about, and why.
-struct Refusal {
-    std::string path, why;
-};
 // A usage error found once the font's depth is known.
 struct Misuse {
     std::string what;
 };
 
-std::string ReadText(const std::string& path) {
-    ReadOnlyFile file;
-    if (!file.Open(path)) throw Refusal{path, WhyNotReadable(path)};
-    std::string text(static_cast<std::size_t>(file.Size()), '\0');
-    if (!file.Read(text.data(), text.size())) throw Refusal{path, "the file could not be read"};
-    return text;
-}
-
 TPalette PaletteOf(const Options& o) {
-    struct Remember : IWarningSink {
-        std::string text;
-        void ShowWarning(const std::string& t) override { text = t; }
-    } sink;
-    TPalette palette{};
     const bool bm = !o.bm.empty();
     const std::string file = bm ? o.bm : o.cmp.empty() ? "uicolormap.cmp" : o.cmp;
     if (o.bm.empty() && o.cmp.empty() && !RegularFileExists(file))
-        throw Refusal{file, "not found! (an 8-bit font needs a palette: give --cmp or --bm)"};
-    if (!(bm ? LoadBMPalette(file, palette, sink) : LoadCMPPalette(file, palette, sink)))
-        throw Refusal{file, sink.text};
-    return palette;
+        throw TRefusal{file, "not found! (an 8-bit font needs a palette: give --cmp or --bm)"};
+    return LoadPaletteFile(file, bm);
 }
 
 TCoverageColors ColorsOf(const Options& o, int bpp) {
@@ -188,28 +169,24 @@ void Report(const Options& o, const TOutlineStrip& strip) {
 }
 
 int Run(const Options& o) {
-    TEditedFont font;
-    if (!font.Load(o.font)) {
-        const std::string why = WhyNotReadable(o.font);
-        throw Refusal{o.font, why.empty() ? "Invalid SFT file!" : why};
-    }
+    TEditedFont font = LoadFontFile(o.font);
     const TCoverageColors colors = ColorsOf(o, font.BitsPerPixel());
 
     TOutlineRequest request;
     request.Codes = o.codes;
     if (!o.charsFile.empty()) {
         try {
-            request.Characters = DecodeUtf8(ReadText(o.charsFile));
+            request.Characters = DecodeUtf8(ReadTextFile(o.charsFile));
             // A byte order mark says how the file is written, not what it holds.
             if (!request.Characters.empty() && request.Characters[0] == 0xFEFF)
                 request.Characters.erase(0, 1);
         } catch (const EFontError& e) {
-            throw Refusal{o.charsFile, e.what()};
+            throw TRefusal{o.charsFile, e.what()};
         }
     }
     if (!o.charsGiven && o.charsFile.empty()) {
         if (font.Table().empty())
-            throw Refusal{o.font, "it holds no characters: give --chars or --chars-file"};
+            throw TRefusal{o.font, "it holds no characters: give --chars or --chars-file"};
         for (const TCharEntry& e : font.Table()) request.Codes.push_back(e.Code);
     }
     request.CodePage = o.codepage.empty() ? nullptr : &o.page;
@@ -217,7 +194,7 @@ int Run(const Options& o) {
     request.Height = o.height ? o.height : font.Font().Height;
     request.Size = o.size;
     if (request.Height == 0 && !o.size)
-        throw Refusal{o.font, "its strip is 0 pixels high: give --height or --size"};
+        throw TRefusal{o.font, "its strip is 0 pixels high: give --height or --size"};
     request.Spacing = o.spacing;
     request.Mode.Mono = o.mono;
     request.Mode.Hinting = o.hinting == "none"   ? THinting::None
@@ -229,9 +206,9 @@ int Run(const Options& o) {
         TOutlineFace face(o.ttf, o.face);
         strip = MakeOutlineStrip(face, request, colors);
     } catch (const EStripTooLarge& e) {
-        throw Refusal{o.out, e.what()};
+        throw TRefusal{o.out, e.what()};
     } catch (const EFontError& e) {
-        throw Refusal{o.ttf, e.what()};
+        throw TRefusal{o.ttf, e.what()};
     }
     Report(o, strip);
     try {
@@ -239,7 +216,7 @@ int Run(const Options& o) {
         font.SetTable(std::move(strip.Table));
         font.Save(o.out);
     } catch (const std::exception& e) {
-        throw Refusal{o.out, e.what()};
+        throw TRefusal{o.out, e.what()};
     }
     return 0;
 }
@@ -253,8 +230,8 @@ int main(int argc, char** argv) {
     StopCleanlyOnSignals();
     try {
         return Run(o);
-    } catch (const Refusal& r) {
-        return Refuse(r.path, r.why);
+    } catch (const TRefusal& r) {
+        return Refuse(r.Path, r.Why);
     } catch (const Misuse& m) {
         return UsageError(app, m.what, kUsage);
     } catch (const std::bad_alloc&) {
