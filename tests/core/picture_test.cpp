@@ -69,47 +69,6 @@ TEST(BmpImage, BuildersRefuseStripsTheyCannotDraw) {
     EXPECT_FALSE(ImageSizeFits(16, 4, (0x7FFFFFFF - 54) / 12 + 1));
 }
 
-// Loaded from a stream, the picture shows its rows top row first; anything it
-// could not draw safely is refused and the picture keeps what it held.
-TEST(PictureObject, LoadsStreamsItCanDrawAndKeepsItsImageOtherwise) {
-    const ByteVec px = {1, 2, 3, 4, 5, 6};
-    const Bytes good = Build8BitImage(StripOf(2, 3, px), PatternPalette(4));
-    auto broken = [&](std::size_t at, std::uint32_t v) {
-        Bytes b = good;
-        PutU32(b.data() + at, v);
-        return b;
-    };
-    TBitmap bmp;
-    bmp.LoadFromStream(Build16BitImage(StripOf(1, 1, {1, 1})));
-    const Bytes before = bmp.FileBytes();
-    for (const Bytes& stream :
-         {Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-          Bytes(good.begin(), good.begin() + 53), Bytes(good.begin(), good.end() - 1),
-          Bytes(good.begin(), good.begin() + 1000), broken(14, 108), broken(30, 1),
-          broken(22, std::uint32_t(-2)), broken(18, std::uint32_t(-2)), broken(28, 16),
-          broken(46, 257), broken(22, 0x7FFFFFFF)}) {
-        EXPECT_THROW(bmp.LoadFromStream(stream), EToolkitError);
-        EXPECT_EQ(bmp.FileBytes(), before);
-        EXPECT_EQ(bmp.Width(), 1);
-    }
-    bmp.LoadFromStream(broken(46, 0));  // no count given: all 256
-    EXPECT_EQ(bmp.ColorTable().size(), 1024u);
-    bmp.LoadFromStream(broken(46, 256));  // 256 colours said outright
-    const TBitmap copy = bmp;
-    bmp.LoadFromStream({});  // copies outlive what the original held
-    EXPECT_TRUE(bmp.Empty());
-    EXPECT_EQ(std::make_tuple(copy.Width(), copy.Height(), copy.BitCount()),
-              std::make_tuple(2, 3, 8));
-    EXPECT_EQ(copy.FileBytes(), broken(46, 256));
-    EXPECT_EQ(copy.ScanLine(0)[1], 2);
-    EXPECT_EQ(copy.ScanLine(2)[0], 5);
-    EXPECT_EQ(copy.ScanLine(3), nullptr);
-    EXPECT_EQ(copy.ScanLine(-1), nullptr);
-    const ByteVec ref = ReferenceBmp(8, 2, 3, px, PatternPalette(4));
-    EXPECT_EQ(ByteVec(copy.ColorTable().begin(), copy.ColorTable().end()),
-              ByteVec(ref.begin() + 54, ref.begin() + 1078));
-}
-
 // A font's picture, drawn from its pixels as it is read, is the image the
 // builders make: its row parts, colour table, saved file and whole image.
 TEST(PictureObject, AFontsPictureIsTheBuiltImage) {
