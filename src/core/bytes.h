@@ -21,7 +21,10 @@ void FreeLarge(void* p, std::size_t bytes) noexcept;
 // Allocator whose value-initialisation is a no-op, so resize() on a pixel
 // buffer that a read or a builder fills anyway costs no memset.
 template <class T>
-struct DefaultInitAllocator : std::allocator<T> {
+struct DefaultInitAllocator {
+    // Not derived from std::allocator: the library fills vectors of trivial
+    // types with zeros itself when it recognises that allocator.
+    using value_type = T;
     template <class U>
     struct rebind {
         using other = DefaultInitAllocator<U>;
@@ -30,13 +33,14 @@ struct DefaultInitAllocator : std::allocator<T> {
     template <class U>
     DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
     T* allocate(std::size_t n) {
-        if (n < kLargeBuffer / sizeof(T)) return std::allocator<T>::allocate(n);
-        if (n > std::allocator_traits<std::allocator<T>>::max_size(*this)) throw std::bad_alloc();
+        if (n < kLargeBuffer / sizeof(T)) return std::allocator<T>().allocate(n);
+        if (n > std::allocator_traits<std::allocator<T>>::max_size(std::allocator<T>()))
+            throw std::bad_alloc();
         return static_cast<T*>(AllocateLarge(n * sizeof(T)));
     }
     void deallocate(T* p, std::size_t n) noexcept {
         if (n < kLargeBuffer / sizeof(T))
-            std::allocator<T>::deallocate(p, n);
+            std::allocator<T>().deallocate(p, n);
         else
             FreeLarge(p, n * sizeof(T));
     }
@@ -47,6 +51,10 @@ struct DefaultInitAllocator : std::allocator<T> {
     template <class U, class... Args>
     void construct(U* p, Args&&... args) {
         ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <class U>
+    bool operator==(const DefaultInitAllocator<U>&) const noexcept {
+        return true;
     }
 };
 

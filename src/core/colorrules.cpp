@@ -1,6 +1,8 @@
 #include "colorrules.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <unordered_map>
 
 namespace {
@@ -121,7 +123,7 @@ TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bo
 }
 
 TFontPixels ToFontPixels16(const TImagePixels& Image) {
-    CheckOpaque(Image);
+    if (Image.Indexed) CheckOpaque(Image);
     TFontPixels out;
     const std::size_t n = std::size_t(Image.Width) * std::size_t(Image.Height);
     out.Pixels.resize(2 * n);
@@ -135,12 +137,20 @@ TFontPixels ToFontPixels16(const TImagePixels& Image) {
         }
         return out;
     }
+    // Colours: converted, counted and tested for opacity in one pass, in
+    // 16-bit lanes where the values are stored as the machine holds them.
     const std::uint32_t* src = Image.Colors.data();
-    std::uint64_t changed = 0;
+    std::uint32_t changed = 0, opaque = kOpaque;
     for (std::size_t i = 0; i < n; ++i) {
         changed += (src[i] & kLostBits) != 0;
-        PutU16(dst + 2 * i, Nearest565(src[i]));
+        opaque &= src[i];
+        const std::uint16_t v = Nearest565(src[i]);
+        if constexpr (std::endian::native == std::endian::little)
+            std::memcpy(dst + 2 * i, &v, 2);
+        else
+            PutU16(dst + 2 * i, v);
     }
+    if (opaque != kOpaque) CheckOpaque(Image);
     out.Changed = changed;
     return out;
 }

@@ -20,7 +20,8 @@ struct TImagePixels {
     bool Indexed = false;
     std::vector<std::uint8_t> Indices;            // Width * Height, when Indexed
     std::array<std::uint32_t, 256> ColorTable{};  // when Indexed
-    std::vector<std::uint32_t> Colors;            // Width * Height, otherwise
+    // Width * Height, otherwise; not zeroed first, as a decoder fills it.
+    std::vector<std::uint32_t, DefaultInitAllocator<std::uint32_t>> Colors;
 };
 
 // Pixels whose colours the palette doesn't hold.

@@ -227,8 +227,10 @@ std::string FormatCharList(const std::vector<std::uint16_t>& Codes) {
     for (std::size_t i = 0; i < Codes.size();) {
         std::size_t j = i;
         while (j + 1 < Codes.size() && Codes[j + 1] == Codes[j] + 1) ++j;
-        s += (s.empty() ? "" : ",") + std::to_string(Codes[i]);
-        if (j > i) s += "-" + std::to_string(Codes[j]);
+        // Appended piece by piece: GCC 12 warns falsely about "x" + string at -O3.
+        if (!s.empty()) s += ',';
+        s += std::to_string(Codes[i]);
+        if (j > i) s.append("-").append(std::to_string(Codes[j]));
         i = j + 1;
     }
     return s;
