@@ -1,23 +1,17 @@
-// The real boxes and dialogs: captions, icons, buttons, filters and what the
-// dialogs remember.
+// The real dialogs: the table editor, and the file dialogs' filters and what
+// they remember.
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
 
 #include "../core/testfiles.h"
-#include "about.h"
 #include "chartable.h"
 #include "fakeui.h"
-#include "mainwin.h"
 #include "messages.h"
 
 namespace {

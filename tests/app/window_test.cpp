@@ -17,7 +17,6 @@
 #include <filesystem>
 
 #include "../core/testfiles.h"
-#include "cmdline.h"
 #include "fakeui.h"
 #include "imageview.h"
 #include "mainwin.h"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "colorrules.h"
-#include "editfont.h"
 #include "picture.h"
 
 namespace {
