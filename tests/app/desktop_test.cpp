@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(CommandLine, OneOptionalFont) {
+TEST(CommandLine, OneOptionalFontAndHelp) {
     const QString cwd = QDir::currentPath();
     for (const auto& [args, exit, font, text] :
          std::vector<std::tuple<QStringList, int, QString, QString>>{
@@ -21,7 +21,8 @@ TEST(CommandLine, OneOptionalFont) {
              {{"/x/[*].sft"}, -1, "/x/[*].sft", ""},
              {{"--", "-f.sft"}, -1, cwd + "/-f.sft", ""},
              {{"a.sft", "b.sft"}, 2, "", "quillmere: Only one font can be opened.\nUsage: "},
-             {{"--frobnicate"}, 2, "", "quillmere: Unknown option 'frobnicate'.\nUsage: "}}) {
+             {{"--frobnicate"}, 2, "", "quillmere: Unknown option 'frobnicate'.\nUsage: "},
+             {{"--help"}, 0, "", "Usage: "}}) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const TStartRequest r = ParseCommandLine(QStringList{"quillmere"} + args);
         EXPECT_EQ(r.Exit.value_or(-1), exit);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QImage>
 #include <random>
 
+#include "editfont.h"
 #include "runtool.h"
 
 namespace {
@@ -29,22 +29,11 @@ ByteVec RandomFont(std::mt19937& rng, std::int32_t bpp) {
     }
     const std::int32_t w = any(1, 60), h = any(1, 6);
     ByteVec file = f.StripHeader(bpp).Size(w, h).Bytes();
-    for (std::size_t i = 0; i < std::size_t(w * h * bpp / 8); ++i)
-        file.push_back(std::uint8_t(any(0, 255)));
-    for (std::size_t i : {4, 8, 19, 24, 39}) file[i] = std::uint8_t(any(0, 255));
-    const std::size_t strip = file.size() - std::size_t(w * h * bpp / 8) - 136;
-    for (std::size_t i : {0, 35, 40, 127}) file[strip + i] = std::uint8_t(any(0, 255));
+    const std::size_t strip = file.size() - 136;  // and bytes of the file header
+    for (std::size_t i : {4ul, 8ul, 19ul, 24ul, 39ul, strip, strip + 35, strip + 40, strip + 127})
+        file[i] = std::uint8_t(any(0, 255));
+    for (int i = 0; i < w * h * bpp / 8; ++i) file.push_back(std::uint8_t(any(0, 255)));
     return file;
-}
-
-struct Read {
-    TSftFont font;
-    TCharTable table{};
-};
-Read ReadFont(const std::string& path) {
-    Read r;
-    EXPECT_TRUE(LoadSFT(path, r.font, r.table, 255)) << path;
-    return r;
 }
 
 // sft2bmp then bmp2sft --font gives the font back byte for byte; through the
@@ -72,9 +61,11 @@ TEST(Bmp2sft, RoundTripsThroughPictureAndJson) {
                         .save(QString::fromStdString(dir.Path("f.png"))));
         RunOk(BMP2SFT_PATH, dir.Dir(),
               {"--table", "f.json", "--cmp=pal.cmp", "-o", "b.sft", bpp == 8 ? "f.png" : "f.BMP"});
-        Read a = ReadFont(dir.Path("f.sft")), b = ReadFont(dir.Path("b.sft"));
-        std::copy_n(a.font.Header.begin() + 20, 4, b.font.Header.begin() + 20);  // RangeCount
-        EXPECT_TRUE(a.font == b.font && a.table == b.table);
+        TEditedFont a, b;
+        ASSERT_TRUE(a.Load(dir.Path("f.sft")) && b.Load(dir.Path("b.sft")));
+        TSftFont read = b.Font();
+        std::copy_n(a.Font().Header.begin() + 20, 4, read.Header.begin() + 20);  // RangeCount
+        EXPECT_TRUE(a.Font() == read && a.Table() == b.Table());
     }
 }
 
@@ -91,6 +82,7 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     };
     text("nodepth.json", R"({"characters": []})");
     text("depth.json", R"({"bits_per_pixel": 12, "characters": []})");
+    text("hex.json", R"({"bits_per_pixel": 8, "header": "53464e54", "characters": []})");
     text("header.json",
          R"({"bits_per_pixel": 8, "header": ")" + std::string(80, '0') + R"(", "characters": []})");
     text("code.json",
@@ -151,6 +143,9 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
             {{"--table", "depth.json", "-o", "o.sft", "rgb.png"},
              1,
              "depth.json: bits_per_pixel is neither 8 nor 16\n"},
+            {{"--table", "hex.json", "-o", "o.sft", "rgb.png"},
+             1,
+             "hex.json: \"header\" is not 80 hex digits\n"},
             {{"--table", "header.json", "-o", "o.sft", "rgb.png"},
              1,
              "header.json: the header does not begin with SFNT\n"},

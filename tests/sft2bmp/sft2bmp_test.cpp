@@ -61,7 +61,6 @@ TEST(Sft2bmp, ConvertsLikeTheViewerAndReportsRefusals) {
           {{"sub/f16.BMP", ReferenceBmp(g16, {})}},
           "sub"},
          {{}, 2, "sft2bmp: no font given\n" + usage},
-         {{"--frobnicate", "a.sft"}, 2, "sft2bmp: "},
          {{"--cmp", "a", "--bm", "b", "x.sft"}, 2, "sft2bmp: --cmp excludes --bm\n" + usage}});
 }
 
