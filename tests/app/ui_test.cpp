@@ -42,10 +42,10 @@ TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
     d.Grid->item(2, 1)->setText(" 9");
     d.SortByCode();
     EXPECT_EQ(d.Rows(), (TTableRows{{"65", "9", "-1"}, {"66", "4", "0"}, {"67", "4", "0"}}));
-    d.Grid->setCurrentCell(1, 0);
+    d.Grid->setCurrentCell(0, 0);
     d.RemoveRow();
     d.accept();
-    EXPECT_EQ(d.Accepted(), (std::vector<TCharEntry>{{65, 9, -1}, {67, 4, 0}}));
+    EXPECT_EQ(d.Accepted(), (std::vector<TCharEntry>{{66, 4, 0}, {67, 4, 0}}));
     const std::string n = "\" is not a whole number from ", i32 = "-2147483648 to 2147483647.";
     for (const auto& [column, text, why] : std::vector<std::tuple<int, QString, std::string>>{
              {0, "65536", "Row 2: the code \"65536" + n + "0 to 65535."},
@@ -60,6 +60,8 @@ TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
     while (d.Grid->rowCount() < 256) d.AddRow();
     d.AddRow();
     EXPECT_EQ(user.boxes, (std::vector<Box>{{"Warning", "A font holds at most 256 characters."}}));
+    d.accept();  // all 256 are taken
+    EXPECT_EQ(d.Accepted().size(), 256u);
 }
 
 TEST(FileDialogs, SettingsAndRememberedNameAndType) {

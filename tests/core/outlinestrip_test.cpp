@@ -72,7 +72,7 @@ TEST(OutlineStrip, ColoursBlendByCoverage) {
 }
 
 TEST(OutlineStrip, ParsesCharacterListsAndRefusesWithTheReason) {
-    EXPECT_EQ(ParseCharList("65-67, 32,65535"),
+    EXPECT_EQ(ParseCharList("65-67 , 32,65535\t"),
               (std::vector<std::uint16_t>{65, 66, 67, 32, 65535}));
     const std::vector<std::uint16_t> runs = {0, 1, 2, 4, 65534, 65535};
     EXPECT_EQ(FormatCharList(runs), "0-2,4,65534-65535");

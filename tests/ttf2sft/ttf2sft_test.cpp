@@ -32,6 +32,7 @@ struct Folder : TempDir {
         for (std::size_t k = 0; k < 768; ++k) grey[k] = std::uint8_t(k / 3);
         WriteFile(Path("grey.cmp"), MakeCMP(grey));
         WriteFile(Path("bad.txt"), {'o', 'k', 0xFF});
+        WriteFile(Path("lines.txt"), {'A', '\r', '\n', '\v', '\f', 0xC2, 0x85, 0xE2, 0x80, 0xA8});
     }
 };
 
@@ -147,7 +148,8 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "out.sft: 269 characters; a font holds at most 256"},
         {base + "--chars-file bad.txt", 1, "bad.txt: not UTF-8 text: byte 2"},
         {base + "--height 1", 1, "dv.ttf: no size of the font fits a strip 1 pixels high"},
-        {base + "--chars 65,888-889", 0, "dv.ttf: no glyph for 2 codes, left out: 888-889"},
+        {base + "--chars 888-889 --chars-file lines.txt", 0,  // line breaks are no characters
+         "dv.ttf: no glyph for 2 codes, left out: 888-889"},
         {base + "--chars 65,129 --codepage CP1252", 0,
          "dv.ttf: CP1252 leaves 1 code undefined, left out: 129"},
     };
