@@ -40,9 +40,9 @@ TEST(ColorRules, SixteenBitValuesComeBackFromTheirPicture) {
     for (std::uint32_t v = 0; v < 65536; ++v) ASSERT_EQ(GetU16(back.Pixels.data() + 2 * v), v) << v;
 
     const TFontPixels off =
-        ToFontPixels16(Colors({0xFFFFFFFF, 0xFF030104, 0xFF0C0602, 0xFFF8FC00}));
+        ToFontPixels16(Colors({0xFFFFFFFF, 0xFF0B0504, 0xFF0C0603, 0xFFF8FC00}));
     EXPECT_EQ(off.Changed, 3u);
-    const std::vector<std::uint16_t> want = {0xFFFF, 0x0001, 0x1040, 0xFFE0};
+    const std::vector<std::uint16_t> want = {0xFFFF, 0x0821, 0x1040, 0xFFE0};
     for (std::size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(GetU16(off.Pixels.data() + 2 * i), want[i]) << i;
 }

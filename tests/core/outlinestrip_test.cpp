@@ -52,7 +52,7 @@ TEST(OutlineStrip, ColoursBlendByCoverage) {
     EXPECT_EQ(c16.Value[0], 0x0000);
     EXPECT_EQ(c16.Value[255], 0xFFFF);
     EXPECT_EQ(Blend({200, 0, 10}, {100, 255, 0}, 128), (TRgb{150, 127, 5}));
-    EXPECT_EQ(CoverageColors16({200, 0, 10}, {100, 255, 0}).Value[128], 19 << 11 | 32 << 5 | 1);
+    EXPECT_EQ(CoverageColors16({200, 0, 6}, {94, 250, 0}).Value[128], 18 << 11 | 31 << 5);
 
     // 8-bit on a ramp of even greys, twice over: each blend takes the lower
     // of two equally near greys, in the first copy.
