@@ -84,7 +84,7 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     text("depth.json", R"({"bits_per_pixel": 12, "characters": []})");
     text("hex.json", R"({"bits_per_pixel": 8, "header": "53464e54", "characters": []})");
     text("header.json",
-         R"({"bits_per_pixel": 8, "header": ")" + std::string(80, '0') + R"(", "characters": []})");
+         R"({"bits_per_pixel": 8, "header": ")" + std::string(80, 'A') + R"(", "characters": []})");
     text("code.json",
          R"([{"bits_per_pixel": 8, "characters": [{"code": 65536, "x": 0, "extra": 0}]}])");
     text("x.json", R"({"characters": [{"code": 1, "x": 2147483648, "extra": 0}]})");
