@@ -9,7 +9,7 @@
 #include "about.h"
 #include "cmdline.h"
 #include "mainwin.h"
-#include "messages.h"
+#include "qtui.h"
 #include "windowplace.h"
 
 namespace {

@@ -1,15 +1,7 @@
 #include "messages.h"
 
-#include <QDialog>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QMessageBox>
-#include <QPushButton>
 #include <exception>
 #include <new>
-
-#include "chartable.h"
-#include "outlinedialog.h"
 
 QStringList TFileDialog::Texts() const {
     const QStringList parts = Filter.split('|');
@@ -35,106 +27,4 @@ QString StandardErrorText(std::exception_ptr Error) {
     } catch (...) {
         return QStringLiteral("Unknown error.");
     }
-}
-
-namespace {
-
-// One OK button that Enter, Esc and the close box all press.
-void RunBox(QWidget* Parent, const QString& Caption, const QString& Text, QMessageBox::Icon Icon) {
-    QMessageBox box(Icon, Caption, Text, QMessageBox::Ok, Parent);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.exec();
-}
-
-}  // namespace
-
-bool TQtUserInterface::Execute(TFileDialog& Dialog) {
-    QFileDialog dialog(parent_, Dialog.Title);
-    // Qt's own dialog works the same on every desktop, portal or not.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(Dialog.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(Dialog.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(Dialog.DefaultExt);
-
-    // Qt shows "text (pattern)"; with the details hidden the user sees the text.
-    const QStringList texts = Dialog.Texts();
-    const QStringList patterns = Dialog.Patterns();
-    QStringList filters;
-    for (qsizetype i = 0; i < texts.size(); ++i) filters << texts[i] + " (" + patterns[i] + ')';
-    dialog.setNameFilters(filters);
-    // Windows matches patterns in any letter case; so does the dialog's model
-    // unless told otherwise, and the filter makes sure of it.
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    const int index =
-        Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size() ? Dialog.FilterIndex : 1;
-    if (!filters.isEmpty()) dialog.selectNameFilter(filters[index - 1]);
-
-    if (!Dialog.FileName.isEmpty()) {
-        const QFileInfo info(Dialog.FileName);
-        if (Dialog.FileName.contains('/')) dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
-    }
-
-    if (dialog.exec() != QDialog::Accepted) return false;
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty()) return false;
-    Dialog.FileName = chosen.first();
-    // With the details hidden the dialog reports the bare text.
-    const QString chosenFilter = dialog.selectedNameFilter();
-    Dialog.FilterIndex = 1;
-    for (qsizetype i = 0; i < filters.size(); ++i)
-        if (chosenFilter == filters[i] || chosenFilter == texts[i]) Dialog.FilterIndex = int(i) + 1;
-    return true;
-}
-
-void TQtUserInterface::ShowMessage(const QString& Text, TMsgKind Kind) {
-    if (Kind == TMsgKind::Warning)
-        RunBox(parent_, QStringLiteral("Warning"), Text, QMessageBox::Warning);
-    else
-        RunBox(parent_, QStringLiteral("Error"), Text, QMessageBox::Critical);
-}
-
-void TQtUserInterface::ShowStandardError(const QString& Text) {
-    RunBox(parent_, QString::fromLatin1(kAppTitle), Text, QMessageBox::Critical);
-}
-
-void TQtUserInterface::ShowAbout() {
-    if (auto* dialog = qobject_cast<QDialog*>(about_)) dialog->exec();
-}
-
-bool TQtUserInterface::AskYesNo(const QString& Text) {
-    return QMessageBox::question(parent_, QString::fromLatin1(kAppTitle), Text,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-}
-
-TSaveAnswer TQtUserInterface::AskSave(const QString& Text) {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kAppTitle), Text,
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
-    box.setDefaultButton(QMessageBox::Save);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
-        case QMessageBox::Save:
-            return TSaveAnswer::Save;
-        case QMessageBox::Discard:
-            return TSaveAnswer::Discard;
-        default:
-            return TSaveAnswer::Cancel;
-    }
-}
-
-bool TQtUserInterface::MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
-                                       TOutlineStrip& Strip) {
-    std::optional<TOutlineStrip> made = AskOutlineFont(parent_, Font, Palette, *this);
-    if (made) Strip = std::move(*made);
-    return made.has_value();
-}
-
-bool TQtUserInterface::EditTable(std::vector<TCharEntry>& Table, int Row) {
-    TCharTableDialog dialog(Table, Row, *this, parent_);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    Table = dialog.Accepted();
-    return true;
 }

@@ -7,7 +7,6 @@
 
 #include "bytes.h"
 #include "errors.h"
-#include "font.h"
 #include "palette.h"
 
 // A glyph strip: Width * Height pixels of 1 (8-bit) or 2 (16-bit) bytes.
@@ -56,10 +55,6 @@ private:
 
 void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
                   std::uint8_t& Blue);
-
-inline TStrip StripOf(const TSftFont& Font) {
-    return TStrip{Font.Width, Font.Height, ByteSpan(Font.Pixels.data(), Font.Pixels.size())};
-}
 
 // What the picture object shares with the layout.
 namespace bmplayout {

@@ -61,13 +61,15 @@ struct DefaultInitAllocator {
 using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 using ByteSpan = std::span<const std::uint8_t>;
 
-// Immutable bytes that copies share: a font's pixels stay alive in every
-// picture drawn from them, without a copy of a strip that may be huge.
+// Bytes that copies share: a font's pixels stay alive in every picture drawn
+// from them, without a copy of a strip that may be huge. Only the edited font
+// writes them, in place, so that the pictures show its changes at once.
 class SharedBytes {
 public:
     SharedBytes() = default;
-    explicit SharedBytes(Bytes&& Data) : data_(std::make_shared<const Bytes>(std::move(Data))) {}
+    explicit SharedBytes(Bytes&& Data) : data_(std::make_shared<Bytes>(std::move(Data))) {}
     const std::uint8_t* data() const { return data_ ? data_->data() : nullptr; }
+    std::uint8_t* Writable() { return data_ ? data_->data() : nullptr; }
     std::size_t size() const { return data_ ? data_->size() : 0; }
     const std::uint8_t* begin() const { return data(); }
     const std::uint8_t* end() const { return data() + size(); }
@@ -77,7 +79,7 @@ public:
     }
 
 private:
-    std::shared_ptr<const Bytes> data_;
+    std::shared_ptr<Bytes> data_;
 };
 
 inline std::uint16_t GetU16(const std::uint8_t* p) {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "picture.h"
+#include "bmplayout.h"
 
 bool TEditedFont::Load(const std::string& Path) {
     ReadOnlyFile file;
@@ -62,6 +62,24 @@ void TEditedFont::SetTable(std::vector<TCharEntry> Table) {
     font_.CharCount = std::int32_t(table_.size());
     rangesAsRead_ = false;
     modified_ = true;
+}
+
+TPixelGrid TEditedFont::Grid() {
+    return TPixelGrid{font_.Width, font_.Height, BitsPerPixel() / 8, font_.Pixels.Writable()};
+}
+
+TFontBody TEditedFont::Body() const {
+    return TFontBody{font_.Width, font_.Height, font_.Pixels, table_, ranges_, rangesAsRead_};
+}
+
+void TEditedFont::SetBody(TFontBody Body) {
+    font_.Width = Body.Width;
+    font_.Height = Body.Height;
+    font_.Pixels = std::move(Body.Pixels);
+    table_ = std::move(Body.Table);
+    font_.CharCount = std::int32_t(table_.size());
+    ranges_ = std::move(Body.Ranges);
+    rangesAsRead_ = Body.RangesAsRead;
 }
 
 std::vector<TRange> RangesOf(const std::vector<TCharEntry>& Table) {

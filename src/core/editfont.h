@@ -10,6 +10,18 @@
 #include "errors.h"
 #include "fileio.h"
 #include "font.h"
+#include "pixeledit.h"
+
+// The strip and the table: what a wholesale change replaces, and what the
+// history swaps back. Copies share the pixels.
+struct TFontBody {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    SharedBytes Pixels;
+    std::vector<TCharEntry> Table;
+    std::vector<TRange> Ranges;
+    bool RangesAsRead = false;
+};
 
 // The most rows a font's table may have: what the viewer's table holds.
 inline constexpr std::size_t kMaxChars = 256;
@@ -31,6 +43,14 @@ public:
     // The file it was read from or last saved to; empty for a new font.
     const std::string& Path() const { return path_; }
     bool Modified() const { return modified_; }
+    // The history's clean state decides this while the font is edited.
+    void SetModified(bool Modified) { modified_ = Modified; }
+
+    // The strip's pixels, to be changed in place.
+    TPixelGrid Grid();
+    TFontBody Body() const;
+    // Puts a body taken from this font back; the pixels are not copied.
+    void SetBody(TFontBody Body);
 
     // Puts a strip of Width x Height pixels in place, top row first, 1 or 2
     // bytes a pixel by the depth. Throws EFontError, changing nothing, when

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "picture.h"
-
 using namespace bmplayout;
 
 void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName, Durability durability) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fileio.h"
-#include "picture.h"
+#include "bmplayout.h"
 
 namespace {
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "picture.h"
+#include "bmplayout.h"
 
 bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height) {
     const std::int64_t limit = std::numeric_limits<std::int32_t>::max();

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "export.h"
+
 using namespace bmplayout;
 
 void TBitmap::LoadFromStream(ByteSpan Stream) {

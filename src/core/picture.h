@@ -9,10 +9,13 @@
 #include "bmplayout.h"
 #include "bytes.h"
 #include "errors.h"
-#include "export.h"
 #include "fileio.h"
 #include "font.h"
 #include "palette.h"
+
+inline TStrip StripOf(const TSftFont& Font) {
+    return TStrip{Font.Width, Font.Height, ByteSpan(Font.Pixels.data(), Font.Pixels.size())};
+}
 
 // The window's "Font Info :" list as the builders see it.
 class IInfoList {

@@ -12,7 +12,7 @@
 #include "../core/testfiles.h"
 #include "chartable.h"
 #include "fakeui.h"
-#include "messages.h"
+#include "qtui.h"
 
 namespace {
 

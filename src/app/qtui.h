@@ -1,0 +1,29 @@
+// The real boxes and dialogs on the screen: the Qt side of IUserInterface,
+// above every dialog it runs.
+#pragma once
+
+#include "messages.h"
+
+// The real boxes and dialogs on the screen.
+class TQtUserInterface final : public IUserInterface {
+public:
+    // Parent: the window the boxes belong to (may be null before it exists).
+    // About: the About box to show modally.
+    TQtUserInterface(QWidget* Parent, QWidget* About) : parent_(Parent), about_(About) {}
+    void SetParent(QWidget* Parent) { parent_ = Parent; }
+    void SetAbout(QWidget* About) { about_ = About; }
+
+    bool Execute(TFileDialog& Dialog) override;
+    void ShowMessage(const QString& Text, TMsgKind Kind) override;
+    void ShowStandardError(const QString& Text) override;
+    void ShowAbout() override;
+    bool AskYesNo(const QString& Text) override;
+    TSaveAnswer AskSave(const QString& Text) override;
+    bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
+    bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
+                         TOutlineStrip& Strip) override;
+
+private:
+    QWidget* parent_;
+    QWidget* about_;
+};

@@ -1,0 +1,42 @@
+// The history's steps: what one change to a font changed, kept so that the
+// change can be undone and redone, and the bound on what the history holds.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "editfont.h"
+#include "pixeledit.h"
+
+// What the history may hold in all, in bytes.
+inline constexpr std::size_t kHistoryBound = std::size_t(256) << 20;
+
+class TEditStep {
+public:
+    // Some pixels changed, as Pixels noted them.
+    TEditStep(std::string Name, TPixelDelta Pixels);
+    // The strip or the table replaced: Before is the body the font had; the
+    // font holds the new one now.
+    TEditStep(std::string Name, TFontBody Before, const TEditedFont& After);
+
+    // What the user sees the step called ("Pencil").
+    const std::string& Name() const { return name_; }
+    // Undoes the step on the font it left, redoes it on the font it found.
+    void Toggle(TEditedFont& Font);
+    bool Wholesale() const { return wholesale_; }
+    // The pixels a pixel step changes.
+    TPixelRect Area() const { return pixels_.Bounds(); }
+    std::size_t MemoryBytes() const { return bytes_; }
+
+private:
+    std::string name_;
+    bool wholesale_ = false;
+    TPixelDelta pixels_;
+    TFontBody other_;  // a wholesale step's other body: before while done, after while undone
+    std::size_t bytes_ = 0;
+};
+
+// How many of the oldest steps, sized Sizes from the oldest on, go so that
+// the rest fit in Bound bytes; the newest always stays.
+std::size_t StepsToDrop(std::span<const std::size_t> Sizes, std::size_t Bound = kHistoryBound);
