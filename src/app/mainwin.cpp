@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "about.h"
+#include "export.h"
 #include "fileio.h"
 #include "imageview.h"
 #include "importpicture.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "export.h"
 #include "fileio.h"
 #include "font.h"
 #include "fontjson.h"
