@@ -26,6 +26,7 @@ public:
     bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&) override {
         return false;
     }
+    bool ChooseColor(QColor&, const QString&) override { return false; }
     [[noreturn]] static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);

@@ -67,14 +67,44 @@ std::int64_t TScrollBox::PictureTop() const {
            verticalScrollBar()->value();
 }
 
+QPoint TScrollBox::StripPixel(QPointF At) const {
+    const QPoint at = At.toPoint();
+    const auto strip = [this](std::int64_t v) {
+        // Left of or above the picture rounds down too, so -1 is off it.
+        const std::int64_t p = v >= 0 ? v / zoom_ : -((-v + zoom_ - 1) / zoom_);
+        return int(std::clamp<std::int64_t>(p, INT_MIN, INT_MAX));
+    };
+    return {strip(at.x() - PictureLeft()), strip(at.y() - PictureTop())};
+}
+
 void TScrollBox::mouseMoveEvent(QMouseEvent* Event) {
-    const QPoint at = Event->position().toPoint();
-    const std::int64_t x = (at.x() - PictureLeft()), y = (at.y() - PictureTop());
+    const QPoint p = StripPixel(Event->position());
     const TBitmap& pic = image_.picture_;
-    const bool on = !pic.Empty() && x >= 0 && y >= 0 && x < std::int64_t(pic.Width()) * zoom_ &&
-                    y < std::int64_t(pic.Height()) * zoom_;
-    emit Hovered(on ? int(x / zoom_) : -1, on ? int(y / zoom_) : -1);
+    const bool on =
+        !pic.Empty() && p.x() >= 0 && p.y() >= 0 && p.x() < pic.Width() && p.y() < pic.Height();
+    emit Hovered(on ? p.x() : -1, on ? p.y() : -1);
+    if (drawing_ && held_ != Qt::NoButton) emit Dragged(p.x(), p.y());
     QAbstractScrollArea::mouseMoveEvent(Event);
+}
+
+void TScrollBox::mousePressEvent(QMouseEvent* Event) {
+    if (!drawing_ || held_ != Qt::NoButton) return QAbstractScrollArea::mousePressEvent(Event);
+    held_ = Event->button();
+    const QPoint p = StripPixel(Event->position());
+    emit Pressed(p.x(), p.y(), Event->button(), Event->modifiers());
+}
+
+void TScrollBox::mouseReleaseEvent(QMouseEvent* Event) {
+    if (!drawing_ || Event->button() != held_) return QAbstractScrollArea::mouseReleaseEvent(Event);
+    held_ = Qt::NoButton;
+    emit Released();
+}
+
+void TScrollBox::SetDrawing(bool Drawing) {
+    if (!Drawing && held_ != Qt::NoButton) emit Released();
+    drawing_ = Drawing;
+    held_ = Qt::NoButton;
+    viewport()->setCursor(Drawing ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
 void TScrollBox::leaveEvent(QEvent* Event) {
@@ -99,6 +129,19 @@ void TScrollBox::SetImageHeight(int Height) {
 void TScrollBox::SetImagePicture(const TBitmap& Picture) {
     image_.picture_ = Picture;
     viewport()->update();
+}
+
+void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area) {
+    image_.picture_ = Picture;
+    if (Area.Empty()) return;
+    const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
+    const QRect view = viewport()->rect();
+    // In 64 bits, then cut to the view: the area may lie far off it.
+    const std::int64_t x0 = std::max<std::int64_t>(left + Area.Left * z, view.left());
+    const std::int64_t x1 = std::min<std::int64_t>(left + Area.Right * z, view.right() + 1);
+    const std::int64_t y0 = std::max<std::int64_t>(top + Area.Top * z, view.top());
+    const std::int64_t y1 = std::min<std::int64_t>(top + Area.Bottom * z, view.bottom() + 1);
+    if (x0 < x1 && y0 < y1) viewport()->update(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
 }
 
 int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }

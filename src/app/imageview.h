@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "picture.h"
+#include "pixeledit.h"
 #include "strip.h"
 
 class QImage;
@@ -41,6 +42,9 @@ public:
     void SetImageWidth(int Width);
     void SetImageHeight(int Height);
     void SetImagePicture(const TBitmap& Picture);
+    // The same picture drawn again, of which only Area changed: only that
+    // part of the view is painted again.
+    void ShowChange(const TBitmap& Picture, TPixelRect Area);
 
     // In view pixels, limited to 0 .. content width - view width.
     int HorzPosition() const;
@@ -65,11 +69,20 @@ public:
     void SetBoundariesShown(bool Shown);
     bool BoundariesShown() const { return boundaries_; }
 
+    // While drawing, presses and drags go out as strip pixels instead.
+    void SetDrawing(bool Drawing);
+    bool Drawing() const { return drawing_; }
+
 signals:
     // The strip pixel under the pointer, or -1, -1 when it is off the strip.
     void Hovered(int X, int Y);
     // Ctrl+wheel asks for the next factor up (+1) or down (-1) around view x AnchorX.
     void ZoomRequested(int Direction, int AnchorX);
+    // While drawing: a button pressed at strip pixel X, Y (which may lie off
+    // the strip), the pointer moved with it held, and let go.
+    void Pressed(int X, int Y, Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers);
+    void Dragged(int X, int Y);
+    void Released();
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -77,6 +90,8 @@ protected:
     void scrollContentsBy(int Dx, int Dy) override;
     void wheelEvent(QWheelEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
 
 private:
@@ -85,10 +100,14 @@ private:
     // Where the picture's top-left pixel is in the view, at the zoom and scroll.
     std::int64_t PictureLeft() const;
     std::int64_t PictureTop() const;
+    // The strip pixel at a point of the view, within int's range.
+    QPoint StripPixel(QPointF At) const;
 
     TImage image_;
     int zoom_ = 1;
     TStripGeometry glyphs_;
     TGlyphExtent selected_;
     bool boundaries_ = false;
+    bool drawing_ = false;
+    Qt::MouseButton held_ = Qt::NoButton;  // the button of the press being drawn with
 };

@@ -2,6 +2,8 @@
 
 #include <qdrawutil.h>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <algorithm>
 
@@ -31,4 +33,35 @@ void TPanel::paintEvent(QPaintEvent* Event) {
         qDrawShadePanel(&painter, r, palette(), bevel == TBevel::Lowered, 1);
         r.adjust(1, 1, -1, -1);
     }
+}
+
+TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S) {
+    TFontPanel p;
+    p.Panel = new TPanel(TBevel::Raised, TBevel::Lowered, Parent);
+    p.Panel->setFixedWidth(S(128));
+
+    auto place = [&S](QWidget* w, int x, int y, int width, int height) {
+        w->setGeometry(S(x), S(y), S(width), S(height));
+    };
+    auto label = [&](const char* text, int x, int y) {
+        auto* l = new QLabel(QString::fromLatin1(text), p.Panel);
+        l->adjustSize();
+        l->setGeometry(S(x), S(y), l->width(), S(13));
+        return l;
+    };
+    auto listBox = [&](int x, int y, int width, int height) {
+        auto* list = new QListWidget(p.Panel);
+        place(list, x, y, width, height);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setUniformItemSizes(true);
+        list->setItemDelegate(new TRowHeight(S(13), list));
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setTextElideMode(Qt::ElideNone);
+        return list;
+    };
+    p.InfoLabel = label("Font Info :", 24, 8);
+    p.Info = listBox(24, 24, 80, 32);
+    p.CharLabel = label("Character :", 24, 72);
+    p.Chars = listBox(24, 88, 80, 80);
+    return p;
 }

@@ -46,3 +46,16 @@ struct TScale {
     double Factor = 1.0;
     int operator()(int v) const { return int(std::lround(v * Factor)); }
 };
+
+class QLabel;
+class QListWidget;
+
+// The main window's left panel: the "Font Info :" lines and the character list.
+struct TFontPanel {
+    QFrame* Panel = nullptr;
+    QLabel* InfoLabel = nullptr;
+    QListWidget* Info = nullptr;
+    QLabel* CharLabel = nullptr;
+    QListWidget* Chars = nullptr;
+};
+TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S);

@@ -25,6 +25,9 @@
 #include <vector>
 
 #include "about.h"
+#include "canvas.h"
+#include "colorpanel.h"
+#include "drops.h"
 #include "export.h"
 #include "fileio.h"
 #include "imageview.h"
@@ -32,6 +35,8 @@
 #include "look.h"
 #include "outline.h"
 #include "preview.h"
+#include "readout.h"
+#include "undo.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
 
@@ -61,6 +66,9 @@ public:
 TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
                          const QString& StartFont)
     : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
+    History = new TUndoHistory(Font_, kHistoryBound, this);
+    Colors = new TColorPanel(UI, this);
+    Canvas = new TCanvas(Font_, *History, *Colors, this);
     CreateComponents();
     Guarded([this] { FormCreate(); });
 }
@@ -91,12 +99,32 @@ void TMainWindow::CreateComponents() {
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("E&xit"));
     Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
+    Undo1 = Edit1->addAction(QStringLiteral("&Undo"));
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = Edit1->addAction(QStringLiteral("&Redo"));
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    History->Bind(Undo1, Redo1);
+    Edit1->addSeparator();
     CopyGlyph1 = Edit1->addAction(QStringLiteral("&Copy Glyph"));
     CopyGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     CopyStrip1 = Edit1->addAction(QStringLiteral("Copy &Strip"));
     CopyStrip1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    PasteGlyph1 = Edit1->addAction(QStringLiteral("&Paste Glyph"));
+    PasteGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     Edit1->addSeparator();
     CharTable1 = Edit1->addAction(QStringLiteral("Character &Table..."));
+    Glyph1 = menuBar()->addMenu(QStringLiteral("&Glyph"));
+    Draw1 = Glyph1->addAction(QStringLiteral("&Draw"));
+    Draw1->setCheckable(true);
+    Glyph1->addSeparator();
+    for (int t = 0; t < 6; ++t) {
+        if (t == 2) Glyph1->addSeparator();
+        const auto transform = TGlyphTransform(t);
+        Transforms1[t] = Glyph1->addAction(QString::fromLatin1(TransformName(transform)));
+        connect(Transforms1[t], &QAction::triggered, this,
+                [this, transform] { Guarded([&] { TransformClick(transform); }); });
+    }
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
     ZoomIn1->setShortcuts(
@@ -120,33 +148,10 @@ void TMainWindow::CreateComponents() {
     row->setSpacing(0);
     setCentralWidget(client);
 
-    Panel1 = new TPanel(TBevel::Raised, TBevel::Lowered, client);
-    Panel1->setFixedWidth(S(128));
+    const TFontPanel left = MakeFontPanel(client, S);
+    Panel1 = left.Panel, Label1 = left.InfoLabel, SFTInfo = left.Info;
+    Label3 = left.CharLabel, ASCIIList = left.Chars;
     row->addWidget(Panel1);
-
-    auto place = [&S](QWidget* w, int x, int y, int width, int height) {
-        w->setGeometry(S(x), S(y), S(width), S(height));
-    };
-    auto label = [&](const char* text, int x, int y) {
-        auto* l = new QLabel(QString::fromLatin1(text), Panel1);
-        l->adjustSize();
-        l->setGeometry(S(x), S(y), l->width(), S(13));
-        return l;
-    };
-    auto listBox = [&](int x, int y, int width, int height) {
-        auto* list = new QListWidget(Panel1);
-        place(list, x, y, width, height);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setUniformItemSizes(true);
-        list->setItemDelegate(new TRowHeight(S(13), list));
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setTextElideMode(Qt::ElideNone);
-        return list;
-    };
-    Label1 = label("Font Info :", 24, 8);
-    SFTInfo = listBox(24, 24, 80, 32);
-    Label3 = label("Character :", 24, 72);
-    ASCIIList = listBox(24, 88, 80, 80);
 
     Panel2 = new TPanel(TBevel::Lowered, TBevel::None, client);
     QPalette black = Panel2->palette();
@@ -171,6 +176,10 @@ void TMainWindow::CreateComponents() {
         {About1, &TMainWindow::About1Click},
         {CopyGlyph1, &TMainWindow::CopyGlyph1Click},
         {CopyStrip1, &TMainWindow::CopyStrip1Click},
+        {PasteGlyph1, &TMainWindow::PasteGlyph1Click},
+        {Undo1, &TMainWindow::Undo1Click},
+        {Redo1, &TMainWindow::Redo1Click},
+        {Draw1, &TMainWindow::Draw1Click},
         {CharTable1, &TMainWindow::CharTable1Click},
         {GlyphBoundaries1, &TMainWindow::GlyphBoundaries1Click},
         {TextPreview1, &TMainWindow::TextPreview1Click},
@@ -189,12 +198,32 @@ void TMainWindow::CreateComponents() {
     connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
         Guarded([&] { ZoomClick(Direction, AnchorX); });
     });
+    connect(ScrollBox, &TScrollBox::Pressed, this, [this](int X, int Y, auto Button, auto Keys) {
+        Guarded([&] { Canvas->Press(X, Y, Button, Keys); });
+    });
+    connect(ScrollBox, &TScrollBox::Dragged, this,
+            [this](int X, int Y) { Guarded([&] { Canvas->Drag(X, Y); }); });
+    connect(ScrollBox, &TScrollBox::Released, this, [this] { Guarded([&] { Canvas->Finish(); }); });
+    connect(Canvas, &TCanvas::Painted, this, &TMainWindow::ShowPixels);
+    connect(Canvas, &TCanvas::GlyphPressed, this, &TMainWindow::SelectGlyph);
+    connect(History, &TUndoHistory::Toggled, this, [this](const TEditStep& Step) {
+        if (Step.Wholesale())
+            Guarded([this] { ShowFont(Font_, ASCIIList->currentRow()); });
+        else
+            ShowPixels(Step.Area());
+    });
+    connect(History, &TUndoHistory::CleanChanged, this, [this](bool Clean) {
+        Font_.SetModified(!Clean);
+        UpdateCaption();
+    });
     // A click on the selected item scrolls back to it as well.
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
     connect(ASCIIList, &QListWidget::itemClicked, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
 
+    addDockWidget(Qt::RightDockWidgetArea, Colors);
+    Colors->hide();  // shown while drawing
     setAcceptDrops(true);
     // The view's toggles as the user last left them; both off by default.
     const QSettings settings;
@@ -219,11 +248,13 @@ void TMainWindow::UpdateCommands() {
     for (QAction* command : {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1,
                              LoadPalette1, CharTable1})
         command->setEnabled(havePicture);
-    const int row = ASCIIList->currentRow();
-    const TGlyphExtent glyph = row < 0 ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
+    const TGlyphExtent glyph = SelectedGlyph();
     const bool rows = havePicture && Bitmap_->Height() > 0;
     CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
     CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
+    for (QAction* command : Transforms1) command->setEnabled(rows && glyph.End > glyph.Begin);
+    PasteGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
+    Draw1->setEnabled(havePicture);
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -269,7 +300,10 @@ void TMainWindow::OpenFont(const QString& Path) {
         ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
         return;
     }
+    Canvas->Finish();
     ShowFont(std::move(font), 0);
+    History->Clear();
+    Colors->SetFont(Font_.BitsPerPixel(), Palette_, true);
 }
 
 void TMainWindow::ShowFont(TEditedFont Font, int Row) {
@@ -290,6 +324,7 @@ void TMainWindow::ShowFont(TEditedFont Font, int Row) {
         if (!table.empty()) ASCIIList->setCurrentRow(std::clamp(Row, 0, int(table.size()) - 1));
     }
     ScrollBox->SetGlyphs(Glyphs_, {});
+    Canvas->SetGlyphs(Glyphs_);
     if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     ASCIIListClick();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
@@ -327,7 +362,9 @@ void TMainWindow::SaveSFTAs1Click() {
 }
 
 void TMainWindow::SaveFontAs(const std::string& Path) {
+    Canvas->Finish();
     Font_.Save(Path);
+    History->SetClean();
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
     UpdateCaption();
 }
@@ -340,7 +377,7 @@ void TMainWindow::ImportPicture1Click() {
     if (!ui_.Execute(PIC_Open)) return;
     TEditedFont font = Font_;
     if (ImportPicture(font, LocalPath(PIC_Open.FileName), Palette_, ui_))
-        ShowFont(std::move(font), ASCIIList->currentRow());
+        ReplaceFont(std::move(font), ASCIIList->currentRow(), "Import Picture");
 }
 
 void TMainWindow::NewFontFromOutline1Click() {
@@ -350,7 +387,7 @@ void TMainWindow::NewFontFromOutline1Click() {
     TEditedFont font = Font_;
     font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
     font.SetTable(std::move(strip.Table));
-    ShowFont(std::move(font), 0);
+    ReplaceFont(std::move(font), 0, "New Font from Outline Font");
 }
 
 void TMainWindow::CharTable1Click() {
@@ -360,7 +397,7 @@ void TMainWindow::CharTable1Click() {
     if (!ui_.EditTable(table, row) || table == Font_.Table()) return;
     TEditedFont font = Font_;
     font.SetTable(std::move(table));
-    ShowFont(std::move(font), row);
+    ReplaceFont(std::move(font), row, "Character Table");
 }
 
 void TMainWindow::LoadPalette1Click() {
@@ -389,6 +426,68 @@ void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
     if (!picture) throw EToolkitError(kBitmapNotValid);
     Palette_ = palette;
     ShowPicture(std::move(picture), info.Lines);
+    Colors->SetFont(Font_.BitsPerPixel(), Palette_, false);
+}
+
+void TMainWindow::ReplaceFont(TEditedFont Font, int Row, const char* Name) {
+    Canvas->Finish();
+    TFontBody before = Font_.Body();
+    ShowFont(std::move(Font), Row);
+    History->Push(TEditStep(Name, std::move(before), Font_));
+}
+
+void TMainWindow::ShowPixels(TPixelRect Area) {
+    // A fresh picture of the same pixels: nothing built from the old one is kept.
+    Bitmap_->LoadFromFont(Font_.Font(), Palette_);
+    ScrollBox->ShowChange(*Bitmap_, Area);
+    if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
+    if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
+}
+
+void TMainWindow::KeepPixels(std::optional<TEditStep> Step) {
+    if (!Step) return;
+    ShowPixels(Step->Area());
+    History->Push(std::move(*Step));
+}
+
+TGlyphExtent TMainWindow::SelectedGlyph() const {
+    const int row = ASCIIList->currentRow();
+    return row < 0 || !Bitmap_ ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
+}
+
+void TMainWindow::SelectGlyph(int Row) {
+    // The view stays where it is under the pointer.
+    const QSignalBlocker quiet(ASCIIList);
+    ASCIIList->setCurrentRow(Row);
+    ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(Row)));
+    UpdateCommands();
+}
+
+void TMainWindow::TransformClick(TGlyphTransform Transform) {
+    const TGlyphExtent glyph = SelectedGlyph();
+    if (glyph.End > glyph.Begin)
+        KeepPixels(TransformGlyph(Font_, glyph, Transform, Colors->Background()));
+}
+
+void TMainWindow::PasteGlyph1Click() {
+    const TGlyphExtent glyph = SelectedGlyph();
+    if (glyph.End > glyph.Begin)
+        KeepPixels(PasteGlyph(Font_, glyph, QGuiApplication::clipboard()->image(), Palette_, ui_));
+}
+
+void TMainWindow::Undo1Click() {
+    Canvas->Finish();
+    History->Undo();
+}
+
+void TMainWindow::Redo1Click() {
+    Canvas->Finish();
+    History->Redo();
+}
+
+void TMainWindow::Draw1Click() {
+    ScrollBox->SetDrawing(Draw1->isChecked());
+    Colors->setVisible(Draw1->isChecked());
 }
 
 void TMainWindow::SaveasBMP1Click() {
@@ -417,25 +516,14 @@ void TMainWindow::ASCIIListClick() {
     UpdateCommands();
 }
 
-void TMainWindow::CopyPart(int X, int Width) {
-    if (!Bitmap_) return;
-    const QImage part = PicturePart(*Bitmap_, X, 0, Width, Bitmap_->Height());
-    if (part.isNull()) {
-        ui_.ShowMessage(QStringLiteral("The picture is too large to copy."), TMsgKind::Error);
-        return;
-    }
-    QGuiApplication::clipboard()->setImage(part);
-}
-
 void TMainWindow::CopyGlyph1Click() {
-    const int row = ASCIIList->currentRow();
-    if (row < 0) return;
-    const TGlyphExtent glyph = Glyphs_.Extent(std::size_t(row));
-    if (glyph.End > glyph.Begin) CopyPart(glyph.Begin, glyph.End - glyph.Begin);
+    const TGlyphExtent glyph = SelectedGlyph();
+    if (glyph.End > glyph.Begin)
+        CopyPicturePart(*Bitmap_, glyph.Begin, glyph.End - glyph.Begin, ui_);
 }
 
 void TMainWindow::CopyStrip1Click() {
-    if (Bitmap_) CopyPart(0, Bitmap_->Width());
+    if (Bitmap_) CopyPicturePart(*Bitmap_, 0, Bitmap_->Width(), ui_);
 }
 
 void TMainWindow::TextPreview1Click() {
@@ -460,29 +548,7 @@ void TMainWindow::StatusBar1Click() {
 }
 
 QString TMainWindow::PixelInfo(int X, int Y) const {
-    const TSftFont& font = Font_.Font();
-    if (!Bitmap_ || X < 0 || Y < 0 || X >= font.Width || Y >= font.Height) return {};
-    QString text = QStringLiteral("x %1, y %2").arg(X).arg(Y);
-    const std::size_t at = std::size_t(Y) * std::size_t(font.Width) + std::size_t(X);
-    std::uint8_t r = 0, g = 0, b = 0;
-    if (font.BitsPerPixel() == 8) {
-        const std::uint8_t index = font.Pixels[at];
-        r = Palette_[3 * index], g = Palette_[3 * index + 1], b = Palette_[3 * index + 2];
-        text += QStringLiteral("   index %1").arg(index);
-    } else {
-        const std::uint8_t low = font.Pixels[2 * at], high = font.Pixels[2 * at + 1];
-        Color16ToRGB(low, high, r, g, b);
-        text += QStringLiteral("   value 0x%1").arg(low | high << 8, 4, 16, QLatin1Char('0'));
-    }
-    text += QStringLiteral("   RGB %1, %2, %3").arg(r).arg(g).arg(b);
-    const int entry = Glyphs_.EntryAt(X);
-    if (entry < 0) return text;
-    const TCharEntry& e = Font_.Table()[std::size_t(entry)];
-    text += QStringLiteral("   code %1").arg(e.Code);
-    // Printable Latin-1 only; the rest would show as boxes or control codes.
-    if ((e.Code >= 0x20 && e.Code < 0x7F) || (e.Code >= 0xA0 && e.Code <= 0xFF))
-        text += QStringLiteral(" '%1'").arg(QChar(e.Code));
-    return text + QStringLiteral("   X %1   Extra %2").arg(e.X).arg(e.Extra);
+    return Bitmap_ ? PixelReadout(Font_, Palette_, Glyphs_, X, Y) : QString();
 }
 
 void TMainWindow::ZoomClick(int Direction, int AnchorX) {
@@ -506,35 +572,19 @@ void TMainWindow::closeEvent(QCloseEvent* Event) {
     QCoreApplication::quit();
 }
 
-// One local file: a font, or a palette while a font is shown (Load Palette is
-// greyed otherwise). Anything else is refused, so the pointer says so.
-TMainWindow::TDrop TMainWindow::DropOf(const QMimeData* Data, QString* Path) const {
-    if (!Data || !Data->hasUrls() || Data->urls().size() != 1) return TDrop::None;
-    const QUrl url = Data->urls().first();
-    if (!url.isLocalFile()) return TDrop::None;
-    const QFileInfo file(url.toLocalFile());
-    if (file.isDir()) return TDrop::None;
-    const QString ext = file.suffix().toUpper();
-    const TDrop kind = ext == QLatin1String("SFT")   ? TDrop::Font
-                       : ext == QLatin1String("CMP") ? TDrop::CMP
-                       : ext == QLatin1String("BM")  ? TDrop::BM
-                                                     : TDrop::None;
-    if (kind != TDrop::Font && !LoadPalette1->isEnabled()) return TDrop::None;
-    if (Path) *Path = QDir::cleanPath(file.absoluteFilePath());
-    return kind;
-}
-
 void TMainWindow::dragEnterEvent(QDragEnterEvent* Event) {
-    if (DropOf(Event->mimeData()) != TDrop::None) Event->acceptProposedAction();
+    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
+        Event->acceptProposedAction();
 }
 
 void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {
-    if (DropOf(Event->mimeData()) != TDrop::None) Event->acceptProposedAction();
+    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
+        Event->acceptProposedAction();
 }
 
 void TMainWindow::dropEvent(QDropEvent* Event) {
     QString path;
-    const TDrop kind = DropOf(Event->mimeData(), &path);
+    const TDrop kind = DropOf(Event->mimeData(), LoadPalette1->isEnabled(), &path);
     if (kind == TDrop::None) return;
     Event->acceptProposedAction();
     Guarded([&] {

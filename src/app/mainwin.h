@@ -9,7 +9,9 @@
 #include <string>
 
 #include "editfont.h"
+#include "editstep.h"
 #include "font.h"
+#include "glyphcommands.h"
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
@@ -25,8 +27,11 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class TCanvas;
+class TColorPanel;
 class TScrollBox;
 class TTextPreview;
+class TUndoHistory;
 
 // Builds the picture of a font into Bitmap and writes the "Font Info" lines.
 using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
@@ -64,6 +69,12 @@ public:
     void ZoomClick(int Direction, int AnchorX = 0);
     void CopyGlyph1Click();
     void CopyStrip1Click();
+    void PasteGlyph1Click();
+    void Undo1Click();
+    void Redo1Click();
+    void Draw1Click();
+    // Glyph > Flip ... and Shift ... on the selected glyph.
+    void TransformClick(TGlyphTransform Transform);
     void GlyphBoundaries1Click();
     void TextPreview1Click();
     void StatusBar1Click();
@@ -102,7 +113,13 @@ public:
     QMenu* Edit1 = nullptr;
     QAction* CopyGlyph1 = nullptr;
     QAction* CopyStrip1 = nullptr;
+    QAction* PasteGlyph1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QAction* CharTable1 = nullptr;
+    QMenu* Glyph1 = nullptr;
+    QAction* Draw1 = nullptr;
+    QAction* Transforms1[6] = {};  // by TGlyphTransform
     QMenu* View1 = nullptr;
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
@@ -120,6 +137,9 @@ public:
     QListWidget* ASCIIList = nullptr;
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
+    TColorPanel* Colors = nullptr;
+    TUndoHistory* History = nullptr;
+    TCanvas* Canvas = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};
@@ -152,11 +172,17 @@ private:
     // with the code of row Row selected.
     void ShowFont(TEditedFont Font, int Row);
     void SaveFontAs(const std::string& Path);
+    // A wholesale change: Font, with row Row selected, as one step.
+    void ReplaceFont(TEditedFont Font, int Row, const char* Name);
+    // Pixels of the font changed in Area: the picture and the view follow.
+    void ShowPixels(TPixelRect Area);
+    // A step the font holds now, shown and kept.
+    void KeepPixels(std::optional<TEditStep> Step);
+    TGlyphExtent SelectedGlyph() const;
+    // Selects a row without scrolling the view.
+    void SelectGlyph(int Row);
     void UpdateCaption();
     void UpdateCommands();
-    void CopyPart(int X, int Width);
-    enum class TDrop { None, Font, CMP, BM };
-    TDrop DropOf(const QMimeData* Data, QString* Path = nullptr) const;
 
     IUserInterface& ui_;
     TPictureBuilder builder_;

@@ -12,6 +12,7 @@
 #include "font.h"
 #include "palette.h"
 
+class QColor;
 class QWidget;
 
 enum class TMsgKind { Warning, Error };
@@ -64,6 +65,9 @@ public:
     // the new strip and table in Strip, on OK.
     virtual bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
                                  TOutlineStrip& Strip) = 0;
+    // The colour dialog, opening on Color; true, with the colour chosen in
+    // Color, on OK.
+    virtual bool ChooseColor(QColor& Color, const QString& Title) = 0;
 };
 
 // The standard error box's text for the exception being handled.

@@ -1,5 +1,6 @@
 #include "qtui.h"
 
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -108,5 +109,12 @@ bool TQtUserInterface::EditTable(std::vector<TCharEntry>& Table, int Row) {
     TCharTableDialog dialog(Table, Row, *this, parent_);
     if (dialog.exec() != QDialog::Accepted) return false;
     Table = dialog.Accepted();
+    return true;
+}
+
+bool TQtUserInterface::ChooseColor(QColor& Color, const QString& Title) {
+    const QColor chosen = QColorDialog::getColor(Color, parent_, Title);
+    if (!chosen.isValid()) return false;
+    Color = chosen;
     return true;
 }

@@ -22,6 +22,7 @@ public:
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
     bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
                          TOutlineStrip& Strip) override;
+    bool ChooseColor(QColor& Color, const QString& Title) override;
 
 private:
     QWidget* parent_;

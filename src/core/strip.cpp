@@ -32,6 +32,12 @@ int TStripGeometry::EntryAt(std::int32_t X) const {
     return after == xs_.begin() ? -1 : firstAt_[std::size_t(after - xs_.begin()) - 1];
 }
 
+TGlyphExtent TStripGeometry::ColumnsAt(std::int32_t X) const {
+    if (X < 0 || X >= width_) return {};
+    const auto after = std::upper_bound(xs_.begin(), xs_.end(), X);
+    return {after == xs_.begin() ? 0 : *(after - 1), after == xs_.end() ? width_ : *after};
+}
+
 std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
     // The first entry of each code, as the character list shows them.
     const auto glyphOf = [this](std::uint16_t code) {

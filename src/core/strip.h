@@ -35,6 +35,9 @@ public:
     // The entry whose glyph holds column X (the first in table order of
     // those sharing its X), or -1.
     int EntryAt(std::int32_t X) const;
+    // The columns between two boundaries that hold column X: its glyph, or
+    // the columns before the first one; none off the strip.
+    TGlyphExtent ColumnsAt(std::int32_t X) const;
     // Codes spelt with the glyphs side by side. A gap is as wide as the space
     // character's glyph, or the average glyph when there is none.
     std::vector<TTextPiece> Spell(std::span<const std::uint16_t> Codes) const;

@@ -70,11 +70,22 @@ TImagePixels Decode(QIODevice& Device) {
     if (!reader.read(&image))
         throw EFontError("not a picture that can be read (BMP or PNG): " +
                          reader.errorString().toStdString());
+    if (!out.Colors.empty() && image.constBits() == reinterpret_cast<uchar*>(out.Colors.data())) {
+        out.Width = image.width();
+        out.Height = image.height();
+        return out;
+    }
+    return ImagePixelsOf(std::move(image));
+}
+
+}  // namespace
+
+TImagePixels ImagePixelsOf(const QImage& Image) {
+    QImage image = Image;
+    TImagePixels out;
     out.Width = image.width();
     out.Height = image.height();
     const std::size_t w = std::size_t(out.Width);
-    if (!out.Colors.empty() && image.constBits() == reinterpret_cast<uchar*>(out.Colors.data()))
-        return out;
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
         image = image.convertToFormat(QImage::Format_Indexed8);  // keeps the indices
     if (image.format() == QImage::Format_Indexed8) {
@@ -96,8 +107,6 @@ TImagePixels Decode(QIODevice& Device) {
         std::memcpy(out.Colors.data() + std::size_t(y) * w, image.constScanLine(y), 4 * w);
     return out;
 }
-
-}  // namespace
 
 TImagePixels DecodeImagePixels(ByteSpan File) {
     CheckComplete(File, File.subspan(File.size() - std::min<std::size_t>(8, File.size())),

@@ -7,7 +7,11 @@
 #include "bytes.h"
 #include "colorrules.h"
 
+class QImage;
+
 // Throws EFontError with the reason when the file can't be read, is not a
 // picture that can be decoded, or ends before its pixels do.
 TImagePixels LoadImagePixels(const std::string& Path);
 TImagePixels DecodeImagePixels(ByteSpan File);
+// A picture already decoded, as the clipboard hands it over.
+TImagePixels ImagePixelsOf(const QImage& Image);

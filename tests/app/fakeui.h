@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <QColor>
 #include <deque>
 #include <optional>
 #include <string>
@@ -68,6 +69,11 @@ public:
         if (made) Strip = *made;  // nullopt cancels
         return made.has_value();
     }
+    bool ChooseColor(QColor& Color, const QString& Title) override {
+        const auto chosen = Ask("Colour", Title, colors);
+        if (chosen) Color = *chosen;  // nullopt cancels
+        return chosen.has_value();
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -78,6 +84,7 @@ public:
     }
 
     std::deque<bool> yesNo;
+    std::deque<std::optional<QColor>> colors;
     std::deque<TSaveAnswer> saves;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;

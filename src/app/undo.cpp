@@ -1,0 +1,97 @@
+#include "undo.h"
+
+#include <QAction>
+#include <memory>
+#include <new>
+#include <vector>
+
+// A step as a command of the stack. Its first redo is the push, which finds
+// the step done already.
+class TUndoHistory::TCommand final : public QUndoCommand {
+public:
+    TCommand(TUndoHistory& History, std::shared_ptr<TEditStep> Step)
+        : QUndoCommand(QString::fromStdString(Step->Name())),
+          history_(History),
+          step_(std::move(Step)) {}
+    void undo() override { Toggle(); }
+    void redo() override {
+        if (!std::exchange(pushed_, false)) Toggle();
+    }
+    const std::shared_ptr<TEditStep>& Step() const { return step_; }
+
+private:
+    void Toggle() {
+        step_->Toggle(history_.font_);
+        emit history_.Toggled(*step_);
+    }
+    TUndoHistory& history_;
+    std::shared_ptr<TEditStep> step_;
+    bool pushed_ = true;
+};
+
+TUndoHistory::TUndoHistory(TEditedFont& Font, std::size_t Bound, QObject* Parent)
+    : QObject(Parent), font_(Font), bound_(Bound) {
+    connect(&stack_, &QUndoStack::cleanChanged, this, &TUndoHistory::CleanChanged);
+}
+
+void TUndoHistory::Push(TEditStep Step) {
+    std::shared_ptr<TEditStep> step;
+    try {
+        step = std::make_shared<TEditStep>(std::move(Step));
+        stack_.push(new TCommand(*this, step));
+    } catch (const std::bad_alloc&) {
+        if (step) {
+            step->Toggle(font_);
+            emit Toggled(*step);
+        } else {
+            Step.Toggle(font_);
+            emit Toggled(Step);
+        }
+        throw EToolkitError(kNoMemoryForStep);
+    }
+    Trim();
+}
+
+const TEditStep& TUndoHistory::StepAt(int Index) const {
+    return *static_cast<const TCommand*>(stack_.command(Index))->Step();
+}
+
+std::size_t TUndoHistory::MemoryBytes() const {
+    std::size_t total = 0;
+    for (int i = 0; i < stack_.count(); ++i) total += StepAt(i).MemoryBytes();
+    return total;
+}
+
+void TUndoHistory::Trim() {
+    std::vector<std::size_t> sizes;
+    for (int i = 0; i < stack_.count(); ++i) sizes.push_back(StepAt(i).MemoryBytes());
+    const auto drop = int(StepsToDrop(sizes, bound_));
+    if (drop == 0) return;
+    // The stack drops only from the bottom by a count fixed while it is empty;
+    // so it is built again from the steps kept, none of them done again.
+    std::vector<std::shared_ptr<TEditStep>> kept;
+    for (int i = drop; i < stack_.count(); ++i)
+        kept.push_back(static_cast<const TCommand*>(stack_.command(i))->Step());
+    const int clean = stack_.cleanIndex();
+    stack_.clear();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        stack_.push(new TCommand(*this, kept[i]));
+        if (clean == drop + int(i) + 1) stack_.setClean();
+    }
+    // The state last saved went with the steps dropped: no undo reaches it.
+    if (clean < drop) stack_.resetClean();
+}
+
+void TUndoHistory::Bind(QAction* Undo, QAction* Redo) {
+    const auto bind = [](QAction* action, const QString& name) {
+        return [action, name](const QString& step) {
+            action->setText(step.isEmpty() ? name : name + ' ' + step);
+        };
+    };
+    connect(&stack_, &QUndoStack::undoTextChanged, Undo, bind(Undo, QStringLiteral("&Undo")));
+    connect(&stack_, &QUndoStack::redoTextChanged, Redo, bind(Redo, QStringLiteral("&Redo")));
+    connect(&stack_, &QUndoStack::canUndoChanged, Undo, &QAction::setEnabled);
+    connect(&stack_, &QUndoStack::canRedoChanged, Redo, &QAction::setEnabled);
+    Undo->setEnabled(stack_.canUndo());
+    Redo->setEnabled(stack_.canRedo());
+}
