@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <algorithm>
 
 QFont WindowFont(const QWidget* Widget) {
@@ -64,4 +65,16 @@ TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S) {
     p.CharLabel = label("Character :", 24, 72);
     p.Chars = listBox(24, 88, 80, 80);
     return p;
+}
+
+QFrame* MakeViewPanel(QWidget* Parent, QWidget* View) {
+    auto* panel = new TPanel(TBevel::Lowered, TBevel::None, Parent);
+    QPalette black = panel->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    panel->setPalette(black);
+    panel->setAutoFillBackground(true);
+    auto* inside = new QVBoxLayout(panel);
+    inside->setContentsMargins(1, 1, 1, 1);
+    inside->addWidget(View);
+    return panel;
 }

@@ -59,3 +59,5 @@ struct TFontPanel {
     QListWidget* Chars = nullptr;
 };
 TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S);
+// The black panel right of it, holding the strip's View.
+QFrame* MakeViewPanel(QWidget* Parent, QWidget* View);

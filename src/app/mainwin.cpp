@@ -1,33 +1,25 @@
 #include "mainwin.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <vector>
 
 #include "about.h"
-#include "canvas.h"
-#include "colorpanel.h"
 #include "drops.h"
+#include "editor.h"
 #include "export.h"
 #include "fileio.h"
 #include "imageview.h"
@@ -36,44 +28,22 @@
 #include "outline.h"
 #include "preview.h"
 #include "readout.h"
-#include "undo.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
-
-void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                      const TPalette& Palette, IInfoList& SFTInfo) {
-    if (Font.BitsPerPixel() == 16)
-        Show16BitFont(Bitmap, Font, SFTInfo);
-    else
-        Show8BitFont(Bitmap, Font, Palette, SFTInfo);
-}
 
 namespace {
 
 const char* const kBoundariesKey = "view/glyphBoundaries";
 const char* const kStatusBarKey = "view/statusBar";
 
-// The "Font Info" lines of a build that has not been accepted yet.
-class TInfoLines final : public IInfoList {
-public:
-    void Clear() override { Lines.clear(); }
-    void Append(const std::string& Line) override { Lines << QString::fromStdString(Line); }
-    QStringList Lines;
-};
-
 }  // namespace
 
 TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
                          const QString& StartFont)
     : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
-    History = new TUndoHistory(Font_, kHistoryBound, this);
-    Colors = new TColorPanel(UI, this);
-    Canvas = new TCanvas(Font_, *History, *Colors, this);
     CreateComponents();
     Guarded([this] { FormCreate(); });
 }
-
-TMainWindow::~TMainWindow() = default;
 
 void TMainWindow::CreateComponents() {
     setWindowTitle(QString::fromLatin1(kAppTitle));
@@ -86,61 +56,82 @@ void TMainWindow::CreateComponents() {
     move(S(201), S(117));
     resize(S(320 - 2 * 4), S(240 - 2 * 4 - 19));
 
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
-    OpenSFT1 = File1->addAction(QStringLiteral("&Open SFT"));
-    SaveSFT1 = File1->addAction(QStringLiteral("Sa&ve SFT"));
-    SaveSFT1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    SaveSFTAs1 = File1->addAction(QStringLiteral("Save SFT &As..."));
-    File1->addSeparator();
-    ImportPicture1 = File1->addAction(QStringLiteral("&Import Picture..."));
-    NewFontFromOutline1 = File1->addAction(QStringLiteral("&New Font from Outline Font..."));
-    SaveasBMP1 = File1->addAction(QStringLiteral("&Save as BMP"));
-    LoadPalette1 = File1->addAction(QStringLiteral("&Load Palette"));
-    File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("E&xit"));
-    Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Undo1 = Edit1->addAction(QStringLiteral("&Undo"));
-    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    Redo1 = Edit1->addAction(QStringLiteral("&Redo"));
-    Redo1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    History->Bind(Undo1, Redo1);
-    Edit1->addSeparator();
-    CopyGlyph1 = Edit1->addAction(QStringLiteral("&Copy Glyph"));
-    CopyGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    CopyStrip1 = Edit1->addAction(QStringLiteral("Copy &Strip"));
-    CopyStrip1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    PasteGlyph1 = Edit1->addAction(QStringLiteral("&Paste Glyph"));
-    PasteGlyph1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    Edit1->addSeparator();
-    CharTable1 = Edit1->addAction(QStringLiteral("Character &Table..."));
-    Glyph1 = menuBar()->addMenu(QStringLiteral("&Glyph"));
-    Draw1 = Glyph1->addAction(QStringLiteral("&Draw"));
-    Draw1->setCheckable(true);
-    Glyph1->addSeparator();
+    for (auto [menu, text] : {std::pair{&File1, "&File"},
+                              {&Edit1, "&Edit"},
+                              {&Glyph1, "&Glyph"},
+                              {&View1, "&View"},
+                              {&Help1, "&Help"}})
+        *menu = menuBar()->addMenu(QString::fromLatin1(text));
+    // Each command: its menu, caption, keys and handler; no action is a separator.
+    struct TItem {
+        QMenu* Menu;
+        QAction** Action = nullptr;
+        const char* Text = "";
+        QList<QKeySequence> Keys = {};
+        std::function<void()> Click = {};
+    };
+    const auto key = [](auto... k) { return QList<QKeySequence>{QKeySequence(k)...}; };
+    const auto call = [this](void (TMainWindow::*click)()) {
+        return [this, click] { (this->*click)(); };
+    };
+    using W = TMainWindow;
+    std::vector<TItem> items = {
+        {File1, &OpenSFT1, "&Open SFT", {}, call(&W::OpenSFT1Click)},
+        {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
+        {File1, &SaveSFTAs1, "Save SFT &As...", {}, call(&W::SaveSFTAs1Click)},
+        {File1},
+        {File1, &ImportPicture1, "&Import Picture...", {}, call(&W::ImportPicture1Click)},
+        {File1,
+         &NewFontFromOutline1,
+         "&New Font from Outline Font...",
+         {},
+         call(&W::NewFontFromOutline1Click)},
+        {File1, &SaveasBMP1, "&Save as BMP", {}, call(&W::SaveasBMP1Click)},
+        {File1, &LoadPalette1, "&Load Palette", {}, call(&W::LoadPalette1Click)},
+        {File1},
+        {File1, &Exit1, "E&xit", {}, call(&W::Exit1Click)},
+        {Edit1, &Undo1, "&Undo", key(Qt::CTRL | Qt::Key_Z), [this] { Editor->Undo(); }},
+        {Edit1, &Redo1, "&Redo", key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y),
+         [this] { Editor->Redo(); }},
+        {Edit1},
+        {Edit1, &CopyGlyph1, "&Copy Glyph", key(Qt::CTRL | Qt::Key_C), call(&W::CopyGlyph1Click)},
+        {Edit1, &CopyStrip1, "Copy &Strip", key(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
+         call(&W::CopyStrip1Click)},
+        {Edit1, &PasteGlyph1, "&Paste Glyph", key(Qt::CTRL | Qt::Key_V),
+         [this] { Editor->Paste(SelectedGlyph(), Palette_); }},
+        {Edit1},
+        {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
+        {Glyph1, &Draw1, "&Draw", {}, [this] { Editor->SetDrawing(Draw1->isChecked()); }},
+        {Glyph1}};
     for (int t = 0; t < 6; ++t) {
-        if (t == 2) Glyph1->addSeparator();
         const auto transform = TGlyphTransform(t);
-        Transforms1[t] = Glyph1->addAction(QString::fromLatin1(TransformName(transform)));
-        connect(Transforms1[t], &QAction::triggered, this,
-                [this, transform] { Guarded([&] { TransformClick(transform); }); });
+        if (t == 2) items.push_back({Glyph1});
+        items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
+                             Editor->Transform(SelectedGlyph(), transform);
+                         }});
     }
-    View1 = menuBar()->addMenu(QStringLiteral("&View"));
-    ZoomIn1 = View1->addAction(QStringLiteral("Zoom &In"));
-    ZoomIn1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = View1->addAction(QStringLiteral("Zoom &Out"));
-    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ActualSize1 = View1->addAction(QStringLiteral("&Actual Size"));
-    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    View1->addSeparator();
-    GlyphBoundaries1 = View1->addAction(QStringLiteral("&Glyph Boundaries"));
-    StatusBar1 = View1->addAction(QStringLiteral("&Status Bar"));
-    for (QAction* toggle : {GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
-    View1->addSeparator();
-    TextPreview1 = View1->addAction(QStringLiteral("&Text Preview..."));
-    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
-    About1 = Help1->addAction(QStringLiteral("&About"));
+    items.insert(
+        items.end(),
+        {{View1, &ZoomIn1, "Zoom &In", key(Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal),
+          [this] { ZoomClick(1); }},
+         {View1, &ZoomOut1, "Zoom &Out", key(Qt::CTRL | Qt::Key_Minus), [this] { ZoomClick(-1); }},
+         {View1, &ActualSize1, "&Actual Size", key(Qt::CTRL | Qt::Key_0), [this] { ZoomClick(0); }},
+         {View1},
+         {View1, &GlyphBoundaries1, "&Glyph Boundaries", {}, call(&W::GlyphBoundaries1Click)},
+         {View1, &StatusBar1, "&Status Bar", {}, call(&W::StatusBar1Click)},
+         {View1},
+         {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
+         {Help1, &About1, "&About", {}, call(&W::About1Click)}});
+    for (const TItem& item : items) {
+        if (!item.Action) {
+            item.Menu->addSeparator();
+            continue;
+        }
+        QAction* action = *item.Action = item.Menu->addAction(QString::fromLatin1(item.Text));
+        action->setShortcuts(item.Keys);
+        connect(action, &QAction::triggered, this, [this, click = item.Click] { Guarded(click); });
+    }
+    for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
 
     auto* client = new QWidget(this);
     auto* row = new QHBoxLayout(client);
@@ -153,44 +144,10 @@ void TMainWindow::CreateComponents() {
     Label3 = left.CharLabel, ASCIIList = left.Chars;
     row->addWidget(Panel1);
 
-    Panel2 = new TPanel(TBevel::Lowered, TBevel::None, client);
-    QPalette black = Panel2->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    Panel2->setPalette(black);
-    Panel2->setAutoFillBackground(true);
+    ScrollBox = new TScrollBox;
+    Panel2 = MakeViewPanel(client, ScrollBox);
     row->addWidget(Panel2, 1);
-    auto* inside = new QVBoxLayout(Panel2);
-    inside->setContentsMargins(1, 1, 1, 1);
-    ScrollBox = new TScrollBox(Panel2);
-    inside->addWidget(ScrollBox);
 
-    const std::pair<QAction*, void (TMainWindow::*)()> commands[] = {
-        {OpenSFT1, &TMainWindow::OpenSFT1Click},
-        {SaveSFT1, &TMainWindow::SaveSFT1Click},
-        {SaveSFTAs1, &TMainWindow::SaveSFTAs1Click},
-        {ImportPicture1, &TMainWindow::ImportPicture1Click},
-        {NewFontFromOutline1, &TMainWindow::NewFontFromOutline1Click},
-        {SaveasBMP1, &TMainWindow::SaveasBMP1Click},
-        {LoadPalette1, &TMainWindow::LoadPalette1Click},
-        {Exit1, &TMainWindow::Exit1Click},
-        {About1, &TMainWindow::About1Click},
-        {CopyGlyph1, &TMainWindow::CopyGlyph1Click},
-        {CopyStrip1, &TMainWindow::CopyStrip1Click},
-        {PasteGlyph1, &TMainWindow::PasteGlyph1Click},
-        {Undo1, &TMainWindow::Undo1Click},
-        {Redo1, &TMainWindow::Redo1Click},
-        {Draw1, &TMainWindow::Draw1Click},
-        {CharTable1, &TMainWindow::CharTable1Click},
-        {GlyphBoundaries1, &TMainWindow::GlyphBoundaries1Click},
-        {TextPreview1, &TMainWindow::TextPreview1Click},
-        {StatusBar1, &TMainWindow::StatusBar1Click}};
-    for (const auto& [action, click] : commands)
-        connect(action, &QAction::triggered, this,
-                [this, click] { Guarded([this, click] { (this->*click)(); }); });
-    for (const auto& [action, direction] :
-         {std::pair{ZoomIn1, 1}, {ZoomOut1, -1}, {ActualSize1, 0}})
-        connect(action, &QAction::triggered, this,
-                [this, direction] { Guarded([this, direction] { ZoomClick(direction); }); });
     connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
         hover_ = {X, Y};
         if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(X, Y));
@@ -198,21 +155,14 @@ void TMainWindow::CreateComponents() {
     connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
         Guarded([&] { ZoomClick(Direction, AnchorX); });
     });
-    connect(ScrollBox, &TScrollBox::Pressed, this, [this](int X, int Y, auto Button, auto Keys) {
-        Guarded([&] { Canvas->Press(X, Y, Button, Keys); });
-    });
-    connect(ScrollBox, &TScrollBox::Dragged, this,
-            [this](int X, int Y) { Guarded([&] { Canvas->Drag(X, Y); }); });
-    connect(ScrollBox, &TScrollBox::Released, this, [this] { Guarded([&] { Canvas->Finish(); }); });
-    connect(Canvas, &TCanvas::Painted, this, &TMainWindow::ShowPixels);
-    connect(Canvas, &TCanvas::GlyphPressed, this, &TMainWindow::SelectGlyph);
-    connect(History, &TUndoHistory::Toggled, this, [this](const TEditStep& Step) {
-        if (Step.Wholesale())
-            Guarded([this] { ShowFont(Font_, ASCIIList->currentRow()); });
-        else
-            ShowPixels(Step.Area());
-    });
-    connect(History, &TUndoHistory::CleanChanged, this, [this](bool Clean) {
+    Editor =
+        new TFontEditor(Font_, ui_, *this, *ScrollBox, [this](auto& Handler) { Guarded(Handler); });
+    Editor->Bind(Undo1, Redo1);
+    connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
+    connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
+    connect(Editor, &TFontEditor::FontChanged, this,
+            [this] { Guarded([this] { ShowFont(Font_, ASCIIList->currentRow()); }); });
+    connect(Editor, &TFontEditor::CleanChanged, this, [this](bool Clean) {
         Font_.SetModified(!Clean);
         UpdateCaption();
     });
@@ -222,8 +172,6 @@ void TMainWindow::CreateComponents() {
     connect(ASCIIList, &QListWidget::itemClicked, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
 
-    addDockWidget(Qt::RightDockWidgetArea, Colors);
-    Colors->hide();  // shown while drawing
     setAcceptDrops(true);
     // The view's toggles as the user last left them; both off by default.
     const QSettings settings;
@@ -246,7 +194,7 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
 void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
     for (QAction* command : {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1,
-                             LoadPalette1, CharTable1})
+                             LoadPalette1, CharTable1, Draw1})
         command->setEnabled(havePicture);
     const TGlyphExtent glyph = SelectedGlyph();
     const bool rows = havePicture && Bitmap_->Height() > 0;
@@ -254,7 +202,6 @@ void TMainWindow::UpdateCommands() {
     CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
     for (QAction* command : Transforms1) command->setEnabled(rows && glyph.End > glyph.Begin);
     PasteGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
-    Draw1->setEnabled(havePicture);
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -279,10 +226,10 @@ void TMainWindow::FormCreate() {
     QCoreApplication::quit();
 }
 
-void TMainWindow::ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info) {
-    Bitmap_ = std::move(Picture);
+void TMainWindow::ShowPicture(TBuiltPicture Built) {
+    Bitmap_ = std::move(Built.Picture);
     SFTInfo->clear();
-    SFTInfo->addItems(Info);
+    SFTInfo->addItems(Built.Info);
     ScrollBox->SetImageWidth(Bitmap_->Width());
     ScrollBox->SetImageHeight(Bitmap_->Height());
     ScrollBox->SetImagePicture(*Bitmap_);
@@ -300,23 +247,17 @@ void TMainWindow::OpenFont(const QString& Path) {
         ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
         return;
     }
-    Canvas->Finish();
     ShowFont(std::move(font), 0);
-    History->Clear();
-    Colors->SetFont(Font_.BitsPerPixel(), Palette_, true);
+    Editor->Opened(Palette_);
 }
 
 void TMainWindow::ShowFont(TEditedFont Font, int Row) {
     // Built aside; the window changes only once the picture has succeeded.
-    TInfoLines info;
-    std::unique_ptr<TBitmap> picture;
-    builder_(picture, Font.Font(), Palette_, info);
-    if (!picture) throw EToolkitError(kBitmapNotValid);
-
+    TBuiltPicture built = BuildAside(builder_, Font.Font(), Palette_);
     Font_ = std::move(Font);
     const std::vector<TCharEntry>& table = Font_.Table();
     Glyphs_ = TStripGeometry(table, Font_.Font().Width);
-    ShowPicture(std::move(picture), info.Lines);
+    ShowPicture(std::move(built));
     {
         const QSignalBlocker quiet(ASCIIList);
         ASCIIList->clear();
@@ -324,7 +265,7 @@ void TMainWindow::ShowFont(TEditedFont Font, int Row) {
         if (!table.empty()) ASCIIList->setCurrentRow(std::clamp(Row, 0, int(table.size()) - 1));
     }
     ScrollBox->SetGlyphs(Glyphs_, {});
-    Canvas->SetGlyphs(Glyphs_);
+    Editor->SetGlyphs(Glyphs_);
     if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     ASCIIListClick();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
@@ -362,9 +303,9 @@ void TMainWindow::SaveSFTAs1Click() {
 }
 
 void TMainWindow::SaveFontAs(const std::string& Path) {
-    Canvas->Finish();
+    Editor->Finish();
     Font_.Save(Path);
-    History->SetClean();
+    Editor->Saved();
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
     UpdateCaption();
 }
@@ -420,20 +361,17 @@ void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
         return;
     }
     // Palette and picture change together or not at all.
-    TInfoLines info;
-    std::unique_ptr<TBitmap> picture;
-    builder_(picture, Font_.Font(), palette, info);
-    if (!picture) throw EToolkitError(kBitmapNotValid);
+    TBuiltPicture built = BuildAside(builder_, Font_.Font(), palette);
     Palette_ = palette;
-    ShowPicture(std::move(picture), info.Lines);
-    Colors->SetFont(Font_.BitsPerPixel(), Palette_, false);
+    ShowPicture(std::move(built));
+    Editor->PaletteChanged(Palette_);
 }
 
 void TMainWindow::ReplaceFont(TEditedFont Font, int Row, const char* Name) {
-    Canvas->Finish();
+    Editor->Finish();
     TFontBody before = Font_.Body();
     ShowFont(std::move(Font), Row);
-    History->Push(TEditStep(Name, std::move(before), Font_));
+    Editor->Replaced(std::move(before), Name);
 }
 
 void TMainWindow::ShowPixels(TPixelRect Area) {
@@ -442,12 +380,6 @@ void TMainWindow::ShowPixels(TPixelRect Area) {
     ScrollBox->ShowChange(*Bitmap_, Area);
     if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
-}
-
-void TMainWindow::KeepPixels(std::optional<TEditStep> Step) {
-    if (!Step) return;
-    ShowPixels(Step->Area());
-    History->Push(std::move(*Step));
 }
 
 TGlyphExtent TMainWindow::SelectedGlyph() const {
@@ -461,33 +393,6 @@ void TMainWindow::SelectGlyph(int Row) {
     ASCIIList->setCurrentRow(Row);
     ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(Row)));
     UpdateCommands();
-}
-
-void TMainWindow::TransformClick(TGlyphTransform Transform) {
-    const TGlyphExtent glyph = SelectedGlyph();
-    if (glyph.End > glyph.Begin)
-        KeepPixels(TransformGlyph(Font_, glyph, Transform, Colors->Background()));
-}
-
-void TMainWindow::PasteGlyph1Click() {
-    const TGlyphExtent glyph = SelectedGlyph();
-    if (glyph.End > glyph.Begin)
-        KeepPixels(PasteGlyph(Font_, glyph, QGuiApplication::clipboard()->image(), Palette_, ui_));
-}
-
-void TMainWindow::Undo1Click() {
-    Canvas->Finish();
-    History->Undo();
-}
-
-void TMainWindow::Redo1Click() {
-    Canvas->Finish();
-    History->Redo();
-}
-
-void TMainWindow::Draw1Click() {
-    ScrollBox->SetDrawing(Draw1->isChecked());
-    Colors->setVisible(Draw1->isChecked());
 }
 
 void TMainWindow::SaveasBMP1Click() {
@@ -570,11 +475,6 @@ void TMainWindow::closeEvent(QCloseEvent* Event) {
     quitRequested_ = true;
     Event->accept();
     QCoreApplication::quit();
-}
-
-void TMainWindow::dragEnterEvent(QDragEnterEvent* Event) {
-    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
-        Event->acceptProposedAction();
 }
 
 void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {

@@ -2,6 +2,7 @@
 // view, and the commands that show and edit the font.
 #pragma once
 
+#include <QDragEnterEvent>
 #include <QMainWindow>
 #include <QPoint>
 #include <functional>
@@ -9,8 +10,8 @@
 #include <string>
 
 #include "editfont.h"
-#include "editstep.h"
 #include "font.h"
+#include "fontpicture.h"
 #include "glyphcommands.h"
 #include "messages.h"
 #include "palette.h"
@@ -19,27 +20,15 @@
 
 class QAction;
 class QCloseEvent;
-class QDragEnterEvent;
-class QDragMoveEvent;
 class QDropEvent;
 class QMimeData;
 class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
-class TCanvas;
-class TColorPanel;
+class TFontEditor;
 class TScrollBox;
 class TTextPreview;
-class TUndoHistory;
-
-// Builds the picture of a font into Bitmap and writes the "Font Info" lines.
-using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                                           const TPalette& Palette, IInfoList& SFTInfo)>;
-
-// Show8BitFont or Show16BitFont by the font's depth.
-void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                      const TPalette& Palette, IInfoList& SFTInfo);
 
 class TMainWindow final : public QMainWindow {
     Q_OBJECT
@@ -48,7 +37,6 @@ public:
     // a StartFont, the default palette may also come from the font's folder.
     explicit TMainWindow(IUserInterface& UI, TPictureBuilder Builder = BuildFontPicture,
                          QWidget* Parent = nullptr, const QString& StartFont = QString());
-    ~TMainWindow() override;
 
     bool QuitRequested() const { return quitRequested_; }
 
@@ -69,12 +57,6 @@ public:
     void ZoomClick(int Direction, int AnchorX = 0);
     void CopyGlyph1Click();
     void CopyStrip1Click();
-    void PasteGlyph1Click();
-    void Undo1Click();
-    void Redo1Click();
-    void Draw1Click();
-    // Glyph > Flip ... and Shift ... on the selected glyph.
-    void TransformClick(TGlyphTransform Transform);
     void GlyphBoundaries1Click();
     void TextPreview1Click();
     void StatusBar1Click();
@@ -137,9 +119,7 @@ public:
     QListWidget* ASCIIList = nullptr;
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
-    TColorPanel* Colors = nullptr;
-    TUndoHistory* History = nullptr;
-    TCanvas* Canvas = nullptr;
+    TFontEditor* Editor = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};
@@ -160,14 +140,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
-    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override { dragMoveEvent(Event); }
     void dragMoveEvent(QDragMoveEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
 
 private:
     void CreateComponents();
     // Puts a built picture on the screen and into Bitmap.
-    void ShowPicture(std::unique_ptr<TBitmap> Picture, const QStringList& Info);
+    void ShowPicture(TBuiltPicture Built);
     // Builds the picture of Font and, once that has succeeded, shows Font
     // with the code of row Row selected.
     void ShowFont(TEditedFont Font, int Row);
@@ -176,8 +156,6 @@ private:
     void ReplaceFont(TEditedFont Font, int Row, const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.
     void ShowPixels(TPixelRect Area);
-    // A step the font holds now, shown and kept.
-    void KeepPixels(std::optional<TEditStep> Step);
     TGlyphExtent SelectedGlyph() const;
     // Selects a row without scrolling the view.
     void SelectGlyph(int Row);

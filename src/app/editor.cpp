@@ -1,0 +1,89 @@
+#include "editor.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMainWindow>
+
+#include "canvas.h"
+#include "colorpanel.h"
+#include "imageview.h"
+#include "undo.h"
+
+TFontEditor::TFontEditor(TEditedFont& Font, IUserInterface& UI, QMainWindow& Window,
+                         TScrollBox& View, TGuard Guard)
+    : QObject(&Window), font_(Font), ui_(UI), view_(View) {
+    History = new TUndoHistory(Font, kHistoryBound, this);
+    Colors = new TColorPanel(UI, &Window);
+    Canvas = new TCanvas(Font, *History, *Colors, this);
+    Window.addDockWidget(Qt::RightDockWidgetArea, Colors);
+    Colors->hide();
+    connect(&View, &TScrollBox::Pressed, this, [this, Guard](int X, int Y, auto Button, auto Keys) {
+        Guard([&] { Canvas->Press(X, Y, Button, Keys); });
+    });
+    connect(&View, &TScrollBox::Dragged, this,
+            [this, Guard](int X, int Y) { Guard([&] { Canvas->Drag(X, Y); }); });
+    connect(&View, &TScrollBox::Released, this,
+            [this, Guard] { Guard([&] { Canvas->Finish(); }); });
+    connect(Canvas, &TCanvas::Painted, this, &TFontEditor::PixelsChanged);
+    connect(Canvas, &TCanvas::GlyphPressed, this, &TFontEditor::GlyphPressed);
+    connect(History, &TUndoHistory::Toggled, this, [this](const TEditStep& Step) {
+        if (Step.Wholesale())
+            emit FontChanged();
+        else
+            emit PixelsChanged(Step.Area());
+    });
+    connect(History, &TUndoHistory::CleanChanged, this, &TFontEditor::CleanChanged);
+}
+
+void TFontEditor::Opened(const TPalette& Palette) {
+    Canvas->Finish();
+    History->Clear();
+    Colors->SetFont(font_.BitsPerPixel(), Palette, true);
+}
+
+void TFontEditor::PaletteChanged(const TPalette& Palette) {
+    Colors->SetFont(font_.BitsPerPixel(), Palette, false);
+}
+
+void TFontEditor::SetGlyphs(const TStripGeometry& Glyphs) { Canvas->SetGlyphs(Glyphs); }
+
+void TFontEditor::Replaced(TFontBody Before, const char* Name) {
+    History->Push(TEditStep(Name, std::move(Before), font_));
+}
+
+void TFontEditor::Keep(std::optional<TEditStep> Step) {
+    if (!Step) return;
+    emit PixelsChanged(Step->Area());
+    History->Push(std::move(*Step));
+}
+
+void TFontEditor::Transform(TGlyphExtent Glyph, TGlyphTransform Transform) {
+    if (Glyph.End > Glyph.Begin)
+        Keep(TransformGlyph(font_, Glyph, Transform, Colors->Background()));
+}
+
+void TFontEditor::Paste(TGlyphExtent Glyph, const TPalette& Palette) {
+    if (Glyph.End > Glyph.Begin)
+        Keep(PasteGlyph(font_, Glyph, QGuiApplication::clipboard()->image(), Palette, ui_));
+}
+
+void TFontEditor::Finish() { Canvas->Finish(); }
+
+void TFontEditor::Undo() {
+    Canvas->Finish();
+    History->Undo();
+}
+
+void TFontEditor::Redo() {
+    Canvas->Finish();
+    History->Redo();
+}
+
+void TFontEditor::SetDrawing(bool Drawing) {
+    view_.SetDrawing(Drawing);
+    Colors->setVisible(Drawing);
+}
+
+void TFontEditor::Saved() { History->SetClean(); }
+
+void TFontEditor::Bind(QAction* Undo, QAction* Redo) { History->Bind(Undo, Redo); }

@@ -1,0 +1,66 @@
+// Editing the open font: its history, the canvas and the colour panel, and
+// the commands that change its pixels. The window shows what they changed.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <optional>
+
+#include "editstep.h"
+#include "glyphcommands.h"
+#include "messages.h"
+#include "strip.h"
+
+class QAction;
+class QMainWindow;
+class TCanvas;
+class TColorPanel;
+class TScrollBox;
+class TUndoHistory;
+
+class TFontEditor final : public QObject {
+    Q_OBJECT
+public:
+    // Guard runs a handler as the window runs its commands.
+    using TGuard = std::function<void(const std::function<void()>&)>;
+    TFontEditor(TEditedFont& Font, IUserInterface& UI, QMainWindow& Window, TScrollBox& View,
+                TGuard Guard);
+
+    TUndoHistory* History = nullptr;
+    TCanvas* Canvas = nullptr;
+    TColorPanel* Colors = nullptr;  // docked in the window, shown while drawing
+
+    // Another font is open: an empty history, the colours afresh.
+    void Opened(const TPalette& Palette);
+    // The palette in use changed.
+    void PaletteChanged(const TPalette& Palette);
+    void SetGlyphs(const TStripGeometry& Glyphs);
+    // The font holds a wholesale change that replaced Before.
+    void Replaced(TFontBody Before, const char* Name);
+    // The selected glyph's commands.
+    void Transform(TGlyphExtent Glyph, TGlyphTransform Transform);
+    void Paste(TGlyphExtent Glyph, const TPalette& Palette);
+    void Undo();
+    void Redo();
+    void SetDrawing(bool Drawing);
+    // Ends a stroke in progress before anything else happens to the font.
+    void Finish();
+    // Marks the font saved.
+    void Saved();
+    // Keeps the commands' texts ("Undo Pencil") and enabled states.
+    void Bind(QAction* Undo, QAction* Redo);
+
+signals:
+    void PixelsChanged(TPixelRect Area);
+    // A wholesale change was undone or redone.
+    void FontChanged();
+    void GlyphPressed(int Row);
+    void CleanChanged(bool Clean);
+
+private:
+    void Keep(std::optional<TEditStep> Step);
+
+    TEditedFont& font_;
+    IUserInterface& ui_;
+    TScrollBox& view_;
+};

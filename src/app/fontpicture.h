@@ -1,0 +1,28 @@
+// The picture of the open font, built aside with its "Font Info" lines, so
+// that the window changes only once the build has succeeded.
+#pragma once
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "font.h"
+#include "palette.h"
+#include "picture.h"
+
+// Builds the picture of a font into Bitmap and writes the "Font Info" lines.
+using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                                           const TPalette& Palette, IInfoList& SFTInfo)>;
+
+// Show8BitFont or Show16BitFont by the font's depth.
+void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                      const TPalette& Palette, IInfoList& SFTInfo);
+
+struct TBuiltPicture {
+    std::unique_ptr<TBitmap> Picture;
+    QStringList Info;
+};
+// Runs Builder; throws EToolkitError "Bitmap image is not valid" when it
+// made no picture.
+TBuiltPicture BuildAside(const TPictureBuilder& Builder, const TSftFont& Font,
+                         const TPalette& Palette);
