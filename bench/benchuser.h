@@ -2,11 +2,17 @@
 // bench should anything ask or show a box.
 #pragma once
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QString>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "bytes.h"
 #include "messages.h"
 #include "outline.h"
 
@@ -32,3 +38,42 @@ public:
         std::exit(1);
     }
 };
+
+inline void WriteAll(int fd, const void* p, std::size_t n) {
+    if (::write(fd, p, n) != ssize_t(n)) {
+        std::perror("bench font");
+        std::exit(1);
+    }
+}
+
+// A font file of the given size with a pixel pattern that differs from row to row.
+inline void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w, std::int32_t h) {
+    std::uint8_t header[40] = {'S', 'F', 'N', 'T'};
+    std::uint8_t strip[128] = {};
+    PutI32(strip + 36, bpp);
+    std::uint8_t size[8];
+    PutI32(size, w);
+    PutI32(size + 4, h);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    WriteAll(fd, header, sizeof header);
+    WriteAll(fd, strip, sizeof strip);
+    WriteAll(fd, size, sizeof size);
+    std::vector<std::uint8_t> row(std::size_t(w) * std::size_t(bpp / 8));
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<std::uint8_t>(i * 31 + std::size_t(y) * 7 + i / 977);
+        WriteAll(fd, row.data(), row.size());
+    }
+    ::close(fd);
+}
+
+// Makes Dir the working folder, with the black default palette the window reads there.
+inline bool EnterPaletteFolder(const QTemporaryDir& Dir) {
+    const std::string cmp = Dir.filePath("uicolormap.cmp").toStdString();
+    std::vector<std::uint8_t> palette(832, 0);
+    std::copy_n("CMP ", 4, palette.begin());
+    const int fd = ::open(cmp.c_str(), O_WRONLY | O_CREAT, 0600);
+    WriteAll(fd, palette.data(), palette.size());
+    ::close(fd);
+    return ::chdir(Dir.path().toLocal8Bit().constData()) == 0;
+}

@@ -31,33 +31,6 @@ double BestMs(const std::function<void()>& f, int runs) {
     return best;
 }
 
-void WriteAll(int fd, const void* p, std::size_t n) {
-    if (::write(fd, p, n) != ssize_t(n)) {
-        std::perror("bench font");
-        std::exit(1);
-    }
-}
-
-void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w, std::int32_t h) {
-    std::uint8_t header[40] = {'S', 'F', 'N', 'T'};
-    std::uint8_t strip[128] = {};
-    PutI32(strip + 36, bpp);
-    std::uint8_t size[8];
-    PutI32(size, w);
-    PutI32(size + 4, h);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    WriteAll(fd, header, sizeof header);
-    WriteAll(fd, strip, sizeof strip);
-    WriteAll(fd, size, sizeof size);
-    std::vector<std::uint8_t> row(std::size_t(w) * std::size_t(bpp / 8));
-    for (std::int32_t y = 0; y < h; ++y) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<std::uint8_t>(i * 31 + std::size_t(y) * 7 + i / 977);
-        WriteAll(fd, row.data(), row.size());
-    }
-    ::close(fd);
-}
-
 void ReadWhole(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
     const off_t size = ::lseek(fd, 0, SEEK_END);
@@ -73,14 +46,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    // The window reads the default palette from the working folder.
-    const std::string cmp = dir.filePath("uicolormap.cmp").toStdString();
-    std::vector<std::uint8_t> palette(832, 0);
-    std::copy_n("CMP ", 4, palette.begin());
-    const int fd = ::open(cmp.c_str(), O_WRONLY | O_CREAT, 0600);
-    WriteAll(fd, palette.data(), palette.size());
-    ::close(fd);
-    if (::chdir(dir.path().toLocal8Bit().constData()) != 0) return 1;
+    if (!EnterPaletteFolder(dir)) return 1;
 
     TBenchUser user;
     TMainWindow window(user);

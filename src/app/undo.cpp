@@ -10,9 +10,10 @@
 class TUndoHistory::TCommand final : public QUndoCommand {
 public:
     TCommand(TUndoHistory& History, std::shared_ptr<TEditStep> Step)
-        : QUndoCommand(QString::fromStdString(Step->Name())),
-          history_(History),
-          step_(std::move(Step)) {}
+        : QUndoCommand(History.Text(Step->Name())), history_(History), step_(std::move(Step)) {
+        history_.bytes_ += step_->MemoryBytes();
+    }
+    ~TCommand() override { history_.bytes_ -= step_->MemoryBytes(); }
     void undo() override { Toggle(); }
     void redo() override {
         if (!std::exchange(pushed_, false)) Toggle();
@@ -56,13 +57,14 @@ const TEditStep& TUndoHistory::StepAt(int Index) const {
     return *static_cast<const TCommand*>(stack_.command(Index))->Step();
 }
 
-std::size_t TUndoHistory::MemoryBytes() const {
-    std::size_t total = 0;
-    for (int i = 0; i < stack_.count(); ++i) total += StepAt(i).MemoryBytes();
-    return total;
+const QString& TUndoHistory::Text(const std::string& Name) {
+    auto at = texts_.find(Name);
+    if (at == texts_.end()) at = texts_.emplace(Name, QString::fromStdString(Name)).first;
+    return at->second;
 }
 
 void TUndoHistory::Trim() {
+    if (bytes_ <= bound_) return;
     std::vector<std::size_t> sizes;
     for (int i = 0; i < stack_.count(); ++i) sizes.push_back(StepAt(i).MemoryBytes());
     const auto drop = int(StepsToDrop(sizes, bound_));

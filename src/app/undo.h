@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QUndoStack>
 #include <cstddef>
+#include <map>
+#include <string>
 
 #include "editstep.h"
 
@@ -31,7 +33,8 @@ public:
     void Clear() { stack_.clear(); }
     void SetClean() { stack_.setClean(); }
     bool IsClean() const { return stack_.isClean(); }
-    std::size_t MemoryBytes() const;
+    // What the steps hold, as they count it.
+    std::size_t MemoryBytes() const { return bytes_; }
     // Keeps the two commands' texts ("Undo Pencil") and enabled states.
     void Bind(QAction* Undo, QAction* Redo);
 
@@ -43,9 +46,13 @@ signals:
 private:
     class TCommand;
     const TEditStep& StepAt(int Index) const;
+    // The step's name for the commands: one text shared by all of that name.
+    const QString& Text(const std::string& Name);
     void Trim();
 
     TEditedFont& font_;
     std::size_t bound_;
+    std::size_t bytes_ = 0;
+    std::map<std::string, QString> texts_;  // of the commands on the stack, which goes first
     QUndoStack stack_;
 };

@@ -8,23 +8,24 @@ TEditStep::TEditStep(std::string Name, TPixelDelta Pixels)
 }
 
 TEditStep::TEditStep(std::string Name, TFontBody Before, const TEditedFont& After)
-    : name_(std::move(Name)), wholesale_(true), other_(std::move(Before)) {
-    bytes_ = sizeof *this + name_.capacity() + other_.Table.capacity() * sizeof(TCharEntry) +
-             other_.Ranges.capacity() * sizeof(TRange);
+    : name_(std::move(Name)), other_(std::make_unique<TFontBody>(std::move(Before))) {
+    bytes_ = sizeof *this + name_.capacity() + sizeof *other_ +
+             other_->Table.capacity() * sizeof(TCharEntry) +
+             other_->Ranges.capacity() * sizeof(TRange);
     // A strip replaced keeps both strips alive while the step is held.
-    if (other_.Pixels.data() != After.Font().Pixels.data())
-        bytes_ += other_.Pixels.size() + After.Font().Pixels.size();
+    if (other_->Pixels.data() != After.Font().Pixels.data())
+        bytes_ += other_->Pixels.size() + After.Font().Pixels.size();
 }
 
 void TEditStep::Toggle(TEditedFont& Font) {
-    if (!wholesale_) {
+    if (!other_) {
         TPixelGrid grid = Font.Grid();
         pixels_.Toggle(grid);
         return;
     }
     TFontBody now = Font.Body();
-    Font.SetBody(std::move(other_));
-    other_ = std::move(now);
+    Font.SetBody(std::move(*other_));
+    *other_ = std::move(now);
 }
 
 std::size_t StepsToDrop(std::span<const std::size_t> Sizes, std::size_t Bound) {

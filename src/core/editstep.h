@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -24,16 +25,17 @@ public:
     const std::string& Name() const { return name_; }
     // Undoes the step on the font it left, redoes it on the font it found.
     void Toggle(TEditedFont& Font);
-    bool Wholesale() const { return wholesale_; }
+    bool Wholesale() const { return other_ != nullptr; }
     // The pixels a pixel step changes.
     TPixelRect Area() const { return pixels_.Bounds(); }
     std::size_t MemoryBytes() const { return bytes_; }
 
 private:
     std::string name_;
-    bool wholesale_ = false;
     TPixelDelta pixels_;
-    TFontBody other_;  // a wholesale step's other body: before while done, after while undone
+    // A wholesale step's other body: before while done, after while undone.
+    // Held apart, so that the many pixel steps stay small.
+    std::unique_ptr<TFontBody> other_;
     std::size_t bytes_ = 0;
 };
 

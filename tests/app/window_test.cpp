@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -17,10 +18,14 @@
 #include <filesystem>
 
 #include "../core/testfiles.h"
+#include "colorpanel.h"
+#include "editor.h"
 #include "fakeui.h"
 #include "imageview.h"
 #include "mainwin.h"
+#include "outlinestrip.h"
 #include "preview.h"
+#include "undo.h"
 
 namespace fs = std::filesystem;
 
@@ -503,6 +508,134 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_TRUE(next.GlyphBoundaries1->isChecked() && next.StatusBar1->isChecked());
     next.GlyphBoundaries1->trigger();
     next.StatusBar1->trigger();
+}
+
+// Drawing, a fill, a flip and a paste, each one step; undo and redo move
+// the modified mark, and undoing everything saves the file that was opened.
+TEST_F(WindowTest, DrawsFillsPastesAndUndoesBackToTheFileOpened) {
+    SftWriter f;
+    f.Header(1).U16(65).U16(66).I32(0).I32(6).I32(6).I32(6);  // 'A' columns 0-5, 'B' 6-11
+    const ByteVec file = f.StripHeader(8).Size(12, 3).Pixels(36).Bytes();
+    const std::string path = Open("d.sft", file);
+    TMainWindow& w = Win();
+    const auto pixels = [&] {
+        const SharedBytes& p = w.FontData().Pixels;
+        return ByteVec(p.begin(), p.end());
+    };
+    const auto mouse = [&](QEvent::Type type, int x, int y, Qt::MouseButton button,
+                           Qt::KeyboardModifiers keys = {}) {
+        const QPointF at(x, y);
+        QMouseEvent e(type, at, at, type == QEvent::MouseMove ? Qt::NoButton : button, button,
+                      keys);
+        QCoreApplication::sendEvent(w.ScrollBox->viewport(), &e);
+    };
+    const auto click = [&](int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+        mouse(QEvent::MouseButtonPress, x, y, button, keys);
+        mouse(QEvent::MouseButtonRelease, x, y, button, keys);
+    };
+    const ByteVec opened = pixels();
+    click(1, 1, Qt::LeftButton, {});  // not drawing: the view as ever
+    EXPECT_EQ(pixels(), opened);
+    EXPECT_FALSE(w.Undo1->isEnabled() || w.Redo1->isEnabled());
+    w.Draw1->trigger();
+    TColorPanel& colors = *w.Editor->Colors;
+    EXPECT_TRUE(colors.isVisibleTo(&w));
+    const std::uint8_t c = BrightestEntry(kDefault);
+    EXPECT_EQ(std::make_pair(colors.Current(), colors.Background()),
+              std::make_pair(std::uint16_t(c), std::uint16_t(0)));
+    // One stroke: a dab, a line, and on off the strip.
+    mouse(QEvent::MouseButtonPress, 0, 0, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 4, 2, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 40, 2, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, 40, 2, Qt::LeftButton);
+    ByteVec want = opened;
+    for (int at : {0, 13, 14, 27, 28, 29, 30, 31, 32, 33, 34, 35}) want[std::size_t(at)] = c;
+    EXPECT_EQ(pixels(), want);
+    ExpectPaints(w.ScrollBox, QRect(0, 0, 12, 3));
+    EXPECT_EQ(w.Undo1->text(), "&Undo Pencil");
+    click(6, 1, Qt::RightButton, Qt::ControlModifier);  // takes 'B''s colour, selects 'B'
+    EXPECT_EQ(std::make_pair(colors.Background(), w.ASCIIList->currentRow()),
+              std::make_pair(std::uint16_t(opened[18]), 1));
+    QTest::mouseClick(colors.Swatches, Qt::LeftButton, {}, QPoint(3 * TSwatches::kCell + 2, 2));
+    click(8, 2, Qt::LeftButton, Qt::ShiftModifier);  // 'B''s part of the line only
+    for (int at = 30; at < 36; ++at) want[std::size_t(at)] = 3;
+    EXPECT_EQ(std::make_pair(pixels(), w.Undo1->text()),
+              std::make_pair(want, QString("&Undo Fill")));
+    const ByteVec filled = want;
+    w.Transforms1[int(TGlyphTransform::FlipHorizontal)]->trigger();
+    for (int y = 0; y < 3; ++y)
+        for (int x = 6; x < 12; ++x)
+            want[std::size_t(12 * y + x)] = filled[std::size_t(12 * y + 17 - x)];
+    EXPECT_EQ(pixels(), want);
+    const ByteVec flipped = want;
+    w.ASCIIList->setCurrentRow(0);
+    w.CopyGlyph1->trigger();
+    w.ASCIIList->setCurrentRow(1);
+    w.PasteGlyph1->trigger();  // the indices as they stand
+    for (int y = 0; y < 3; ++y)
+        for (int x = 6; x < 12; ++x)
+            want[std::size_t(12 * y + x)] = want[std::size_t(12 * y + x - 6)];
+    EXPECT_EQ(std::make_pair(pixels(), w.Undo1->text()),
+              std::make_pair(want, QString("&Undo Paste Glyph")));
+    w.Undo1->trigger(), w.Undo1->trigger();
+    EXPECT_EQ(std::make_pair(pixels(), w.Redo1->text()),
+              std::make_pair(filled, QString("&Redo Flip Horizontal")));
+    w.Redo1->trigger();
+    w.SaveSFT1->trigger();
+    const auto caption = [&] { return w.windowHandle()->title().toStdString(); };
+    ByteVec saved(file.begin(), file.end() - 36);
+    saved.insert(saved.end(), flipped.begin(), flipped.end());
+    EXPECT_EQ(std::make_pair(ReadFile(path), caption()),
+              std::make_pair(saved, "Quillmere : " + path));
+    w.Undo1->trigger();
+    EXPECT_EQ(caption(), "Quillmere : " + path + "*");
+    w.Redo1->trigger();  // back at the state saved: nothing to ask
+    EXPECT_EQ(caption(), "Quillmere : " + path);
+    for (int i = 0; i < 3; ++i) w.Undo1->trigger();
+    EXPECT_FALSE(w.Undo1->isEnabled());
+    w.SaveSFT1->trigger();
+    EXPECT_EQ(ReadFile(path), file);
+    QGuiApplication::clipboard()->clear();
+    w.PasteGlyph1->trigger();
+    EXPECT_EQ(ui.boxes,
+              (std::vector<Box>{{"Quillmere", "The clipboard holds no picture to paste."}}));
+    EXPECT_EQ(pixels(), opened);
+    // A 16-bit font's colours come from the colour dialog, kept as 5-6-5.
+    Open("h.sft", MakeFont(16, 4, 2, 65, 65));
+    ui.colors = {QColor(250, 3, 130)};
+    colors.CurrentButton->click();
+    EXPECT_EQ(std::make_pair(colors.Current(), colors.CurrentButton->text()),
+              std::make_pair(std::uint16_t(0xF830), QString("Current: 0xf830")));
+}
+
+// Past the bound the oldest steps go; the state saved goes with them, or
+// stays reachable.
+TEST(UndoHistory, DropsTheOldestStepsPastItsBound) {
+    TempDir dir;
+    WriteFile(dir.Path("u.sft"), MakeFont(8, 4, 1, 65, 65));
+    TEditedFont font;
+    ASSERT_TRUE(font.Load(dir.Path("u.sft")));
+    const auto dab = [&](int x) {
+        TPixelGrid grid = font.Grid();
+        return TEditStep("Pencil", Recorded(grid, [&](auto& d) { d.Set(grid, x, 0, 99); }));
+    };
+    const std::size_t size = dab(0).MemoryBytes();
+    font.Grid().Data[0] = 0;  // the dab above, taken back
+    const ByteVec opened(font.Font().Pixels.begin(), font.Font().Pixels.end());
+    TUndoHistory history(font, 2 * size);
+    history.Push(dab(0));
+    history.SetClean();
+    history.Push(dab(1));
+    history.Push(dab(2));  // the first goes; the state saved is the oldest kept
+    EXPECT_EQ(std::make_pair(history.Stack().count(), history.IsClean()), std::make_pair(2, false));
+    history.Undo(), history.Undo();
+    EXPECT_TRUE(history.IsClean());
+    history.Redo(), history.Redo();
+    history.Push(dab(3));  // the state saved goes now
+    history.Undo(), history.Undo();
+    EXPECT_FALSE(history.IsClean());
+    EXPECT_EQ(font.Font().Pixels[0], 99);  // the dropped step stays done
+    EXPECT_NE(ByteVec(font.Font().Pixels.begin(), font.Font().Pixels.end()), opened);
 }
 
 }  // namespace
