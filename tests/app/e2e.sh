@@ -185,6 +185,29 @@ for keys_count in "ctrl+equal 4" "ctrl+0 1"; do
     wait_for 10 green_is "$2" || fail "after $1: $(green_pixels) green pixels, not $2"
 done
 step "zoomed by the keys"
+
+# Glyph > Draw, a click on the strip's pixel 3, 0 paints it white (0xFFFF);
+# Ctrl+Z takes it back, and Exit then has nothing to ask. The colour panel
+# shows white too, so the pixels are counted against those before.
+colour_pixels() {
+    import -window root "$tmp/shot.png" 2>/dev/null
+    convert "$tmp/shot.png" txt:- | grep -c "$1" || true
+}
+convert "$tmp/shot.png" txt:"$tmp/shot.txt"
+xy=$(grep -m1 '#00FC00' "$tmp/shot.txt" | cut -d: -f1)
+timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers alt+g
+sleep 0.3
+xdotool key d
+sleep 1
+white=$(colour_pixels '#F8FCF8')
+xdotool mousemove $((${xy%,*} + 3)) "${xy#*,}" click 1
+white_is() { [ "$(colour_pixels '#F8FCF8')" -eq "$1" ]; }
+wait_for 10 white_is $((white + 1)) || fail "the click painted $(($(colour_pixels '#F8FCF8') - white)) pixels white, not 1"
+timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers ctrl+z
+wait_for 10 white_is "$white" || fail "Undo left $(($(colour_pixels '#F8FCF8') - white)) pixels white"
+step "drawn and undone"
 exit_app
 
 # No palette in either folder: the error box, then the end with status 0.
