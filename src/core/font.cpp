@@ -4,8 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "fileio.h"
 #include "bmplayout.h"
+#include "fileio.h"
 
 namespace {
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
