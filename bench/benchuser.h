@@ -46,8 +46,10 @@ inline void WriteAll(int fd, const void* p, std::size_t n) {
     }
 }
 
-// A font file of the given size with a pixel pattern that differs from row to row.
-inline void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w, std::int32_t h) {
+// A font file of the given size with a pixel pattern that differs from row to
+// row, or all zero.
+inline void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w, std::int32_t h,
+                      bool blank = false) {
     std::uint8_t header[40] = {'S', 'F', 'N', 'T'};
     std::uint8_t strip[128] = {};
     PutI32(strip + 36, bpp);
@@ -61,7 +63,7 @@ inline void WriteFont(const std::string& path, std::int32_t bpp, std::int32_t w,
     std::vector<std::uint8_t> row(std::size_t(w) * std::size_t(bpp / 8));
     for (std::int32_t y = 0; y < h; ++y) {
         for (std::size_t i = 0; i < row.size(); ++i)
-            row[i] = static_cast<std::uint8_t>(i * 31 + std::size_t(y) * 7 + i / 977);
+            row[i] = blank ? 0 : static_cast<std::uint8_t>(i * 31 + std::size_t(y) * 7 + i / 977);
         WriteAll(fd, row.data(), row.size());
     }
     ::close(fd);
