@@ -37,14 +37,21 @@ TEditedFont TEditedFont::FromHeaders(int BitsPerPixel, const std::array<std::uin
     return f;
 }
 
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height) {
+    const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    return Width >= 0 && Height >= 0 && Width <= limit &&
+           Width * (BitsPerPixel / 8) * Height <= limit &&
+           ImageSizeFits(BitsPerPixel, std::int32_t(Width), Height);
+}
+
 void TEditedFont::ReplaceStrip(std::int32_t Width, std::int32_t Height, Bytes Pixels) {
     const int bpp = BitsPerPixel();
     const std::string size = std::to_string(Width) + " x " + std::to_string(Height);
     if (Width < 0 || Height < 0) throw EFontError("a strip of " + size + " pixels");
     // As the reader checks it: the pixel data and its picture must both fit.
-    const std::int64_t bytes = std::int64_t(Width) * (bpp / 8) * Height;
-    if (bytes > std::numeric_limits<std::int32_t>::max() || !ImageSizeFits(bpp, Width, Height))
+    if (!StripFits(bpp, Width, Height))
         throw EFontError("a strip of " + size + " pixels is more than a font holds");
+    const std::int64_t bytes = std::int64_t(Width) * (bpp / 8) * Height;
     if (Pixels.size() != std::uint64_t(bytes))
         throw EFontError("a strip of " + size + " pixels needs " + std::to_string(bytes) +
                          " bytes, not " + std::to_string(Pixels.size()));

@@ -12,6 +12,10 @@
 #include "font.h"
 #include "pixeledit.h"
 
+// Whether a strip of Width x Height pixels at this depth is within what the
+// format holds: its pixel data and its picture.
+bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height);
+
 // The strip and the table: what a wholesale change replaces, and what the
 // history swaps back. Copies share the pixels.
 struct TFontBody {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "stripcolumns.h"
+
 TEditStep::TEditStep(std::string Name, TPixelDelta Pixels)
     : name_(std::move(Name)), pixels_(std::move(Pixels)) {
     bytes_ = sizeof *this + name_.capacity() + pixels_.MemoryBytes() - sizeof pixels_;
@@ -17,7 +19,35 @@ TEditStep::TEditStep(std::string Name, TFontBody Before, const TEditedFont& Afte
         bytes_ += other_->Pixels.size() + After.Font().Pixels.size();
 }
 
+TEditStep::TEditStep(std::string Name, TColumnChange Change, TFontBody Before)
+    : name_(std::move(Name)),
+      other_(std::make_unique<TFontBody>(std::move(Before))),
+      columns_(std::make_unique<TColumnChange>(std::move(Change))) {
+    other_->Pixels = SharedBytes();  // the strip is made anew from the columns
+    bytes_ = sizeof *this + name_.capacity() + sizeof *other_ + sizeof *columns_ +
+             other_->Table.capacity() * sizeof(TCharEntry) +
+             other_->Ranges.capacity() * sizeof(TRange) + columns_->Columns.capacity();
+}
+
 void TEditStep::Toggle(TEditedFont& Font) {
+    if (columns_) {
+        const TColumnChange& c = *columns_;
+        const TPixelGrid grid = Font.Grid();
+        // Undone, an insertion takes its columns out again, and the other way round.
+        const bool insert = c.Insert != done_;
+        SharedBytes pixels(insert ? InsertColumns(grid, c.At, c.Width, c.Columns, c.Fill)
+                                  : RemoveColumns(grid, c.At, c.Width));
+        TFontBody now = Font.Body();
+        now.Pixels = SharedBytes();
+        TFontBody next = std::move(*other_);
+        next.Pixels = std::move(pixels);
+        next.Width = grid.Width + (insert ? c.Width : -c.Width);
+        next.Height = grid.Height;
+        Font.SetBody(std::move(next));
+        *other_ = std::move(now);
+        done_ = !done_;
+        return;
+    }
     if (!other_) {
         TPixelGrid grid = Font.Grid();
         pixels_.Toggle(grid);

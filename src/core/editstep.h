@@ -13,6 +13,16 @@
 // What the history may hold in all, in bytes.
 inline constexpr std::size_t kHistoryBound = std::size_t(256) << 20;
 
+// Columns put in or taken out of the strip: where, how many, and the pixels
+// of those taken out, or of those put in unless they were all Fill.
+struct TColumnChange {
+    bool Insert = true;
+    std::int32_t At = 0;
+    std::int32_t Width = 0;
+    Bytes Columns;  // Width * Height pixels, top row first
+    std::uint16_t Fill = 0;
+};
+
 class TEditStep {
 public:
     // Some pixels changed, as Pixels noted them.
@@ -20,11 +30,17 @@ public:
     // The strip or the table replaced: Before is the body the font had; the
     // font holds the new one now.
     TEditStep(std::string Name, TFontBody Before, const TEditedFont& After);
+    // Columns put in or taken out, and the table changed with them: Before
+    // is the body the font had; only its table is kept.
+    TEditStep(std::string Name, TColumnChange Change, TFontBody Before);
 
     // What the user sees the step called ("Pencil").
     const std::string& Name() const { return name_; }
     // Undoes the step on the font it left, redoes it on the font it found.
+    // Throws std::bad_alloc, changing nothing, when a strip of columns put in
+    // or taken out can't be had.
     void Toggle(TEditedFont& Font);
+    // Whether the step changes more than pixels: the strip's size or the table.
     bool Wholesale() const { return other_ != nullptr; }
     // The pixels a pixel step changes.
     TPixelRect Area() const { return pixels_.Bounds(); }
@@ -36,6 +52,8 @@ private:
     // A wholesale step's other body: before while done, after while undone.
     // Held apart, so that the many pixel steps stay small.
     std::unique_ptr<TFontBody> other_;
+    std::unique_ptr<TColumnChange> columns_;
+    bool done_ = true;
     std::size_t bytes_ = 0;
 };
 

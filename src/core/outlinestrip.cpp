@@ -4,13 +4,7 @@
 #include <limits>
 
 #include "bmplayout.h"
-
-bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height) {
-    const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
-    return Width >= 0 && Height >= 0 && Width <= limit &&
-           Width * (BitsPerPixel / 8) * Height <= limit &&
-           ImageSizeFits(BitsPerPixel, std::int32_t(Width), Height);
-}
+#include "editfont.h"
 
 std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
     TGlyphBitmap& g = Glyph;

@@ -47,9 +47,6 @@ struct TCoverageStrip {
     std::uint32_t ClippedGlyphs = 0;
 };
 
-// Whether a strip of Width x Height pixels at this depth is within what the
-// format holds.
-bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height);
 // Cuts a glyph down to what LayOutGlyphs keeps of it: its cell's columns and
 // the strip's rows. Returns the inked pixels cut off.
 std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
