@@ -33,6 +33,10 @@ public:
         return false;
     }
     bool ChooseColor(QColor&, const QString&) override { return false; }
+    bool AskNumbers(const QString&, const std::vector<TNumberField>&, const TNumberCheck&,
+                    std::vector<std::int64_t>&) override {
+        return false;
+    }
     [[noreturn]] static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);

@@ -2,7 +2,12 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <vector>
+
+#include "fileio.h"
 
 TStartRequest ParseCommandLine(const QStringList& Arguments) {
     QCommandLineParser parser;
@@ -31,4 +36,13 @@ TStartRequest ParseCommandLine(const QStringList& Arguments) {
             QDir::cleanPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
     }
     return request;
+}
+
+std::string DefaultPalettePath(const QString& StartFont) {
+    std::vector<std::string> places = {std::filesystem::current_path().string()};
+    if (!StartFont.isEmpty())
+        places.push_back(QFile::encodeName(QFileInfo(StartFont).absolutePath()).toStdString());
+    for (const std::string& place : places)
+        if (RegularFileExists(place + "/uicolormap.cmp")) return place + "/uicolormap.cmp";
+    return {};
 }

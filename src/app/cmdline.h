@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 struct TStartRequest {
     QString Font;             // absolute and clean; empty when none was given
@@ -13,3 +14,8 @@ struct TStartRequest {
 
 // Arguments as QCoreApplication::arguments() gives them, program name first.
 TStartRequest ParseCommandLine(const QStringList& Arguments);
+
+// Where the default palette uicolormap.cmp is read at start: the working
+// folder, not the program's, then the folder of a font given at start, as a
+// game folder holds both. Empty when neither has it.
+std::string DefaultPalettePath(const QString& StartFont);

@@ -4,7 +4,10 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 
+#include <climits>
+
 #include "canvas.h"
+#include "charedit.h"
 #include "colorpanel.h"
 #include "imageview.h"
 #include "undo.h"
@@ -28,7 +31,7 @@ TFontEditor::TFontEditor(TEditedFont& Font, IUserInterface& UI, QMainWindow& Win
     connect(Canvas, &TCanvas::GlyphPressed, this, &TFontEditor::GlyphPressed);
     connect(History, &TUndoHistory::Toggled, this, [this](const TEditStep& Step) {
         if (Step.Wholesale())
-            emit FontChanged();
+            emit FontChanged(-1);
         else
             emit PixelsChanged(Step.Area());
     });
@@ -45,7 +48,10 @@ void TFontEditor::PaletteChanged(const TPalette& Palette) {
     Colors->SetFont(font_.BitsPerPixel(), Palette, false);
 }
 
-void TFontEditor::SetGlyphs(const TStripGeometry& Glyphs) { Canvas->SetGlyphs(Glyphs); }
+void TFontEditor::SetGlyphs(const TStripGeometry& Glyphs) {
+    glyphs_ = Glyphs;
+    Canvas->SetGlyphs(Glyphs);
+}
 
 void TFontEditor::Replaced(TFontBody Before, const char* Name) {
     History->Push(TEditStep(Name, std::move(Before), font_));
@@ -65,6 +71,47 @@ void TFontEditor::Transform(TGlyphExtent Glyph, TGlyphTransform Transform) {
 void TFontEditor::Paste(TGlyphExtent Glyph, const TPalette& Palette) {
     if (Glyph.End > Glyph.Begin)
         Keep(PasteGlyph(font_, Glyph, QGuiApplication::clipboard()->image(), Palette, ui_));
+}
+
+void TFontEditor::Reshape(TEditStep Step, int Row) {
+    emit FontChanged(Row);
+    History->Push(std::move(Step));
+}
+
+void TFontEditor::InsertCharacter(int Row) {
+    Canvas->Finish();
+    const TGlyphExtent glyph = Row < 0 ? TGlyphExtent{} : glyphs_.Extent(std::size_t(Row));
+    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : 8;
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Insert Character"),
+            {{QStringLiteral("&Code:"), QStringLiteral("The code"), 0, 65535, {}},
+             {QStringLiteral("&Width:"), QStringLiteral("The width"), 1, INT32_MAX,
+              QString::number(width)}},
+            [this](const auto& v) { return WhyNotInsert(font_, v[0], v[1]); }, v))
+        return;
+    Reshape(::InsertCharacter(font_, Row, v[0], v[1], Colors->Background()),
+            Row < 0 ? int(font_.Table().size()) - 1 : Row + 1);
+}
+
+void TFontEditor::DeleteCharacter(int Row) {
+    Canvas->Finish();
+    Reshape(::DeleteCharacter(font_, Row), Row);
+}
+
+void TFontEditor::SetWidth(int Row) {
+    Canvas->Finish();
+    const TGlyphExtent glyph = Row < 0 ? TGlyphExtent{} : glyphs_.Extent(std::size_t(Row));
+    if (glyph.End <= glyph.Begin) return;
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Set Width"),
+            {{QStringLiteral("&Width:"), QStringLiteral("The width"), 1, INT32_MAX,
+              QString::number(glyph.End - glyph.Begin)}},
+            [this, Row](const auto& v) { return WhyNotResize(font_, Row, v[0]); }, v))
+        return;
+    if (auto step = SetGlyphWidth(font_, Row, v[0], Colors->Background()))
+        Reshape(std::move(*step), Row);
 }
 
 void TFontEditor::Finish() { Canvas->Finish(); }

@@ -40,6 +40,10 @@ public:
     // The selected glyph's commands.
     void Transform(TGlyphExtent Glyph, TGlyphTransform Transform);
     void Paste(TGlyphExtent Glyph, const TPalette& Palette);
+    // Glyph > Insert Character..., Delete Character and Set Width... on row Row.
+    void InsertCharacter(int Row);
+    void DeleteCharacter(int Row);
+    void SetWidth(int Row);
     void Undo();
     void Redo();
     void SetDrawing(bool Drawing);
@@ -52,15 +56,19 @@ public:
 
 signals:
     void PixelsChanged(TPixelRect Area);
-    // A wholesale change was undone or redone.
-    void FontChanged();
+    // More than pixels changed: the strip's size or the table. Row is the
+    // row to select, -1 for the one selected.
+    void FontChanged(int Row);
     void GlyphPressed(int Row);
     void CleanChanged(bool Clean);
 
 private:
     void Keep(std::optional<TEditStep> Step);
+    // A step that changed the table or the strip's size, Row to be selected.
+    void Reshape(TEditStep Step, int Row);
 
     TEditedFont& font_;
     IUserInterface& ui_;
     TScrollBox& view_;
+    TStripGeometry glyphs_;
 };

@@ -14,10 +14,10 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "about.h"
+#include "cmdline.h"
 #include "drops.h"
 #include "editor.h"
 #include "export.h"
@@ -25,6 +25,7 @@
 #include "imageview.h"
 #include "importpicture.h"
 #include "look.h"
+#include "menus.h"
 #include "outline.h"
 #include "preview.h"
 #include "readout.h"
@@ -62,20 +63,12 @@ void TMainWindow::CreateComponents() {
                               {&View1, "&View"},
                               {&Help1, "&Help"}})
         *menu = menuBar()->addMenu(QString::fromLatin1(text));
-    // Each command: its menu, caption, keys and handler; no action is a separator.
-    struct TItem {
-        QMenu* Menu;
-        QAction** Action = nullptr;
-        const char* Text = "";
-        QList<QKeySequence> Keys = {};
-        std::function<void()> Click = {};
-    };
     const auto key = [](auto... k) { return QList<QKeySequence>{QKeySequence(k)...}; };
     const auto call = [this](void (TMainWindow::*click)()) {
         return [this, click] { (this->*click)(); };
     };
     using W = TMainWindow;
-    std::vector<TItem> items = {
+    std::vector<TMenuItem> items = {
         {File1, &OpenSFT1, "&Open SFT", {}, call(&W::OpenSFT1Click)},
         {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
         {File1, &SaveSFTAs1, "Save SFT &As...", {}, call(&W::SaveSFTAs1Click)},
@@ -102,8 +95,22 @@ void TMainWindow::CreateComponents() {
         {Edit1},
         {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
         {Glyph1, &Draw1, "&Draw", {}, [this] { Editor->SetDrawing(Draw1->isChecked()); }},
-        {Glyph1}};
+        {Glyph1},
+        {Glyph1,
+         &InsertCharacter1,
+         "&Insert Character...",
+         {},
+         [this] { Editor->InsertCharacter(ASCIIList->currentRow()); }},
+        {Glyph1,
+         &DeleteCharacter1,
+         "D&elete Character",
+         {},
+         [this] { Editor->DeleteCharacter(ASCIIList->currentRow()); }},
+        {Glyph1, &SetWidth1, "Set &Width...", {}, [this] {
+             Editor->SetWidth(ASCIIList->currentRow());
+         }}};
     for (int t = 0; t < 6; ++t) {
+        if (t == 0) items.push_back({Glyph1});
         const auto transform = TGlyphTransform(t);
         if (t == 2) items.push_back({Glyph1});
         items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
@@ -122,15 +129,7 @@ void TMainWindow::CreateComponents() {
          {View1},
          {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
          {Help1, &About1, "&About", {}, call(&W::About1Click)}});
-    for (const TItem& item : items) {
-        if (!item.Action) {
-            item.Menu->addSeparator();
-            continue;
-        }
-        QAction* action = *item.Action = item.Menu->addAction(QString::fromLatin1(item.Text));
-        action->setShortcuts(item.Keys);
-        connect(action, &QAction::triggered, this, [this, click = item.Click] { Guarded(click); });
-    }
+    AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
     for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
 
     auto* client = new QWidget(this);
@@ -160,8 +159,9 @@ void TMainWindow::CreateComponents() {
     Editor->Bind(Undo1, Redo1);
     connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
     connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
-    connect(Editor, &TFontEditor::FontChanged, this,
-            [this] { Guarded([this] { ShowFont(Font_, ASCIIList->currentRow()); }); });
+    connect(Editor, &TFontEditor::FontChanged, this, [this](int Row) {
+        Guarded([&] { ShowFont(Font_, Row < 0 ? ASCIIList->currentRow() : Row); });
+    });
     connect(Editor, &TFontEditor::CleanChanged, this, [this](bool Clean) {
         Font_.SetModified(!Clean);
         UpdateCaption();
@@ -194,14 +194,16 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
 void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
     for (QAction* command : {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1,
-                             LoadPalette1, CharTable1, Draw1})
+                             LoadPalette1, CharTable1, Draw1, InsertCharacter1})
         command->setEnabled(havePicture);
     const TGlyphExtent glyph = SelectedGlyph();
     const bool rows = havePicture && Bitmap_->Height() > 0;
     CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
     CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
     for (QAction* command : Transforms1) command->setEnabled(rows && glyph.End > glyph.Begin);
-    PasteGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
+    for (QAction* command : {PasteGlyph1, SetWidth1})
+        command->setEnabled(rows && glyph.End > glyph.Begin);
+    DeleteCharacter1->setEnabled(havePicture && ASCIIList->currentRow() >= 0);
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -209,13 +211,7 @@ void TMainWindow::UpdateCommands() {
 }
 
 void TMainWindow::FormCreate() {
-    // The working directory, not the program's folder; then the folder of a
-    // font given at start, as a game folder holds both.
-    std::vector<std::string> places = {std::filesystem::current_path().string()};
-    if (!startFont_.isEmpty()) places.push_back(LocalPath(QFileInfo(startFont_).absolutePath()));
-    for (const std::string& place : places) {
-        const std::string path = place + "/uicolormap.cmp";
-        if (!RegularFileExists(path)) continue;
+    if (const std::string path = DefaultPalettePath(startFont_); !path.empty()) {
         // A refused file has shown its warning; the palette stays black then.
         TWarningBoxes warnings(ui_);
         LoadCMPPalette(path, Palette_, warnings);

@@ -102,6 +102,9 @@ public:
     QMenu* Glyph1 = nullptr;
     QAction* Draw1 = nullptr;
     QAction* Transforms1[6] = {};  // by TGlyphTransform
+    QAction* InsertCharacter1 = nullptr;
+    QAction* DeleteCharacter1 = nullptr;
+    QAction* SetWidth1 = nullptr;
     QMenu* View1 = nullptr;
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,16 @@ struct TFileDialog {
 
 struct TOutlineStrip;
 
+// A number to type in a dialog, in decimal, within Min to Max.
+struct TNumberField {
+    QString Label;  // "&Code:"
+    QString Name;   // "The code", for the refusal
+    std::int64_t Min = 0, Max = 0;
+    QString Text;  // what the field opens with
+};
+// Why the values are refused, or empty to take them.
+using TNumberCheck = std::function<std::string(const std::vector<std::int64_t>&)>;
+
 class IUserInterface {
 public:
     virtual ~IUserInterface() = default;
@@ -68,6 +80,11 @@ public:
     // The colour dialog, opening on Color; true, with the colour chosen in
     // Color, on OK.
     virtual bool ChooseColor(QColor& Color, const QString& Title) = 0;
+    // A dialog of number fields; values out of a field's range, or refused
+    // by Check, are refused in it with a message. True, with them in Values,
+    // on OK.
+    virtual bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
+                            const TNumberCheck& Check, std::vector<std::int64_t>& Values) = 0;
 };
 
 // The standard error box's text for the exception being handled.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "chartable.h"
+#include "numberdialog.h"
 #include "outlinedialog.h"
 
 namespace {
@@ -116,5 +117,13 @@ bool TQtUserInterface::ChooseColor(QColor& Color, const QString& Title) {
     const QColor chosen = QColorDialog::getColor(Color, parent_, Title);
     if (!chosen.isValid()) return false;
     Color = chosen;
+    return true;
+}
+
+bool TQtUserInterface::AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
+                                  const TNumberCheck& Check, std::vector<std::int64_t>& Values) {
+    TNumberDialog dialog(Title, Fields, Check, *this, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    Values = dialog.Values();
     return true;
 }

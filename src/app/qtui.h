@@ -23,6 +23,8 @@ public:
     bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
                          TOutlineStrip& Strip) override;
     bool ChooseColor(QColor& Color, const QString& Title) override;
+    bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
+                    const TNumberCheck& Check, std::vector<std::int64_t>& Values) override;
 
 private:
     QWidget* parent_;

@@ -74,6 +74,16 @@ public:
         if (chosen) Color = *chosen;  // nullopt cancels
         return chosen.has_value();
     }
+    // Noted with the fields' opening texts; the script's values go through Check.
+    bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
+                    const TNumberCheck& Check, std::vector<std::int64_t>& Values) override {
+        QString texts;
+        for (const TNumberField& f : Fields) texts += f.Text + ' ';
+        const auto values = Ask(Title.toStdString().c_str(), texts.trimmed(), numbers);
+        if (!values || !Check(*values).empty()) return false;
+        Values = *values;
+        return true;
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -85,6 +95,7 @@ public:
 
     std::deque<bool> yesNo;
     std::deque<std::optional<QColor>> colors;
+    std::deque<std::optional<std::vector<std::int64_t>>> numbers;
     std::deque<TSaveAnswer> saves;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
