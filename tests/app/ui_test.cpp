@@ -12,6 +12,7 @@
 #include "../core/testfiles.h"
 #include "chartable.h"
 #include "fakeui.h"
+#include "numberdialog.h"
 #include "qtui.h"
 
 namespace {
@@ -62,6 +63,35 @@ TEST(CharacterTable, EditsRowsWithinWhatAFontHolds) {
     EXPECT_EQ(user.boxes, (std::vector<Box>{{"Warning", "A font holds at most 256 characters."}}));
     d.accept();  // all 256 are taken
     EXPECT_EQ(d.Accepted().size(), 256u);
+}
+
+// Insert Character's fields: typed in decimal, the code focused first, Tab to
+// the width, Enter for OK; what is out of range is refused, never cut.
+TEST(NumberDialog, RefusesWhatIsOutOfRangeAndTheCommandsRefusals) {
+    FakeUI user;
+    TNumberDialog d(
+        QStringLiteral("Insert Character"),
+        {{"&Code:", "The code", 0, 65535, ""}, {"&Width:", "The width", 1, 99, "4"}},
+        [](const auto& v) { return v[0] == 65 ? "code 65 is in the table already" : ""; }, user);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    for (const auto& [code, box] : std::vector<std::pair<const char*, std::string>>{
+             {"65536", "The code must be a whole number from 0 to 65535."},
+             {"6e1", "The code must be a whole number from 0 to 65535."},
+             {"65", "Code 65 is in the table already."}}) {
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(std::make_tuple(d.Edits[0]->text(), d.result(), std::exchange(user.boxes, {})),
+                  std::make_tuple(QString(code), 0, std::vector<Box>{{"Warning", box}}));
+        d.Edits[0]->clear();
+    }
+    QTest::keyClicks(d.Edits[0], "66");
+    QTest::keyClick(d.Edits[0], Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), d.Edits[1]);
+    QTest::keyClicks(d.Edits[1], "40");  // over the "4" that Tab selected
+    QTest::keyClick(d.Edits[1], Qt::Key_Return);
+    EXPECT_EQ(std::make_pair(d.result(), d.Values()),
+              std::make_pair(int(QDialog::Accepted), std::vector<std::int64_t>{66, 40}));
 }
 
 TEST(FileDialogs, SettingsAndRememberedNameAndType) {

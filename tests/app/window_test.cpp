@@ -616,6 +616,33 @@ TEST_F(WindowTest, DrawsFillsPastesAndUndoesBackToTheFileOpened) {
               std::make_pair(std::uint16_t(0xF830), QString("Current: 0xf830")));
 }
 
+// Characters in and out, each one step; undone, the file saves as it was opened.
+TEST_F(WindowTest, InsertsResizesAndDeletesCharactersOneStepEach) {
+    const ByteVec file = MakeFont(16, 12, 2, 65, 66);  // 'A' 0-5, 'B' 6-11
+    const std::string path = Open("c.sft", file);
+    TMainWindow& w = Win();
+    const auto state = [&] {
+        return std::make_tuple(w.CharTable(), w.ASCIIList->currentRow(), w.FontData().Width);
+    };
+    ui.numbers = {std::vector<std::int64_t>{90, 2}, std::vector<std::int64_t>{4}};
+    w.InsertCharacter1->trigger();
+    EXPECT_EQ(
+        state(),
+        std::make_tuple(std::vector<TCharEntry>{{65, 0, 1065}, {90, 6, 2}, {66, 8, 1066}}, 1, 14));
+    w.SetWidth1->trigger();
+    EXPECT_EQ(
+        state(),
+        std::make_tuple(std::vector<TCharEntry>{{65, 0, 1065}, {90, 6, 4}, {66, 10, 1066}}, 1, 16));
+    w.ASCIIList->setCurrentRow(0);
+    w.DeleteCharacter1->trigger();
+    EXPECT_EQ(state(), std::make_tuple(std::vector<TCharEntry>{{90, 0, 4}, {66, 4, 1066}}, 0, 10));
+    EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Insert Character", "6"}, {"Set Width", "2"}}));
+    EXPECT_EQ(w.Undo1->text(), "&Undo Delete Character");
+    for (int i = 0; i < 3; ++i) w.Undo1->trigger();
+    w.SaveSFT1->trigger();
+    EXPECT_EQ(std::make_pair(ReadFile(path), w.FontData().Width), std::make_pair(file, 12));
+}
+
 // Past the bound the oldest steps go; the state saved goes with them, or
 // stays reachable.
 TEST(UndoHistory, DropsTheOldestStepsPastItsBound) {
