@@ -1,6 +1,7 @@
 #include "charedit.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "strip.h"
 #include "stripcolumns.h"
@@ -116,11 +117,6 @@ std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t 
 
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
                        const std::vector<TCharEntry>& Rows) {
-    std::vector<TCharEntry> table = Font.Table();
-    table.insert(table.end(), Rows.begin(), Rows.end());
-    if (table.size() > kMaxChars)
-        throw EFontError("the table would have " + std::to_string(table.size()) +
-                         " characters; a font holds at most " + std::to_string(kMaxChars));
     if (const std::string why = WhyNotWider(Font, std::max(Width, 1), Width); !why.empty())
         throw EFontError(why);
     const std::size_t bytes =
@@ -128,6 +124,14 @@ TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
     if (Pixels.size() != bytes)
         throw EFontError(std::to_string(Pixels.size()) + " bytes of pixels for " +
                          Size(Width, Font.Font().Height) + " pixels");
+    if (Font.Table().size() + Rows.size() > kMaxChars)
+        throw EFontError("the table would have " +
+                         std::to_string(Font.Table().size() + Rows.size()) +
+                         " characters; a font holds at most " + std::to_string(kMaxChars));
+    std::vector<TCharEntry> table = Font.Table();
+    std::vector<TCharEntry> added = Rows;
+    MoveColumns(added, std::numeric_limits<std::int32_t>::min(), Font.Font().Width);
+    table.insert(table.end(), added.begin(), added.end());
     return Apply(Font, "Add Characters",
                  TColumnChange{true, Font.Font().Width, Width, std::move(Pixels), 0},
                  std::move(table));

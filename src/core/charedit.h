@@ -34,6 +34,7 @@ TEditStep DeleteCharacter(TEditedFont& Font, int Row);
 std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t Width,
                                        std::uint16_t Background);
 // Width columns of Pixels, as high as the strip and of its depth, put at
-// the strip's end, and Rows after the table's. Nothing else moves.
+// the strip's end, and Rows after the table's, their X counted from the
+// first new column. Nothing else moves.
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
                        const std::vector<TCharEntry>& Rows);

@@ -151,15 +151,19 @@ TCoverageColors CoverageColors8(const TPalette& Palette, std::uint8_t Color,
 }
 
 Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors) {
-    const std::size_t n = Strip.Coverage.size();
-    Bytes out;
-    if (Colors.BitsPerPixel == 8) {
-        out.resize(n);
-        for (std::size_t i = 0; i < n; ++i) out[i] = std::uint8_t(Colors.Value[Strip.Coverage[i]]);
-    } else {
-        out.resize(2 * n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::uint16_t v = Colors.Value[Strip.Coverage[i]];
+    return PaintStrip(Strip, std::vector<TCoverageColors>{Colors});
+}
+
+Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>& RowColors) {
+    const std::size_t n = Strip.Coverage.size(), w = std::size_t(Strip.Width);
+    const bool eight = RowColors.front().BitsPerPixel == 8;
+    Bytes out(eight ? n : 2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const TCoverageColors& colors = RowColors[RowColors.size() == 1 ? 0 : i / w];
+        const std::uint16_t v = colors.Value[Strip.Coverage[i]];
+        if (eight) {
+            out[i] = std::uint8_t(v);
+        } else {
             out[2 * i] = std::uint8_t(v);
             out[2 * i + 1] = std::uint8_t(v >> 8);
         }

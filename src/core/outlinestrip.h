@@ -84,6 +84,8 @@ TCoverageColors CoverageColors8(const TPalette& Palette, std::uint8_t Color,
                                 std::uint8_t Background);
 // The strip's pixels, 2 bytes little-endian or 1 byte a pixel.
 Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors);
+// The same, each row by its own colours: one for every row of the strip.
+Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>& RowColors);
 
 // Codes and ranges such as "32-126,160,192-255", in the order given. Throws
 // EFontError saying what is wrong and where.

@@ -10,6 +10,7 @@
 
 #include "editfont.h"
 #include "fileio.h"
+#include "fontlook.h"
 
 namespace {
 
@@ -159,6 +160,12 @@ void TOutlineFace::SetSize(int Pixels) {
     size_ = Pixels;
 }
 
+bool TOutlineFace::HasUnicodeMap() const {
+    for (int i = 0; i < impl_->face->num_charmaps; ++i)
+        if (impl_->face->charmaps[i]->encoding == FT_ENCODING_UNICODE) return true;
+    return false;
+}
+
 bool TOutlineFace::HasGlyph(char32_t CodePoint) const {
     return FT_Get_Char_Index(impl_->face, FT_ULong(CodePoint)) != 0;
 }
@@ -254,6 +261,68 @@ bool LineBreak(char32_t c) {
 }
 }  // namespace
 
+namespace {
+
+struct TLetterMatch {
+    int Size = 0;
+    char32_t Letter = 0;
+};
+
+// The size at which the first of H, x, n, o, 0 that both fonts have is as
+// tall in inked rows as the font's own glyph for it: the nearest, of two as
+// near the larger. None when no letter is in both.
+std::optional<TLetterMatch> MatchLetter(TOutlineFace& Face, const TEditedFont& Font,
+                                        const TOutlineRequest& Request) {
+    TEditedFont font = Font;
+    const TPixelGrid grid = font.Grid();
+    const TStripGeometry glyphs(Font.Table(), grid.Width);
+    const std::uint16_t background = StripBackground(grid);
+    for (char32_t letter : {U'H', U'x', U'n', U'o', U'0'}) {
+        if (!Face.HasGlyph(letter)) continue;
+        // The font's code for the letter: through the code page, or the letter itself.
+        int row = -1;
+        for (std::size_t i = 0; i < Font.Table().size() && row < 0; ++i) {
+            const std::uint16_t code = Font.Table()[i].Code;
+            const std::optional<char32_t> ch = !Request.CodePage ? std::optional<char32_t>(code)
+                                               : code < 256      ? (*Request.CodePage)[code]
+                                                                 : std::nullopt;
+            if (ch == letter && glyphs.Extent(i).End > glyphs.Extent(i).Begin) row = int(i);
+        }
+        if (row < 0) continue;
+        const int target = InkedRows(grid, glyphs.Extent(std::size_t(row)), background);
+        std::vector<std::pair<int, int>> sizes;
+        const std::vector<int> fixed = Face.FixedSizes();
+        std::vector<int> tried = Face.Scalable() ? std::vector<int>{} : fixed;
+        for (int s = 1; Face.Scalable() && s <= std::min(4 * grid.Height + 8, 1024); ++s)
+            tried.push_back(s);
+        for (int s : tried) {
+            Face.SetSize(s);
+            const TGlyphBitmap g = Face.Render(letter, Request.Mode);
+            int rows = 0;
+            for (std::int32_t y = 0; y < g.Rows; ++y)
+                rows += std::any_of(g.Coverage.begin() + std::ptrdiff_t(y) * g.Width,
+                                    g.Coverage.begin() + std::ptrdiff_t(y + 1) * g.Width,
+                                    [](std::uint8_t c) { return c != 0; });
+            sizes.emplace_back(s, rows);
+        }
+        if (const int size = NearestSize(sizes, target)) return TLetterMatch{size, letter};
+    }
+    return std::nullopt;
+}
+
+// The font's own colours row by row, over its background.
+std::vector<TCoverageColors> FontColors(const TEditedFont& Font, const TPalette* Palette) {
+    TEditedFont font = Font;
+    const TPixelGrid grid = font.Grid();
+    const std::uint16_t background = StripBackground(grid);
+    const std::vector<std::uint16_t> inks = RowInks(grid, background);
+    if (inks.empty())
+        throw EFontError("the font has no ink to match the colours of: give a colour");
+    return MatchedColors(Font.BitsPerPixel(), Palette ? *Palette : TPalette{}, inks, background);
+}
+
+}  // namespace
+
 TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Request,
                                const TCoverageColors& Colors) {
     TOutlineStrip out;
@@ -275,6 +344,16 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
     }
     std::sort(codes.begin(), codes.end());
     codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    if (Request.AddTo) {
+        const auto& table = Request.AddTo->Table();
+        std::erase_if(codes, [&](std::uint16_t code) {
+            const bool has = std::any_of(table.begin(), table.end(),
+                                         [&](const TCharEntry& e) { return e.Code == code; });
+            if (has) out.Skipped.push_back(code);
+            return has;
+        });
+        out.Added = true;
+    }
 
     // Each code kept and the character it stands for; none for the missing-glyph shape.
     std::vector<std::pair<std::uint16_t, std::optional<char32_t>>> kept;
@@ -289,18 +368,37 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
         }
         if (ch || Request.KeepMissing) kept.emplace_back(code, ch);
     }
+    if (kept.empty())
+        throw EFontError(
+            !out.Skipped.empty() && codes.empty() ? "the font has every code asked for already"
+            : !Face.HasUnicodeMap() && !Request.CodePage
+                ? "the outline font has no Unicode character map, so no code asked for has a glyph"
+                : "the outline font has no glyph for any code asked for");
+    const std::size_t rows = kept.size() + (Request.AddTo ? Request.AddTo->Table().size() : 0);
+    if (rows > kMaxChars)
+        throw EStripTooLarge(std::to_string(rows) + " characters; a font holds at most " +
+                             std::to_string(kMaxChars));
     if (kept.size() > kMaxChars)
         throw EStripTooLarge(std::to_string(kept.size()) + " characters; a font holds at most " +
                              std::to_string(kMaxChars));
 
-    if (Request.Size > 0) {
+    const int height = Request.AddTo ? Request.AddTo->Font().Height : Request.Height;
+    std::optional<TLetterMatch> match;
+    if (Request.AddTo && Request.MatchSize) match = MatchLetter(Face, *Request.AddTo, Request);
+    if (match) {
+        Face.SetSize(match->Size);
+        out.MatchedLetter = match->Letter;
+    } else if (Request.Size > 0 && !Request.MatchSize) {
         Face.SetSize(Request.Size);
-    } else if (!Face.FitSize(Request.Height)) {
-        throw EFontError("no size of the font fits a strip " + std::to_string(Request.Height) +
+    } else if (!Face.FitSize(height)) {
+        throw EFontError("no size of the font fits a strip " + std::to_string(height) +
                          " pixels high");
     }
     out.Size = Face.Size();
-    out.Height = Request.Height > 0 ? Request.Height : Face.Ascender() + Face.Descender();
+    out.Height = height > 0 ? height : Face.Ascender() + Face.Descender();
+    std::vector<TCoverageColors> rowColors{Colors};
+    if (Request.AddTo && Request.MatchColors)
+        rowColors = FontColors(*Request.AddTo, Request.Palette);
 
     // Each glyph is cut to its cell as it comes, so a size far too large for
     // the strip costs no more memory than the strip.
@@ -323,7 +421,7 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
     }
     const TCoverageStrip strip = LayOutGlyphs(glyphs, layout);
     out.Width = strip.Width;
-    out.Pixels = PaintStrip(strip, Colors);
+    out.Pixels = PaintStrip(strip, rowColors);
     out.Table = strip.Table;
     return out;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "editfont.h"
 #include "errors.h"
 #include "outlinestrip.h"
 
@@ -46,6 +47,8 @@ public:
     int Descender() const;  // whole pixels below it
 
     bool HasGlyph(char32_t CodePoint) const;
+    // Whether the face maps Unicode code points to glyphs at all.
+    bool HasUnicodeMap() const;
     // The glyph of CodePoint, or the font's missing-glyph shape when it has
     // none. Throws EFontError when FreeType can't render it.
     TGlyphBitmap Render(char32_t CodePoint, TRenderMode Mode);
@@ -73,6 +76,15 @@ struct TOutlineRequest {
     TRenderMode Mode;
     // Checked between glyphs: once set, MakeOutlineStrip throws ECancelled.
     const std::atomic<bool>* Cancel = nullptr;
+    // Adding to this font: the codes it has are left out, and the strip is
+    // as high as its own. With MatchSize the size is the one at which a
+    // letter both fonts have is as tall as the font's; with MatchColors the
+    // glyphs take the font's own colours row by row (8-bit ones through
+    // Palette), in place of the colours given.
+    const TEditedFont* AddTo = nullptr;
+    bool MatchSize = false;
+    bool MatchColors = false;
+    const TPalette* Palette = nullptr;
 };
 
 class ECancelled : public EFontError {
@@ -88,6 +100,9 @@ struct TOutlineStrip {
     int Size = 0;                          // the pixel size used
     std::vector<std::uint16_t> Undefined;  // codes the code page leaves undefined
     std::vector<std::uint16_t> Missing;    // codes the outline font has no glyph for
+    std::vector<std::uint16_t> Skipped;    // codes the font added to has already
+    char32_t MatchedLetter = 0;            // the letter whose height the size matched; 0: none
+    bool Added = false;                    // made for the end of AddTo's strip
     std::u32string Unencodable;            // characters no code stands for
     std::uint64_t ClippedPixels = 0;
     std::uint32_t ClippedGlyphs = 0;
@@ -100,8 +115,10 @@ public:
     using EFontError::EFontError;
 };
 
-// The strip and table for Request, in code order. Throws EFontError, with
-// the numbers, for no size that fits or a glyph that can't be rendered, and
+// The strip and table for Request, in code order; when adding, X counts
+// from the strip's first new column. Throws EFontError, with the numbers,
+// for no size that fits, a glyph that can't be rendered, no code left to
+// make (saying why), or a font to match that has no ink; and
 // EStripTooLarge.
 TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Request,
                                const TCoverageColors& Colors);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "charedit.h"
 #include "cli.h"
 #include "editfont.h"
 #include "fileio.h"
@@ -24,8 +25,11 @@ const char* const kUsage =
     "  --ttf FILE          the outline font: any font FreeType opens\n"
     "  -o FILE             the font to write (required)\n"
     "  --face N            the face of a font collection (default 0)\n"
-    "  --size PX           the pixel size (default: the largest that fits the height)\n"
-    "  --height PX         the strip's height (default: the font's)\n"
+    "  --add               keep the font's glyphs and rows, and add the characters it\n"
+    "                      lacks at its strip's end (codes it has are skipped)\n"
+    "  --size PX|match     the pixel size (default: the largest that fits the height);\n"
+    "                      match: as tall as the font's own H (or x, n, o, 0)\n"
+    "  --height PX         the strip's height (default: the font's; not with --add)\n"
     "  --chars LIST        codes and ranges, as 32-126,160,192-255\n"
     "  --chars-file FILE   every character of a UTF-8 text file but line breaks\n"
     "                      (with --chars, the codes of both)\n"
@@ -36,9 +40,10 @@ const char* const kUsage =
     "  --spacing N         empty columns after each glyph (default 0)\n"
     "  --mono              1-bit glyphs, not anti-aliased\n"
     "  --hinting MODE      none, light or full (default light)\n"
-    "  --color C           the glyphs' colour: R,G,B for a 16-bit font (default\n"
+    "  --color C|match     the glyphs' colour: R,G,B for a 16-bit font (default\n"
     "                      255,255,255), a palette index for an 8-bit one (default\n"
-    "                      the brightest entry)\n"
+    "                      the brightest entry); match (with --add): the font's own,\n"
+    "                      row by row, over its background\n"
     "  --background C      the same for the background (default 0,0,0 or the\n"
     "                      darkest entry)\n"
     "  --cmp FILE          an 8-bit font's palette from a .CMP file\n"
@@ -52,9 +57,9 @@ const char* const kUsage =
 
 struct Options {
     std::string font, ttf, out, chars, charsFile, codepage, hinting = "light", color, background,
-                                                            cmp, bm;
-    int face = 0, size = 0, height = 0, spacing = 0;
-    bool keepMissing = false, mono = false, charsGiven = false;
+                                                            cmp, bm, size;
+    int face = 0, height = 0, spacing = 0;
+    bool keepMissing = false, mono = false, charsGiven = false, add = false;
     std::vector<std::uint16_t> codes;
     TCodePage page;
 };
@@ -71,7 +76,9 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     app.add_option("--ttf", o.ttf);
     app.add_option("-o", o.out);
     app.add_option("--face", o.face)->check(CLI::NonNegativeNumber);
-    app.add_option("--size", o.size)->check(CLI::PositiveNumber);
+    app.add_flag("--add", o.add);
+    app.add_option("--size", o.size)
+        ->check(CLI::PositiveNumber | CLI::IsMember({"match"}), "PX|match");
     app.add_option("--height", o.height)->check(CLI::PositiveNumber);
     auto* chars = app.add_option("--chars", o.chars);
     app.add_option("--chars-file", o.charsFile);
@@ -88,6 +95,10 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
         return UsageError(app, "give the font to take the headers from with --font", kUsage);
     if (o.ttf.empty()) return UsageError(app, "give the outline font with --ttf", kUsage);
     if (o.out.empty()) return UsageError(app, "give the font to write with -o", kUsage);
+    if (o.add && o.height)
+        return UsageError(app, "--height with --add: the font keeps its strip's height", kUsage);
+    if (!o.add && (o.size == "match" || o.color == "match"))
+        return UsageError(app, "match is for --add: it matches the font added to", kUsage);
     for (const std::string* in : {&o.font, &o.ttf, &o.charsFile, &o.cmp, &o.bm})
         if (!in->empty() && SameFile(*in, o.out))
             return UsageError(app, "-o " + o.out + " is one of the inputs", kUsage);
@@ -119,6 +130,7 @@ TPalette PaletteOf(const Options& o) {
 }
 
 TCoverageColors ColorsOf(const Options& o, int bpp) {
+    if (o.color == "match") return TCoverageColors{bpp, {}};  // the font's own take their place
     try {
         if (bpp == 16)
             return CoverageColors16(o.color.empty() ? TRgb{255, 255, 255} : ParseRgb(o.color),
@@ -159,6 +171,9 @@ void Report(const Options& o, const TOutlineStrip& strip) {
         std::cerr << o.ttf << ": " << o.codepage << " leaves "
                   << Plural(strip.Undefined.size(), "code") << " undefined, " << fate << ": "
                   << FormatCharList(strip.Undefined) << "\n";
+    if (!strip.Skipped.empty())
+        std::cerr << o.font << ": " << Plural(strip.Skipped.size(), "code")
+                  << " in the font already, skipped: " << FormatCharList(strip.Skipped) << "\n";
     if (!strip.Missing.empty())
         std::cerr << o.ttf << ": no glyph for " << Plural(strip.Missing.size(), "code") << ", "
                   << fate << ": " << FormatCharList(strip.Missing) << "\n";
@@ -192,14 +207,22 @@ int Run(const Options& o) {
     request.CodePage = o.codepage.empty() ? nullptr : &o.page;
     request.KeepMissing = o.keepMissing;
     request.Height = o.height ? o.height : font.Font().Height;
-    request.Size = o.size;
-    if (request.Height == 0 && !o.size)
+    request.Size = o.size.empty() || o.size == "match" ? 0 : std::stoi(o.size);
+    if (request.Height == 0 && o.size.empty())
         throw TRefusal{o.font, "its strip is 0 pixels high: give --height or --size"};
     request.Spacing = o.spacing;
     request.Mode.Mono = o.mono;
     request.Mode.Hinting = o.hinting == "none"   ? THinting::None
                            : o.hinting == "full" ? THinting::Full
                                                  : THinting::Light;
+    std::optional<TPalette> palette;
+    if (o.add) {
+        request.AddTo = &font;
+        request.MatchSize = o.size == "match";
+        request.MatchColors = o.color == "match";
+        if (request.MatchColors && font.BitsPerPixel() == 8)
+            request.Palette = &palette.emplace(PaletteOf(o));
+    }
 
     TOutlineStrip strip;
     try {
@@ -212,8 +235,12 @@ int Run(const Options& o) {
     }
     Report(o, strip);
     try {
-        font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
-        font.SetTable(std::move(strip.Table));
+        if (o.add) {
+            AppendGlyphs(font, strip.Width, std::move(strip.Pixels), strip.Table);
+        } else {
+            font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
+            font.SetTable(std::move(strip.Table));
+        }
         font.Save(o.out);
     } catch (const std::exception& e) {
         throw TRefusal{o.out, e.what()};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <set>
 #include <sstream>
 
 #include "editfont.h"
@@ -152,6 +153,13 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "dv.ttf: no glyph for 2 codes, left out: 888-889"},
         {base + "--chars 65,129 --codepage CP1252", 0,
          "dv.ttf: CP1252 leaves 1 code undefined, left out: 129"},
+        {base + "--add --height 20", 2,
+         "ttf2sft: --height with --add: the font keeps its strip's height"},
+        {base + "--color match", 2, "ttf2sft: match is for --add: it matches the font added to"},
+        {base + "--chars 19968", 1, "dv.ttf: the outline font has no glyph for any code asked for"},
+        {base + "--add", 1, "dv.ttf: the font has every code asked for already"},
+        {base + "--add --chars 65-66,200", 0,
+         "t16.sft: 2 codes in the font already, skipped: 65-66"},
     };
     for (const auto& [args, code, err] : cases) {
         SCOPED_TRACE(args);
@@ -161,6 +169,51 @@ TEST(Ttf2sft, RefusesWithTheReason) {
         EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
         EXPECT_EQ(::access(dir.Path("out.sft").c_str(), F_OK) == 0, code == 0);
     }
+}
+
+// Added to a font made in one colour: its glyphs and rows stay, the new ones
+// follow at the strip's end, as tall as its H and in its colour.
+TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColour) {
+    Folder dir;
+    ASSERT_EQ(RunTtf2sft(dir,
+                         "--font t16.sft --ttf dv.ttf -o f.sft --mono --size 15 --chars 65-72 "
+                         "--color 200,100,48")
+                  .code,
+              0);
+    const ToolResult r = RunTtf2sft(dir,
+                                    "--font f.sft --ttf dv.ttf -o out.sft --add --mono "
+                                    "--chars 72-73 --size match --color match");
+    EXPECT_EQ(std::make_pair(r.code, r.err),
+              std::make_pair(0, std::string("f.sft: 1 code in the font already, skipped: 72\n")));
+    TEditedFont f, out;
+    ASSERT_TRUE(f.Load(dir.Path("f.sft")) && out.Load(dir.Path("out.sft")));
+    std::vector<TCharEntry> rows = f.Table();
+    ASSERT_EQ(out.Table().size(), rows.size() + 1);
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), out.Table().begin()));
+    EXPECT_EQ(out.Table().back().X, f.Font().Width);
+    const std::int32_t w = f.Font().Width, ow = out.Font().Width;
+    const auto inked = [](const TEditedFont& font, std::int32_t x0, std::int32_t x1) {
+        std::set<std::uint16_t> values;
+        int rows = 0;
+        for (std::int32_t y = 0; y < 20; ++y) {
+            bool ink = false;
+            for (std::int32_t x = x0; x < x1; ++x) {
+                const std::size_t at = 2 * std::size_t(y * font.Font().Width + x);
+                values.insert(
+                    std::uint16_t(font.Font().Pixels[at] | font.Font().Pixels[at + 1] << 8));
+                ink = ink || font.Font().Pixels[at] || font.Font().Pixels[at + 1];
+            }
+            rows += ink;
+        }
+        return std::make_pair(rows, values);
+    };
+    for (std::int32_t y = 0; y < 20; ++y)
+        EXPECT_TRUE(std::equal(f.Font().Pixels.begin() + 2 * y * w,
+                               f.Font().Pixels.begin() + 2 * (y + 1) * w,
+                               out.Font().Pixels.begin() + 2 * y * ow));
+    // 'H' and 'I' share DejaVu's cap height; 200,100,48 is 0xCB26 in 5-6-5.
+    EXPECT_EQ(inked(out, w, ow),
+              std::make_pair(inked(f, rows.back().X, w).first, std::set<std::uint16_t>{0, 0xCB26}));
 }
 
 }  // namespace
