@@ -114,6 +114,12 @@ void TFontEditor::SetWidth(int Row) {
         Reshape(std::move(*step), Row);
 }
 
+void TFontEditor::Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows) {
+    Canvas->Finish();
+    const int first = int(font_.Table().size());
+    Reshape(AppendGlyphs(font_, Width, std::move(Pixels), Rows), first);
+}
+
 void TFontEditor::Finish() { Canvas->Finish(); }
 
 void TFontEditor::Undo() {

@@ -44,6 +44,9 @@ public:
     void InsertCharacter(int Row);
     void DeleteCharacter(int Row);
     void SetWidth(int Row);
+    // New Font from Outline Font, adding: the glyphs at the strip's end, the
+    // first of them selected.
+    void Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
     void Undo();
     void Redo();
     void SetDrawing(bool Drawing);

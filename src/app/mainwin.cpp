@@ -321,6 +321,7 @@ void TMainWindow::NewFontFromOutline1Click() {
     if (!Bitmap_) return;
     TOutlineStrip strip;
     if (!ui_.MakeOutlineFont(Font_, Palette_, strip)) return;
+    if (strip.Added) return Editor->Append(strip.Width, std::move(strip.Pixels), strip.Table);
     TEditedFont font = Font_;
     font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
     font.SetTable(std::move(strip.Table));

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <thread>
 
+#include "charedit.h"
 #include "imageview.h"
 
 namespace {
@@ -170,6 +171,10 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     setWindowTitle(tr("New Font from Outline Font"));
     auto* form = new QFormLayout;
 
+    Mode = new QComboBox(this);
+    Mode->addItems({tr("Replace the font's glyphs"), tr("Add the characters the font lacks")});
+    form->addRow(tr("&Make:"), Mode);
+
     SystemFont = new QComboBox(this);
     QString defaultFile;
     const std::vector<TSystemFont> fonts = SystemFonts(defaultFile);
@@ -195,7 +200,13 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     Size->setRange(0, 1024);
     Size->setSuffix(tr(" px"));
     Size->setSpecialValueText(tr("the largest that fits"));
-    form->addRow(tr("&Size:"), Size);
+    MatchSize = new QCheckBox(tr("Match the font's &letters"), this);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(Size, 1);
+    sizeRow->addWidget(MatchSize);
+    auto* sizeLabel = new QLabel(tr("&Size:"), this);
+    sizeLabel->setBuddy(Size);
+    form->addRow(sizeLabel, sizeRow);
 
     Chars = new QLineEdit(this);
     std::vector<std::uint16_t> codes;
@@ -248,6 +259,9 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
         form->addRow(tr("Bac&kground (R,G,B):"), Background16);
     }
 
+    MatchColors = new QCheckBox(tr("Match the font's colo&urs, row by row"), this);
+    form->addRow(QString(), MatchColors);
+
     Preview = new TScrollBox(this);
     Preview->setMinimumSize(480, std::clamp(font_.Font().Height + 40, 80, 240));
     auto* zoom = new QComboBox(this);
@@ -287,6 +301,17 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     connect(Chars, &QLineEdit::textChanged, this, changed);
     connect(CodePage, &QComboBox::currentTextChanged, this, changed);
     connect(Mono, &QCheckBox::toggled, this, changed);
+    for (QCheckBox* box : {MatchSize, MatchColors})
+        connect(box, &QCheckBox::toggled, this, changed);
+    connect(Mode, &QComboBox::currentIndexChanged, this, &TOutlineDialog::ModeChanged);
+    // What "match" stands in for is greyed while it does.
+    connect(MatchSize, &QCheckBox::toggled, Size, &QWidget::setDisabled);
+    connect(MatchColors, &QCheckBox::toggled, this, [this](bool On) {
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{Color16, Background16, Color8, Background8})
+            if (w) w->setDisabled(On);
+    });
+    for (QCheckBox* box : {MatchSize, MatchColors}) box->setEnabled(false);
     connect(Hinting, &QComboBox::currentIndexChanged, this, changed);
     for (QLineEdit* edit : {Color16, Background16})
         if (edit) connect(edit, &QLineEdit::textChanged, this, changed);
@@ -300,6 +325,15 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
         UseSystemFont(int(start - fonts.begin()) + 1);
     else
         SettingsChanged();
+}
+
+void TOutlineDialog::ModeChanged() {
+    const bool add = Mode->currentIndex() == 1;
+    for (QCheckBox* box : {MatchSize, MatchColors}) {
+        box->setEnabled(add);
+        box->setChecked(add);
+    }
+    SettingsChanged();
 }
 
 void TOutlineDialog::UseSystemFont(int Index) {
@@ -342,6 +376,12 @@ std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
     }
     r.Height = font_.Font().Height;
     r.Size = Size->value();
+    if (Mode->currentIndex() == 1) {
+        r.AddTo = &font_;
+        r.MatchSize = MatchSize->isChecked();
+        r.MatchColors = MatchColors->isChecked();
+        r.Palette = &palette_;
+    }
     if (!r.Height && !r.Size) {
         Status->setText(tr("The open font's strip has no height: give a size."));
         return std::nullopt;
@@ -396,19 +436,22 @@ void TOutlineDialog::Show(const std::optional<TOutlineStrip>& Strip, const QStri
         emit PreviewShown();
         return;
     }
-    TSftFont f = font_.Font();
-    f.Width = Strip->Width;
-    f.Height = Strip->Height;
-    f.Pixels = SharedBytes(Bytes(Strip->Pixels));
-    f.CharCount = std::int32_t(Strip->Table.size());
+    // Added glyphs are shown after the font's own, side by side.
+    TEditedFont shown = font_;
     try {
-        picture_.LoadFromFont(f, palette_);
+        if (Strip->Added) {
+            AppendGlyphs(shown, Strip->Width, Bytes(Strip->Pixels), Strip->Table);
+        } else {
+            shown.ReplaceStrip(Strip->Width, Strip->Height, Bytes(Strip->Pixels));
+            shown.SetTable(Strip->Table);
+        }
+        picture_.LoadFromFont(shown.Font(), palette_);
     } catch (const std::exception& e) {
         Status->setText(QString::fromStdString(e.what()));
         emit PreviewShown();
         return;
     }
-    glyphs_ = TStripGeometry(Strip->Table, Strip->Width);
+    glyphs_ = TStripGeometry(shown.Table(), shown.Font().Width);
     Preview->SetImageWidth(picture_.Width());
     Preview->SetImageHeight(picture_.Height());
     Preview->SetImagePicture(picture_);
@@ -427,6 +470,14 @@ void TOutlineDialog::Show(const std::optional<TOutlineStrip>& Strip, const QStri
         text +=
             ' ' +
             tr("Left out, without a glyph: %1.").arg(QString::fromStdString(FormatCharList(left)));
+    if (!Strip->Skipped.empty())
+        text += ' ' + tr("In the font already, skipped: %1.")
+                          .arg(QString::fromStdString(FormatCharList(Strip->Skipped)));
+    if (Strip->MatchedLetter)
+        text += ' ' +
+                tr("The size matches the font's '%1'.").arg(QChar(char16_t(Strip->MatchedLetter)));
+    else if (Strip->Added && MatchSize->isChecked())
+        text += ' ' + tr("None of H, x, n, o, 0 is in both fonts: the largest size that fits.");
     if (Strip->ClippedPixels)
         text += ' ' + tr("%1 pixel%2 clipped.")
                           .arg(Strip->ClippedPixels)

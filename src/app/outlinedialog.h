@@ -31,7 +31,10 @@ public:
                    IUserInterface& UI);
     ~TOutlineDialog() override;
 
-    QComboBox* SystemFont = nullptr;  // fonts fontconfig knows, by name
+    QComboBox* Mode = nullptr;         // replace the font's glyphs, or add those it lacks
+    QCheckBox* MatchSize = nullptr;    // when adding: as tall as the font's own letters
+    QCheckBox* MatchColors = nullptr;  // when adding: the font's own colours, row by row
+    QComboBox* SystemFont = nullptr;   // fonts fontconfig knows, by name
     QLineEdit* FontFile = nullptr;
     QPushButton* Browse = nullptr;
     QSpinBox* Face = nullptr;
@@ -72,6 +75,8 @@ private:
     void ChooseFile();
     void UseSystemFont(int Index);
     void Show(const std::optional<TOutlineStrip>& Strip, const QString& Why);
+    // Replacing or adding: "match" is for adding, and its default then.
+    void ModeChanged();
 
     const TEditedFont& font_;
     const TPalette palette_;

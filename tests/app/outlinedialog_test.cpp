@@ -66,6 +66,25 @@ TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
               (std::vector<Box>{{"Error", "Characters: the range \"70-65\" runs backwards"}}));
     bad.reject();
     EXPECT_FALSE(bad.Result());
+
+    // Adding: "match" by default, the font's own codes skipped and said, the
+    // new glyphs shown after the font's.
+    TOutlineDialog add(nullptr, font, TPalette{}, ui);
+    add.FontFile->setText(kDejaVu);
+    add.Chars->setText("65-72");
+    add.Mode->setCurrentIndex(1);
+    EXPECT_TRUE(add.MatchSize->isChecked() && add.MatchColors->isChecked() &&
+                !add.Size->isEnabled());
+    WaitForPreview(add);
+    add.accept();
+    ASSERT_TRUE(add.Result());
+    EXPECT_EQ(std::make_pair(add.Result()->Added, add.Result()->Table.size()),
+              std::make_pair(true, std::size_t(2)));
+    EXPECT_EQ(add.Preview->Image().Width(), 10 + add.Result()->Width);
+    EXPECT_NE(
+        add.Status->text().indexOf("In the font already, skipped: 65-70. None of H, x, n, o, 0 "
+                                   "is in both fonts: the largest size that fits."),
+        -1);
 }
 
 }  // namespace

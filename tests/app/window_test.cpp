@@ -436,6 +436,14 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     EXPECT_EQ(std::make_tuple(ByteVec(now.begin(), now.end()), Snap().Codes, Snap().Caption),
               std::make_tuple(ByteVec{4, 5, 6}, std::vector<std::string>{"70"},
                               "Quillmere : " + path + "*"));
+    made.Added = true, made.Pixels = Bytes{7, 8}, made.Width = 2, made.Table = {{71, 0, 2}};
+    ui.outlines = {made};  // added: the font's glyphs stay, the new ones follow
+    Win().NewFontFromOutline1->trigger();
+    EXPECT_EQ(
+        std::make_tuple(ByteVec(Win().FontData().Pixels.begin(), Win().FontData().Pixels.end()),
+                        Win().CharTable(), Win().ASCIIList->currentRow()),
+        std::make_tuple(ByteVec{4, 5, 6, 7, 8}, std::vector<TCharEntry>{{70, 1, 2}, {71, 3, 2}},
+                        1));
 }
 
 // Boundaries at every X and a frame round the selected glyph, drawn over the
