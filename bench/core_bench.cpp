@@ -13,7 +13,9 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
+#include "charedit.h"
 #include "font.h"
 #include "picture.h"
 
@@ -133,7 +135,33 @@ int main() {
     });
     Report("LoadSFT 16-bit 65535x64", loadMs, "read file whole", readMs, 1.3);
     LoadSFT(font16, f16, table, 255);
+    TEditedFont edited;
+    if (!edited.Load(font16)) std::abort();
     ::unlink(font16.c_str());
+
+    // Insert Character and Delete Character against one memmove of the strip,
+    // each undone, untimed, before the next.
+    std::vector<TCharEntry> rows;
+    for (int k = 0; k < 255; ++k) rows.push_back({std::uint16_t(k), 256 * k, 256});
+    edited.SetTable(rows);
+    Bytes strip(edited.Font().Pixels.begin(), edited.Font().Pixels.end());
+    const double moveMs = BestMs([&] {
+        std::memmove(strip.data() + 16, strip.data(), strip.size() - 16);
+        DoNotOptimize(strip.data());
+    });
+    for (const bool insert : {true, false}) {
+        double best = 1e300;
+        for (int i = 0; i < 15; ++i) {
+            const auto t0 = std::chrono::steady_clock::now();
+            TEditStep step =
+                insert ? InsertCharacter(edited, 100, 300, 16, 0) : DeleteCharacter(edited, 100);
+            const auto t1 = std::chrono::steady_clock::now();
+            best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
+            step.Toggle(edited);
+        }
+        Report(insert ? "Insert Character 16-bit 65535x64" : "Delete Character 16-bit 65535x64",
+               best, "memmove of the strip", moveMs, 2.0);
+    }
 
     // Make8BitBitmap against one memcpy of the image's size.
     const std::string font8 = WriteFont(8, 65535, 128);

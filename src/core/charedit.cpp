@@ -115,24 +115,50 @@ std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t 
     return Apply(Font, "Set Width", std::move(change), std::move(table));
 }
 
-TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
-                       const std::vector<TCharEntry>& Rows) {
+namespace {
+// The table AppendGlyphs makes: the font's rows, then Rows from the old
+// strip's end. Throws EFontError for what a font can't hold.
+std::vector<TCharEntry> AppendedTable(const TEditedFont& Font, std::int32_t Width,
+                                      std::size_t Bytes, const std::vector<TCharEntry>& Rows) {
     if (const std::string why = WhyNotWider(Font, std::max(Width, 1), Width); !why.empty())
         throw EFontError(why);
     const std::size_t bytes =
         std::size_t(Width) * std::size_t(Font.Font().Height) * std::size_t(Font.BitsPerPixel() / 8);
-    if (Pixels.size() != bytes)
-        throw EFontError(std::to_string(Pixels.size()) + " bytes of pixels for " +
+    if (Bytes != bytes)
+        throw EFontError(std::to_string(Bytes) + " bytes of pixels for " +
                          Size(Width, Font.Font().Height) + " pixels");
     if (Font.Table().size() + Rows.size() > kMaxChars)
         throw EFontError("the table would have " +
                          std::to_string(Font.Table().size() + Rows.size()) +
                          " characters; a font holds at most " + std::to_string(kMaxChars));
-    std::vector<TCharEntry> table = Font.Table();
-    std::vector<TCharEntry> added = Rows;
+    std::vector<TCharEntry> table = Font.Table(), added = Rows;
     MoveColumns(added, std::numeric_limits<std::int32_t>::min(), Font.Font().Width);
     table.insert(table.end(), added.begin(), added.end());
+    return table;
+}
+}  // namespace
+
+TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
+                       const std::vector<TCharEntry>& Rows) {
+    std::vector<TCharEntry> table = AppendedTable(Font, Width, Pixels.size(), Rows);
     return Apply(Font, "Add Characters",
                  TColumnChange{true, Font.Font().Width, Width, std::move(Pixels), 0},
                  std::move(table));
+}
+
+void SaveAppended(const TEditedFont& Font, std::int32_t Width, ByteSpan Pixels,
+                  const std::vector<TCharEntry>& Rows, const std::string& Path) {
+    TEditedFont font = Font;  // the pixels are shared, not copied
+    font.SetTable(AppendedTable(Font, Width, Pixels.size(), Rows));
+    const Bytes head = font.HeadBytes(Font.Font().Width + Width);
+    const std::size_t b = std::size_t(Font.BitsPerPixel() / 8);
+    const std::size_t old = std::size_t(Font.Font().Width) * b, added = std::size_t(Width) * b;
+    WriteFileAtomically(Path, [&](const TPieceWriter& write) {
+        if (!write(head)) return;
+        // Row by row from both strips: the wider one is never held.
+        for (std::size_t y = 0; y < std::size_t(Font.Font().Height); ++y)
+            if (!write(ByteSpan(Font.Font().Pixels.data() + y * old, old)) ||
+                !write(Pixels.subspan(y * added, added)))
+                return;
+    });
 }

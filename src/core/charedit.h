@@ -38,3 +38,7 @@ std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t 
 // first new column. Nothing else moves.
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
                        const std::vector<TCharEntry>& Rows);
+// Writes the font AppendGlyphs would make, through the atomic writer,
+// without holding its wider strip. Throws as AppendGlyphs and Save do.
+void SaveAppended(const TEditedFont& Font, std::int32_t Width, ByteSpan Pixels,
+                  const std::vector<TCharEntry>& Rows, const std::string& Path);

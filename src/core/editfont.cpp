@@ -100,7 +100,7 @@ std::vector<TRange> RangesOf(const std::vector<TCharEntry>& Table) {
     return ranges;
 }
 
-Bytes TEditedFont::HeadBytes() const {
+Bytes TEditedFont::HeadBytes(std::int32_t Width) const {
     const std::vector<TRange> ranges = rangesAsRead_ ? ranges_ : RangesOf(table_);
     Bytes head(font_.Header.begin(), font_.Header.end());
     // A file read with no records may say so with any count of 0 or less.
@@ -119,7 +119,7 @@ Bytes TEditedFont::HeadBytes() const {
         }
     }
     head.insert(head.end(), font_.StripHeader.begin(), font_.StripHeader.end());
-    put(std::uint32_t(font_.Width), 4);
+    put(std::uint32_t(Width), 4);
     put(std::uint32_t(font_.Height), 4);
     return head;
 }

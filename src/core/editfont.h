@@ -65,8 +65,10 @@ public:
     // than kMaxChars rows.
     void SetTable(std::vector<TCharEntry> Table);
 
-    // The font file up to its pixel data: headers, range records, size.
-    Bytes HeadBytes() const;
+    // The font file up to its pixel data: headers, range records, size; with
+    // Width, as for a strip that wide.
+    Bytes HeadBytes() const { return HeadBytes(font_.Width); }
+    Bytes HeadBytes(std::int32_t Width) const;
     // Writes the font file atomically (see WriteFileAtomically); it is then
     // the font's file and the font is unchanged.
     void Save(const std::string& Path, Durability durability = Durability::Synced);

@@ -235,12 +235,9 @@ int Run(const Options& o) {
     }
     Report(o, strip);
     try {
-        if (o.add) {
-            AppendGlyphs(font, strip.Width, std::move(strip.Pixels), strip.Table);
-        } else {
-            font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
-            font.SetTable(std::move(strip.Table));
-        }
+        if (o.add) return SaveAppended(font, strip.Width, strip.Pixels, strip.Table, o.out), 0;
+        font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
+        font.SetTable(std::move(strip.Table));
         font.Save(o.out);
     } catch (const std::exception& e) {
         throw TRefusal{o.out, e.what()};
