@@ -371,7 +371,7 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
     if (kept.empty())
         throw EFontError(
             !out.Skipped.empty() && codes.empty() ? "the font has every code asked for already"
-            : !Face.HasUnicodeMap() && !Request.CodePage
+            : !Face.HasUnicodeMap()
                 ? "the outline font has no Unicode character map, so no code asked for has a glyph"
                 : "the outline font has no glyph for any code asked for");
     const std::size_t rows = kept.size() + (Request.AddTo ? Request.AddTo->Table().size() : 0);

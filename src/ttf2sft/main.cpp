@@ -171,6 +171,9 @@ void Report(const Options& o, const TOutlineStrip& strip) {
         std::cerr << o.ttf << ": " << o.codepage << " leaves "
                   << Plural(strip.Undefined.size(), "code") << " undefined, " << fate << ": "
                   << FormatCharList(strip.Undefined) << "\n";
+    if (o.size == "match" && !strip.MatchedLetter)
+        std::cerr << o.font
+                  << ": none of H, x, n, o, 0 is in both fonts: the largest size that fits\n";
     if (!strip.Skipped.empty())
         std::cerr << o.font << ": " << Plural(strip.Skipped.size(), "code")
                   << " in the font already, skipped: " << FormatCharList(strip.Skipped) << "\n";
