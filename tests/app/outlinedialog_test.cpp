@@ -81,10 +81,7 @@ TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
     EXPECT_EQ(std::make_pair(add.Result()->Added, add.Result()->Table.size()),
               std::make_pair(true, std::size_t(2)));
     EXPECT_EQ(add.Preview->Image().Width(), 10 + add.Result()->Width);
-    EXPECT_NE(
-        add.Status->text().indexOf("In the font already, skipped: 65-70. None of H, x, n, o, 0 "
-                                   "is in both fonts: the largest size that fits."),
-        -1);
+    EXPECT_TRUE(add.Status->text().contains("skipped: 65-70. None of H, x, n, o, 0 is in both"));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "testfiles.h"
 
+#include "editfont.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -99,4 +101,11 @@ ByteVec ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     if (!f) throw std::runtime_error("cannot read " + path);
     return ByteVec(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+ByteVec FileOf(const TEditedFont& font) {
+    const Bytes head = font.HeadBytes();
+    ByteVec b(head.begin(), head.end());
+    b.insert(b.end(), font.Font().Pixels.begin(), font.Font().Pixels.end());
+    return b;
 }

@@ -90,6 +90,8 @@ private:
 };
 
 void WriteFile(const std::string& path, const ByteVec& data);
+// The file that Save would write for an edited font.
+ByteVec FileOf(const class TEditedFont& font);
 ByteVec ReadFile(const std::string& path);
 
 struct RecordingSink : IWarningSink {

@@ -192,28 +192,24 @@ TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColour) {
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), out.Table().begin()));
     EXPECT_EQ(out.Table().back().X, f.Font().Width);
     const std::int32_t w = f.Font().Width, ow = out.Font().Width;
-    const auto inked = [](const TEditedFont& font, std::int32_t x0, std::int32_t x1) {
-        std::set<std::uint16_t> values;
-        int rows = 0;
-        for (std::int32_t y = 0; y < 20; ++y) {
-            bool ink = false;
+    // The inked rows of columns x0 .. x1 - 1, and the values they hold.
+    const auto look = [](const TEditedFont& font, std::int32_t x0, std::int32_t x1) {
+        std::set<int> rows, values;
+        for (std::int32_t y = 0; y < 20; ++y)
             for (std::int32_t x = x0; x < x1; ++x) {
                 const std::size_t at = 2 * std::size_t(y * font.Font().Width + x);
-                values.insert(
-                    std::uint16_t(font.Font().Pixels[at] | font.Font().Pixels[at + 1] << 8));
-                ink = ink || font.Font().Pixels[at] || font.Font().Pixels[at + 1];
+                const int v = font.Font().Pixels[at] | font.Font().Pixels[at + 1] << 8;
+                if (values.insert(v), v) rows.insert(y);
             }
-            rows += ink;
-        }
-        return std::make_pair(rows, values);
+        return std::make_pair(rows.size(), values);
     };
     for (std::int32_t y = 0; y < 20; ++y)
-        EXPECT_TRUE(std::equal(f.Font().Pixels.begin() + 2 * y * w,
-                               f.Font().Pixels.begin() + 2 * (y + 1) * w,
-                               out.Font().Pixels.begin() + 2 * y * ow));
+        EXPECT_TRUE(std::equal(&f.Font().Pixels.data()[2 * y * w],
+                               &f.Font().Pixels.data()[2 * (y + 1) * w],
+                               &out.Font().Pixels.data()[2 * y * ow]));
     // 'H' and 'I' share DejaVu's cap height; 200,100,48 is 0xCB26 in 5-6-5.
-    EXPECT_EQ(inked(out, w, ow),
-              std::make_pair(inked(f, rows.back().X, w).first, std::set<std::uint16_t>{0, 0xCB26}));
+    EXPECT_EQ(look(out, w, ow),
+              std::make_pair(look(f, rows.back().X, w).first, std::set<int>{0, 0xCB26}));
 }
 
 }  // namespace
