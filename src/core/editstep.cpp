@@ -4,27 +4,26 @@
 
 #include "stripcolumns.h"
 
-TEditStep::TEditStep(std::string Name, TPixelDelta Pixels)
-    : name_(std::move(Name)), pixels_(std::move(Pixels)) {
-    bytes_ = sizeof *this + name_.capacity() + pixels_.MemoryBytes() - sizeof pixels_;
+TEditStep::TEditStep(const char* Name, TPixelDelta Pixels)
+    : name_(Name), pixels_(std::move(Pixels)) {
+    bytes_ = sizeof *this + pixels_.MemoryBytes() - sizeof pixels_;
 }
 
-TEditStep::TEditStep(std::string Name, TFontBody Before, const TEditedFont& After)
-    : name_(std::move(Name)), other_(std::make_unique<TFontBody>(std::move(Before))) {
-    bytes_ = sizeof *this + name_.capacity() + sizeof *other_ +
-             other_->Table.capacity() * sizeof(TCharEntry) +
+TEditStep::TEditStep(const char* Name, TFontBody Before, const TEditedFont& After)
+    : name_(Name), other_(std::make_unique<TFontBody>(std::move(Before))) {
+    bytes_ = sizeof *this + sizeof *other_ + other_->Table.capacity() * sizeof(TCharEntry) +
              other_->Ranges.capacity() * sizeof(TRange);
     // A strip replaced keeps both strips alive while the step is held.
     if (other_->Pixels.data() != After.Font().Pixels.data())
         bytes_ += other_->Pixels.size() + After.Font().Pixels.size();
 }
 
-TEditStep::TEditStep(std::string Name, TColumnChange Change, TFontBody Before)
-    : name_(std::move(Name)),
+TEditStep::TEditStep(const char* Name, TColumnChange Change, TFontBody Before)
+    : name_(Name),
       other_(std::make_unique<TFontBody>(std::move(Before))),
       columns_(std::make_unique<TColumnChange>(std::move(Change))) {
     other_->Pixels = SharedBytes();  // the strip is made anew from the columns
-    bytes_ = sizeof *this + name_.capacity() + sizeof *other_ + sizeof *columns_ +
+    bytes_ = sizeof *this + sizeof *other_ + sizeof *columns_ +
              other_->Table.capacity() * sizeof(TCharEntry) +
              other_->Ranges.capacity() * sizeof(TRange) + columns_->Columns.capacity();
 }

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <memory>
 #include <span>
-#include <string>
 
 #include "editfont.h"
 #include "pixeledit.h"
@@ -26,16 +25,16 @@ struct TColumnChange {
 class TEditStep {
 public:
     // Some pixels changed, as Pixels noted them.
-    TEditStep(std::string Name, TPixelDelta Pixels);
+    TEditStep(const char* Name, TPixelDelta Pixels);
     // The strip or the table replaced: Before is the body the font had; the
     // font holds the new one now.
-    TEditStep(std::string Name, TFontBody Before, const TEditedFont& After);
+    TEditStep(const char* Name, TFontBody Before, const TEditedFont& After);
     // Columns put in or taken out, and the table changed with them: Before
     // is the body the font had; only its table is kept.
-    TEditStep(std::string Name, TColumnChange Change, TFontBody Before);
+    TEditStep(const char* Name, TColumnChange Change, TFontBody Before);
 
     // What the user sees the step called ("Pencil").
-    const std::string& Name() const { return name_; }
+    const char* Name() const { return name_; }
     // Undoes the step on the font it left, redoes it on the font it found.
     // Throws std::bad_alloc, changing nothing, when a strip of columns put in
     // or taken out can't be had.
@@ -47,7 +46,7 @@ public:
     std::size_t MemoryBytes() const { return bytes_; }
 
 private:
-    std::string name_;
+    const char* name_;  // a literal: the many small steps stay small
     TPixelDelta pixels_;
     // A wholesale step's other body: before while done, after while undone.
     // Held apart, so that the many pixel steps stay small.
