@@ -72,18 +72,9 @@ std::optional<TEditStep> PasteGlyph(TEditedFont& Font, TGlyphExtent Glyph, const
                                      std::min(Picture.height(), Font.Font().Height));
     if (part.isNull()) return std::nullopt;
     try {
-        const TImagePixels image = ImagePixelsOf(part);
-        if (Font.BitsPerPixel() == 16) {
-            pixels = ToFontPixels16(image);
-        } else {
-            const TPalette* palette = image.Indexed ? nullptr : &Palette;
-            try {
-                pixels = ToFontPixels8(image, palette, false);
-            } catch (const EColorsNotInPalette& e) {
-                if (!UI.AskYesNo(NearestQuestion(e))) return std::nullopt;
-                pixels = ToFontPixels8(image, palette, true);
-            }
-        }
+        std::optional<TFontPixels> made = PixelsForFont(Font, ImagePixelsOf(part), Palette, UI);
+        if (!made) return std::nullopt;
+        pixels = std::move(*made);
     } catch (const EFontError& e) {
         throw EToolkitError(std::string("Cannot paste the picture: ") + e.what());
     }

@@ -14,24 +14,26 @@ QString NearestQuestion(const EColorsNotInPalette& Missing) {
                         .arg(Missing.Y);
 }
 
+std::optional<TFontPixels> PixelsForFont(const TEditedFont& Font, const TImagePixels& Image,
+                                         const TPalette& Palette, IUserInterface& UI) {
+    if (Font.BitsPerPixel() == 16) return ToFontPixels16(Image);
+    const TPalette* palette = Image.Indexed ? nullptr : &Palette;
+    try {
+        return ToFontPixels8(Image, palette, false);
+    } catch (const EColorsNotInPalette& e) {
+        if (!UI.AskYesNo(NearestQuestion(e))) return std::nullopt;
+        return ToFontPixels8(Image, palette, true);
+    }
+}
+
 bool ImportPicture(TEditedFont& Font, const std::string& Path, const TPalette& Palette,
                    IUserInterface& UI) {
     try {
         const TImagePixels image = LoadImagePixels(Path);
-        TFontPixels pixels;
-        if (Font.BitsPerPixel() == 16) {
-            pixels = ToFontPixels16(image);
-        } else {
-            const TPalette* palette = image.Indexed ? nullptr : &Palette;
-            try {
-                pixels = ToFontPixels8(image, palette, false);
-            } catch (const EColorsNotInPalette& e) {
-                if (!UI.AskYesNo(NearestQuestion(e))) return false;
-                pixels = ToFontPixels8(image, palette, true);
-            }
-        }
+        std::optional<TFontPixels> pixels = PixelsForFont(Font, image, Palette, UI);
+        if (!pixels) return false;
         TEditedFont font = Font;
-        font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
+        font.ReplaceStrip(image.Width, image.Height, std::move(pixels->Pixels));
         Font = std::move(font);
         return true;
     } catch (const EFontError& e) {
