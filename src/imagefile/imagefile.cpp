@@ -51,15 +51,27 @@ struct QuietDecoders {
     QtMessageHandler previous;
 };
 
-// Decodes the picture that Device reads. Colours are read straight into the
-// result where the decoder takes the memory it is given.
-TImagePixels Decode(QIODevice& Device) {
+// Colours are read straight into the result where the decoder takes the
+// memory it is given.
+// The most pixels a byte of a picture file can stand for: a PNG's deflate
+// packs at most 1032 bytes into one, of 8 pixels at 1 bit; a BMP's RLE skips
+// at most 255 x 255 pixels in 4 bytes.
+constexpr std::uint64_t kPixelsPerByte = 1u << 14;
+
+// Decodes the picture that Device reads from a file of FileSize bytes.
+TImagePixels Decode(QIODevice& Device, std::uint64_t FileSize) {
     const QuietDecoders quiet;
     QImageReader reader(&Device);
     reader.setAutoTransform(false);
     TImagePixels out;
     QImage image;
     const QSize size = reader.size();
+    // A header may claim any size; memory goes only to what the file can hold.
+    if (size.isValid() &&
+        std::uint64_t(size.width()) * std::uint64_t(size.height()) > FileSize * kPixelsPerByte)
+        throw EFontError("a picture of " + std::to_string(size.width()) + " x " +
+                         std::to_string(size.height()) + " pixels can't be held in " +
+                         std::to_string(FileSize) + " bytes");
     const bool direct = size.isValid() && (reader.imageFormat() == QImage::Format_RGB32 ||
                                            reader.imageFormat() == QImage::Format_ARGB32);
     if (direct && std::uint64_t(size.width()) * std::uint64_t(size.height()) <= (1u << 28)) {
@@ -115,7 +127,7 @@ TImagePixels DecodeImagePixels(ByteSpan File) {
         QByteArray::fromRawData(reinterpret_cast<const char*>(File.data()), qsizetype(File.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return Decode(buffer);
+    return Decode(buffer, File.size());
 }
 
 TImagePixels LoadImagePixels(const std::string& Path) {
@@ -131,5 +143,5 @@ TImagePixels LoadImagePixels(const std::string& Path) {
     CheckComplete(ByteSpan(head, headSize), ByteSpan(tail, tailSize), file.Size());
     QFile device(QString::fromStdString(Path));
     if (!device.open(QIODevice::ReadOnly)) throw EFontError(WhyNotReadable(Path));
-    return Decode(device);
+    return Decode(device, file.Size());
 }

@@ -109,6 +109,12 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     rgb.save(QString::fromStdString(dir.Path("full.bmp")));
     const ByteVec bmp = ReadFile(dir.Path("full.bmp"));
     WriteFile(dir.Path("short.bmp"), ByteVec(bmp.begin(), bmp.end() - 1));
+    // 56 bytes whose header claims 12074 x 20512 pixels (a fuzzer's find).
+    WriteFile(dir.Path("huge.bmp"),
+              {'B', 'M', 'N',  0,    0,    0,    0,    3,    0,    't',  0x1c, 'R', 0xbc, 'S',
+               0,   0,   0x2f, 0x09, 0x2a, 0x2f, 0x20, 0x50, 0x01, 0,    0x18, 0,   0,    0,
+               0,   0,   0x18, 0,    0x96, 0,    0,    0,    0,    0,    0,    0,   0,    0,
+               'N', 0,   0,    0,    0x36, 0,    0x08, 0x01, 0x10, 0xff, 'N',  'D', 0,    0});
 
     // With --nearest: the font's table and headers, the picture's size, a note.
     ByteVec nearest = MakeFont(8, 4, 2, 65, 66);
@@ -176,6 +182,9 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
             {{"--font", "f16.sft", "-o", "o.sft", "short.bmp"},
              1,
              "short.bmp: the file ends before its pixels do\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "huge.bmp"},
+             1,
+             "huge.bmp: a picture of 12074 x 20512 pixels can't be held in 56 bytes\n"},
             {{"--font", "f16.sft", "-o", "o.sft", "f8.sft"},
              1,
              "f8.sft: not a picture that can be read (BMP or PNG): "},
