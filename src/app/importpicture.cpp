@@ -3,15 +3,7 @@
 #include "imagefile.h"
 
 QString NearestQuestion(const EColorsNotInPalette& Missing) {
-    const QString pixels = Missing.Count == 1
-                               ? QStringLiteral("1 pixel of the picture has a colour")
-                               : QStringLiteral("%1 pixels of the picture have colours")
-                                     .arg(QString::number(Missing.Count));
-    return pixels + QStringLiteral(
-                        " that the palette in use lacks, the first at x %1, y %2.\n\n"
-                        "Move them to the nearest colours of the palette?")
-                        .arg(Missing.X)
-                        .arg(Missing.Y);
+    return QString::fromStdString(NearestQuestionText(Missing));
 }
 
 std::optional<TFontPixels> PixelsForFont(const TEditedFont& Font, const TImagePixels& Image,

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editfont.h"
+#include "errors.h"
 #include "font.h"
 #include "palette.h"
 
@@ -21,9 +22,6 @@ enum class TMsgKind { Warning, Error };
 enum class TSaveAnswer { Cancel, Save, Discard };
 
 inline const char* const kAppTitle = "Quillmere";
-inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
-inline const char* const kInvalidSFT = "Invalid SFT file!";
-inline const char* const kErrorLoadingPalette = "Error loading Palette!";
 
 // Where QSettings keeps what the window remembers between runs:
 // $XDG_CONFIG_HOME/quillmere/Quillmere.conf.

@@ -122,6 +122,15 @@ TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bo
     return out;
 }
 
+std::string NearestQuestionText(const EColorsNotInPalette& Missing) {
+    const std::string pixels =
+        Missing.Count == 1 ? "1 pixel of the picture has a colour"
+                           : std::to_string(Missing.Count) + " pixels of the picture have colours";
+    return pixels + " that the palette in use lacks, the first at x " + std::to_string(Missing.X) +
+           ", y " + std::to_string(Missing.Y) +
+           ".\n\nMove them to the nearest colours of the palette?";
+}
+
 TFontPixels ToFontPixels16(const TImagePixels& Image) {
     if (Image.Indexed) CheckOpaque(Image);
     TFontPixels out;

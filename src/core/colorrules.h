@@ -32,6 +32,9 @@ public:
     std::int32_t X, Y;  // the first of them, in reading order
 };
 
+// The question before those pixels move to the nearest colours of the palette.
+std::string NearestQuestionText(const EColorsNotInPalette& Missing);
+
 struct TFontPixels {
     Bytes Pixels;
     // 8-bit: pixels moved to the nearest colour; 16-bit: pixels that lost bits.

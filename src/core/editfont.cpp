@@ -7,11 +7,19 @@
 
 bool TEditedFont::Load(const std::string& Path) {
     ReadOnlyFile file;
+    return file.Open(Path) && Read(file, Path);
+}
+
+bool TEditedFont::Parse(ByteSpan File, const std::string& Path) {
+    SpanSource source(File);
+    return Read(source, Path);
+}
+
+bool TEditedFont::Read(ByteSource& Source, const std::string& Path) {
     TSftFont font;
     TCharTable rows;
     std::vector<TRange> ranges;
-    if (!file.Open(Path) || !ReadSFT(file, font, rows, std::int32_t(rows.size()) - 1, &ranges))
-        return false;
+    if (!ReadSFT(Source, font, rows, std::int32_t(rows.size()) - 1, &ranges)) return false;
     font_ = std::move(font);
     table_.assign(rows.begin(), rows.begin() + font_.CharCount);
     ranges_ = std::move(ranges);
@@ -127,6 +135,16 @@ Bytes TEditedFont::HeadBytes(std::int32_t Width) const {
 void TEditedFont::Save(const std::string& Path, Durability durability) {
     const Bytes head = HeadBytes();
     WriteFileAtomically(Path, head, ByteSpan(font_.Pixels.data(), font_.Pixels.size()), durability);
+    Saved(Path);
+}
+
+Bytes TEditedFont::FileBytes() const {
+    Bytes out = HeadBytes();
+    out.insert(out.end(), font_.Pixels.begin(), font_.Pixels.end());
+    return out;
+}
+
+void TEditedFont::Saved(const std::string& Path) {
     path_ = Path;
     modified_ = false;
 }

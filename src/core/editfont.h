@@ -34,6 +34,8 @@ class TEditedFont {
 public:
     // Reads a font file; false, changing nothing, when it is refused.
     bool Load(const std::string& Path);
+    // The same from a whole file held in memory; Path is the name it goes by.
+    bool Parse(ByteSpan File, const std::string& Path);
     // A font with no characters and an empty strip, made from headers, for
     // a table and a picture to fill. RangeCount and BitsPerPixel are set when
     // it is written. Throws EFontError for a depth other than 8 or 16, or a
@@ -72,8 +74,14 @@ public:
     // Writes the font file atomically (see WriteFileAtomically); it is then
     // the font's file and the font is unchanged.
     void Save(const std::string& Path, Durability durability = Durability::Synced);
+    // The bytes Save writes.
+    Bytes FileBytes() const;
+    // A download is a save: the font is then unchanged, under the name Path.
+    void Saved(const std::string& Path);
 
 private:
+    bool Read(ByteSource& Source, const std::string& Path);
+
     TSftFont font_;
     std::vector<TCharEntry> table_;
     // The records as read, written back as they stand while the table is

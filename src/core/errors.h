@@ -10,6 +10,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The messages every front end shows alike.
+inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
+inline const char* const kInvalidSFT = "Invalid SFT file!";
+inline const char* const kErrorLoadingPalette = "Error loading Palette!";
+
 inline const char* const kBitmapNotValid = "Bitmap image is not valid";
 inline const char* const kStreamWriteError = "Stream write error";
 inline const char* const kOutOfMemory = "Out of memory";

@@ -1,0 +1,136 @@
+// The strip on the canvas: only the part on screen is asked of the core and
+// drawn, so the width of a strip is no limit; the scroller's spacer gives the
+// scroll bar the whole width.
+
+// The desktop's whole-number zoom steps.
+export const ZOOMS = [1, 2, 3, 4, 6, 8, 12, 16];
+// The widest an element may be laid out; past it a zoom is not offered.
+const MAX_CONTENT = 16_777_216;
+export const BOUNDARY_COLOUR = '#00a0ff';
+export const FRAME_COLOUR = '#ffdc00';
+
+export class StripView {
+  constructor(page, scroller, spacer, canvas) {
+    Object.assign(this, { page, scroller, spacer, canvas });
+    this.zoom = 1;
+    this.boundaries = false;
+    this.selected = null;  // { begin, end } of the selected glyph
+    this.width = 0;
+    this.height = 0;
+    this.offscreen = document.createElement('canvas');
+    this.pending = false;
+    scroller.addEventListener('scroll', () => this.redraw());
+    new ResizeObserver(() => this.redraw()).observe(scroller);
+  }
+
+  // A new picture of the page's font (opened, or drawn through a new palette).
+  setPicture() {
+    this.width = this.page.width();
+    this.height = this.page.height();
+    this.boundaryXs = this.page.boundaries();
+    while (!this.zoomFits(this.zoom)) this.zoom = ZOOMS[ZOOMS.indexOf(this.zoom) - 1];
+    this.layout();
+  }
+
+  zoomFits(factor) {
+    return this.width * factor <= MAX_CONTENT && this.height * factor <= MAX_CONTENT;
+  }
+
+  // The next factor up or down from the present one that fits, or 0.
+  nextZoom(direction) {
+    const i = ZOOMS.indexOf(this.zoom);
+    if (direction < 0) return i > 0 ? ZOOMS[i - 1] : 0;
+    const next = ZOOMS[i + 1];
+    return next && this.zoomFits(next) ? next : 0;
+  }
+
+  // Zooms so that the strip column at view x AnchorX stays where it is.
+  setZoom(factor, anchorX = 0) {
+    if (!this.zoomFits(factor) || factor === this.zoom) return;
+    const column = Math.floor((this.scroller.scrollLeft + anchorX) / this.zoom);
+    const row = Math.floor(this.scroller.scrollTop / this.zoom);
+    this.zoom = factor;
+    this.layout();
+    this.scroller.scrollLeft = Math.max(0, column * factor - anchorX);
+    this.scroller.scrollTop = row * factor;
+    this.redraw();
+  }
+
+  layout() {
+    this.spacer.style.width = `${Math.max(1, this.width * this.zoom)}px`;
+    this.spacer.style.height = `${Math.max(1, this.height * this.zoom)}px`;
+    this.redraw();
+  }
+
+  // Scrolls so that the strip's column X is at the left edge (clamped at the end).
+  scrollToX(x) {
+    const last = Math.max(0, this.width * this.zoom - this.scroller.clientWidth);
+    this.scroller.scrollLeft = Math.min(Math.max(0, x * this.zoom), last);
+    this.redraw();
+  }
+
+  setBoundaries(shown) { this.boundaries = shown; this.redraw(); }
+  setSelected(extent) { this.selected = extent; this.redraw(); }
+
+  // The strip pixel at a point of the page, or null off the strip.
+  pixelAt(clientX, clientY) {
+    const r = this.scroller.getBoundingClientRect();
+    const x = Math.floor((clientX - r.left + this.scroller.scrollLeft) / this.zoom);
+    const y = Math.floor((clientY - r.top + this.scroller.scrollTop) / this.zoom);
+    return x >= 0 && y >= 0 && x < this.width && y < this.height ? { x, y } : null;
+  }
+
+  redraw() {
+    if (this.pending) return;
+    this.pending = true;
+    requestAnimationFrame(() => { this.pending = false; this.draw(); });
+  }
+
+  // Drawn at once, for whoever must see the pixels now (tests, downloads).
+  draw() {
+    const { canvas, scroller, zoom: z } = this;
+    const w = scroller.clientWidth, h = scroller.clientHeight;
+    if (canvas.width !== w || canvas.height !== h) {
+      canvas.width = w;
+      canvas.height = h;
+      canvas.style.width = `${w}px`;
+      canvas.style.height = `${h}px`;
+    }
+    const ctx = canvas.getContext('2d');
+    ctx.imageSmoothingEnabled = false;
+    ctx.fillStyle = '#000';
+    ctx.fillRect(0, 0, w, h);
+    if (!this.page.hasFont() || this.width <= 0 || this.height <= 0) return;
+    const left = scroller.scrollLeft, top = scroller.scrollTop;
+    const sx = Math.floor(left / z), sy = Math.floor(top / z);
+    const sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
+    const sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
+    if (sw <= 0 || sh <= 0) return;
+    const rgba = this.page.pixels(sx, sy, sw, sh);
+    if (!rgba) return;
+    const off = this.offscreen;
+    if (off.width < sw || off.height < sh) {
+      off.width = Math.max(off.width, sw);
+      off.height = Math.max(off.height, sh);
+    }
+    off.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), sw, sh), 0, 0);
+    const dx = sx * z - left, dy = sy * z - top;
+    ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
+    if (this.boundaries) this.drawBoundaries(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
+  }
+
+  // One device pixel at every boundary in view, then the selected glyph's frame.
+  drawBoundaries(ctx, originX, originY, first, last) {
+    const z = this.zoom, bottom = originY + this.height * z;
+    ctx.fillStyle = BOUNDARY_COLOUR;
+    for (const x of this.boundaryXs)
+      if (x >= first && x <= last) ctx.fillRect(originX + x * z, originY, 1, bottom - originY);
+    const s = this.selected;
+    if (s && s.end > s.begin) {
+      ctx.strokeStyle = FRAME_COLOUR;
+      ctx.lineWidth = 1;
+      ctx.strokeRect(originX + s.begin * z + 0.5, originY + 0.5,
+        (s.end - s.begin) * z - 1, this.height * z - 1);
+    }
+  }
+}
