@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 
+#include "bmpread.h"
 #include "fileio.h"
 
 namespace {
@@ -121,6 +122,7 @@ TImagePixels ImagePixelsOf(const QImage& Image) {
 }
 
 TImagePixels DecodeImagePixels(ByteSpan File) {
+    if (BmpFormIsRead(File)) return ReadBmp(File);
     CheckComplete(File, File.subspan(File.size() - std::min<std::size_t>(8, File.size())),
                   File.size());
     QByteArray bytes =
@@ -133,13 +135,21 @@ TImagePixels DecodeImagePixels(ByteSpan File) {
 TImagePixels LoadImagePixels(const std::string& Path) {
     ReadOnlyFile file;
     if (!file.Open(Path)) throw EFontError(WhyNotReadable(Path));
-    // Only the headers and the end are read here; the decoder reads the rest
-    // from the file itself, so a large picture is never held twice.
+    // BMP forms that the core reads are read whole. For the others only the
+    // headers and the end are read here; Qt's decoder reads the rest from the
+    // file itself, so a large picture is never held twice.
     std::uint8_t head[64], tail[8];
     const std::size_t headSize = std::min<std::uint64_t>(sizeof head, file.Size());
     const std::size_t tailSize = std::min<std::uint64_t>(sizeof tail, file.Size());
     if (!file.ReadAt(0, head, headSize) || !file.ReadAt(file.Size() - tailSize, tail, tailSize))
         throw EFontError("the file could not be read");
+    if (BmpFormIsRead(ByteSpan(head, headSize))) {
+        if (file.Size() > std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
+        Bytes bytes(std::size_t(file.Size()));
+        if (!file.ReadAt(0, bytes.data(), bytes.size()))
+            throw EFontError("the file could not be read");
+        return ReadBmp(bytes);
+    }
     CheckComplete(ByteSpan(head, headSize), ByteSpan(tail, tailSize), file.Size());
     QFile device(QString::fromStdString(Path));
     if (!device.open(QIODevice::ReadOnly)) throw EFontError(WhyNotReadable(Path));
