@@ -26,6 +26,7 @@ export function ask(text, buttons = ['OK'], title = 'Quillmere', defaultButton =
     dialog.addEventListener('cancel', () => { answer = escape; }, { once: true });
     dialog.addEventListener('close', () => resolve(answer), { once: true });
     dialog.showModal();
+    dialog.dataset.shown = String(Number(dialog.dataset.shown ?? 0) + 1);
     [...row.children].find((b) => b.textContent === defaultButton)?.focus();
   }));
   queue = shown.catch(() => {});

@@ -17,7 +17,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 SITE, SFT2BMP = (os.path.abspath(a) for a in sys.argv[1:3])
-SAMPLES = os.path.join(os.path.dirname(__file__), "..", "..", "samples")
+SAMPLES = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", "..", "samples"))
 TMP = tempfile.mkdtemp()
 # Nothing of the user's: the browser and its driver get a home of their own.
 for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
@@ -105,11 +105,15 @@ class Page(unittest.TestCase):
                 return e
         self.fail(f"no control named {name!r}")
 
-    def menu(self, title, item):
+    def open_menu(self, title):
         self.d.find_element(By.XPATH, f"//button[@class='menu-title' and text()='{title}']").click()
+
+    def menu(self, title, item):
+        self.open_menu(title)
         self.named(item, "button").click()
 
     def pick(self, command, path):
+        self.open_menu("File")
         self.named(command, "input").send_keys(path)
 
     def dialog(self):
@@ -120,8 +124,10 @@ class Page(unittest.TestCase):
 
     def answer(self, button="OK"):
         text, box = self.dialog()
+        shown = box.get_attribute("data-shown")
         box.find_element(By.XPATH, f".//button[text()='{button}']").click()
-        self.wait(lambda: not self.d.find_elements(By.CSS_SELECTOR, "dialog[open]"))
+        # Closed, or showing the next message.
+        self.wait(lambda: box.get_attribute("open") is None or box.get_attribute("data-shown") != shown)
         return text
 
     def info(self):
@@ -223,20 +229,25 @@ class Page(unittest.TestCase):
         self.assertEqual(self.canvas(0, 0, 12, 1), at1)
         self.assertNotEqual(at1[0], at1[3], "columns 0 and 3 hold other indices")
 
-    def test_exports_are_sft2bmps_bytes_for_both_depths(self):
+    def test_exports_are_sft2bmps_bytes_and_come_back_the_same_font(self):
         for name in ("QUILL8.SFT", "QUILL16.SFT"):
             with self.subTest(name):
                 src = os.path.join(SAMPLES, name)
-                local = write(name, open(src, "rb").read())
+                with open(src, "rb") as f:
+                    original = f.read()
+                local = write(name, original)
                 self.open_font(local)
                 self.menu("File", "Save as BMP")
                 sft2bmp("--cmp", os.path.join(SAMPLES, "uicolormap.cmp"), "-o", TMP, name)
                 stem = name.rsplit(".", 1)[0]
-                self.assertEqual(self.download(stem + ".BMP"), open(os.path.join(TMP, stem + ".BMP"), "rb").read())
+                with open(os.path.join(TMP, stem + ".BMP"), "rb") as f:
+                    self.assertEqual(self.download(stem + ".BMP"), f.read())
                 self.menu("File", "Save JSON")
                 self.assertEqual(self.download(stem + ".json"), sft2bmp("--json", name))
+                self.pick("Import Picture...", os.path.join(TMP, stem + ".BMP"))
+                self.wait(lambda: self.d.title.endswith("*"))
                 self.menu("File", "Save SFT")
-                self.assertEqual(self.download(name), open(src, "rb").read())
+                self.assertEqual(self.download(name), original)
 
     def test_import_picture_follows_the_colour_rules(self):
         path = write("four.sft", font(8, 4, 1, pixels=bytes([0, 0, 0, 0])))
@@ -277,15 +288,20 @@ class Page(unittest.TestCase):
                          self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 2, 0))
 
     def test_view_settings_outlive_the_visit(self):
-        self.open_font(os.path.join(SAMPLES, "QUILL8.SFT"))
-        toggle = self.named("Glyph Boundaries", "button")
+        path = os.path.join(SAMPLES, "QUILL8.SFT")
+        with open(path, "rb") as f:
+            second_x = struct.unpack_from("<i", f.read(), 44 + 8)[0]  # row 1 of the first range
+        self.open_font(path)
+        pressed = lambda: self.d.find_element(By.ID, "boundaries").get_attribute("aria-pressed")
         self.menu("View", "Glyph Boundaries")
-        self.assertEqual(toggle.get_attribute("aria-pressed"), "true")
+        self.draw()
+        self.assertEqual((pressed(), self.canvas(second_x, 0)), ("true", [[0, 160, 255]]))
         self.menu("View", "Zoom In")
         self.d.refresh()
         self.wait(lambda: self.d.find_element(By.TAG_NAME, "body").get_attribute("data-ready"))
-        self.assertEqual(self.named("Glyph Boundaries", "button").get_attribute("aria-pressed"), "true")
-        self.assertEqual(self.d.execute_script("return localStorage.getItem('quillmere.zoom')"), "2")
+        self.open_font(path)
+        self.draw()
+        self.assertEqual((pressed(), self.canvas(2 * second_x, 0)), ("true", [[0, 160, 255]]))
 
 
 if __name__ == "__main__":
