@@ -1,12 +1,15 @@
 #!/usr/bin/python3
 """The page in headless chromium, driven by Selenium: opened from disk as a
 user would open the unzipped site. Usage: page_test.py SITE_DIR SFT2BMP"""
+import functools
 import glob
+import http.server
 import os
 import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 import zlib
@@ -286,6 +289,23 @@ class Page(unittest.TestCase):
                          width - self.d.execute_script("return document.getElementById('scroller').clientWidth"))
         self.assertEqual(self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 1, 15),
                          self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 2, 0))
+
+    def test_served_page_works_and_asks_for_nothing_but_its_own_files(self):
+        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE)
+        handler.log_message = lambda *a: None
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            origin = f"http://127.0.0.1:{server.server_address[1]}"
+            self.d.get(origin + "/")
+            self.wait(lambda: self.d.find_element(By.TAG_NAME, "body").get_attribute("data-ready"))
+            self.menu("File", "Open Sample")
+            self.named("QUILL8.SFT", "button").click()
+            self.wait(lambda: self.info() == ["8-bit font", "95 characters"])
+            asked = self.d.execute_script("return performance.getEntriesByType('resource').map(e => e.name)")
+            self.assertTrue(asked and all(u.startswith(origin + "/") for u in asked), asked)
+        finally:
+            server.shutdown()
 
     def test_view_settings_outlive_the_visit(self):
         path = os.path.join(SAMPLES, "QUILL8.SFT")
