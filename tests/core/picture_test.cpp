@@ -9,6 +9,7 @@
 
 #include "font.h"
 #include "picture.h"
+#include "rgba.h"
 #include "testfiles.h"
 
 namespace {
@@ -96,8 +97,11 @@ TEST(PictureObject, AFontsPictureIsTheBuiltImage) {
                                                           {0, 1, 13, false},
                                                           {0, 0, -1, false}}) {
             SCOPED_TRACE(testing::Message() << b << " bytes, row " << y << ", " << x << " + " << n);
-            ByteVec got(40, 0xEE);
+            ByteVec got(40, 0xEE), rgba(60, 0xEE);
             ASSERT_EQ(pic.ReadRow(y, x, n, got.data()), within);
+            // The screen's form: each pixel's colour as the file holds it.
+            ASSERT_EQ(PictureRGBA(pic, x, y, n, 1, rgba.data()), within);
+            EXPECT_EQ(rgba[within ? std::size_t(n) * 4 : 0], 0xEE);
             const std::size_t end = within ? std::size_t(n) * b : 0;
             EXPECT_EQ(got[end], 0xEE);  // nothing written beyond
             if (!within) continue;
@@ -105,6 +109,13 @@ TEST(PictureObject, AFontsPictureIsTheBuiltImage) {
                 want.begin() + std::ptrdiff_t(off + std::size_t(2 - y) * stride + x * b);
             EXPECT_EQ(ByteVec(got.begin(), got.begin() + std::ptrdiff_t(end)),
                       ByteVec(row, row + std::ptrdiff_t(end)));
+            for (std::size_t c = 0; c < std::size_t(n); ++c) {
+                const auto bgr = b == 1 ? want.begin() + std::ptrdiff_t(54 + 4 * row[c])
+                                        : row + std::ptrdiff_t(3 * c);
+                EXPECT_EQ(ByteVec(rgba.begin() + std::ptrdiff_t(4 * c),
+                                  rgba.begin() + std::ptrdiff_t(4 * c + 4)),
+                          (ByteVec{bgr[2], bgr[1], bgr[0], 255}));
+            }
         }
         EXPECT_EQ(ByteVec(pic.ColorTable().begin(), pic.ColorTable().end()),
                   ByteVec(want.begin() + 54, want.begin() + std::ptrdiff_t(off)));

@@ -104,8 +104,6 @@ ByteVec ReadFile(const std::string& path) {
 }
 
 ByteVec FileOf(const TEditedFont& font) {
-    const Bytes head = font.HeadBytes();
-    ByteVec b(head.begin(), head.end());
-    b.insert(b.end(), font.Font().Pixels.begin(), font.Font().Pixels.end());
-    return b;
+    const Bytes file = font.FileBytes();
+    return ByteVec(file.begin(), file.end());
 }
