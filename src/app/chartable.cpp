@@ -10,37 +10,24 @@
 #include <limits>
 
 #include "editfont.h"
+#include "tabletext.h"
 
 TTableRows RowsOf(const std::vector<TCharEntry>& Table) {
     TTableRows rows;
-    for (const TCharEntry& e : Table)
-        rows.push_back({QString::number(e.Code), QString::number(e.X), QString::number(e.Extra)});
+    for (const TTextRow& r : TextRowsOf(Table))
+        rows.push_back({QString::fromStdString(r[0]), QString::fromStdString(r[1]),
+                        QString::fromStdString(r[2])});
     return rows;
 }
 
+static TTextRow TextRow(const std::array<QString, 3>& Row) {
+    return {Row[0].toStdString(), Row[1].toStdString(), Row[2].toStdString()};
+}
+
 std::vector<TCharEntry> TableOfRows(const TTableRows& Rows) {
-    if (Rows.size() > kMaxChars)
-        throw EFontError("The table has " + std::to_string(Rows.size()) +
-                         " rows; a font holds at most " + std::to_string(kMaxChars));
-    constexpr qlonglong kMin = std::numeric_limits<std::int32_t>::min();
-    constexpr qlonglong kMax = std::numeric_limits<std::int32_t>::max();
-    const char* const names[] = {"the code", "X", "Extra"};
-    std::vector<TCharEntry> table;
-    for (std::size_t r = 0; r < Rows.size(); ++r) {
-        qlonglong v[3];
-        for (int c = 0; c < 3; ++c) {
-            const qlonglong lo = c == 0 ? 0 : kMin, hi = c == 0 ? 65535 : kMax;
-            bool ok = false;
-            v[c] = Rows[r][std::size_t(c)].trimmed().toLongLong(&ok);
-            if (!ok || v[c] < lo || v[c] > hi)
-                throw EFontError("Row " + std::to_string(r + 1) + ": " + names[c] + " \"" +
-                                 Rows[r][std::size_t(c)].toStdString() +
-                                 "\" is not a whole number from " + std::to_string(lo) + " to " +
-                                 std::to_string(hi));
-        }
-        table.push_back({std::uint16_t(v[0]), std::int32_t(v[1]), std::int32_t(v[2])});
-    }
-    return table;
+    std::vector<TTextRow> rows;
+    for (const auto& r : Rows) rows.push_back(TextRow(r));
+    return TableOfTextRows(rows);
 }
 
 TCharTableDialog::TCharTableDialog(const std::vector<TCharEntry>& Table, int Row,
@@ -112,14 +99,11 @@ void TCharTableDialog::AddRow() {
         if (rows.size() >= kMaxChars)
             throw EFontError("A font holds at most " + std::to_string(kMaxChars) + " characters");
         const int at = rows.empty() || CurrentRow() < 0 ? int(rows.size()) : CurrentRow() + 1;
-        std::array<QString, 3> row{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-        if (at > 0) {
-            row = rows[std::size_t(at - 1)];
-            bool ok = false;
-            const int code = row[0].trimmed().toInt(&ok);
-            if (ok && code >= 0 && code < 65535) row[0] = QString::number(code + 1);
-        }
-        rows.insert(rows.begin() + at, row);
+        const TTextRow previous = at > 0 ? TextRow(rows[std::size_t(at - 1)]) : TTextRow{};
+        const TTextRow row = RowAfter(at > 0 ? &previous : nullptr);
+        rows.insert(rows.begin() + at,
+                    {QString::fromStdString(row[0]), QString::fromStdString(row[1]),
+                     QString::fromStdString(row[2])});
         SetRows(rows, at);
     });
 }

@@ -6,28 +6,11 @@
 #include <optional>
 
 #include "editstep.h"
+#include "glyphedit.h"
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
 #include "strip.h"
-
-enum class TGlyphTransform {
-    FlipHorizontal,
-    FlipVertical,
-    ShiftLeft,
-    ShiftRight,
-    ShiftUp,
-    ShiftDown
-};
-
-// The command's name, as the menu and Undo show it.
-const char* TransformName(TGlyphTransform Transform);
-
-// Transforms Glyph's columns of Font; what a shift frees takes Background.
-// The step to keep, or none when no pixel changed. Throws EToolkitError
-// kNoMemoryForStep, changing nothing, when the step's record can't be had.
-std::optional<TEditStep> TransformGlyph(TEditedFont& Font, TGlyphExtent Glyph,
-                                        TGlyphTransform Transform, std::uint16_t Background);
 
 // Puts Picture into Glyph at its top-left corner, cut to its columns and the
 // strip's height, under Import Picture's colour rules: an indexed picture's

@@ -13,10 +13,6 @@
 
 class QAction;
 
-// What the user is told when a change can't keep its undo record.
-inline const char* const kNoMemoryForStep =
-    "There is not enough memory to keep this change for Undo, so it was not made";
-
 class TUndoHistory final : public QObject {
     Q_OBJECT
 public:

@@ -15,6 +15,10 @@ inline const char* const kPaletteNotFound = "uicolormap.cmp not found!";
 inline const char* const kInvalidSFT = "Invalid SFT file!";
 inline const char* const kErrorLoadingPalette = "Error loading Palette!";
 
+// What the user is told when a change can't keep its undo record.
+inline const char* const kNoMemoryForStep =
+    "There is not enough memory to keep this change for Undo, so it was not made";
+
 inline const char* const kBitmapNotValid = "Bitmap image is not valid";
 inline const char* const kStreamWriteError = "Stream write error";
 inline const char* const kOutOfMemory = "Out of memory";

@@ -12,7 +12,7 @@ std::string PixelText(const TEditedFont& Font, const TPalette& Palette,
     const std::size_t at = std::size_t(Y) * std::size_t(font.Width) + std::size_t(X);
     std::uint8_t r = 0, g = 0, b = 0;
     if (font.BitsPerPixel() == 8) {
-        const std::uint8_t index = font.Pixels[at];
+        const std::size_t index = font.Pixels[at];
         r = Palette[3 * index], g = Palette[3 * index + 1], b = Palette[3 * index + 2];
         text += "   index " + std::to_string(index);
     } else {

@@ -1,0 +1,41 @@
+// A font's history without a toolkit: every change one step, pushed once the
+// font holds it, undone and redone in turn, the oldest steps let go when the
+// history would hold more than its bound. The web page keeps its history here.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editstep.h"
+
+class TEditHistory {
+public:
+    explicit TEditHistory(std::size_t Bound = kHistoryBound) : bound_(Bound) {}
+
+    // Takes a step that Font holds already, dropping the undone ones. When
+    // its record can't be kept, the step is undone and EToolkitError
+    // kNoMemoryForStep thrown.
+    void Push(TEditedFont& Font, TEditStep Step);
+    // The step undone or redone on Font, or null when there is none.
+    const TEditStep* Undo(TEditedFont& Font);
+    const TEditStep* Redo(TEditedFont& Font);
+    // The names of the steps Undo and Redo would take; empty for none.
+    std::string UndoName() const;
+    std::string RedoName() const;
+    // Another font, or one just saved: the font as it stands is clean.
+    void Clear();
+    void SetClean() { clean_ = std::ptrdiff_t(done_); }
+    bool IsClean() const { return clean_ == std::ptrdiff_t(done_); }
+    std::size_t Count() const { return steps_.size(); }
+    std::size_t Done() const { return done_; }
+    std::size_t MemoryBytes() const { return bytes_; }
+
+private:
+    std::size_t bound_;
+    std::vector<std::unique_ptr<TEditStep>> steps_;  // oldest first
+    std::size_t done_ = 0;
+    std::ptrdiff_t clean_ = 0;  // steps done when the font was clean; -1 when let go
+    std::size_t bytes_ = 0;
+};
