@@ -6,6 +6,7 @@ import quill8 from './samples/QUILL8.SFT';
 import quill16 from './samples/QUILL16.SFT';
 import sampleCmp from './samples/uicolormap.cmp';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
+import { Editor } from './editor.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
 import { showPreview } from './preview.js';
@@ -17,7 +18,7 @@ const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 const INVALID_SFT = 'Invalid SFT file!';
 
-let core, page, view;
+let core, page, view, editor;
 let paletteNote = '';
 
 // Runs a command; whatever it throws is shown in the standard error box,
@@ -42,6 +43,16 @@ function updateCommands() {
     el.disabled = !font;
     el.classList.toggle('disabled', !font);
   }
+  const row = $('chars').selectedIndex, glyph = font && row >= 0 ? page.table()[row] : null;
+  const columns = !!glyph && glyph.end > glyph.begin && page.height() > 0;
+  for (const id of ['copy-glyph', 'paste-glyph', 'set-width']) $(id).disabled = !columns;
+  for (const b of document.querySelectorAll('[data-transform]')) b.disabled = !columns;
+  $('delete-char').disabled = !font || row < 0;
+  const undo = font ? page.undoName() : '', redo = font ? page.redoName() : '';
+  $('undo').firstChild.textContent = undo ? `Undo ${undo}` : 'Undo';
+  $('redo').firstChild.textContent = redo ? `Redo ${redo}` : 'Redo';
+  $('undo').disabled = !undo;
+  $('redo').disabled = !redo;
   $('zoom-in').disabled = !font || view.nextZoom(1) === 0;
   $('zoom-out').disabled = !font || view.zoom === 1;
   $('actual-size').disabled = !font || view.zoom === 1;
@@ -71,6 +82,14 @@ function showFont(row) {
   updateCommands();
 }
 
+// A press on the strip selects its character where the view stands.
+function selectRow(row) {
+  $('chars').selectedIndex = row;
+  const entry = page.table()[row];
+  if (entry) view.setSelected({ begin: entry.begin, end: entry.end });
+  updateCommands();
+}
+
 // Scrolls the strip to the selected character's X.
 function selectChar() {
   const i = $('chars').selectedIndex;
@@ -78,6 +97,7 @@ function selectChar() {
   if (!entry) return;
   view.setSelected({ begin: entry.begin, end: entry.end });
   view.scrollToX(entry.x);
+  updateCommands();
 }
 
 function download(bytes, name, type = 'application/octet-stream') {
@@ -104,6 +124,7 @@ async function openFont(bytes, name) {
   if (result.error === INVALID_SFT) return warning(INVALID_SFT);
   if (result.error) return standardError(result.error);
   showFont(0);
+  editor.opened();
 }
 
 // The reader's own warnings, then "Error loading Palette!"; nothing changes.
@@ -114,6 +135,7 @@ async function loadPalette(bytes, name, bm) {
     return error(result.error);
   }
   if (page.hasFont()) view.setPicture();
+  editor.showColours();
   paletteNote = `Palette: ${name}`;
   setStatus();
   // Kept for the next visit when it is small enough for the page's storage.
@@ -195,6 +217,16 @@ function setupDrops() {
 }
 
 function setupKeys() {
+  document.addEventListener('keydown', guarded(async (e) => {
+    if (!(e.ctrlKey || e.metaKey) || document.querySelector('dialog[open]') || !page.hasFont()) return;
+    if (e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
+    const key = e.key.toLowerCase();
+    const command = { z: e.shiftKey ? 'redo' : 'undo', y: 'redo', c: 'copy-glyph', v: 'paste-glyph' }[key];
+    if (command) {
+      e.preventDefault();
+      if (!$(command).disabled) $(command).click();
+    }
+  }));
   document.addEventListener('keydown', (e) => {
     if (!(e.ctrlKey || e.metaKey) || document.querySelector('dialog[open]')) return;
     const direction = { '+': 1, '=': 1, '-': -1, _: -1, 0: 0 }[e.key];
@@ -234,6 +266,7 @@ async function start() {
   core = await createQuillCore();
   page = new core.Page();
   view = new StripView(page, $('scroller'), $('spacer'), $('strip'));
+  editor = new Editor({ page, view, showFont, selectRow, updateCommands, selectedRow: () => $('chars').selectedIndex });
   page.loadPalette(sampleCmp, false);
   paletteNote = `Palette: ${SAMPLE_PALETTE} (the bundled sample)`;
   restoreSettings();
@@ -257,6 +290,17 @@ async function start() {
   click('boundaries', () => setBoundaries($('boundaries').getAttribute('aria-pressed') !== 'true'));
   click('text-preview', () => showPreview(page));
   click('about', () => showDialog($('about-box')));
+  click('undo', () => editor.undo());
+  click('redo', () => editor.redo());
+  click('copy-glyph', () => editor.copyGlyph());
+  click('paste-glyph', () => editor.pasteGlyph());
+  click('char-table', () => editor.characterTable());
+  click('draw', () => editor.setDrawing($('draw').getAttribute('aria-pressed') !== 'true'));
+  click('insert-char', () => editor.insertCharacter());
+  click('delete-char', () => editor.deleteCharacter());
+  click('set-width', () => editor.setWidth());
+  for (const b of document.querySelectorAll('[data-transform]'))
+    b.addEventListener('click', guarded(() => editor.transform(Number(b.dataset.transform))));
   const chars = $('chars');
   chars.addEventListener('change', selectChar);
   chars.addEventListener('click', selectChar);

@@ -72,11 +72,18 @@ export class StripView {
   setBoundaries(shown) { this.boundaries = shown; this.redraw(); }
   setSelected(extent) { this.selected = extent; this.redraw(); }
 
-  // The strip pixel at a point of the page, or null off the strip.
-  pixelAt(clientX, clientY) {
+  // The strip pixel at a point of the page, which may lie off the strip.
+  pointAt(clientX, clientY) {
     const r = this.scroller.getBoundingClientRect();
-    const x = Math.floor((clientX - r.left + this.scroller.scrollLeft) / this.zoom);
-    const y = Math.floor((clientY - r.top + this.scroller.scrollTop) / this.zoom);
+    return {
+      x: Math.floor((clientX - r.left + this.scroller.scrollLeft) / this.zoom),
+      y: Math.floor((clientY - r.top + this.scroller.scrollTop) / this.zoom),
+    };
+  }
+
+  // The same, or null off the strip.
+  pixelAt(clientX, clientY) {
+    const { x, y } = this.pointAt(clientX, clientY);
     return x >= 0 && y >= 0 && x < this.width && y < this.height ? { x, y } : null;
   }
 

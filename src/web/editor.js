@@ -1,0 +1,321 @@
+// The page's editing commands, over the core's edits and history: drawing on
+// the strip, the Colours panel, the glyph commands, characters in and out,
+// the Character Table dialog, and Copy and Paste Glyph.
+import { encode } from 'fast-png';
+import { standardError, warning, yesNo } from './dialogs.js';
+import { decodePng } from './picture.js';
+
+const $ = (id) => document.getElementById(id);
+
+// The window's number dialogs: each field a whole number within its range,
+// then the command's own check; Enter is OK and Escape Cancel.
+function askNumbers(title, fields, check) {
+  const dialog = $('numbers');
+  $('numbers-title').textContent = title;
+  const box = $('numbers-fields');
+  box.replaceChildren();
+  const inputs = fields.map((f, i) => {
+    const input = Object.assign(document.createElement('input'), { id: `number-${i}`, value: f.text ?? '' });
+    input.inputMode = 'numeric';
+    const label = Object.assign(document.createElement('label'), { htmlFor: input.id, textContent: f.label });
+    box.append(label, input);
+    return input;
+  });
+  return new Promise((resolve) => {
+    const form = $('numbers-form');
+    form.onsubmit = async (e) => {
+      e.preventDefault();
+      const values = [];
+      for (const [i, f] of fields.entries()) {
+        const text = inputs[i].value.trim();
+        const v = /^[+-]?\d+$/.test(text) ? Number(text) : NaN;
+        if (!(v >= f.min && v <= f.max)) {
+          await warning(`${f.name} must be a whole number from ${f.min} to ${f.max}.`);
+          inputs[i].focus();
+          return;
+        }
+        values.push(v);
+      }
+      const why = check(values);
+      if (why) {
+        await warning(`${why[0].toUpperCase()}${why.slice(1)}.`);
+        return;
+      }
+      dialog.close('ok');
+      resolve(values);
+    };
+    form.querySelector('button[value=cancel]').onclick = () => dialog.close('cancel');
+    dialog.addEventListener('close', () => resolve(null), { once: true });
+    dialog.showModal();
+    inputs[0].focus();
+    inputs[0].select();
+  });
+}
+
+export class Editor {
+  // ctx: the page, the view, and the main script's showFont, selectedRow,
+  // selectRow (without scrolling) and updateCommands.
+  constructor(ctx) {
+    Object.assign(this, ctx);
+    this.drawing = false;
+    this.held = null;  // the button of the stroke in progress
+    this.copied = null;  // the last Copy Glyph of this page: its PNG and indices
+    this.setupPointer();
+    this.setupColours();
+  }
+
+  // What a change did: pixels to show again, or a new table or strip.
+  apply(result) {
+    if (!result) return;
+    if (result.row !== undefined) this.showFont(result.row >= 0 ? result.row : this.selectedRow());
+    else if (result.area) this.view.redraw();
+    this.updateCommands();
+    if (result.error) standardError(result.error);
+  }
+
+  opened() {
+    this.showColours();
+  }
+
+  undo() { this.apply(this.page.undo()); }
+  redo() { this.apply(this.page.redo()); }
+
+  setDrawing(on) {
+    this.drawing = on;
+    if (!on) this.finish();
+    $('draw').setAttribute('aria-pressed', String(on));
+    $('colours').hidden = !on;
+    this.view.scroller.classList.toggle('drawing', on);
+    this.showColours();
+  }
+
+  finish() {
+    if (this.held === null) return;
+    this.held = null;
+    this.apply(this.page.release());
+  }
+
+  setupPointer() {
+    const scroller = this.view.scroller;
+    const inView = (e) => e.offsetX < scroller.clientWidth && e.offsetY < scroller.clientHeight;
+    scroller.addEventListener('pointerdown', (e) => {
+      if (!this.drawing || this.held !== null || !inView(e) || (e.button !== 0 && e.button !== 2)) return;
+      const at = this.view.pointAt(e.clientX, e.clientY);
+      const result = this.page.press(at.x, at.y, e.button, e.ctrlKey || e.metaKey, e.shiftKey);
+      if (result.entry !== undefined && result.entry >= 0) this.selectRow(result.entry);
+      if (result.picked) this.showColours();
+      if (result.area && !e.shiftKey) {
+        this.held = e.button;
+        scroller.setPointerCapture(e.pointerId);
+      }
+      e.preventDefault();
+      this.apply(result);
+    });
+    scroller.addEventListener('pointermove', (e) => {
+      if (this.held === null) return;
+      // Every position the browser saw, so a fast drag is still one line.
+      for (const p of e.getCoalescedEvents?.() ?? [e]) {
+        const at = this.view.pointAt(p.clientX, p.clientY);
+        const result = this.page.drag(at.x, at.y);
+        if (result.error) {
+          this.held = null;
+          this.apply(result);
+          return;
+        }
+      }
+      this.view.redraw();
+    });
+    const up = (e) => { if (this.held === e.button || e.type === 'pointercancel') this.finish(); };
+    scroller.addEventListener('pointerup', up);
+    scroller.addEventListener('pointercancel', up);
+    scroller.addEventListener('contextmenu', (e) => { if (this.drawing) e.preventDefault(); });
+  }
+
+  setupColours() {
+    const swatches = $('swatches');
+    for (let i = 0; i < 256; i++) {
+      const b = Object.assign(document.createElement('button'), { type: 'button' });
+      b.dataset.index = String(i);
+      b.addEventListener('click', (e) => this.choose(e.shiftKey, i));
+      b.addEventListener('contextmenu', (e) => { e.preventDefault(); this.choose(true, i); });
+      swatches.append(b);
+    }
+    for (const [id, background] of [['current-input', false], ['background-input', true]]) {
+      $(id).addEventListener('input', () => {
+        const hex = $(id).value;
+        const [r, g, b] = [1, 3, 5].map((k) => parseInt(hex.slice(k, k + 2), 16));
+        this.choose(background, this.page.to565(r, g, b));
+      });
+    }
+  }
+
+  choose(background, value) {
+    this.page.setColor(background, value);
+    this.showColours();
+  }
+
+  // The panel as the font and palette stand: each swatch says its index and RGB.
+  showColours() {
+    if (!this.page.hasFont()) return;
+    const css = (rgb) => `rgb(${rgb.join(',')})`;
+    const hex = (rgb) => `#${rgb.map((c) => c.toString(16).padStart(2, '0')).join('')}`;
+    const { current, background } = this.page.colors();
+    const eight = this.page.bits() === 8;
+    $('swatches').hidden = !eight;
+    $('pickers').hidden = eight;
+    for (const [id, value] of [['current-colour', current], ['background-colour', background]]) {
+      const rgb = this.page.rgbOf(value);
+      $(id).style.background = css(rgb);
+      $(id).setAttribute('aria-label', eight ? `index ${value}   RGB ${rgb.join(', ')}`
+        : `value 0x${value.toString(16).padStart(4, '0')}   RGB ${rgb.join(', ')}`);
+    }
+    if (eight) {
+      for (const b of $('swatches').children) {
+        const i = Number(b.dataset.index), rgb = this.page.rgbOf(i);
+        b.style.background = css(rgb);
+        b.title = `index ${i}   RGB ${rgb.join(', ')}`;
+        b.setAttribute('aria-label', b.title);
+        b.classList.toggle('current', i === current);
+      }
+    } else {
+      $('current-input').value = hex(this.page.rgbOf(current));
+      $('background-input').value = hex(this.page.rgbOf(background));
+    }
+  }
+
+  transform(kind) { this.apply(this.page.transform(this.selectedRow(), kind)); }
+
+  async insertCharacter() {
+    this.finish();
+    const row = this.selectedRow(), glyph = this.page.table()[row];
+    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : 8;
+    const v = await askNumbers('Insert Character', [
+      { label: 'Code:', name: 'The code', min: 0, max: 65535, text: '' },
+      { label: 'Width:', name: 'The width', min: 1, max: 2147483647, text: String(width) },
+    ], ([code, w]) => this.page.whyNotInsert(code, w));
+    if (v) this.apply(this.page.insertCharacter(row, v[0], v[1]));
+  }
+
+  deleteCharacter() { this.apply(this.page.deleteCharacter(this.selectedRow())); }
+
+  async setWidth() {
+    this.finish();
+    const row = this.selectedRow(), glyph = this.page.table()[row];
+    if (!glyph || glyph.end <= glyph.begin) return;
+    const v = await askNumbers('Set Width', [
+      { label: 'Width:', name: 'The width', min: 1, max: 2147483647, text: String(glyph.end - glyph.begin) },
+    ], ([w]) => this.page.whyNotResize(row, w));
+    if (v) this.apply(this.page.setWidth(row, v[0]));
+  }
+
+  // Edit > Character Table...: rows to change, add, remove and sort; refusals
+  // are warnings and the dialog stays open.
+  characterTable() {
+    this.finish();
+    const dialog = $('table-dialog'), body = $('table-grid').tBodies[0];
+    let current = this.selectedRow();
+    const rows = () => [...body.rows].map((tr) => [...tr.querySelectorAll('input')].map((i) => i.value));
+    const fill = (list, at) => {
+      body.replaceChildren(...list.map((r, i) => {
+        const tr = document.createElement('tr');
+        r.forEach((text, c) => {
+          const td = document.createElement('td');
+          const input = Object.assign(document.createElement('input'), { value: text });
+          input.setAttribute('aria-label', `${['Code', 'X', 'Extra'][c]} of row ${i + 1}`);
+          input.addEventListener('focus', () => { current = i; mark(); });
+          td.append(input);
+          tr.append(td);
+        });
+        return tr;
+      }));
+      current = list.length ? Math.min(Math.max(at, 0), list.length - 1) : -1;
+      mark();
+    };
+    const mark = () => [...body.rows].forEach((tr, i) => tr.classList.toggle('current', i === current));
+    fill(this.page.tableRows(), current);
+    $('table-add').onclick = async () => {
+      const list = rows();
+      if (list.length >= 256) return warning('A font holds at most 256 characters.');
+      const at = list.length === 0 || current < 0 ? list.length : current + 1;
+      list.splice(at, 0, this.page.rowAfter(at > 0 ? list[at - 1] : null));
+      fill(list, at);
+      body.rows[at]?.querySelector('input').focus();
+    };
+    $('table-remove').onclick = () => {
+      if (current < 0) return;
+      const list = rows();
+      list.splice(current, 1);
+      fill(list, current);
+    };
+    $('table-sort').onclick = async () => {
+      const sorted = this.page.sortRows(rows());
+      if (sorted.error) return warning(sorted.error);
+      fill(sorted.rows, 0);
+    };
+    $('table-ok').onclick = async () => {
+      const result = this.page.setTable(rows(), Math.max(current, 0));
+      if (result.refused) return warning(result.error);
+      dialog.close();
+      this.apply(result);
+    };
+    $('table-cancel').onclick = () => dialog.close();
+    dialog.onkeydown = (e) => { if (e.key === 'Enter' && e.target.tagName === 'INPUT') { e.preventDefault(); $('table-ok').click(); } };
+    dialog.showModal();
+  }
+
+  // The glyph as PNG on the system clipboard, indexed for an 8-bit font;
+  // its indices are kept for a paste in this page.
+  async copyGlyph() {
+    const picture = this.page.glyphPicture(this.selectedRow());
+    if (!picture || picture.error) return picture && standardError(picture.error);
+    const { width, height, indexed, data, table } = picture;
+    const palette = indexed ? Array.from({ length: 256 }, (_, k) => [...table.subarray(4 * k, 4 * k + 3)]) : undefined;
+    const png = encode({ width, height, data, depth: 8, channels: indexed ? 1 : 4, palette });
+    this.copied = { png, picture };
+    try {
+      await navigator.clipboard.write([new ClipboardItem({ 'image/png': new Blob([png], { type: 'image/png' }) })]);
+    } catch (e) {
+      // Kept for a paste in this page all the same.
+      await warning(`The picture is kept for Paste Glyph in this page only: the browser won't put it on the clipboard (${e.message}).`);
+    }
+  }
+
+  // The clipboard's picture into the selected glyph, under Import Picture's
+  // colour rules; the page's own copy keeps its indices.
+  async pasteGlyph() {
+    this.finish();
+    let png = null, refused = null;
+    try {
+      for (const item of await navigator.clipboard.read()) {
+        if (item.types.includes('image/png')) {
+          png = new Uint8Array(await (await item.getType('image/png')).arrayBuffer());
+          break;
+        }
+      }
+    } catch (e) {
+      refused = e;
+    }
+    let picture;
+    const own = this.copied && (!png || (png.length === this.copied.png.length && png.every((b, i) => b === this.copied.png[i])));
+    if (own && (png || refused)) {
+      picture = this.copied.picture;
+    } else if (png) {
+      try {
+        picture = decodePng(png);
+      } catch (e) {
+        return standardError(`Cannot paste the picture: ${e.message}.`);
+      }
+    } else {
+      return standardError(refused ? `The browser won't give the clipboard's picture (${refused.message}).`
+        : 'The clipboard holds no picture to paste.');
+    }
+    const run = (nearest) => this.page.pastePixels(this.selectedRow(), picture.width, picture.height,
+      picture.indexed, picture.data, picture.table, nearest);
+    let result = run(false);
+    if (result.question) {
+      if (!(await yesNo(result.question))) return;
+      result = run(true);
+    }
+    this.apply(result);
+  }
+}

@@ -1,0 +1,235 @@
+#include "page.h"
+
+#include <emscripten/bind.h>
+
+#include <new>
+
+#include "bmpread.h"
+#include "export.h"
+#include "fontjson.h"
+#include "outlinestrip.h"
+#include "pixelinfo.h"
+#include "rgba.h"
+
+ByteSpan SpanOf(const std::string& Data) {
+    return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
+}
+
+// A copy the script owns, since the WebAssembly memory may move as it grows.
+val ByteArray(ByteSpan Data) {
+    return val::global("Uint8Array").new_(emscripten::typed_memory_view(Data.size(), Data.data()));
+}
+
+val Error(const std::string& Text) {
+    val out = val::object();
+    out.set("error", Text);
+    return out;
+}
+
+val Done() {
+    val out = val::object();
+    out.set("ok", true);
+    return out;
+}
+
+namespace {
+
+class TInfoLines final : public IInfoList {
+public:
+    void Clear() override { Lines.clear(); }
+    void Append(const std::string& Line) override { Lines.push_back(Line); }
+    std::vector<std::string> Lines;
+};
+
+class TWarnings final : public IWarningSink {
+public:
+    void ShowWarning(const std::string& Text) override { Texts.push_back(Text); }
+    std::vector<std::string> Texts;
+};
+
+std::uint32_t Argb(const std::uint8_t* Rgba) {
+    return std::uint32_t(Rgba[3]) << 24 | std::uint32_t(Rgba[0]) << 16 |
+           std::uint32_t(Rgba[1]) << 8 | Rgba[2];
+}
+
+}  // namespace
+
+// Pixels handed in by the script as the core's decoded picture; none when
+// they are not W x H.
+std::optional<TImagePixels> ImageOf(int W, int H, bool Indexed, const std::string& Data,
+                                    const std::string& Table) {
+    const std::size_t count = std::size_t(std::max(W, 0)) * std::size_t(std::max(H, 0));
+    if (W < 0 || H < 0 || Data.size() != count * (Indexed ? 1 : 4)) return std::nullopt;
+    TImagePixels image;
+    image.Width = W;
+    image.Height = H;
+    image.Indexed = Indexed;
+    const ByteSpan data = SpanOf(Data), table = SpanOf(Table);
+    if (Indexed) {
+        image.Indices.assign(data.begin(), data.end());
+        for (std::size_t k = 0; k < 256; ++k)
+            image.ColorTable[k] = 4 * k + 3 < table.size() ? Argb(&table[4 * k]) : 0xFF000000u;
+    } else {
+        image.Colors.resize(count);
+        for (std::size_t i = 0; i < count; ++i) image.Colors[i] = Argb(&data[4 * i]);
+    }
+    return image;
+}
+
+val TPage::OpenFont(const std::string& File, const std::string& Name) {
+    return Guarded([&] {
+        TEditedFont font;
+        if (!font.Parse(SpanOf(File), Name) ||
+            (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16))
+            return Error(kInvalidSFT);
+        Show(std::move(font), palette_);
+        history_.Clear();
+        stroke_.reset();
+        colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
+        return Done();
+    });
+}
+
+val TPage::LoadPalette(const std::string& File, bool BM) {
+    return Guarded([&] {
+        TPalette palette = palette_;
+        TWarnings warnings;
+        const bool loaded = BM ? ParseBMPalette(SpanOf(File), palette, warnings)
+                               : ParseCMPPalette(SpanOf(File), palette, warnings);
+        if (!loaded) {
+            val out = Error(kErrorLoadingPalette);
+            out.set("warnings", ArrayOf(warnings.Texts));
+            return out;
+        }
+        if (picture_) Show(font_, palette);
+        palette_ = palette;
+        return Done();
+    });
+}
+
+val TPage::InfoLines() const { return ArrayOf(info_); }
+
+val TPage::Table() const {
+    val out = val::array();
+    const std::vector<TCharEntry>& table = font_.Table();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const TGlyphExtent glyph = glyphs_.Extent(i);
+        val row = val::object();
+        row.set("code", table[i].Code);
+        row.set("x", table[i].X);
+        row.set("begin", glyph.Begin);
+        row.set("end", glyph.End);
+        out.set(i, row);
+    }
+    return out;
+}
+
+val TPage::Boundaries() const { return ArrayOf(glyphs_.Boundaries()); }
+
+val TPage::Spell(val Codes) const {
+    std::vector<std::uint16_t> codes;
+    for (int c : emscripten::vecFromJSArray<int>(Codes)) codes.push_back(std::uint16_t(c));
+    val out = val::array();
+    const std::vector<TTextPiece> pieces = glyphs_.Spell(codes);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        val piece = val::object();
+        piece.set("begin", pieces[i].Glyph.Begin);
+        piece.set("end", pieces[i].Glyph.End);
+        piece.set("gap", pieces[i].GapWidth);
+        out.set(i, piece);
+    }
+    return out;
+}
+
+std::string TPage::ExportName() const { return ProposedExportName(font_.Path(), ""); }
+
+val TPage::Pixels(int X, int Y, int W, int H) {
+    if (!picture_ || W <= 0 || H <= 0) return val::null();
+    rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
+    if (!PictureRGBA(*picture_, X, Y, W, H, rgba_.data())) return val::null();
+    return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
+}
+
+std::string TPage::PixelInfo(int X, int Y) const {
+    return picture_ ? PixelText(font_, palette_, glyphs_, X, Y) : std::string();
+}
+
+val TPage::BmpFile() const {
+    return Guarded([&] { return picture_ ? ByteArray(picture_->FileBytes()) : val::null(); });
+}
+
+val TPage::SftFile(const std::string& Name) {
+    return Guarded([&] {
+        if (!picture_) return val::null();
+        Release();
+        val out = ByteArray(font_.FileBytes());
+        font_.Saved(Name);
+        history_.SetClean();
+        return out;
+    });
+}
+
+std::string TPage::Json() const {
+    nlohmann::json list = nlohmann::json::array();
+    list.push_back(FontJson(font_.Path(), font_.Font(), font_.Table()));
+    return list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+val TPage::ImportPixels(int W, int H, bool Indexed, const std::string& Data,
+                        const std::string& Table, bool Nearest, const std::string& Name) {
+    return Guarded([&] {
+        const std::optional<TImagePixels> image = ImageOf(W, H, Indexed, Data, Table);
+        if (!image) return Error("Cannot import " + Name + ": the picture's pixels are not whole.");
+        return Import(*image, Nearest, Name);
+    });
+}
+
+val TPage::ImportBmp(const std::string& File, bool Nearest, const std::string& Name) {
+    return Guarded([&] {
+        if (!BmpFormIsRead(SpanOf(File)))
+            return Error("Cannot import " + Name +
+                         ": not a picture that can be read (BMP or PNG).");
+        TImagePixels image;
+        try {
+            image = ReadBmp(SpanOf(File));
+        } catch (const EFontError& e) {
+            return Error("Cannot import " + Name + ": " + e.what() + ".");
+        }
+        return Import(image, Nearest, Name);
+    });
+}
+
+val TPage::Import(const TImagePixels& Image, bool Nearest, const std::string& Name) {
+    Release();
+    TEditedFont font = font_;
+    try {
+        TFontPixels pixels =
+            font_.BitsPerPixel() == 16
+                ? ToFontPixels16(Image)
+                : ToFontPixels8(Image, Image.Indexed ? nullptr : &palette_, Nearest);
+        font.ReplaceStrip(Image.Width, Image.Height, std::move(pixels.Pixels));
+    } catch (const EColorsNotInPalette& e) {
+        val out = val::object();
+        out.set("question", NearestQuestionText(e));
+        return out;
+    } catch (const EFontError& e) {
+        return Error("Cannot import " + Name + ": " + e.what() + ".");
+    }
+    TFontBody before = font_.Body();
+    Show(std::move(font), palette_);
+    return Keep(TEditStep("Import Picture", std::move(before), font_), -1);
+}
+
+void TPage::Show(TEditedFont Font, const TPalette& Palette) {
+    TInfoLines info;
+    std::unique_ptr<TBitmap> picture;
+    if (Font.BitsPerPixel() == 8)
+        Show8BitFont(picture, Font.Font(), Palette, info);
+    else
+        Show16BitFont(picture, Font.Font(), info);
+    TStripGeometry glyphs(Font.Table(), Font.Font().Width);
+    font_ = std::move(Font);
+    picture_ = std::move(picture);
+    info_ = std::move(info.Lines);
+    glyphs_ = std::move(glyphs);
+}
