@@ -295,17 +295,19 @@ export class Editor {
     } catch (e) {
       refused = e;
     }
-    let picture;
-    const own = this.copied && (!png || (png.length === this.copied.png.length && png.every((b, i) => b === this.copied.png[i])));
-    if (own && (png || refused)) {
-      picture = this.copied.picture;
-    } else if (png) {
+    let picture = null;
+    if (png) {
       try {
         picture = decodePng(png);
       } catch (e) {
         return standardError(`Cannot paste the picture: ${e.message}.`);
       }
-    } else {
+    }
+    // The browser may have written the copy again in another form: what the
+    // pixels look like tells whether it is still this page's own.
+    if (this.copied && (refused || (picture && sameColours(picture, this.copied.picture)))) {
+      picture = this.copied.picture;
+    } else if (!picture) {
       return standardError(refused ? `The browser won't give the clipboard's picture (${refused.message}).`
         : 'The clipboard holds no picture to paste.');
     }
@@ -318,4 +320,18 @@ export class Editor {
     }
     this.apply(result);
   }
+}
+
+// The picture's colours, RGBA per pixel.
+function rgbaOf(p) {
+  if (!p.indexed) return p.data;
+  const out = new Uint8Array(p.width * p.height * 4);
+  p.data.forEach((index, i) => out.set(p.table.subarray(4 * index, 4 * index + 4), 4 * i));
+  return out;
+}
+
+function sameColours(a, b) {
+  if (a.width !== b.width || a.height !== b.height) return false;
+  const x = rgbaOf(a), y = rgbaOf(b);
+  return x.length === y.length && x.every((v, i) => v === y[i]);
 }

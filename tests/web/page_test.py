@@ -1,165 +1,17 @@
 #!/usr/bin/python3
-"""The page in headless chromium, driven by Selenium: opened from disk as a
-user would open the unzipped site. Usage: page_test.py SITE_DIR SFT2BMP"""
-import functools
-import glob
-import http.server
+"""The page's viewer and converter in headless chromium. Usage: page_test.py
+SITE_DIR SFT2BMP"""
 import os
 import struct
-import subprocess
-import sys
-import tempfile
-import threading
-import time
 import unittest
-import zlib
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-SITE, SFT2BMP = (os.path.abspath(a) for a in sys.argv[1:3])
-SAMPLES = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", "..", "samples"))
-TMP = tempfile.mkdtemp()
-# Nothing of the user's: the browser and its driver get a home of their own.
-for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
-    os.environ[var] = tempfile.mkdtemp()
+from browser import PageTest, SAMPLES, TMP, font, png, sample_rgb, served, sft2bmp, write
 
 
-def font(bpp, width, height, chars=((32, 0),), pixels=None, ranges=1):
-    """A font file: one range of the chars' codes, a strip of the pixels."""
-    out = bytearray(b"SFNT" + bytes(16) + struct.pack("<i", ranges) + bytes(16))
-    codes = [c for c, _ in chars]
-    out += struct.pack("<HH", codes[0], codes[-1])
-    for _, x in chars:
-        out += struct.pack("<ii", x, 0)
-    strip = bytearray(128)
-    struct.pack_into("<i", strip, 36, bpp)
-    n = width * height * bpp // 8
-    return bytes(out + strip + struct.pack("<ii", width, height) +
-                 (pixels if pixels is not None else bytes((i * 7) & 255 for i in range(n))))
-
-
-def write(name, data):
-    path = os.path.join(TMP, name)
-    with open(path, "wb") as f:
-        f.write(data)
-    return path
-
-
-def png(width, height, rows, palette=None):
-    """An 8-bit PNG: indexed with the palette's RGB triples, else RGB."""
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-    kind = 3 if palette else 2
-    raw = b"".join(b"\0" + bytes(r) for r in rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, kind, 0, 0, 0)) +
-            (chunk(b"PLTE", bytes(sum(palette, ()))) if palette else b"") +
-            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-
-
-def sample_rgb(index):
-    with open(os.path.join(SAMPLES, "uicolormap.cmp"), "rb") as f:
-        return tuple(f.read()[64 + 3 * index:67 + 3 * index])
-
-
-def sft2bmp(*args):
-    return subprocess.run([SFT2BMP, *args], cwd=TMP, check=True, capture_output=True).stdout
-
-
-class Page(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        o = webdriver.ChromeOptions()
-        o.binary_location = "/usr/bin/chromium"
-        cls.profile = tempfile.mkdtemp()
-        for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                  "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                  "--window-size=1200,800", "--user-data-dir=" + cls.profile):
-            o.add_argument(a)
-        cls.d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
-        cls.downloads = tempfile.mkdtemp()
-        cls.d.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": cls.downloads})
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.d.quit()
-
-    def setUp(self):
-        self.d.get("file://" + os.path.join(SITE, "index.html"))
-        self.d.execute_script("localStorage.clear()")
-        self.d.refresh()
-        self.wait(lambda: self.d.find_element(By.TAG_NAME, "body").get_attribute("data-ready"))
-
-    def wait(self, cond, timeout=10):
-        end = time.time() + timeout
-        while time.time() < end:
-            value = cond()
-            if value:
-                return value
-            time.sleep(0.05)
-        self.fail("timed out")
-
-    def named(self, name, tag="*"):
-        """The visible control whose accessible name is Name."""
-        for e in self.d.find_elements(By.CSS_SELECTOR, f"{tag}"):
-            if e.accessible_name == name and (e.is_displayed() or e.get_attribute("type") == "file"):
-                return e
-        self.fail(f"no control named {name!r}")
-
-    def open_menu(self, title):
-        self.d.find_element(By.XPATH, f"//button[@class='menu-title' and text()='{title}']").click()
-
-    def menu(self, title, item):
-        self.open_menu(title)
-        self.named(item, "button").click()
-
-    def pick(self, command, path):
-        self.open_menu("File")
-        self.named(command, "input").send_keys(path)
-
-    def dialog(self):
-        """Text of the open message box; closed with its default button."""
-        box = self.wait(lambda: [b for b in self.d.find_elements(By.CSS_SELECTOR, "dialog[open]")])[0]
-        text = box.find_element(By.TAG_NAME, "p").text
-        return text, box
-
-    def answer(self, button="OK"):
-        text, box = self.dialog()
-        shown = box.get_attribute("data-shown")
-        box.find_element(By.XPATH, f".//button[text()='{button}']").click()
-        # Closed, or showing the next message.
-        self.wait(lambda: box.get_attribute("open") is None or box.get_attribute("data-shown") != shown)
-        return text
-
-    def info(self):
-        return [li.text for li in self.d.find_elements(By.CSS_SELECTOR, "#font-info li")]
-
-    def canvas(self, x, y, w=1, h=1):
-        """RGB of a part of the strip's canvas, once drawn."""
-        return self.d.execute_script(
-            "const c = document.getElementById('strip'); const d = c.getContext('2d')"
-            ".getImageData(arguments[0], arguments[1], arguments[2], arguments[3]).data;"
-            "const out = []; for (let i = 0; i < d.length; i += 4) out.push([d[i], d[i+1], d[i+2]]); return out;",
-            x, y, w, h)
-
-    def draw(self):
-        self.d.execute_script("await new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)))")
-
-    def download(self, name):
-        path = os.path.join(self.downloads, name)
-        self.wait(lambda: os.path.exists(path) and not glob.glob(path + ".crdownload"))
-        time.sleep(0.1)
-        with open(path, "rb") as f:
-            data = f.read()
-        os.remove(path)
-        return data
-
-    def open_font(self, path):
-        self.pick("Open SFT", path)
-        self.wait(lambda: os.path.basename(path) in self.d.title)
-
+class Page(PageTest):
     def test_opens_fonts_and_refuses_bad_ones_keeping_the_last(self):
         self.menu("File", "Open Sample")
         self.named("QUILL16.SFT", "button").click()
@@ -291,21 +143,13 @@ class Page(unittest.TestCase):
                          self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 2, 0))
 
     def test_served_page_works_and_asks_for_nothing_but_its_own_files(self):
-        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE)
-        handler.log_message = lambda *a: None
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        try:
-            origin = f"http://127.0.0.1:{server.server_address[1]}"
-            self.d.get(origin + "/")
-            self.wait(lambda: self.d.find_element(By.TAG_NAME, "body").get_attribute("data-ready"))
+        with served() as origin:
+            self.load(origin + "/")
             self.menu("File", "Open Sample")
             self.named("QUILL8.SFT", "button").click()
             self.wait(lambda: self.info() == ["8-bit font", "95 characters"])
             asked = self.d.execute_script("return performance.getEntriesByType('resource').map(e => e.name)")
             self.assertTrue(asked and all(u.startswith(origin + "/") for u in asked), asked)
-        finally:
-            server.shutdown()
 
     def test_view_settings_outlive_the_visit(self):
         path = os.path.join(SAMPLES, "QUILL8.SFT")
@@ -325,4 +169,4 @@ class Page(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1])
+    unittest.main(argv=[__file__])

@@ -1,0 +1,162 @@
+#!/usr/bin/python3
+"""The page's editor in headless chromium: drawing, the glyph commands,
+characters in and out, the Character Table, and Copy and Paste Glyph.
+Usage: editor_test.py SITE_DIR SFT2BMP"""
+import json
+import struct
+import unittest
+
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.mouse_button import MouseButton
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+from browser import PageTest, font, served, write
+
+A_B = [(65, 0), (66, 10)]  # two glyphs of ten columns
+
+
+class Editor(PageTest):
+    def stroke(self, points, button=MouseButton.LEFT, key=None):
+        """A press at the first strip pixel, moves to the others, a release."""
+        box = self.d.execute_script("return document.getElementById('scroller').getBoundingClientRect()")
+        if key:
+            ActionChains(self.d).key_down(key).perform()
+        actions = ActionBuilder(self.d)
+        to = lambda p: actions.pointer_action.move_to_location(int(box["x"]) + p[0], int(box["y"]) + p[1])
+        to(points[0])
+        actions.pointer_action.pointer_down(button)
+        for p in points[1:]:
+            to(p)
+        actions.pointer_action.pointer_up(button)
+        actions.perform()
+        if key:
+            ActionChains(self.d).key_up(key).perform()
+
+    def keys(self, *keys):
+        self.d.find_element(By.TAG_NAME, "body").send_keys(*keys)
+
+    def saved(self, name):
+        """The font Save SFT downloads."""
+        self.menu("File", "Save SFT")
+        return self.download(name)
+
+    def command(self, id):
+        return self.d.find_element(By.ID, id).get_attribute("textContent")
+
+    def table(self, name):
+        self.menu("File", "Save JSON")
+        return [(c["code"], c["x"]) for c in json.loads(self.download(name))[0]["characters"]]
+
+    def swatch(self, index, background=False):
+        self.d.execute_script(
+            "const b = document.querySelector(`#swatches [data-index='${arguments[0]}']`);"
+            "b.dispatchEvent(new MouseEvent(arguments[1] ? 'contextmenu' : 'click', {bubbles: true}))",
+            index, background)
+
+    def test_draw_fill_pick_and_undo_back_to_the_opened_bytes(self):
+        original = font(8, 20, 4, A_B, bytes(80))
+        self.open_font(write("ab.sft", original))
+        self.menu("Glyph", "Draw")
+        self.assertFalse(self.d.find_element(By.ID, "colours").get_attribute("hidden"))
+        self.swatch(5)
+        self.stroke([(1, 1), (8, 2)])  # one fast move: still a connected line
+        self.swatch(7, background=True)
+        self.stroke([(3, 3)], MouseButton.RIGHT)
+        self.stroke([(3, 3)], key=Keys.CONTROL)  # picks 7 as the current colour
+        self.assertTrue(self.d.find_element(By.ID, "current-colour").get_attribute("aria-label").startswith("index 7 "))
+        self.stroke([(12, 0)], key=Keys.SHIFT)  # fills the second glyph's columns
+        self.wait(lambda: self.d.title.endswith("*"))
+        strip = self.saved("ab.sft")[-80:]
+        want = bytearray(80)
+        for x, y in ((1, 1), (2, 1), (3, 1), (4, 1), (5, 2), (6, 2), (7, 2), (8, 2)):
+            want[y * 20 + x] = 5
+        want[3 * 20 + 3] = 7
+        for y in range(4):
+            want[y * 20 + 10:y * 20 + 20] = b"\7" * 10
+        self.assertEqual(strip, bytes(want))
+        self.assertEqual(self.d.title, "Quillmere : ab.sft")
+        self.keys(Keys.CONTROL, "z")
+        self.assertTrue(self.command("redo").startswith("Redo Fill"))
+        self.keys(Keys.CONTROL, "z")
+        self.keys(Keys.CONTROL, "z")
+        self.wait(lambda: self.d.title.endswith("*"))  # away from the state saved
+        self.assertEqual(self.saved("ab.sft"), original)
+        self.keys(Keys.CONTROL, "y")
+        self.assertEqual(self.saved("ab.sft")[-80:][1 * 20 + 1], 5)
+
+    def test_glyph_commands_and_characters_in_and_out_with_the_table_following(self):
+        pixels = bytes(range(80))
+        self.open_font(write("ab.sft", font(8, 20, 4, A_B, pixels)))
+        row = lambda y: list(range(20 * y, 20 * y + 20))
+        self.menu("Glyph", "Flip Horizontal")
+        self.menu("Glyph", "Shift Down")
+        strip = self.saved("ab.sft")[-80:]
+        flipped = [row(y)[9::-1] + row(y)[10:] for y in range(4)]
+        self.assertEqual(strip[:20], bytes([0] * 10 + row(0)[10:]))  # freed row takes the background
+        self.assertEqual(strip[20:40], bytes(flipped[0][:10] + row(1)[10:]))
+        cases = [  # command, fields typed, warning, table after
+            ("Insert Character...", ["65", "3"], "Code 65 is in the table already.", None),
+            ("Insert Character...", ["x", "3"], "The code must be a whole number from 0 to 65535.", None),
+            ("Insert Character...", ["67", "3"], None, [(65, 0), (67, 10), (66, 13)]),
+            ("Set Width...", ["5"], None, [(65, 0), (67, 10), (66, 15)]),
+            ("Delete Character", None, None, [(65, 0), (66, 10)]),
+        ]
+        for command, fields, refusal, table in cases:
+            with self.subTest(command, fields=fields):
+                self.menu("Glyph", command)
+                if fields:
+                    inputs = self.d.find_elements(By.CSS_SELECTOR, "#numbers-fields input")
+                    for i, text in zip(inputs, fields):
+                        i.clear()
+                        i.send_keys(text)
+                    inputs[0].send_keys(Keys.ENTER)
+                if refusal:
+                    self.assertEqual(self.answer(), refusal)
+                    self.d.find_element(By.CSS_SELECTOR, "#numbers-fields input").send_keys(Keys.ESCAPE)
+                    self.wait(lambda: not self.d.find_elements(By.CSS_SELECTOR, "dialog[open]"))
+                    continue
+                self.assertEqual(self.table("ab.json"), table)
+        self.assertEqual(self.saved("ab.sft")[-80:], strip)  # the columns put in are gone again
+        self.assertTrue(self.command("undo").startswith("Undo Delete Character"))
+
+    def test_character_table_refuses_what_a_font_cant_hold_and_is_one_step(self):
+        self.open_font(write("ab.sft", font(8, 20, 4, A_B, bytes(80))))
+        self.menu("Edit", "Character Table...")
+        cell = lambda r, c: self.d.find_elements(By.CSS_SELECTOR, "#table-grid tbody tr")[r].find_elements(By.TAG_NAME, "input")[c]
+        cell(1, 0).clear()
+        cell(1, 0).send_keys("70000")
+        self.d.find_element(By.ID, "table-ok").click()
+        self.assertEqual(self.answer(), 'Row 2: the code "70000" is not a whole number from 0 to 65535.')
+        cell(1, 0).clear()
+        cell(1, 0).send_keys("60")
+        self.d.find_element(By.ID, "table-sort").click()
+        self.assertEqual([cell(r, 0).get_attribute("value") for r in (0, 1)], ["60", "65"])
+        self.d.find_element(By.ID, "table-add").click()  # after the first row: the next code
+        self.assertEqual([cell(1, c).get_attribute("value") for c in range(3)], ["61", "10", "0"])
+        self.d.find_element(By.ID, "table-ok").click()
+        self.assertEqual(self.table("ab.json"), [(60, 10), (61, 10), (65, 0)])
+        self.menu("Edit", "Undo Character Table")
+        self.assertEqual(self.table("ab.json"), A_B)
+
+    def test_paste_between_two_fonts_keeps_the_indices(self):
+        with served() as origin:
+            self.d.execute_cdp_cmd("Browser.grantPermissions", {
+                "origin": origin, "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
+            self.load(origin + "/")
+            source = bytes([200 + (i % 20) % 10 for i in range(80)])
+            self.open_font(write("src.sft", font(8, 20, 4, A_B, source)))
+            self.menu("Edit", "Copy Glyph")
+            self.open_font(write("dst.sft", font(8, 20, 4, A_B, bytes(80))))
+            # A palette of one colour: matched by colour every index would be 0.
+            self.pick("Load palette from CMP file", write("black.cmp", b"CMP " + bytes(60 + 768)))
+            self.menu("Edit", "Paste Glyph")
+            self.wait(lambda: self.d.title.endswith("*"))
+            strip = self.saved("dst.sft")[-80:]
+            for y in range(4):
+                self.assertEqual(strip[y * 20:y * 20 + 20], bytes(range(200, 210)) + bytes(10))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[__file__])
