@@ -7,11 +7,14 @@
 
 bool TEditedFont::Load(const std::string& Path) {
     ReadOnlyFile file;
+    return file.Open(Path) && Load(file, Path);
+}
+
+bool TEditedFont::Load(ByteSource& Source, const std::string& Path) {
     TSftFont font;
     TCharTable rows;
     std::vector<TRange> ranges;
-    if (!file.Open(Path) || !ReadSFT(file, font, rows, std::int32_t(rows.size()) - 1, &ranges))
-        return false;
+    if (!ReadSFT(Source, font, rows, std::int32_t(rows.size()) - 1, &ranges)) return false;
     font_ = std::move(font);
     table_.assign(rows.begin(), rows.begin() + font_.CharCount);
     ranges_ = std::move(ranges);

@@ -34,6 +34,8 @@ class TEditedFont {
 public:
     // Reads a font file; false, changing nothing, when it is refused.
     bool Load(const std::string& Path);
+    // The same from a font file's bytes, taken for the file at Path.
+    bool Load(ByteSource& Source, const std::string& Path);
     // A font with no characters and an empty strip, made from headers, for
     // a table and a picture to fill. RangeCount and BitsPerPixel are set when
     // it is written. Throws EFontError for a depth other than 8 or 16, or a
