@@ -13,6 +13,7 @@
 #include "font.h"
 #include "fontpicture.h"
 #include "glyphcommands.h"
+#include "journal.h"
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
@@ -27,6 +28,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class TFontEditor;
+class TRecovery;
 class TScrollBox;
 class TTextPreview;
 
@@ -65,6 +67,8 @@ public:
 
     // Opens a font as Open SFT opens the file its dialog returned.
     void OpenFont(const QString& Path);
+    // Opens a font with its history as a journal kept them.
+    void RecoverFont(TJournalHistory History, const QString& Journal);
     // Loads a palette as Load Palette does with that file type chosen.
     void LoadPaletteFile(const QString& Path, bool BM);
     // Before the font's unsaved changes would be lost: asks Save, Discard or
@@ -123,6 +127,7 @@ public:
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
     TFontEditor* Editor = nullptr;
+    TRecovery* Recovery = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};
@@ -149,6 +154,7 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateMenus();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(TBuiltPicture Built);
     // Builds the picture of Font and, once that has succeeded, shows Font
