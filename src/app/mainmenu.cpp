@@ -23,6 +23,7 @@ void TMainWindow::CreateMenus() {
         {File1, &OpenSFT1, "&Open SFT", {}, call(&W::OpenSFT1Click)},
         {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
         {File1, &SaveSFTAs1, "Save SFT &As...", {}, call(&W::SaveSFTAs1Click)},
+        {File1, &Revert1, "Re&vert to Saved", {}, [this] { ReadAgain("Revert"); }},
         {File1},
         {File1, &ImportPicture1, "&Import Picture...", {}, call(&W::ImportPicture1Click)},
         {File1,

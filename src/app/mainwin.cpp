@@ -22,6 +22,7 @@
 #include "editor.h"
 #include "export.h"
 #include "fileio.h"
+#include "filewatch.h"
 #include "imageview.h"
 #include "importpicture.h"
 #include "look.h"
@@ -87,6 +88,10 @@ void TMainWindow::CreateComponents() {
         new TFontEditor(Font_, ui_, *this, *ScrollBox, [this](auto& Handler) { Guarded(Handler); });
     Editor->Bind(Undo1, Redo1);
     Recovery = new TRecovery(Font_, *Editor->History, ui_, this);
+    Watch = new TFileWatch(*this, ui_, [this] { return Font_.Modified(); });
+    connect(Watch, &TFileWatch::ReloadChosen, this,
+            [this] { Guarded([this] { ReadAgain("Reload"); }); });
+    connect(Watch, &TFileWatch::KeepMineChosen, this, [this] { Editor->History->ResetClean(); });
     connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
     connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
     connect(Editor, &TFontEditor::FontChanged, this, [this](int Row) {
@@ -134,6 +139,7 @@ void TMainWindow::UpdateCommands() {
     for (QAction* command : {PasteGlyph1, SetWidth1})
         command->setEnabled(rows && glyph.End > glyph.Begin);
     DeleteCharacter1->setEnabled(havePicture && ASCIIList->currentRow() >= 0);
+    Revert1->setEnabled(havePicture && Font_.Modified());
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -175,6 +181,7 @@ void TMainWindow::OpenFont(const QString& Path) {
     }
     ShowFont(std::move(font), 0);
     Editor->Opened(Palette_);
+    Watch->Watch(Font_.Path());
 }
 
 void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
@@ -186,6 +193,7 @@ void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
     UpdateCaption();
     SFT_Open.FileName = QFile::decodeName(path.c_str());
     Recovery->Adopt(Journal, History.Stamp);
+    Watch->Watch(path, History.Stamp);
     if (StampOf(path) != History.Stamp)
         ui_.ShowMessage(QStringLiteral("%1 has changed on disk since these changes were made. "
                                        "They are recovered all the same; Save asks first.")
@@ -223,6 +231,7 @@ void TMainWindow::UpdateCaption() {
                    QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
                    QLatin1String("[*]"));
     setWindowModified(Font_.Modified());
+    Revert1->setEnabled(Bitmap_ && Font_.Modified());
 }
 
 bool TMainWindow::MaybeSave() {
@@ -230,12 +239,25 @@ bool TMainWindow::MaybeSave() {
     const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
     const TSaveAnswer answer =
         ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
-    if (answer == TSaveAnswer::Save) SaveSFT1Click();  // a failed save throws: the command stops
-    return answer != TSaveAnswer::Cancel;
+    if (answer != TSaveAnswer::Save) return answer == TSaveAnswer::Discard;
+    SaveSFT1Click();           // a failed save throws: the command stops
+    return !Font_.Modified();  // not when the save was called off
 }
 
 void TMainWindow::SaveSFT1Click() {
-    if (Bitmap_) SaveFontAs(Font_.Path());
+    if (!Bitmap_) return;
+    if (Watch->ChangedOnDisk()) {
+        const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+        const int answer = ui_.AskChoice(
+            QStringLiteral("%1 has been changed by another program since it was opened or "
+                           "last saved. Overwrite it?")
+                .arg(name),
+            {QStringLiteral("&Overwrite"), QStringLiteral("Save &As..."),
+             QStringLiteral("&Cancel")});
+        if (answer == 1) return SaveSFTAs1Click();
+        if (answer != 0) return;
+    }
+    SaveFontAs(Font_.Path());
 }
 
 void TMainWindow::SaveSFTAs1Click() {
@@ -249,8 +271,34 @@ void TMainWindow::SaveFontAs(const std::string& Path) {
     Font_.Save(Path);
     Editor->Saved();
     Recovery->Saved();
+    Watch->Watch(Path);
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
     UpdateCaption();
+}
+
+void TMainWindow::ReadAgain(const char* Name) {
+    if (!Bitmap_) return;
+    const std::string path = Font_.Path();
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    TEditedFont font;
+    if (!font.Load(path) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
+        const std::string why = WhyNotReadable(path);
+        ui_.ShowMessage(QStringLiteral("%1 can't be read again: %2")
+                            .arg(name, why.empty() ? QString::fromLatin1(kInvalidSFT)
+                                                   : QString::fromLocal8Bit(why.c_str())),
+                        TMsgKind::Warning);
+        return;
+    }
+    // A step swaps strip and table only: new headers mean opening it afresh.
+    if (font.Font().Header != Font_.Font().Header ||
+        font.Font().StripHeader != Font_.Font().StripHeader) {
+        if (MaybeSave()) OpenFont(QFile::decodeName(path.c_str()));
+        return;
+    }
+    ReplaceFont(std::move(font), ASCIIList->currentRow(), Name);
+    Editor->Saved();
+    Recovery->Saved();
+    Watch->Watch(path);
 }
 
 void TMainWindow::ImportPicture1Click() {

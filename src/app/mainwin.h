@@ -28,6 +28,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class TFontEditor;
+class TFileWatch;
 class TRecovery;
 class TScrollBox;
 class TTextPreview;
@@ -91,6 +92,7 @@ public:
     QAction* OpenSFT1 = nullptr;
     QAction* SaveSFT1 = nullptr;
     QAction* SaveSFTAs1 = nullptr;
+    QAction* Revert1 = nullptr;
     QAction* ImportPicture1 = nullptr;
     QAction* NewFontFromOutline1 = nullptr;
     QAction* SaveasBMP1 = nullptr;
@@ -128,6 +130,7 @@ public:
     TScrollBox* ScrollBox = nullptr;
     TFontEditor* Editor = nullptr;
     TRecovery* Recovery = nullptr;
+    TFileWatch* Watch = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};
@@ -161,6 +164,8 @@ private:
     // with the code of row Row selected.
     void ShowFont(TEditedFont Font, int Row);
     void SaveFontAs(const std::string& Path);
+    // Reads the font's file again as one step of the history, Name.
+    void ReadAgain(const char* Name);
     // A wholesale change: Font, with row Row selected, as one step.
     void ReplaceFont(TEditedFont Font, int Row, const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.

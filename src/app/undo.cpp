@@ -68,6 +68,8 @@ void TUndoHistory::Redo() {
 
 void TUndoHistory::Clear() {
     stack_.clear();
+    // An empty stack is left as it was, cleared or not: made clean here.
+    stack_.setClean();
     emit Cleared();
 }
 

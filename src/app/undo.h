@@ -40,6 +40,8 @@ public:
     std::size_t Done() const { return std::size_t(stack_.index()); }
     std::ptrdiff_t CleanIndex() const { return stack_.cleanIndex(); }
     void SetClean() { stack_.setClean(); }
+    // No state the history reaches is the file's any more.
+    void ResetClean() { stack_.resetClean(); }
     bool IsClean() const { return stack_.isClean(); }
     // What the steps hold, as they count it.
     std::size_t MemoryBytes() const { return bytes_; }

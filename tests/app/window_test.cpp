@@ -407,10 +407,15 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     Win().OpenSFT1->trigger();
     Win().close();
     fs::rename(path, path + ".away"), fs::create_directory(path);
+    ui.choices = {"&Overwrite"};  // a folder in its place is a change
     Win().Exit1->trigger();
     const Box ask{"Save?", "e.sft has unsaved changes. Save them?"};
+    const Box changed{"Choice",
+                      "e.sft has been changed by another program since it was opened or last "
+                      "saved. Overwrite it? [&Overwrite|Save &As...|&Cancel]"};
     EXPECT_EQ(ui.boxes,
-              (std::vector<Box>{ask, ask, ask, {"Quillmere", "Cannot create file " + path + "."}}));
+              (std::vector<Box>{
+                  ask, ask, ask, changed, {"Quillmere", "Cannot create file " + path + "."}}));
     EXPECT_TRUE(Win().isVisible() && !Win().QuitRequested());
     EXPECT_EQ(Snap(), edited);
     fs::remove(path), fs::rename(path + ".away", path);
