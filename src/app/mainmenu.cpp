@@ -1,5 +1,6 @@
 // The main window's menus: each command's place, caption, keys and handler.
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <vector>
 
@@ -20,9 +21,10 @@ void TMainWindow::CreateMenus() {
     };
     using W = TMainWindow;
     std::vector<TMenuItem> items = {
-        {File1, &OpenSFT1, "&Open SFT", {}, call(&W::OpenSFT1Click)},
+        {File1, &OpenSFT1, "&Open SFT", key(Qt::CTRL | Qt::Key_O), call(&W::OpenSFT1Click)},
         {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
-        {File1, &SaveSFTAs1, "Save SFT &As...", {}, call(&W::SaveSFTAs1Click)},
+        {File1, &SaveSFTAs1, "Save SFT &As...", key(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         call(&W::SaveSFTAs1Click)},
         {File1, &Revert1, "Re&vert to Saved", {}, [this] { ReadAgain("Revert"); }},
         {File1},
         {File1, &ImportPicture1, "&Import Picture...", {}, call(&W::ImportPicture1Click)},
@@ -34,7 +36,7 @@ void TMainWindow::CreateMenus() {
         {File1, &SaveasBMP1, "&Save as BMP", {}, call(&W::SaveasBMP1Click)},
         {File1, &LoadPalette1, "&Load Palette", {}, call(&W::LoadPalette1Click)},
         {File1},
-        {File1, &Exit1, "E&xit", {}, call(&W::Exit1Click)},
+        {File1, &Exit1, "E&xit", key(Qt::CTRL | Qt::Key_Q), call(&W::Exit1Click)},
         {Edit1, &Undo1, "&Undo", key(Qt::CTRL | Qt::Key_Z), [this] { Editor->Undo(); }},
         {Edit1, &Redo1, "&Redo", key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y),
          [this] { Editor->Redo(); }},
@@ -82,5 +84,7 @@ void TMainWindow::CreateMenus() {
          {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
          {Help1, &About1, "&About", {}, call(&W::About1Click)}});
     AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
+    OpenRecent1 = new QMenu(QStringLiteral("Open &Recent"), File1);
+    File1->insertMenu(SaveSFT1, OpenRecent1);
     for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
 }

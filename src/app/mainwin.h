@@ -29,6 +29,7 @@ class QListWidget;
 class QMenu;
 class TFontEditor;
 class TFileWatch;
+class TRecentFiles;
 class TRecovery;
 class TScrollBox;
 class TTextPreview;
@@ -90,6 +91,7 @@ public:
     // Components.
     QMenu* File1 = nullptr;
     QAction* OpenSFT1 = nullptr;
+    QMenu* OpenRecent1 = nullptr;
     QAction* SaveSFT1 = nullptr;
     QAction* SaveSFTAs1 = nullptr;
     QAction* Revert1 = nullptr;
@@ -131,6 +133,7 @@ public:
     TFontEditor* Editor = nullptr;
     TRecovery* Recovery = nullptr;
     TFileWatch* Watch = nullptr;
+    TRecentFiles* Recent = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};

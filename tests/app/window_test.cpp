@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -513,11 +514,12 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 1));
     Open("empty.sft", MakeFont(8, 0, 4));  // no columns: nothing to copy
     EXPECT_FALSE(w.CopyStrip1->isEnabled() || w.CopyGlyph1->isEnabled());
-    // The preview spells typed text with the glyphs at the view's zoom: '@'
+    // The preview spells typed text with the glyphs at its zoom: '@'
     // then a gap as wide as the average glyph for the code the table lacks.
     Open("g.sft");
     // '@' and 'B' at X 10 run to 30, 'A' at 30 to 100: 37 columns on average.
     w.TextPreview1->trigger();
+    w.Preview->Zoom->setValue(2);
     w.Preview->Text->setText("@Z");
     const QImage text = w.Preview->Rendered();
     ASSERT_EQ(text.size(), QSize((20 + 37) * 2, 4 * 2));
