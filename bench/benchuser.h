@@ -28,6 +28,7 @@ public:
     void ShowAbout() override {}
     bool AskYesNo(const QString& Text) override { Fail(Text); }
     TSaveAnswer AskSave(const QString& Text) override { Fail(Text); }
+    int AskChoice(const QString& Text, const QStringList&) override { Fail(Text); }
     bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
     bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&) override {
         return false;

@@ -1,5 +1,6 @@
 // Start-up and the event loop.
 #include <QApplication>
+#include <QProcess>
 #include <QSettings>
 #include <csignal>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "cmdline.h"
 #include "mainwin.h"
 #include "qtui.h"
+#include "recovery.h"
 #include "windowplace.h"
 
 namespace {
@@ -79,5 +81,22 @@ int main(int argc, char* argv[]) {
                      [&] { SaveWindowPlace(MainWindow, settings); });
     MainWindow.show();
     if (!start.Font.isEmpty()) MainWindow.Guarded([&] { MainWindow.OpenFont(start.Font); });
+
+    // Changes a window that is gone kept: the first font recovered opens in
+    // this window, any other in a window of its own.
+    const TRecover recover = [&](TJournalHistory History, const QString& Journal) {
+        if (MainWindow.Bitmap())
+            QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                    {QStringLiteral("--recover"), Journal});
+        else
+            MainWindow.Guarded([&] { MainWindow.RecoverFont(std::move(History), Journal); });
+    };
+    std::vector<std::unique_ptr<TFileLock>> kept;
+    MainWindow.Guarded([&] {
+        if (start.Recover.isEmpty())
+            OfferRecovery(ui, recover, kept);
+        else
+            RecoverJournal(ui, start.Recover, recover);
+    });
     return app.exec();
 }

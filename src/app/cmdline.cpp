@@ -17,6 +17,11 @@ TStartRequest ParseCommandLine(const QStringList& Arguments) {
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("font"), QStringLiteral("The font to open."),
                                  QStringLiteral("[FONT]"));
+    QCommandLineOption recover(QStringLiteral("recover"),
+                               QStringLiteral("Recovers the changes a journal kept."),
+                               QStringLiteral("journal"));
+    recover.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(recover);
 
     TStartRequest request;
     const bool parsed = parser.parse(Arguments);
@@ -35,6 +40,7 @@ TStartRequest ParseCommandLine(const QStringList& Arguments) {
         request.Font =
             QDir::cleanPath(QFileInfo(parser.positionalArguments().first()).absoluteFilePath());
     }
+    if (!request.Exit) request.Recover = parser.value(recover);
     return request;
 }
 

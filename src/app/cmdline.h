@@ -8,6 +8,7 @@
 
 struct TStartRequest {
     QString Font;             // absolute and clean; empty when none was given
+    QString Recover;          // a recovery journal chosen in another window's start-up
     std::optional<int> Exit;  // stop at once with this status, without a window
     QString Text;             // what to print first: on stdout for 0, else on stderr
 };

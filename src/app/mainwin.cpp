@@ -22,6 +22,7 @@
 #include "editor.h"
 #include "export.h"
 #include "fileio.h"
+#include "filewatch.h"
 #include "imageview.h"
 #include "importpicture.h"
 #include "look.h"
@@ -29,6 +30,9 @@
 #include "outline.h"
 #include "preview.h"
 #include "readout.h"
+#include "recent.h"
+#include "recovery.h"
+#include "undo.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
 
@@ -57,80 +61,7 @@ void TMainWindow::CreateComponents() {
     move(S(201), S(117));
     resize(S(320 - 2 * 4), S(240 - 2 * 4 - 19));
 
-    for (auto [menu, text] : {std::pair{&File1, "&File"},
-                              {&Edit1, "&Edit"},
-                              {&Glyph1, "&Glyph"},
-                              {&View1, "&View"},
-                              {&Help1, "&Help"}})
-        *menu = menuBar()->addMenu(QString::fromLatin1(text));
-    const auto key = [](auto... k) { return QList<QKeySequence>{QKeySequence(k)...}; };
-    const auto call = [this](void (TMainWindow::*click)()) {
-        return [this, click] { (this->*click)(); };
-    };
-    using W = TMainWindow;
-    std::vector<TMenuItem> items = {
-        {File1, &OpenSFT1, "&Open SFT", {}, call(&W::OpenSFT1Click)},
-        {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
-        {File1, &SaveSFTAs1, "Save SFT &As...", {}, call(&W::SaveSFTAs1Click)},
-        {File1},
-        {File1, &ImportPicture1, "&Import Picture...", {}, call(&W::ImportPicture1Click)},
-        {File1,
-         &NewFontFromOutline1,
-         "&New Font from Outline Font...",
-         {},
-         call(&W::NewFontFromOutline1Click)},
-        {File1, &SaveasBMP1, "&Save as BMP", {}, call(&W::SaveasBMP1Click)},
-        {File1, &LoadPalette1, "&Load Palette", {}, call(&W::LoadPalette1Click)},
-        {File1},
-        {File1, &Exit1, "E&xit", {}, call(&W::Exit1Click)},
-        {Edit1, &Undo1, "&Undo", key(Qt::CTRL | Qt::Key_Z), [this] { Editor->Undo(); }},
-        {Edit1, &Redo1, "&Redo", key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y),
-         [this] { Editor->Redo(); }},
-        {Edit1},
-        {Edit1, &CopyGlyph1, "&Copy Glyph", key(Qt::CTRL | Qt::Key_C), call(&W::CopyGlyph1Click)},
-        {Edit1, &CopyStrip1, "Copy &Strip", key(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-         call(&W::CopyStrip1Click)},
-        {Edit1, &PasteGlyph1, "&Paste Glyph", key(Qt::CTRL | Qt::Key_V),
-         [this] { Editor->Paste(SelectedGlyph(), Palette_); }},
-        {Edit1},
-        {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
-        {Glyph1, &Draw1, "&Draw", {}, [this] { Editor->SetDrawing(Draw1->isChecked()); }},
-        {Glyph1},
-        {Glyph1,
-         &InsertCharacter1,
-         "&Insert Character...",
-         {},
-         [this] { Editor->InsertCharacter(ASCIIList->currentRow()); }},
-        {Glyph1,
-         &DeleteCharacter1,
-         "D&elete Character",
-         {},
-         [this] { Editor->DeleteCharacter(ASCIIList->currentRow()); }},
-        {Glyph1, &SetWidth1, "Set &Width...", {}, [this] {
-             Editor->SetWidth(ASCIIList->currentRow());
-         }}};
-    for (int t = 0; t < 6; ++t) {
-        if (t == 0) items.push_back({Glyph1});
-        const auto transform = TGlyphTransform(t);
-        if (t == 2) items.push_back({Glyph1});
-        items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
-                             Editor->Transform(SelectedGlyph(), transform);
-                         }});
-    }
-    items.insert(
-        items.end(),
-        {{View1, &ZoomIn1, "Zoom &In", key(Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal),
-          [this] { ZoomClick(1); }},
-         {View1, &ZoomOut1, "Zoom &Out", key(Qt::CTRL | Qt::Key_Minus), [this] { ZoomClick(-1); }},
-         {View1, &ActualSize1, "&Actual Size", key(Qt::CTRL | Qt::Key_0), [this] { ZoomClick(0); }},
-         {View1},
-         {View1, &GlyphBoundaries1, "&Glyph Boundaries", {}, call(&W::GlyphBoundaries1Click)},
-         {View1, &StatusBar1, "&Status Bar", {}, call(&W::StatusBar1Click)},
-         {View1},
-         {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
-         {Help1, &About1, "&About", {}, call(&W::About1Click)}});
-    AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
-    for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
+    CreateMenus();
 
     auto* client = new QWidget(this);
     auto* row = new QHBoxLayout(client);
@@ -157,6 +88,17 @@ void TMainWindow::CreateComponents() {
     Editor =
         new TFontEditor(Font_, ui_, *this, *ScrollBox, [this](auto& Handler) { Guarded(Handler); });
     Editor->Bind(Undo1, Redo1);
+    Recovery = new TRecovery(Font_, *Editor->History, ui_, this);
+    Recent = new TRecentFiles(*OpenRecent1, ui_, this);
+    connect(Recent, &TRecentFiles::Chosen, this, [this](const QString& Path) {
+        Guarded([&] {
+            if (MaybeSave()) OpenFont(Path);
+        });
+    });
+    Watch = new TFileWatch(*this, ui_, [this] { return Font_.Modified(); });
+    connect(Watch, &TFileWatch::ReloadChosen, this,
+            [this] { Guarded([this] { ReadAgain("Reload"); }); });
+    connect(Watch, &TFileWatch::KeepMineChosen, this, [this] { Editor->History->ResetClean(); });
     connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
     connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
     connect(Editor, &TFontEditor::FontChanged, this, [this](int Row) {
@@ -204,6 +146,7 @@ void TMainWindow::UpdateCommands() {
     for (QAction* command : {PasteGlyph1, SetWidth1})
         command->setEnabled(rows && glyph.End > glyph.Begin);
     DeleteCharacter1->setEnabled(havePicture && ASCIIList->currentRow() >= 0);
+    Revert1->setEnabled(havePicture && Font_.Modified());
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -232,21 +175,6 @@ void TMainWindow::ShowPicture(TBuiltPicture Built) {
     if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
 }
 
-void TMainWindow::OpenSFT1Click() {
-    if (MaybeSave() && ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
-}
-
-void TMainWindow::OpenFont(const QString& Path) {
-    SFT_Open.FileName = Path;
-    TEditedFont font;
-    if (!font.Load(LocalPath(Path)) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
-        ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
-        return;
-    }
-    ShowFont(std::move(font), 0);
-    Editor->Opened(Palette_);
-}
-
 void TMainWindow::ShowFont(TEditedFont Font, int Row) {
     // Built aside; the window changes only once the picture has succeeded.
     TBuiltPicture built = BuildAside(builder_, Font.Font(), Palette_);
@@ -262,7 +190,6 @@ void TMainWindow::ShowFont(TEditedFont Font, int Row) {
     }
     ScrollBox->SetGlyphs(Glyphs_, {});
     Editor->SetGlyphs(Glyphs_);
-    if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     ASCIIListClick();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
     UpdateCaption();
@@ -277,33 +204,7 @@ void TMainWindow::UpdateCaption() {
                    QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
                    QLatin1String("[*]"));
     setWindowModified(Font_.Modified());
-}
-
-bool TMainWindow::MaybeSave() {
-    if (!Font_.Modified()) return true;
-    const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
-    const TSaveAnswer answer =
-        ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
-    if (answer == TSaveAnswer::Save) SaveSFT1Click();  // a failed save throws: the command stops
-    return answer != TSaveAnswer::Cancel;
-}
-
-void TMainWindow::SaveSFT1Click() {
-    if (Bitmap_) SaveFontAs(Font_.Path());
-}
-
-void TMainWindow::SaveSFTAs1Click() {
-    if (!Bitmap_) return;
-    SFT_Save.FileName = QFile::decodeName(Font_.Path().c_str());
-    if (ui_.Execute(SFT_Save)) SaveFontAs(LocalPath(SFT_Save.FileName));
-}
-
-void TMainWindow::SaveFontAs(const std::string& Path) {
-    Editor->Finish();
-    Font_.Save(Path);
-    Editor->Saved();
-    SFT_Open.FileName = QFile::decodeName(Path.c_str());
-    UpdateCaption();
+    Revert1->setEnabled(Bitmap_ && Font_.Modified());
 }
 
 void TMainWindow::ImportPicture1Click() {
@@ -433,7 +334,6 @@ void TMainWindow::TextPreview1Click() {
     if (!Preview) {
         Preview = new TTextPreview(this);
         Preview->SetFont(*Bitmap_, Glyphs_);
-        Preview->SetZoom(ScrollBox->Zoom());
     }
     Preview->show();
     Preview->raise();
@@ -457,7 +357,6 @@ void TMainWindow::ZoomClick(int Direction, int AnchorX) {
     if (!Bitmap_) return;
     const int factor = Direction == 0 ? 1 : ScrollBox->NextZoom(Direction);
     if (factor != 0) ScrollBox->SetZoom(factor, AnchorX);
-    if (Preview) Preview->SetZoom(ScrollBox->Zoom());
     UpdateCommands();
 }
 

@@ -13,6 +13,7 @@
 #include "font.h"
 #include "fontpicture.h"
 #include "glyphcommands.h"
+#include "journal.h"
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
@@ -27,6 +28,9 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class TFontEditor;
+class TFileWatch;
+class TRecentFiles;
+class TRecovery;
 class TScrollBox;
 class TTextPreview;
 
@@ -65,6 +69,8 @@ public:
 
     // Opens a font as Open SFT opens the file its dialog returned.
     void OpenFont(const QString& Path);
+    // Opens a font with its history as a journal kept them.
+    void RecoverFont(TJournalHistory History, const QString& Journal);
     // Loads a palette as Load Palette does with that file type chosen.
     void LoadPaletteFile(const QString& Path, bool BM);
     // Before the font's unsaved changes would be lost: asks Save, Discard or
@@ -85,8 +91,10 @@ public:
     // Components.
     QMenu* File1 = nullptr;
     QAction* OpenSFT1 = nullptr;
+    QMenu* OpenRecent1 = nullptr;
     QAction* SaveSFT1 = nullptr;
     QAction* SaveSFTAs1 = nullptr;
+    QAction* Revert1 = nullptr;
     QAction* ImportPicture1 = nullptr;
     QAction* NewFontFromOutline1 = nullptr;
     QAction* SaveasBMP1 = nullptr;
@@ -123,6 +131,9 @@ public:
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
     TFontEditor* Editor = nullptr;
+    TRecovery* Recovery = nullptr;
+    TFileWatch* Watch = nullptr;
+    TRecentFiles* Recent = nullptr;
     TFileDialog SFT_Open{.Title = QStringLiteral("Open SFT"),
                          .Filter = QStringLiteral("Tarvenholt font files|*.SFT"),
                          .DefaultExt = QStringLiteral("SFT")};
@@ -149,12 +160,15 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateMenus();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(TBuiltPicture Built);
     // Builds the picture of Font and, once that has succeeded, shows Font
     // with the code of row Row selected.
     void ShowFont(TEditedFont Font, int Row);
     void SaveFontAs(const std::string& Path);
+    // Reads the font's file again as one step of the history, Name.
+    void ReadAgain(const char* Name);
     // A wholesale change: Font, with row Row selected, as one step.
     void ReplaceFont(TEditedFont Font, int Row, const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.

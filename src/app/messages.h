@@ -68,6 +68,10 @@ public:
     virtual bool AskYesNo(const QString& Text) = 0;
     // Save, Discard or Cancel for changes that would be lost; Esc cancels.
     virtual TSaveAnswer AskSave(const QString& Text) = 0;
+    // A question box (caption "Quillmere") with Buttons, the first the
+    // default: the index of the one pressed; Esc and the close box press the
+    // last.
+    virtual int AskChoice(const QString& Text, const QStringList& Buttons) = 0;
     // Runs the character table editor on Table with Row selected; true, with
     // the edited rows in Table, when it was accepted.
     virtual bool EditTable(std::vector<TCharEntry>& Table, int Row) = 0;

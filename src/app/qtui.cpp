@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 #include "chartable.h"
 #include "numberdialog.h"
@@ -97,6 +99,19 @@ TSaveAnswer TQtUserInterface::AskSave(const QString& Text) {
         default:
             return TSaveAnswer::Cancel;
     }
+}
+
+int TQtUserInterface::AskChoice(const QString& Text, const QStringList& Buttons) {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), Text,
+                    QMessageBox::NoButton, parent_);
+    std::vector<QPushButton*> buttons;
+    for (const QString& b : Buttons) buttons.push_back(box.addButton(b, QMessageBox::ActionRole));
+    if (buttons.empty()) return -1;
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    const auto at = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return at == buttons.end() ? int(buttons.size()) - 1 : int(at - buttons.begin());
 }
 
 bool TQtUserInterface::MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,

@@ -19,6 +19,7 @@ public:
     void ShowAbout() override;
     bool AskYesNo(const QString& Text) override;
     TSaveAnswer AskSave(const QString& Text) override;
+    int AskChoice(const QString& Text, const QStringList& Buttons) override;
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
     bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
                          TOutlineStrip& Strip) override;

@@ -50,7 +50,45 @@ void TUndoHistory::Push(TEditStep Step) {
         }
         throw EToolkitError(kNoMemoryForStep);
     }
+    emit Pushed(*step);
     Trim();
+}
+
+void TUndoHistory::Undo() {
+    if (!stack_.canUndo()) return;
+    stack_.undo();
+    emit Undone();
+}
+
+void TUndoHistory::Redo() {
+    if (!stack_.canRedo()) return;
+    stack_.redo();
+    emit Redone();
+}
+
+void TUndoHistory::Clear() {
+    stack_.clear();
+    // An empty stack is left as it was, cleared or not: made clean here.
+    stack_.setClean();
+    emit Cleared();
+}
+
+void TUndoHistory::Restore(std::vector<TEditStep> Steps, std::size_t Done, std::ptrdiff_t Clean) {
+    stack_.clear();
+    for (std::size_t i = 0; i < Steps.size(); ++i) {
+        // Pushed done, as the stack takes a step; the undone ones undone after.
+        if (i >= Done) Steps[i].Toggle(font_);
+        stack_.push(new TCommand(*this, std::make_shared<TEditStep>(std::move(Steps[i]))));
+        if (Clean == std::ptrdiff_t(i) + 1) stack_.setClean();
+    }
+    if (Clean < 0) stack_.resetClean();
+    while (std::size_t(stack_.index()) > Done) stack_.undo();
+}
+
+std::vector<const TEditStep*> TUndoHistory::Steps() const {
+    std::vector<const TEditStep*> steps;
+    for (int i = 0; i < stack_.count(); ++i) steps.push_back(&StepAt(i));
+    return steps;
 }
 
 const TEditStep& TUndoHistory::StepAt(int Index) const {
@@ -82,6 +120,7 @@ void TUndoHistory::Trim() {
     }
     // The state last saved went with the steps dropped: no undo reaches it.
     if (clean < drop) stack_.resetClean();
+    emit Dropped(std::size_t(drop));
 }
 
 void TUndoHistory::Bind(QAction* Undo, QAction* Redo) {

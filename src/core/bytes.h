@@ -151,3 +151,24 @@ private:
     ByteSpan data_;
     std::size_t pos_ = 0;
 };
+
+// Appends V's low N bytes, little-endian.
+inline void AppendLe(Bytes& Out, std::uint64_t V, int N) {
+    for (int i = 0; i < N; ++i) Out.push_back(static_cast<std::uint8_t>(V >> (8 * i)));
+}
+
+// Appends text's bytes as they are.
+inline void AppendText(Bytes& Out, const char* Text, std::size_t N) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(Text);
+    Out.insert(Out.end(), p, p + N);
+}
+
+// Reads an N-byte little-endian value; false, consuming nothing, when fewer
+// bytes are left.
+inline bool ReadLe(ByteSource& In, std::uint64_t& V, int N) {
+    std::uint8_t b[8];
+    if (N > 8 || !In.Read(b, static_cast<std::size_t>(N))) return false;
+    V = 0;
+    for (int i = N - 1; i >= 0; --i) V = (V << 8) | b[i];
+    return true;
+}

@@ -7,15 +7,15 @@
 
 bool TEditedFont::Load(const std::string& Path) {
     ReadOnlyFile file;
-    return file.Open(Path) && Read(file, Path);
+    return file.Open(Path) && Load(file, Path);
 }
 
 bool TEditedFont::Parse(ByteSpan File, const std::string& Path) {
     SpanSource source(File);
-    return Read(source, Path);
+    return Load(source, Path);
 }
 
-bool TEditedFont::Read(ByteSource& Source, const std::string& Path) {
+bool TEditedFont::Load(ByteSource& Source, const std::string& Path) {
     TSftFont font;
     TCharTable rows;
     std::vector<TRange> ranges;

@@ -34,7 +34,9 @@ class TEditedFont {
 public:
     // Reads a font file; false, changing nothing, when it is refused.
     bool Load(const std::string& Path);
-    // The same from a whole file held in memory; Path is the name it goes by.
+    // The same from a font file's bytes, taken for the file at Path.
+    bool Load(ByteSource& Source, const std::string& Path);
+    // The same from a whole file held in memory.
     bool Parse(ByteSpan File, const std::string& Path);
     // A font with no characters and an empty strip, made from headers, for
     // a table and a picture to fill. RangeCount and BitsPerPixel are set when
@@ -80,8 +82,6 @@ public:
     void Saved(const std::string& Path);
 
 private:
-    bool Read(ByteSource& Source, const std::string& Path);
-
     TSftFont font_;
     std::vector<TCharEntry> table_;
     // The records as read, written back as they stand while the table is

@@ -45,14 +45,32 @@ public:
     TPixelRect Area() const { return pixels_.Bounds(); }
     std::size_t MemoryBytes() const { return bytes_; }
 
+    // The step as bytes, as it stands. WriteUndone writes it as it would
+    // stand undone on Font, which holds it done: what a replay reads to redo
+    // it on the font it found.
+    void Write(Bytes& Out) const;
+    void WriteUndone(Bytes& Out, const TEditedFont& Font) const;
+    // Reads a step either wrote, to be toggled next on a font of Width x
+    // Height pixels at BitsPerPixel; Width and Height become the size the
+    // toggle leaves. Throws EFontError saying what is wrong with a step that
+    // is malformed or doesn't fit that font.
+    static TEditStep Read(ByteSource& In, std::int32_t& Width, std::int32_t& Height,
+                          int BitsPerPixel);
+
 private:
-    const char* name_;  // a literal: the many small steps stay small
+    TEditStep() = default;
+    void WriteAs(Bytes& Out, bool Done, const TFontBody& Other) const;
+
+    const char* name_ = "";  // a literal or kept for good: the many small steps stay small
     TPixelDelta pixels_;
     // A wholesale step's other body: before while done, after while undone.
     // Held apart, so that the many pixel steps stay small.
     std::unique_ptr<TFontBody> other_;
     std::unique_ptr<TColumnChange> columns_;
     bool done_ = true;
+    // A wholesale step that kept the strip: both bodies hold the same pixels,
+    // which are not written with the step.
+    bool sharesPixels_ = false;
     std::size_t bytes_ = 0;
 };
 

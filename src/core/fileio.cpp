@@ -1,6 +1,7 @@
 #include "fileio.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -203,4 +204,72 @@ void WriteFileAtomically(const std::string& path,
         throw EToolkitError(CannotCreateFile(path));
     }
     g_havePending = 0;
+}
+
+namespace {
+
+EToolkitError SystemError(const std::string& Path, int Error) {
+    return EToolkitError(Path + ": " + std::strerror(Error));
+}
+
+}  // namespace
+
+TFileStamp StampOf(const std::string& Path) {
+    struct stat st {};
+    if (::stat(Path.c_str(), &st) != 0) return {};
+    return TFileStamp{std::int64_t(st.st_size),
+                      std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                      std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)};
+}
+
+TAppendFile::TAppendFile(const std::string& Path) : path_(Path) {
+    fd_ = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd_ < 0) throw SystemError(Path, errno);
+}
+
+TAppendFile::~TAppendFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void TAppendFile::Append(ByteSpan Data) {
+    errno = 0;
+    if (WriteAll(fd_, Data)) {
+        size_ += Data.size();
+        return;
+    }
+    // A short write with no reason is a full disk.
+    const int error = errno ? errno : ENOSPC;
+    // What went in is cut off again, so the file ends on whole pieces.
+    if (::ftruncate(fd_, off_t(size_)) == 0) ::lseek(fd_, off_t(size_), SEEK_SET);
+    throw SystemError(path_, error);
+}
+
+void TAppendFile::Sync() {
+    if (::fdatasync(fd_) != 0) throw SystemError(path_, errno);
+}
+
+void TAppendFile::Rename(const std::string& Path) {
+    if (::rename(path_.c_str(), Path.c_str()) != 0) throw SystemError(Path, errno);
+    path_ = Path;
+}
+
+bool TFileLock::Take(const std::string& Path, bool Create) {
+    Release(false);
+    const int fd = ::open(Path.c_str(), O_RDWR | O_CLOEXEC | (Create ? O_CREAT : 0), 0600);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    path_ = Path;
+    return true;
+}
+
+void TFileLock::Release(bool Remove) {
+    if (fd_ < 0) return;
+    // Removed while still held, so no one takes a lock on a file about to go.
+    if (Remove) ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
 }

@@ -68,3 +68,59 @@ void WriteFileAtomically(const std::string& path,
 // Removes the temporary file of a write in progress, if any. Safe to call
 // from a signal handler, for a program that ends on a signal mid-write.
 void RemovePendingFile() noexcept;
+
+// A file's size, last change and identity, to tell when another program has
+// changed or replaced it.
+struct TFileStamp {
+    std::int64_t Size = -1;  // -1: there is no such file
+    std::int64_t ChangedNs = 0;
+    std::uint64_t Device = 0, Inode = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp StampOf(const std::string& Path);
+
+// A file made anew and written by appending; it can be synced from another
+// thread while it is written. Every failure throws EToolkitError with the
+// system's reason ("No space left on device").
+class TAppendFile {
+public:
+    // Creates Path, which must not exist.
+    explicit TAppendFile(const std::string& Path);
+    TAppendFile(const TAppendFile&) = delete;
+    TAppendFile& operator=(const TAppendFile&) = delete;
+    ~TAppendFile();
+
+    // All of Data or, cutting back what went in, none of it.
+    void Append(ByteSpan Data);
+    void Sync();
+    // Gives the file the name Path, replacing any file of that name.
+    void Rename(const std::string& Path);
+    const std::string& Path() const { return path_; }
+    std::uint64_t Size() const { return size_; }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+    std::uint64_t size_ = 0;
+};
+
+// A lock file held with flock() while its holder runs: the system lets go
+// of it however the process ends, so a process id used again can't fool it.
+class TFileLock {
+public:
+    TFileLock() = default;
+    TFileLock(const TFileLock&) = delete;
+    TFileLock& operator=(const TFileLock&) = delete;
+    ~TFileLock() { Release(false); }
+
+    // Takes the lock at Path, making the file when Create; false when
+    // another holder has it or the file can't be had.
+    bool Take(const std::string& Path, bool Create);
+    bool Held() const { return fd_ >= 0; }
+    // Lets go, removing the file first when Remove.
+    void Release(bool Remove);
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};

@@ -46,7 +46,10 @@ void TPixelDelta::Set(TPixelGrid& Grid, std::int64_t X, std::int64_t Y, std::uin
         throw;
     }
     Put(Grid, at, Value);
-    const auto x = std::int32_t(X), y = std::int32_t(Y);
+    Grow(std::int32_t(X), std::int32_t(Y));
+}
+
+void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
     if (bounds_.Empty()) {
         bounds_ = {x, y, x + 1, y + 1};
     } else {
@@ -166,4 +169,34 @@ void PastePixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, const T
     const std::int32_t h = std::min(Grid.Height, Source.Height);
     for (std::int32_t y = 0; y < h; ++y)
         for (std::int32_t x = 0; x < w; ++x) Delta.Set(Grid, Begin + x, y, Source.Get(x, y));
+}
+
+void TPixelDelta::Write(Bytes& Out) const {
+    AppendLe(Out, at_.size(), 4);
+    for (std::size_t i = 0; i < at_.size(); ++i) {
+        AppendLe(Out, at_[i], 4);
+        AppendLe(Out, diff_[i], 2);
+    }
+}
+
+bool TPixelDelta::Read(ByteSource& In, std::int32_t Width, std::int32_t Height, int BytesPerPixel) {
+    *this = TPixelDelta();
+    std::uint64_t n = 0;
+    // Six bytes a pixel: nothing is reserved that the source can't hold.
+    if (!ReadLe(In, n, 4) || n > In.Left() / 6) return false;
+    const std::uint64_t pixels = std::uint64_t(Width) * std::uint64_t(Height);
+    at_.reserve(std::size_t(n));
+    diff_.reserve(std::size_t(n));
+    for (std::uint64_t i = 0; i < n; ++i) {
+        std::uint64_t at = 0, diff = 0;
+        if (!ReadLe(In, at, 4) || !ReadLe(In, diff, 2) || at >= pixels ||
+            (BytesPerPixel == 1 && diff > 0xFF)) {
+            *this = TPixelDelta();
+            return false;
+        }
+        at_.push_back(std::uint32_t(at));
+        diff_.push_back(std::uint16_t(diff));
+        Grow(std::int32_t(at % std::uint64_t(Width)), std::int32_t(at / std::uint64_t(Width)));
+    }
+    return true;
 }

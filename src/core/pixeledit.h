@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "bytes.h"
+
 // A strip's pixels, changed in place: Width * Height values of 1 (palette
 // index) or 2 (5-6-5, little-endian) bytes, top row first.
 struct TPixelGrid {
@@ -46,8 +48,15 @@ public:
     std::size_t MemoryBytes() const;
     // The smallest rectangle round the changed pixels.
     TPixelRect Bounds() const { return bounds_; }
+    // The delta as bytes, and back: Read refuses, with false and the delta
+    // empty, one that touches pixels outside a grid of Width x Height at
+    // BytesPerPixel.
+    void Write(Bytes& Out) const;
+    bool Read(ByteSource& In, std::int32_t Width, std::int32_t Height, int BytesPerPixel);
 
 private:
+    void Grow(std::int32_t X, std::int32_t Y);
+
     std::vector<std::uint32_t> at_;  // pixel offsets
     std::vector<std::uint16_t> diff_;
     TPixelRect bounds_;

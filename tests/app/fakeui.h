@@ -59,6 +59,13 @@ public:
     // are noted as boxes too and answered from their scripts.
     bool AskYesNo(const QString& Text) override { return Ask("Question", Text, yesNo); }
     TSaveAnswer AskSave(const QString& Text) override { return Ask("Save?", Text, saves); }
+    // Noted with the buttons; the script names the one to press.
+    int AskChoice(const QString& Text, const QStringList& Buttons) override {
+        const QString pressed = Ask("Choice", Text + " [" + Buttons.join('|') + ']', choices);
+        const auto at = Buttons.indexOf(pressed);
+        if (at < 0) ADD_FAILURE() << "no button " << pressed.toStdString();
+        return at < 0 ? int(Buttons.size()) - 1 : int(at);
+    }
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override {
         const auto table = Ask("Character Table", QString::number(Row), tables);
         if (table) Table = *table;  // nullopt cancels
@@ -97,6 +104,7 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<std::vector<std::int64_t>>> numbers;
     std::deque<TSaveAnswer> saves;
+    std::deque<QString> choices;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;

@@ -18,10 +18,11 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 int main(int argc, char** argv) {
     // Windows are real but never reach a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings of this process only, never the user's.
-    QTemporaryDir config;
-    if (!config.isValid()) return 1;
+    // Settings and data of this process only, never the user's.
+    QTemporaryDir config, data;
+    if (!config.isValid() || !data.isValid()) return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setOrganizationName(QString::fromLatin1(kSettingsFolder));

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
@@ -407,10 +408,15 @@ TEST_F(WindowTest, EditsSavesAndAsksBeforeChangesAreLost) {
     Win().OpenSFT1->trigger();
     Win().close();
     fs::rename(path, path + ".away"), fs::create_directory(path);
+    ui.choices = {"&Overwrite"};  // a folder in its place is a change
     Win().Exit1->trigger();
     const Box ask{"Save?", "e.sft has unsaved changes. Save them?"};
+    const Box changed{"Choice",
+                      "e.sft has been changed by another program since it was opened or last "
+                      "saved. Overwrite it? [&Overwrite|Save &As...|&Cancel]"};
     EXPECT_EQ(ui.boxes,
-              (std::vector<Box>{ask, ask, ask, {"Quillmere", "Cannot create file " + path + "."}}));
+              (std::vector<Box>{
+                  ask, ask, ask, changed, {"Quillmere", "Cannot create file " + path + "."}}));
     EXPECT_TRUE(Win().isVisible() && !Win().QuitRequested());
     EXPECT_EQ(Snap(), edited);
     fs::remove(path), fs::rename(path + ".away", path);
@@ -508,11 +514,12 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 1));
     Open("empty.sft", MakeFont(8, 0, 4));  // no columns: nothing to copy
     EXPECT_FALSE(w.CopyStrip1->isEnabled() || w.CopyGlyph1->isEnabled());
-    // The preview spells typed text with the glyphs at the view's zoom: '@'
+    // The preview spells typed text with the glyphs at its zoom: '@'
     // then a gap as wide as the average glyph for the code the table lacks.
     Open("g.sft");
     // '@' and 'B' at X 10 run to 30, 'A' at 30 to 100: 37 columns on average.
     w.TextPreview1->trigger();
+    w.Preview->Zoom->setValue(2);
     w.Preview->Text->setText("@Z");
     const QImage text = w.Preview->Rendered();
     ASSERT_EQ(text.size(), QSize((20 + 37) * 2, 4 * 2));

@@ -1,0 +1,45 @@
+// Noticing when another program changes, replaces or removes the open font's
+// file: a file system watch, and a check of the file's size, time and
+// identity when it fires and when the window is activated.
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <functional>
+#include <string>
+
+#include "fileio.h"
+#include "messages.h"
+
+class QWidget;
+
+class TFileWatch final : public QObject {
+    Q_OBJECT
+public:
+    // Modified tells whether the font has unsaved changes.
+    TFileWatch(QWidget& Window, IUserInterface& UI, std::function<bool()> Modified);
+
+    // The window's font is the file at Path, as Known was taken of it when
+    // it was opened or last saved.
+    void Watch(const std::string& Path, const TFileStamp& Known);
+    void Watch(const std::string& Path) { Watch(Path, StampOf(Path)); }
+    // Whether the file is no longer as it was opened or last saved.
+    bool ChangedOnDisk() const;
+    // Asks Reload or Keep Mine once for each change found.
+    void Check();
+
+signals:
+    void ReloadChosen();
+    void KeepMineChosen();
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    IUserInterface& ui_;
+    std::function<bool()> modified_;
+    QFileSystemWatcher watcher_;
+    std::string path_;
+    TFileStamp known_, asked_;
+    bool asking_ = false;
+};

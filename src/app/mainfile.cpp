@@ -1,0 +1,114 @@
+// The main window's file commands: open, recover, save, and read the file
+// again, with the questions that keep unsaved changes from being lost.
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+
+#include "editor.h"
+#include "filewatch.h"
+#include "mainwin.h"
+#include "recent.h"
+#include "recovery.h"
+#include "undo.h"
+
+void TMainWindow::OpenSFT1Click() {
+    if (MaybeSave() && ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
+}
+
+void TMainWindow::OpenFont(const QString& Path) {
+    SFT_Open.FileName = Path;
+    TEditedFont font;
+    if (!font.Load(LocalPath(Path)) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
+        ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
+        return;
+    }
+    ShowFont(std::move(font), 0);
+    Editor->Opened(Palette_);
+    Watch->Watch(Font_.Path());
+    Recent->Add(Path);
+}
+
+void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
+    const std::string path = History.Font.Path();
+    ShowFont(std::move(History.Font), 0);
+    Editor->Opened(Palette_);
+    Editor->History->Restore(std::move(History.Steps), History.Done, History.Clean);
+    Font_.SetModified(!Editor->History->IsClean());
+    UpdateCaption();
+    SFT_Open.FileName = QFile::decodeName(path.c_str());
+    Recovery->Adopt(Journal, History.Stamp);
+    Watch->Watch(path, History.Stamp);
+    if (StampOf(path) != History.Stamp)
+        ui_.ShowMessage(QStringLiteral("%1 has changed on disk since these changes were made. "
+                                       "They are recovered all the same; Save asks first.")
+                            .arg(QFileInfo(SFT_Open.FileName).fileName()),
+                        TMsgKind::Warning);
+}
+
+bool TMainWindow::MaybeSave() {
+    if (!Font_.Modified()) return true;
+    const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+    const TSaveAnswer answer =
+        ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
+    if (answer != TSaveAnswer::Save) return answer == TSaveAnswer::Discard;
+    SaveSFT1Click();           // a failed save throws: the command stops
+    return !Font_.Modified();  // not when the save was called off
+}
+
+void TMainWindow::SaveSFT1Click() {
+    if (!Bitmap_) return;
+    if (Watch->ChangedOnDisk()) {
+        const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+        const int answer = ui_.AskChoice(
+            QStringLiteral("%1 has been changed by another program since it was opened or "
+                           "last saved. Overwrite it?")
+                .arg(name),
+            {QStringLiteral("&Overwrite"), QStringLiteral("Save &As..."),
+             QStringLiteral("&Cancel")});
+        if (answer == 1) return SaveSFTAs1Click();
+        if (answer != 0) return;
+    }
+    SaveFontAs(Font_.Path());
+}
+
+void TMainWindow::SaveSFTAs1Click() {
+    if (!Bitmap_) return;
+    SFT_Save.FileName = QFile::decodeName(Font_.Path().c_str());
+    if (ui_.Execute(SFT_Save)) SaveFontAs(LocalPath(SFT_Save.FileName));
+}
+
+void TMainWindow::SaveFontAs(const std::string& Path) {
+    Editor->Finish();
+    Font_.Save(Path);
+    Editor->Saved();
+    Recovery->Saved();
+    Watch->Watch(Path);
+    Recent->Add(QFile::decodeName(Path.c_str()));
+    SFT_Open.FileName = QFile::decodeName(Path.c_str());
+    UpdateCaption();
+}
+
+void TMainWindow::ReadAgain(const char* Name) {
+    if (!Bitmap_) return;
+    const std::string path = Font_.Path();
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    TEditedFont font;
+    if (!font.Load(path) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
+        const std::string why = WhyNotReadable(path);
+        ui_.ShowMessage(QStringLiteral("%1 can't be read again: %2")
+                            .arg(name, why.empty() ? QString::fromLatin1(kInvalidSFT)
+                                                   : QString::fromLocal8Bit(why.c_str())),
+                        TMsgKind::Warning);
+        return;
+    }
+    // A step swaps strip and table only: new headers mean opening it afresh.
+    if (font.Font().Header != Font_.Font().Header ||
+        font.Font().StripHeader != Font_.Font().StripHeader) {
+        if (MaybeSave()) OpenFont(QFile::decodeName(path.c_str()));
+        return;
+    }
+    ReplaceFont(std::move(font), ASCIIList->currentRow(), Name);
+    Editor->Saved();
+    Recovery->Saved();
+    Watch->Watch(path);
+}

@@ -1,0 +1,298 @@
+#include "journal.h"
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+#include "errors.h"
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kMagic = {'Q', 'U', 'I', 'L', 'L', 'J', 'N', '1'};
+// Length and checksum before each record's bytes.
+constexpr std::size_t kRecordHead = 8;
+
+enum : std::uint8_t { kBase = 1, kKept, kPushed, kUndone, kRedone, kDropped };
+
+using TCrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+constexpr TCrcTables MakeCrcTables() {
+    TCrcTables t{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        t[0][i] = c;
+    }
+    for (std::size_t k = 1; k < 8; ++k)
+        for (std::size_t i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+    return t;
+}
+
+constexpr TCrcTables kCrc = MakeCrcTables();
+
+EFontError Damaged(const std::string& What) {
+    return EFontError("the recovery journal is damaged: " + What);
+}
+
+}  // namespace
+
+std::uint32_t Crc32(ByteSpan Data, std::uint32_t Crc) {
+    std::uint32_t c = ~Crc;
+    const std::uint8_t* p = Data.data();
+    std::size_t n = Data.size();
+    // Eight bytes a round: a strip of megabytes in a few milliseconds.
+    for (; n >= 8; n -= 8, p += 8) {
+        const std::uint32_t lo = c ^ GetU32(p), hi = GetU32(p + 4);
+        c = kCrc[7][lo & 0xFF] ^ kCrc[6][(lo >> 8) & 0xFF] ^ kCrc[5][(lo >> 16) & 0xFF] ^
+            kCrc[4][lo >> 24] ^ kCrc[3][hi & 0xFF] ^ kCrc[2][(hi >> 8) & 0xFF] ^
+            kCrc[1][(hi >> 16) & 0xFF] ^ kCrc[0][hi >> 24];
+    }
+    for (; n > 0; --n, ++p) c = kCrc[0][(c ^ *p) & 0xFF] ^ (c >> 8);
+    return ~c;
+}
+
+std::size_t TJournalHistory::Changes() const {
+    if (Clean < 0) return Done;
+    const auto clean = std::size_t(Clean);
+    return Done > clean ? Done - clean : clean - Done;
+}
+
+// Reading
+
+namespace {
+
+// A history being rebuilt from the records in turn.
+class TReplay {
+public:
+    explicit TReplay(TJournalHistory& History) : h_(History) {}
+
+    void Apply(ByteSpan Record) {
+        SpanSource in(Record);
+        std::uint64_t kind = 0;
+        ReadLe(in, kind, 1);
+        if (!based_) {
+            if (kind != kBase) throw Damaged("it doesn't begin with a font");
+            return Base(in);
+        }
+        if (kept_ < keep_) {
+            if (kind != kKept) throw Damaged("its history is cut short");
+            return Kept(in);
+        }
+        switch (kind) {
+            case kPushed:
+                return Pushed(in);
+            case kUndone:
+                return Toggle(true);
+            case kRedone:
+                return Toggle(false);
+            case kDropped:
+                return Dropped(in);
+            default:
+                throw Damaged("a record of an unknown kind");
+        }
+    }
+
+    // Whether the records so far make a whole history.
+    bool Whole() const { return based_ && kept_ == keep_; }
+
+private:
+    void Base(SpanSource& in) {
+        std::uint64_t length = 0, size = 0, changed = 0, device = 0, inode = 0, keep = 0, done = 0,
+                      clean = 0;
+        if (!ReadLe(in, length, 2) || length > in.Left()) throw Damaged("its font is cut short");
+        std::string path(std::size_t(length), '\0');
+        in.Read(path.data(), path.size());
+        if (!ReadLe(in, size, 8) || !ReadLe(in, changed, 8) || !ReadLe(in, device, 8) ||
+            !ReadLe(in, inode, 8) || !ReadLe(in, keep, 4) || !ReadLe(in, done, 4) ||
+            !ReadLe(in, clean, 4))
+            throw Damaged("its font is cut short");
+        h_.Stamp = {std::int64_t(size), std::int64_t(changed), device, inode};
+        const auto cleanAt = std::int64_t(std::int32_t(std::uint32_t(clean)));
+        if (done > keep || cleanAt < -1 || cleanAt > std::int64_t(keep))
+            throw Damaged("its history's place is out of range");
+        if (!h_.Font.Load(in, path) ||
+            (h_.Font.BitsPerPixel() != 8 && h_.Font.BitsPerPixel() != 16))
+            throw Damaged("its font can't be read");
+        keep_ = keep, done_ = done;
+        h_.Clean = std::ptrdiff_t(cleanAt);
+        based_ = true;
+        Rewind();
+        if (keep_ == 0) h_.Done = 0;
+    }
+
+    // The steps kept come done ones newest first, then undone ones oldest
+    // first: each can be checked against the size it is next toggled at.
+    void Kept(SpanSource& in) {
+        if (kept_ == done_) Rewind();
+        (kept_ < done_ ? done_steps_ : undone_)
+            .push_back(TEditStep::Read(in, width_, height_, h_.Font.BitsPerPixel()));
+        if (++kept_ < keep_) return;
+        h_.Steps.clear();
+        for (auto it = done_steps_.rbegin(); it != done_steps_.rend(); ++it)
+            h_.Steps.push_back(std::move(*it));
+        for (TEditStep& s : undone_) h_.Steps.push_back(std::move(s));
+        done_steps_.clear(), undone_.clear();
+        h_.Done = std::size_t(done_);
+    }
+
+    void Pushed(SpanSource& in) {
+        h_.Steps.erase(h_.Steps.begin() + std::ptrdiff_t(h_.Done), h_.Steps.end());
+        if (h_.Clean > std::ptrdiff_t(h_.Done)) h_.Clean = -1;
+        Rewind();
+        TEditStep step = TEditStep::Read(in, width_, height_, h_.Font.BitsPerPixel());
+        step.Toggle(h_.Font);
+        h_.Steps.push_back(std::move(step));
+        ++h_.Done;
+    }
+
+    void Toggle(bool Undo) {
+        if (Undo ? h_.Done == 0 : h_.Done == h_.Steps.size())
+            throw Damaged(Undo ? "it undoes a step it doesn't have"
+                               : "it redoes a step it doesn't have");
+        if (Undo) --h_.Done;
+        h_.Steps[h_.Done].Toggle(h_.Font);
+        if (!Undo) ++h_.Done;
+    }
+
+    void Dropped(SpanSource& in) {
+        std::uint64_t n = 0;
+        if (!ReadLe(in, n, 4) || n > h_.Done) throw Damaged("it drops steps it doesn't have");
+        h_.Steps.erase(h_.Steps.begin(), h_.Steps.begin() + std::ptrdiff_t(n));
+        h_.Done -= std::size_t(n);
+        h_.Clean = h_.Clean >= std::ptrdiff_t(n) ? h_.Clean - std::ptrdiff_t(n) : -1;
+    }
+
+    void Rewind() { width_ = h_.Font.Font().Width, height_ = h_.Font.Font().Height; }
+
+    TJournalHistory& h_;
+    bool based_ = false;
+    std::uint64_t keep_ = 0, kept_ = 0, done_ = 0;
+    std::vector<TEditStep> done_steps_, undone_;
+    std::int32_t width_ = 0, height_ = 0;
+};
+
+}  // namespace
+
+TJournalHistory ReadJournal(const std::string& Path) {
+    ReadOnlyFile file;
+    if (!file.Open(Path)) {
+        const std::string why = WhyNotReadable(Path);
+        throw EToolkitError(Path + ": " + (why.empty() ? "can't be read" : why));
+    }
+    std::array<std::uint8_t, kMagic.size()> magic{};
+    if (!file.Read(magic.data(), magic.size()) || magic != kMagic)
+        throw EFontError("it is not a recovery journal");
+    TJournalHistory h;
+    TReplay replay(h);
+    Bytes record;
+    for (std::size_t index = 1; file.Left() > 0; ++index) {
+        const std::uint64_t at = file.Size() - file.Left();
+        std::uint64_t length = 0, crc = 0;
+        // A record cut short is the last one a crash left: dropped.
+        if (!ReadLe(file, length, 4) || !ReadLe(file, crc, 4) || length == 0 ||
+            length > file.Left()) {
+            h.Torn = true;
+            break;
+        }
+        record.resize(std::size_t(length));
+        if (!file.Read(record.data(), record.size())) throw EToolkitError(Path + ": read error");
+        if (Crc32(record) != crc) {
+            if (file.Left() == 0) {
+                h.Torn = true;
+                break;
+            }
+            throw Damaged("record " + std::to_string(index) + " at byte " + std::to_string(at) +
+                          " doesn't match its checksum");
+        }
+        replay.Apply(record);
+    }
+    if (!replay.Whole()) throw Damaged("it is cut short before its history");
+    h.Font.SetModified(h.Clean != std::ptrdiff_t(h.Done));
+    return h;
+}
+
+// Writing
+
+Bytes& TJournalWriter::Begin(std::uint8_t Kind) {
+    record_.clear();
+    record_.resize(kRecordHead);
+    record_.push_back(Kind);
+    return record_;
+}
+
+void TJournalWriter::Put(TAppendFile& File) {
+    const ByteSpan body = ByteSpan(record_).subspan(kRecordHead);
+    PutU32(record_.data(), std::uint32_t(body.size()));
+    PutU32(record_.data() + 4, Crc32(body));
+    File.Append(record_);
+    // A wholesale step's record is let go of, not kept for the next dab.
+    if (record_.capacity() > kLargeBuffer) record_ = Bytes();
+}
+
+void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
+                           const TFileStamp& Stamp, const std::vector<const TEditStep*>& Steps,
+                           std::size_t Done, std::ptrdiff_t Clean) {
+    const std::string aside = Path + ".new";
+    std::remove(aside.c_str());
+    auto file = std::make_shared<TAppendFile>(aside);
+    try {
+        file->Append(kMagic);
+        Bytes& base = Begin(kBase);
+        AppendLe(base, Font.Path().size(), 2);
+        AppendText(base, Font.Path().data(), Font.Path().size());
+        for (const std::uint64_t v :
+             {std::uint64_t(Stamp.Size), std::uint64_t(Stamp.ChangedNs), Stamp.Device, Stamp.Inode})
+            AppendLe(base, v, 8);
+        AppendLe(base, Steps.size(), 4);
+        AppendLe(base, Done, 4);
+        AppendLe(base, std::uint32_t(std::int32_t(Clean)), 4);
+        const Bytes head = Font.HeadBytes();
+        base.insert(base.end(), head.begin(), head.end());
+        base.insert(base.end(), Font.Font().Pixels.begin(), Font.Font().Pixels.end());
+        Put(*file);
+        const std::uint64_t based = file->Size();
+        for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Put(*file);
+        for (std::size_t i = Done; i < Steps.size(); ++i) Steps[i]->Write(Begin(kKept)), Put(*file);
+        file->Sync();
+        file->Rename(Path);
+        base_ = based;
+    } catch (...) {
+        std::remove(aside.c_str());
+        throw;
+    }
+    file_ = std::move(file);
+}
+
+void TJournalWriter::Pushed(const TEditStep& Step, const TEditedFont& Font) {
+    if (!file_) return;
+    Step.WriteUndone(Begin(kPushed), Font);
+    Put(*file_);
+}
+
+void TJournalWriter::Undone() {
+    if (file_) Begin(kUndone), Put(*file_);
+}
+
+void TJournalWriter::Redone() {
+    if (file_) Begin(kRedone), Put(*file_);
+}
+
+void TJournalWriter::Dropped(std::size_t Count) {
+    if (!file_) return;
+    AppendLe(Begin(kDropped), Count, 4);
+    Put(*file_);
+}
+
+void TJournalWriter::Sync() {
+    if (const std::shared_ptr<TAppendFile> file = file_) file->Sync();
+}
+
+void TJournalWriter::Stop(bool Remove) {
+    if (file_ && Remove) std::remove(file_->Path().c_str());
+    file_.reset();
+}
+
+bool TJournalWriter::Overgrown(std::size_t Bound) const {
+    return file_ && file_->Size() - base_ > Bound + Bound / 4;
+}
