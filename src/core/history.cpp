@@ -1,8 +1,9 @@
 #include "history.h"
 
+#include <algorithm>
 #include <new>
 
-void TEditHistory::Push(TEditedFont& Font, TEditStep Step) {
+std::size_t TEditHistory::Push(TEditedFont& Font, TEditStep Step) {
     try {
         auto step = std::make_unique<TEditStep>(std::move(Step));
         steps_.reserve(done_ + 1);
@@ -16,7 +17,7 @@ void TEditHistory::Push(TEditedFont& Font, TEditStep Step) {
         Step.Toggle(Font);
         throw EToolkitError(kNoMemoryForStep);
     }
-    if (bytes_ <= bound_) return;
+    if (bytes_ <= bound_) return 0;
     std::vector<std::size_t> sizes;
     for (const auto& s : steps_) sizes.push_back(s->MemoryBytes());
     const std::size_t drop = StepsToDrop(sizes, bound_);
@@ -24,6 +25,23 @@ void TEditHistory::Push(TEditedFont& Font, TEditStep Step) {
     steps_.erase(steps_.begin(), steps_.begin() + std::ptrdiff_t(drop));
     done_ -= drop;
     clean_ = clean_ >= std::ptrdiff_t(drop) ? clean_ - std::ptrdiff_t(drop) : -1;
+    return drop;
+}
+
+void TEditHistory::Restore(std::vector<TEditStep> Steps, std::size_t Done, std::ptrdiff_t Clean) {
+    Clear();
+    for (TEditStep& s : Steps) {
+        bytes_ += s.MemoryBytes();
+        steps_.push_back(std::make_unique<TEditStep>(std::move(s)));
+    }
+    done_ = std::min(Done, steps_.size());
+    clean_ = Clean;
+}
+
+std::vector<const TEditStep*> TEditHistory::Steps() const {
+    std::vector<const TEditStep*> out;
+    for (const auto& s : steps_) out.push_back(s.get());
+    return out;
 }
 
 const TEditStep* TEditHistory::Undo(TEditedFont& Font) {

@@ -14,10 +14,16 @@ class TEditHistory {
 public:
     explicit TEditHistory(std::size_t Bound = kHistoryBound) : bound_(Bound) {}
 
-    // Takes a step that Font holds already, dropping the undone ones. When
-    // its record can't be kept, the step is undone and EToolkitError
-    // kNoMemoryForStep thrown.
-    void Push(TEditedFont& Font, TEditStep Step);
+    // Takes a step that Font holds already, dropping the undone ones; the
+    // number of the oldest steps let go for the bound. When its record can't
+    // be kept, the step is undone and EToolkitError kNoMemoryForStep thrown.
+    std::size_t Push(TEditedFont& Font, TEditStep Step);
+    // A history kept elsewhere (a recovery journal's): Done of Steps done,
+    // the font clean at Clean steps done (-1: never).
+    void Restore(std::vector<TEditStep> Steps, std::size_t Done, std::ptrdiff_t Clean);
+    // The steps' records as they stand, oldest first.
+    std::vector<const TEditStep*> Steps() const;
+    std::ptrdiff_t CleanAt() const { return clean_; }
     // The step undone or redone on Font, or null when there is none.
     const TEditStep* Undo(TEditedFont& Font);
     const TEditStep* Redo(TEditedFont& Font);

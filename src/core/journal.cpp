@@ -180,25 +180,29 @@ TJournalHistory ReadJournal(const std::string& Path) {
         const std::string why = WhyNotReadable(Path);
         throw EToolkitError(Path + ": " + (why.empty() ? "can't be read" : why));
     }
+    return ParseJournal(file, Path);
+}
+
+TJournalHistory ParseJournal(ByteSource& In, const std::string& Name) {
+    const std::uint64_t size = In.Left();
     std::array<std::uint8_t, kMagic.size()> magic{};
-    if (!file.Read(magic.data(), magic.size()) || magic != kMagic)
+    if (!In.Read(magic.data(), magic.size()) || magic != kMagic)
         throw EFontError("it is not a recovery journal");
     TJournalHistory h;
     TReplay replay(h);
     Bytes record;
-    for (std::size_t index = 1; file.Left() > 0; ++index) {
-        const std::uint64_t at = file.Size() - file.Left();
+    for (std::size_t index = 1; In.Left() > 0; ++index) {
+        const std::uint64_t at = size - In.Left();
         std::uint64_t length = 0, crc = 0;
         // A record cut short is the last one a crash left: dropped.
-        if (!ReadLe(file, length, 4) || !ReadLe(file, crc, 4) || length == 0 ||
-            length > file.Left()) {
+        if (!ReadLe(In, length, 4) || !ReadLe(In, crc, 4) || length == 0 || length > In.Left()) {
             h.Torn = true;
             break;
         }
         record.resize(std::size_t(length));
-        if (!file.Read(record.data(), record.size())) throw EToolkitError(Path + ": read error");
+        if (!In.Read(record.data(), record.size())) throw EToolkitError(Name + ": read error");
         if (Crc32(record) != crc) {
-            if (file.Left() == 0) {
+            if (In.Left() == 0) {
                 h.Torn = true;
                 break;
             }
@@ -214,20 +218,63 @@ TJournalHistory ReadJournal(const std::string& Path) {
 
 // Writing
 
-Bytes& TJournalWriter::Begin(std::uint8_t Kind) {
+Bytes& TJournalRecords::Begin(std::uint8_t Kind) {
+    // A wholesale step's record is let go of, not kept for the next dab.
+    if (record_.capacity() > kLargeBuffer) record_ = Bytes();
     record_.clear();
     record_.resize(kRecordHead);
     record_.push_back(Kind);
     return record_;
 }
 
-void TJournalWriter::Put(TAppendFile& File) {
+ByteSpan TJournalRecords::Seal() {
     const ByteSpan body = ByteSpan(record_).subspan(kRecordHead);
     PutU32(record_.data(), std::uint32_t(body.size()));
     PutU32(record_.data() + 4, Crc32(body));
-    File.Append(record_);
-    // A wholesale step's record is let go of, not kept for the next dab.
-    if (record_.capacity() > kLargeBuffer) record_ = Bytes();
+    return record_;
+}
+
+void TJournalRecords::Start(const TEditedFont& Font, const TFileStamp& Stamp,
+                            const std::vector<const TEditStep*>& Steps, std::size_t Done,
+                            std::ptrdiff_t Clean, const TOut& Out) {
+    Out(kMagic);
+    Bytes& base = Begin(kBase);
+    AppendLe(base, Font.Path().size(), 2);
+    AppendText(base, Font.Path().data(), Font.Path().size());
+    for (const std::uint64_t v :
+         {std::uint64_t(Stamp.Size), std::uint64_t(Stamp.ChangedNs), Stamp.Device, Stamp.Inode})
+        AppendLe(base, v, 8);
+    AppendLe(base, Steps.size(), 4);
+    AppendLe(base, Done, 4);
+    AppendLe(base, std::uint32_t(std::int32_t(Clean)), 4);
+    const Bytes head = Font.HeadBytes();
+    base.insert(base.end(), head.begin(), head.end());
+    base.insert(base.end(), Font.Font().Pixels.begin(), Font.Font().Pixels.end());
+    Out(Seal());
+    base_ = kMagic.size() + record_.size();
+    // Done steps newest first, then undone ones oldest first.
+    for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Out(Seal());
+    for (std::size_t i = Done; i < Steps.size(); ++i) Steps[i]->Write(Begin(kKept)), Out(Seal());
+}
+
+ByteSpan TJournalRecords::Pushed(const TEditStep& Step, const TEditedFont& Font) {
+    Step.WriteUndone(Begin(kPushed), Font);
+    return Seal();
+}
+
+ByteSpan TJournalRecords::Undone() {
+    Begin(kUndone);
+    return Seal();
+}
+
+ByteSpan TJournalRecords::Redone() {
+    Begin(kRedone);
+    return Seal();
+}
+
+ByteSpan TJournalRecords::Dropped(std::size_t Count) {
+    AppendLe(Begin(kDropped), Count, 4);
+    return Seal();
 }
 
 void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
@@ -237,26 +284,11 @@ void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
     std::remove(aside.c_str());
     auto file = std::make_shared<TAppendFile>(aside);
     try {
-        file->Append(kMagic);
-        Bytes& base = Begin(kBase);
-        AppendLe(base, Font.Path().size(), 2);
-        AppendText(base, Font.Path().data(), Font.Path().size());
-        for (const std::uint64_t v :
-             {std::uint64_t(Stamp.Size), std::uint64_t(Stamp.ChangedNs), Stamp.Device, Stamp.Inode})
-            AppendLe(base, v, 8);
-        AppendLe(base, Steps.size(), 4);
-        AppendLe(base, Done, 4);
-        AppendLe(base, std::uint32_t(std::int32_t(Clean)), 4);
-        const Bytes head = Font.HeadBytes();
-        base.insert(base.end(), head.begin(), head.end());
-        base.insert(base.end(), Font.Font().Pixels.begin(), Font.Font().Pixels.end());
-        Put(*file);
-        const std::uint64_t based = file->Size();
-        for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Put(*file);
-        for (std::size_t i = Done; i < Steps.size(); ++i) Steps[i]->Write(Begin(kKept)), Put(*file);
+        records_.Start(Font, Stamp, Steps, Done, Clean,
+                       [&file](ByteSpan Piece) { file->Append(Piece); });
         file->Sync();
         file->Rename(Path);
-        base_ = based;
+        base_ = records_.BaseSize();
     } catch (...) {
         std::remove(aside.c_str());
         throw;
@@ -265,23 +297,19 @@ void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
 }
 
 void TJournalWriter::Pushed(const TEditStep& Step, const TEditedFont& Font) {
-    if (!file_) return;
-    Step.WriteUndone(Begin(kPushed), Font);
-    Put(*file_);
+    if (file_) file_->Append(records_.Pushed(Step, Font));
 }
 
 void TJournalWriter::Undone() {
-    if (file_) Begin(kUndone), Put(*file_);
+    if (file_) file_->Append(records_.Undone());
 }
 
 void TJournalWriter::Redone() {
-    if (file_) Begin(kRedone), Put(*file_);
+    if (file_) file_->Append(records_.Redone());
 }
 
 void TJournalWriter::Dropped(std::size_t Count) {
-    if (!file_) return;
-    AppendLe(Begin(kDropped), Count, 4);
-    Put(*file_);
+    if (file_) file_->Append(records_.Dropped(Count));
 }
 
 void TJournalWriter::Sync() {

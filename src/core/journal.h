@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,37 @@ struct TJournalHistory {
 // file can't be read and EFontError saying what is wrong when it isn't a
 // journal or a record other than the last is damaged.
 TJournalHistory ReadJournal(const std::string& Path);
+// The same from a journal's bytes, wherever they were kept; Name says where
+// in the errors.
+TJournalHistory ParseJournal(ByteSource& In, const std::string& Name);
+
+// The journal's records made as bytes, each whole with its length and
+// checksum, for whatever keeps them: the writer's file, or a browser's storage.
+class TJournalRecords {
+public:
+    using TOut = std::function<void(ByteSpan)>;
+    // The journal's beginning, a piece at a time: its header, the font as it
+    // stands, then the history's steps as they stand, Done of them done.
+    // BaseSize is then the size of the header and the font.
+    void Start(const TEditedFont& Font, const TFileStamp& Stamp,
+               const std::vector<const TEditStep*>& Steps, std::size_t Done, std::ptrdiff_t Clean,
+               const TOut& Out);
+    std::uint64_t BaseSize() const { return base_; }
+    // The font holds a new step, which drops the undone ones.
+    ByteSpan Pushed(const TEditStep& Step, const TEditedFont& Font);
+    ByteSpan Undone();
+    ByteSpan Redone();
+    // The history let its Count oldest steps go.
+    ByteSpan Dropped(std::size_t Count);
+
+private:
+    // A record is made in record_ between Begin and Seal.
+    Bytes& Begin(std::uint8_t Kind);
+    ByteSpan Seal();
+
+    Bytes record_;
+    std::uint64_t base_ = 0;
+};
 
 // Writes a history's journal. Every call writes whole records, synced only
 // by Sync; a failure throws EToolkitError with the system's reason and
@@ -59,13 +91,9 @@ public:
     std::shared_ptr<TAppendFile> File() const { return file_; }
 
 private:
-    // A record is made in record_ between Begin and Put.
-    Bytes& Begin(std::uint8_t Kind);
-    void Put(TAppendFile& File);
-
     std::shared_ptr<TAppendFile> file_;
     std::uint64_t base_ = 0;  // the header and the font
-    Bytes record_;
+    TJournalRecords records_;
 };
 
 // The checksum of the records (CRC-32, as zlib's).

@@ -58,5 +58,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("sortRows", &TPage::SortRows)
         .function("setTable", &TPage::SetTable)
         .function("glyphPicture", &TPage::GlyphPicture)
-        .function("pastePixels", &TPage::PastePixels);
+        .function("pastePixels", &TPage::PastePixels)
+        .function("takeJournal", &TPage::TakeJournal)
+        .function("recover", &TPage::Recover);
 }

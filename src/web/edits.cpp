@@ -60,7 +60,14 @@ val TPage::Keep(std::optional<TEditStep> Step, int Row) {
     const bool wholesale = Step->Wholesale();
     const TPixelRect area = Step->Area();
     try {
-        history_.Push(font_, std::move(*Step));
+        const std::size_t dropped = history_.Push(font_, std::move(*Step));
+        // Grown much past the history's bound, it begins again from the font.
+        if (!journaled_ || sinceBase_ > kHistoryBound + kHistoryBound / 4) {
+            StartJournal();
+        } else {
+            Journal(records_.Pushed(*history_.Steps().back(), font_));
+            if (dropped) Journal(records_.Dropped(dropped));
+        }
     } catch (...) {
         // Taken back: the font is as it was.
         if (wholesale) Show(font_, palette_);
@@ -75,8 +82,9 @@ val TPage::Keep(std::optional<TEditStep> Step, int Row) {
     return out;
 }
 
-val TPage::Toggled(const TEditStep* Step) {
+val TPage::Toggled(const TEditStep* Step, bool Undone) {
     if (!Step) return Done();
+    if (journaled_) Journal(Undone ? records_.Undone() : records_.Redone());
     if (!Step->Wholesale()) {
         Refresh();
         return AreaOf(Step->Area());
@@ -91,14 +99,14 @@ val TPage::Toggled(const TEditStep* Step) {
 val TPage::Undo() {
     return Guarded([&] {
         Release();
-        return Toggled(history_.Undo(font_));
+        return Toggled(history_.Undo(font_), true);
     });
 }
 
 val TPage::Redo() {
     return Guarded([&] {
         Release();
-        return Toggled(history_.Redo(font_));
+        return Toggled(history_.Redo(font_), false);
     });
 }
 
@@ -353,5 +361,56 @@ val TPage::PastePixels(int Row, int W, int H, bool Indexed, const std::string& D
         }
         const TPixelGrid source{w, h, Bits() / 8, pixels.Pixels.data()};
         return Keep(PasteGlyphPixels(font_, glyph, source), -1);
+    });
+}
+
+void TPage::StartJournal() {
+    pending_.clear();
+    records_.Start(
+        font_, TFileStamp{}, history_.Steps(), history_.Done(), history_.CleanAt(),
+        [this](ByteSpan Piece) { pending_.insert(pending_.end(), Piece.begin(), Piece.end()); });
+    journaled_ = restart_ = true;
+    sinceBase_ = 0;
+}
+
+void TPage::Journal(ByteSpan Record) {
+    pending_.insert(pending_.end(), Record.begin(), Record.end());
+    sinceBase_ += Record.size();
+}
+
+void TPage::StopJournal() {
+    journaled_ = restart_ = false;
+    pending_ = Bytes();
+}
+
+val TPage::TakeJournal() {
+    if (pending_.empty()) return val::null();
+    val out = val::object();
+    out.set("bytes", ByteArray(pending_));
+    out.set("start", restart_);
+    const std::ptrdiff_t done = std::ptrdiff_t(history_.Done()), clean = history_.CleanAt();
+    out.set("changes", int(clean < 0 ? done : std::abs(done - clean)));
+    pending_.clear();
+    restart_ = false;
+    return out;
+}
+
+val TPage::Recover(const std::string& Journal) {
+    return Guarded([&] {
+        TJournalHistory kept;
+        try {
+            SpanSource in(SpanOf(Journal));
+            kept = ParseJournal(in, "the kept work");
+        } catch (const EFontError& e) {
+            return Error(std::string("The work kept in this browser can't be recovered: ") +
+                         e.what() + ".");
+        }
+        stroke_.reset();
+        Show(std::move(kept.Font), palette_);
+        history_.Restore(std::move(kept.Steps), kept.Done, kept.Clean);
+        colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
+        font_.SetModified(!history_.IsClean());
+        StartJournal();
+        return Done();
     });
 }

@@ -7,6 +7,7 @@ import quill16 from './samples/QUILL16.SFT';
 import sampleCmp from './samples/uicolormap.cmp';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { Editor } from './editor.js';
+import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
 import { showPreview } from './preview.js';
@@ -18,7 +19,7 @@ const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 const INVALID_SFT = 'Invalid SFT file!';
 
-let core, page, view, editor;
+let core, page, view, editor, keeper;
 let paletteNote = '';
 
 // Runs a command; whatever it throws is shown in the standard error box,
@@ -37,8 +38,18 @@ function updateCaption() {
   document.title = page.hasFont() ? `Quillmere : ${page.name()}${page.modified() ? '*' : ''}` : 'Quillmere';
 }
 
+// Hands what the last command added to the font's journal to the storage.
+function keep() {
+  const kept = page.takeJournal();
+  if (!kept) return;
+  const meta = { name: page.name(), changes: kept.changes };
+  if (kept.start) keeper.start(kept.bytes, meta);
+  else keeper.append(kept.bytes, meta);
+}
+
 function updateCommands() {
   const font = page?.hasFont() ?? false;
+  if (font) keep();
   for (const el of document.querySelectorAll('[data-needs-font]')) {
     el.disabled = !font;
     el.classList.toggle('disabled', !font);
@@ -123,6 +134,7 @@ async function openFont(bytes, name) {
   const result = page.openFont(bytes, name);
   if (result.error === INVALID_SFT) return warning(INVALID_SFT);
   if (result.error) return standardError(result.error);
+  keeper.drop();
   showFont(0);
   editor.opened();
 }
@@ -144,7 +156,10 @@ async function loadPalette(bytes, name, bm) {
 
 function saveSft() {
   const bytes = page.sftFile(page.name());
-  if (bytes && !bytes.error) download(bytes, page.name());
+  if (bytes && !bytes.error) {
+    download(bytes, page.name());
+    keeper.drop();
+  }
   else if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
   updateCaption();
 }
@@ -262,6 +277,28 @@ function restoreSettings() {
   setBoundaries(load('boundaries') === true);
 }
 
+// Work a tab that is gone left in the storage: Recover, Discard, or Not Now
+// to decide at the next visit.
+async function offerKeptWork() {
+  for (const kept of await keeper.orphans()) {
+    const when = new Date(kept.updated).toLocaleString();
+    const answer = await ask(`${kept.name} has unsaved changes from ${when} (${kept.changes} ${kept.changes === 1 ? 'change' : 'changes'}), kept when the page closed. Recover them?`,
+      ['Recover', 'Discard', 'Not Now'], 'Quillmere', 'Recover');
+    if (answer === 'Discard') await keeper.remove(kept.id);
+    if (answer !== 'Recover') continue;
+    const result = page.recover(await keeper.read(kept.id));
+    if (result.error) {
+      await keeper.setAside(kept.id);
+      await standardError(result.error);
+      continue;
+    }
+    keeper.take(kept.id);
+    showFont(0);
+    editor.opened();
+    return;
+  }
+}
+
 async function start() {
   core = await createQuillCore();
   page = new core.Page();
@@ -314,7 +351,9 @@ async function start() {
     }
   });
   updateCommands();
+  keeper = new Keeper((e) => warning(`Changes can't be kept in this browser's storage for recovery (${e?.message ?? e}). Editing goes on; Save SFT keeps your work.`));
   document.body.dataset.ready = 'true';
+  if (await keeper.open()) await offerKeptWork().catch((e) => standardError(`${e.message ?? e}.`));
 }
 
 // Running out of WebAssembly memory, or anything the core can't catch, is a

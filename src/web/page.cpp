@@ -84,6 +84,7 @@ val TPage::OpenFont(const std::string& File, const std::string& Name) {
             return Error(kInvalidSFT);
         Show(std::move(font), palette_);
         history_.Clear();
+        StopJournal();
         stroke_.reset();
         colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
         return Done();
@@ -165,6 +166,7 @@ val TPage::SftFile(const std::string& Name) {
         val out = ByteArray(font_.FileBytes());
         font_.Saved(Name);
         history_.SetClean();
+        StopJournal();
         return out;
     });
 }

@@ -16,6 +16,7 @@
 #include "colorrules.h"
 #include "editfont.h"
 #include "history.h"
+#include "journal.h"
 #include "palette.h"
 #include "picture.h"
 #include "strip.h"
@@ -102,7 +103,19 @@ public:
     val PastePixels(int Row, int W, int H, bool Indexed, const std::string& Data,
                     const std::string& Table, bool Nearest);
 
+    // Unsaved work for the browser's storage: what the changes since the
+    // last call added to the journal, {bytes, start, changes}, start when
+    // the journal begins afresh; null when there is nothing new.
+    val TakeJournal();
+    // The font and its whole history back from a kept journal's bytes.
+    val Recover(const std::string& Journal);
+
 private:
+    // The journal begins afresh with the font and the history as they stand.
+    void StartJournal();
+    void Journal(ByteSpan Record);
+    // The journal is dropped: the work was saved or let go.
+    void StopJournal();
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Built aside: the page changes only once the picture has succeeded.
     void Show(TEditedFont Font, const TPalette& Palette);
@@ -111,7 +124,7 @@ private:
     void Refresh();
     // Keeps a step the font holds, and says what it changed.
     val Keep(std::optional<TEditStep> Step, int Row);
-    val Toggled(const TEditStep* Step);
+    val Toggled(const TEditStep* Step, bool Undone);
     TGlyphExtent Glyph(int Row) const;
     std::uint16_t Value(std::uint16_t Value) const;
 
@@ -126,6 +139,11 @@ private:
     std::optional<TPixelDelta> stroke_;      // while a button paints
     std::uint16_t strokeValue_ = 0;
     int strokeX_ = 0, strokeY_ = 0;
+    TJournalRecords records_;
+    bool journaled_ = false;       // the storage holds this font's journal
+    bool restart_ = false;         // pending_ begins the journal afresh
+    Bytes pending_;                // records not yet handed to the storage
+    std::uint64_t sinceBase_ = 0;  // record bytes after the font's
 };
 
 // Helpers the page's files share.

@@ -5,6 +5,7 @@ import contextlib
 import functools
 import glob
 import http.server
+import json
 import os
 import struct
 import subprocess
@@ -17,6 +18,9 @@ import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.by import By
 
 SITE, SFT2BMP = (os.path.abspath(a) for a in sys.argv[1:3])
@@ -25,6 +29,9 @@ TMP = tempfile.mkdtemp()
 # Nothing of the user's: the browser and its driver get a home of their own.
 for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
     os.environ[var] = tempfile.mkdtemp()
+
+
+A_B = [(65, 0), (66, 10)]  # two glyphs of ten columns
 
 
 def font(bpp, width, height, chars=((32, 0),), pixels=None, ranges=1):
@@ -83,10 +90,11 @@ def sft2bmp(*args):
 
 class PageTest(unittest.TestCase):
     @classmethod
-    def setUpClass(cls):
+    def setUpClass(cls, profile=None):
         o = webdriver.ChromeOptions()
         o.binary_location = "/usr/bin/chromium"
-        cls.profile = tempfile.mkdtemp()
+        o.set_capability("unhandledPromptBehavior", "accept")  # leaving with unsaved changes
+        cls.profile = profile or tempfile.mkdtemp()
         for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                   "--disable-background-networking", "--disable-component-update", "--disable-sync",
                   "--window-size=1200,800", "--user-data-dir=" + cls.profile):
@@ -101,7 +109,7 @@ class PageTest(unittest.TestCase):
 
     def setUp(self):
         self.load("file://" + os.path.join(SITE, "index.html"))
-        self.d.execute_script("localStorage.clear()")
+        self.d.execute_script("localStorage.clear(); indexedDB.deleteDatabase('quillmere')")
         self.d.refresh()
         self.wait(lambda: self.d.find_element(By.TAG_NAME, "body").get_attribute("data-ready"))
 
@@ -176,3 +184,40 @@ class PageTest(unittest.TestCase):
     def open_font(self, path):
         self.pick("Open SFT", path)
         self.wait(lambda: os.path.basename(path) in self.d.title)
+
+    def stroke(self, points, button=MouseButton.LEFT, key=None):
+        """A press at the first strip pixel, moves to the others, a release."""
+        box = self.d.execute_script("return document.getElementById('scroller').getBoundingClientRect()")
+        if key:
+            ActionChains(self.d).key_down(key).perform()
+        actions = ActionBuilder(self.d)
+        to = lambda p: actions.pointer_action.move_to_location(int(box["x"]) + p[0], int(box["y"]) + p[1])
+        to(points[0])
+        actions.pointer_action.pointer_down(button)
+        for p in points[1:]:
+            to(p)
+        actions.pointer_action.pointer_up(button)
+        actions.perform()
+        if key:
+            ActionChains(self.d).key_up(key).perform()
+
+    def keys(self, *keys):
+        self.d.find_element(By.TAG_NAME, "body").send_keys(*keys)
+
+    def saved(self, name):
+        """The font Save SFT downloads."""
+        self.menu("File", "Save SFT")
+        return self.download(name)
+
+    def command(self, id):
+        return self.d.find_element(By.ID, id).get_attribute("textContent")
+
+    def table(self, name):
+        self.menu("File", "Save JSON")
+        return [(c["code"], c["x"]) for c in json.loads(self.download(name))[0]["characters"]]
+
+    def swatch(self, index, background=False):
+        self.d.execute_script(
+            "const b = document.querySelector(`#swatches [data-index='${arguments[0]}']`);"
+            "b.dispatchEvent(new MouseEvent(arguments[1] ? 'contextmenu' : 'click', {bubbles: true}))",
+            index, background)

@@ -2,59 +2,16 @@
 """The page's editor in headless chromium: drawing, the glyph commands,
 characters in and out, the Character Table, and Copy and Paste Glyph.
 Usage: editor_test.py SITE_DIR SFT2BMP"""
-import json
-import struct
 import unittest
 
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import PageTest, font, served, write
-
-A_B = [(65, 0), (66, 10)]  # two glyphs of ten columns
+from browser import A_B, PageTest, font, served, write
 
 
 class Editor(PageTest):
-    def stroke(self, points, button=MouseButton.LEFT, key=None):
-        """A press at the first strip pixel, moves to the others, a release."""
-        box = self.d.execute_script("return document.getElementById('scroller').getBoundingClientRect()")
-        if key:
-            ActionChains(self.d).key_down(key).perform()
-        actions = ActionBuilder(self.d)
-        to = lambda p: actions.pointer_action.move_to_location(int(box["x"]) + p[0], int(box["y"]) + p[1])
-        to(points[0])
-        actions.pointer_action.pointer_down(button)
-        for p in points[1:]:
-            to(p)
-        actions.pointer_action.pointer_up(button)
-        actions.perform()
-        if key:
-            ActionChains(self.d).key_up(key).perform()
-
-    def keys(self, *keys):
-        self.d.find_element(By.TAG_NAME, "body").send_keys(*keys)
-
-    def saved(self, name):
-        """The font Save SFT downloads."""
-        self.menu("File", "Save SFT")
-        return self.download(name)
-
-    def command(self, id):
-        return self.d.find_element(By.ID, id).get_attribute("textContent")
-
-    def table(self, name):
-        self.menu("File", "Save JSON")
-        return [(c["code"], c["x"]) for c in json.loads(self.download(name))[0]["characters"]]
-
-    def swatch(self, index, background=False):
-        self.d.execute_script(
-            "const b = document.querySelector(`#swatches [data-index='${arguments[0]}']`);"
-            "b.dispatchEvent(new MouseEvent(arguments[1] ? 'contextmenu' : 'click', {bubbles: true}))",
-            index, background)
-
     def test_draw_fill_pick_and_undo_back_to_the_opened_bytes(self):
         original = font(8, 20, 4, A_B, bytes(80))
         self.open_font(write("ab.sft", original))
