@@ -254,7 +254,9 @@ void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
         const std::uint64_t based = file->Size();
         for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Put(*file);
         for (std::size_t i = Done; i < Steps.size(); ++i) Steps[i]->Write(Begin(kKept)), Put(*file);
-        file->Sync();
+        // Only a journal that replaces another waits for the disk: a power cut
+        // must not leave neither. A first one is synced with the next records.
+        if (RegularFileExists(Path)) file->Sync();
         file->Rename(Path);
         base_ = based;
     } catch (...) {
