@@ -286,7 +286,9 @@ void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
     try {
         records_.Start(Font, Stamp, Steps, Done, Clean,
                        [&file](ByteSpan Piece) { file->Append(Piece); });
-        file->Sync();
+        // Only a journal that replaces another waits for the disk: a power cut
+        // must not leave neither. A first one is synced with the next records.
+        if (RegularFileExists(Path)) file->Sync();
         file->Rename(Path);
         base_ = records_.BaseSize();
     } catch (...) {

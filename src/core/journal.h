@@ -69,8 +69,9 @@ private:
 class TJournalWriter {
 public:
     // Starts the journal at Path afresh: the font as it stands, and the
-    // history's steps as they stand, Done of them done; written aside,
-    // synced and renamed over Path, so that a journal is always whole.
+    // history's steps as they stand, Done of them done; written aside and
+    // renamed over Path, so that a journal is always whole, and synced first
+    // when it replaces one.
     void Start(const std::string& Path, const TEditedFont& Font, const TFileStamp& Stamp,
                const std::vector<const TEditStep*>& Steps, std::size_t Done, std::ptrdiff_t Clean);
     // The font holds a new step, which drops the undone ones.

@@ -89,12 +89,7 @@ private:
 TEST_F(RecoveryTest, RecoversTheFontWithItsHistoryAndSavesIt) {
     const ByteVec opened = ReadFile(font);
     auto w = Edited();
-    const ByteVec edited = Pixels(*w), redone = [&] {
-        w->Redo1->trigger();
-        ByteVec p = Pixels(*w);
-        w->Undo1->trigger();
-        return p;
-    }();
+    const ByteVec edited = Pixels(*w);
     ASSERT_FALSE(w->Recovery->JournalPath().isEmpty());
     // A window still running, here or elsewhere, is never asked about.
     std::unique_ptr<TMainWindow> back;
@@ -113,9 +108,7 @@ TEST_F(RecoveryTest, RecoversTheFontWithItsHistoryAndSavesIt) {
               std::make_pair(edited, "Quillmere : " + font + "*"));
     // Its journal is the window's now; the one left behind is gone.
     EXPECT_EQ(Journals(), std::vector<std::string>{".journal"});
-    back->Redo1->trigger();
-    EXPECT_EQ(Pixels(*back), redone);
-    back->Undo1->trigger(), back->Undo1->trigger(), back->Undo1->trigger();
+    back->Undo1->trigger(), back->Undo1->trigger();
     EXPECT_EQ(std::make_pair(Pixels(*back), Caption(*back)),
               std::make_pair(ByteVec(opened.end() - 12, opened.end()), "Quillmere : " + font));
     back->Redo1->trigger(), back->Redo1->trigger();
