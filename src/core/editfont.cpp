@@ -5,12 +5,13 @@
 
 #include "bmplayout.h"
 
-bool TEditedFont::Load(const std::string& Path) {
+bool TEditedFont::Load(const std::string& Path, bool Pixels) {
     ReadOnlyFile file;
     TSftFont font;
     TCharTable rows;
     std::vector<TRange> ranges;
-    if (!file.Open(Path) || !ReadSFT(file, font, rows, std::int32_t(rows.size()) - 1, &ranges))
+    if (!file.Open(Path) ||
+        !ReadSFT(file, font, rows, std::int32_t(rows.size()) - 1, &ranges, Pixels))
         return false;
     font_ = std::move(font);
     table_.assign(rows.begin(), rows.begin() + font_.CharCount);

@@ -32,8 +32,9 @@ inline constexpr std::size_t kMaxChars = 256;
 
 class TEditedFont {
 public:
-    // Reads a font file; false, changing nothing, when it is refused.
-    bool Load(const std::string& Path);
+    // Reads a font file; false, changing nothing, when it is refused. Without
+    // Pixels the strip is checked but left empty, for ReplaceStrip to fill.
+    bool Load(const std::string& Path, bool Pixels = true);
     // A font with no characters and an empty strip, made from headers, for
     // a table and a picture to fill. RangeCount and BitsPerPixel are set when
     // it is written. Throws EFontError for a depth other than 8 or 16, or a
