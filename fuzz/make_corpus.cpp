@@ -47,6 +47,20 @@ std::vector<std::pair<std::string, ByteVec>> TinyPngs() {
     }
     return out;
 }
+
+// A BMP of a 40-byte header, masks or a colour table after it, then data.
+ByteVec Bmp(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression,
+            const std::vector<std::uint32_t>& extra, const ByteVec& data) {
+    SftWriter f;
+    const auto at = std::uint32_t(54 + 4 * extra.size());
+    f.U16('B' | 'M' << 8).Le(at + std::uint32_t(data.size()), 4).I32(0).Le(at, 4).I32(40);
+    f.I32(w).I32(h).U16(1).U16(bits).Le(compression, 4).I32(0).I32(0).I32(0);
+    f.Le(bits <= 8 ? std::uint32_t(extra.size()) : 0, 4).I32(0);
+    for (std::uint32_t v : extra) f.Le(v, 4);
+    ByteVec out = f.Bytes();
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,6 +118,18 @@ int main(int argc, char** argv) {
     Seed(picture, "8bit", Vec(Build8BitImage(TStrip{3, 4, ByteSpan(px8)}, pal)));
     Seed(picture, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
     for (const auto& [name, png] : TinyPngs()) Seed(picture, name, png);
+
+    // The core's BMP reader: a form of each kind, and the exports above.
+    const fs::path bmp = root / "bmp";
+    const std::vector<std::uint32_t> two = {0x102030, 0x405060};
+    Seed(bmp, "8bit", Vec(Build8BitImage(TStrip{3, 4, ByteSpan(px8)}, pal)));
+    Seed(bmp, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
+    Seed(bmp, "1bit", Bmp(9, 2, 1, 0, two, {0xA5, 0x80, 0, 0, 0x5A, 0, 0, 0}));
+    Seed(bmp, "4bit-top-down", Bmp(3, -2, 4, 0, two, {0x10, 0x10, 0, 0, 0x01, 0x10, 0, 0}));
+    Seed(bmp, "rle8", Bmp(4, 2, 8, 1, two, {3, 1, 0, 0, 0, 3, 0, 1, 1, 0, 0, 2, 1, 0, 0, 1}));
+    Seed(bmp, "rle4", Bmp(6, 1, 4, 2, two, {3, 0x10, 0, 3, 0x10, 0x10, 0, 1}));
+    Seed(bmp, "565", Bmp(2, 1, 16, 3, {0xF800, 0x7E0, 0x1F}, {0xFF, 0xFF, 0x1F, 0}));
+    Seed(bmp, "alpha32", Bmp(1, 1, 32, 6, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {1, 2, 3, 4}));
 
     const fs::path table = root / "table";
     const std::string header = "53464e54" + std::string(72, '0');

@@ -66,7 +66,8 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
 }
 
 TEditedFont FontAndTable(const Options& o) {
-    TEditedFont font = o.font.empty() ? TEditedFont() : LoadFontFile(o.font);
+    // The font's own strip is replaced, so only its headers and table are read.
+    TEditedFont font = o.font.empty() ? TEditedFont() : LoadFontFile(o.font, false);
     if (o.table.empty()) return font;
     try {
         TTableFile table = ParseTableJson(ReadTextFile(o.table));

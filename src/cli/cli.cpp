@@ -50,9 +50,9 @@ std::string ReadTextFile(const std::string& Path) {
     return text;
 }
 
-TEditedFont LoadFontFile(const std::string& Path) {
+TEditedFont LoadFontFile(const std::string& Path, bool Pixels) {
     TEditedFont font;
-    if (font.Load(Path)) return font;
+    if (font.Load(Path, Pixels)) return font;
     const std::string why = WhyNotReadable(Path);
     throw TRefusal{Path, why.empty() ? "Invalid SFT file!" : why};
 }

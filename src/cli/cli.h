@@ -27,9 +27,10 @@ struct TRefusal {
 };
 // What the programs read, each throwing TRefusal: a whole text file; a font
 // (the system's reason, or "Invalid SFT file!"); a palette from a .CMP or a
-// .BM file (the reader's own warning).
+// .BM file (the reader's own warning). Without Pixels the font's strip is
+// checked but left empty, as TEditedFont::Load leaves it.
 std::string ReadTextFile(const std::string& Path);
-TEditedFont LoadFontFile(const std::string& Path);
+TEditedFont LoadFontFile(const std::string& Path, bool Pixels = true);
 TPalette LoadPaletteFile(const std::string& Path, bool BM);
 
 // On SIGINT or SIGTERM the file being written goes and the program ends

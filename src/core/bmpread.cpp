@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr std::uint32_t kFileHeader = 14;
 constexpr std::uint32_t kCoreHeader = 12;  // the old OS/2 1.x header
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5,
                         kAlphaBitFields = 6;
@@ -285,19 +284,19 @@ TImagePixels ReadBmp(ByteSpan File) {
         Refuse("a picture of " + size + " is more than memory holds");
     out.Width = std::int32_t(h.width);
     out.Height = std::int32_t(h.rows);
+    out.Indexed = indexed;
+    if (indexed) out.ColorTable.fill(kOpaque);
+    const std::size_t entrySize = h.infoSize == kCoreHeader ? 3 : 4;
+    for (std::size_t k = 0; k < h.tableEntries; ++k) {
+        const std::uint8_t* e = File.data() + h.tableAt + k * entrySize;
+        out.ColorTable[k] = kOpaque | std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0];
+    }
+    if (pixels == 0) return out;
     const std::size_t w = std::size_t(width);
     const auto outRow = [&](std::size_t fileRow) {
         return h.topDown ? fileRow : std::size_t(rows) - 1 - fileRow;
     };
     if (indexed) {
-        out.Indexed = true;
-        out.ColorTable.fill(kOpaque);
-        const std::size_t entrySize = h.infoSize == kCoreHeader ? 3 : 4;
-        for (std::size_t k = 0; k < h.tableEntries; ++k) {
-            const std::uint8_t* e = File.data() + h.tableAt + k * entrySize;
-            out.ColorTable[k] =
-                kOpaque | std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0];
-        }
         out.Indices.resize(std::size_t(pixels));
         if (rle) {
             ReadRle(h, File, out);

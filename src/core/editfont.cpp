@@ -5,9 +5,9 @@
 
 #include "bmplayout.h"
 
-bool TEditedFont::Load(const std::string& Path) {
+bool TEditedFont::Load(const std::string& Path, bool Pixels) {
     ReadOnlyFile file;
-    return file.Open(Path) && Load(file, Path);
+    return file.Open(Path) && Load(file, Path, Pixels);
 }
 
 bool TEditedFont::Parse(ByteSpan File, const std::string& Path) {
@@ -15,11 +15,11 @@ bool TEditedFont::Parse(ByteSpan File, const std::string& Path) {
     return Load(source, Path);
 }
 
-bool TEditedFont::Load(ByteSource& Source, const std::string& Path) {
+bool TEditedFont::Load(ByteSource& Source, const std::string& Path, bool Pixels) {
     TSftFont font;
     TCharTable rows;
     std::vector<TRange> ranges;
-    if (!ReadSFT(Source, font, rows, std::int32_t(rows.size()) - 1, &ranges)) return false;
+    if (!ReadSFT(Source, font, rows, std::int32_t(rows.size()) - 1, &ranges, Pixels)) return false;
     font_ = std::move(font);
     table_.assign(rows.begin(), rows.begin() + font_.CharCount);
     ranges_ = std::move(ranges);

@@ -32,10 +32,11 @@ inline constexpr std::size_t kMaxChars = 256;
 
 class TEditedFont {
 public:
-    // Reads a font file; false, changing nothing, when it is refused.
-    bool Load(const std::string& Path);
+    // Reads a font file; false, changing nothing, when it is refused. Without
+    // Pixels the strip is checked but left empty, for ReplaceStrip to fill.
+    bool Load(const std::string& Path, bool Pixels = true);
     // The same from a font file's bytes, taken for the file at Path.
-    bool Load(ByteSource& Source, const std::string& Path);
+    bool Load(ByteSource& Source, const std::string& Path, bool Pixels = true);
     // The same from a whole file held in memory.
     bool Parse(ByteSpan File, const std::string& Path);
     // A font with no characters and an empty strip, made from headers, for

@@ -12,7 +12,7 @@ constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 }
 
 bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
-             std::int32_t LastIndex, std::vector<TRange>* Ranges) {
+             std::int32_t LastIndex, std::vector<TRange>* Ranges, bool Pixels) {
     // Everything is read into locals and handed over only once the whole file
     // was accepted, so a refused file leaves the caller's record untouched.
     // Memory is bounded by the file: each table row needs 8 bytes of it, and
@@ -53,10 +53,14 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
 
     // Both the pixel data and the image built from it must stay within the
     // signed 32-bit sizes that the file and the BMP format can express.
-    const std::int64_t pixelBytes = std::int64_t(font.Width) * (bpp / 8) * font.Height;
+    std::int64_t pixelBytes = std::int64_t(font.Width) * (bpp / 8) * font.Height;
     if (pixelBytes > kInt32Max) return false;
     if (!ImageSizeFits(bpp, font.Width, font.Height)) return false;
     if (Source.Left() < std::uint64_t(pixelBytes)) return false;
+    if (!Pixels) {
+        font.Width = font.Height = 0;
+        pixelBytes = 0;
+    }
 
     Bytes pixels(static_cast<std::size_t>(pixelBytes));
     if (!Source.Read(pixels.data(), pixels.size())) return false;

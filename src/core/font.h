@@ -46,6 +46,8 @@ bool LoadSFT(const std::string& FileName, TSftFont& Font, std::span<TCharEntry> 
              std::int32_t LastIndex);
 
 // The same from a source positioned at the file's first byte; Ranges, when
-// given, receives the range records as they stand in the file.
+// given, receives the range records as they stand in the file. Without
+// Pixels the strip's pixels are checked to be there but not read, and the
+// strip is left empty (0 x 0), for a caller that replaces it anyway.
 bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
-             std::int32_t LastIndex, std::vector<TRange>* Ranges = nullptr);
+             std::int32_t LastIndex, std::vector<TRange>* Ranges = nullptr, bool Pixels = true);

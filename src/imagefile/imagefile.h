@@ -1,5 +1,6 @@
-// Picture files (BMP, PNG) decoded into plain pixels for the core's colour
-// rules; shared by bmp2sft and the viewer.
+// Picture files decoded into plain pixels for the core's colour rules: BMP by
+// the core's reader, PNG and the BMP forms it leaves by Qt's decoders; shared
+// by bmp2sft and the viewer.
 #pragma once
 
 #include <string>

@@ -75,6 +75,8 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     WriteFile(dir.Path("f8.sft"), MakeFont(8, 4, 2, 65, 66));
     WriteFile(dir.Path("f16.sft"), MakeFont(16, 4, 2, 65, 66));
     WriteFile(dir.Path("bad.sft"), {'S', 'F', 'N', 'X'});
+    const ByteVec f16 = ReadFile(dir.Path("f16.sft"));
+    WriteFile(dir.Path("cut.sft"), ByteVec(f16.begin(), f16.end() - 1));  // its strip short
     TPalette palette = PatternPalette(0);
     WriteFile(dir.Path("pal.cmp"), MakeCMP(palette));
     const auto text = [&](const char* name, const std::string& s) {
@@ -143,6 +145,7 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
              1,
              "no.sft: No such file or directory\n"},
             {{"--font", "bad.sft", "-o", "o.sft", "rgb.png"}, 1, "bad.sft: Invalid SFT file!\n"},
+            {{"--font", "cut.sft", "-o", "o.sft", "full.bmp"}, 1, "cut.sft: Invalid SFT file!\n"},
             {{"--font", "f8.sft", "--bm", "pal.cmp", "-o", "o.sft", "rgb.png"},
              1,
              "pal.cmp: Invalid BM file!\n"},
