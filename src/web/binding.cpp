@@ -1,6 +1,8 @@
 // The page's calls into the core, as the script sees them.
 #include <emscripten/bind.h>
 
+#include <malloc.h>
+
 #include <string>
 
 #include "page.h"
@@ -9,10 +11,14 @@ namespace {
 
 std::string Version() { return QUILL_VERSION; }
 
+// Bytes of the WebAssembly heap in use, for the bench.
+double HeapUsed() { return double(mallinfo().uordblks); }
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("version", &Version);
+    emscripten::function("heapUsed", &HeapUsed);
     emscripten::class_<TPage>("Page")
         .constructor<>()
         .function("openFont", &TPage::OpenFont)

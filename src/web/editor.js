@@ -106,7 +106,11 @@ export class Editor {
       if (result.picked) this.showColours();
       if (result.area && !e.shiftKey) {
         this.held = e.button;
-        scroller.setPointerCapture(e.pointerId);
+        try {
+          scroller.setPointerCapture(e.pointerId);
+        } catch {
+          // A pointer the browser no longer tracks: the stroke ends at its release.
+        }
       }
       e.preventDefault();
       this.apply(result);

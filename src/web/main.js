@@ -40,11 +40,13 @@ function updateCaption() {
 
 // Hands what the last command added to the font's journal to the storage.
 function keep() {
+  const began = performance.now();
   const kept = page.takeJournal();
   if (!kept) return;
   const meta = { name: page.name(), changes: kept.changes };
   if (kept.start) keeper.start(kept.bytes, meta);
   else keeper.append(kept.bytes, meta);
+  window.quillmereBench?.keepTimes.push(performance.now() - began);
 }
 
 function updateCommands() {
@@ -352,6 +354,9 @@ async function start() {
   });
   updateCommands();
   keeper = new Keeper((e) => warning(`Changes can't be kept in this browser's storage for recovery (${e?.message ?? e}). Editing goes on; Save SFT keeps your work.`));
+  // The bench's handles on the page (bench/web_draw_bench.py).
+  if (new URLSearchParams(location.search).has('bench'))
+    window.quillmereBench = { core, page, view, editor, keepTimes: [] };
   document.body.dataset.ready = 'true';
   if (await keeper.open()) await offerKeptWork().catch((e) => standardError(`${e.message ?? e}.`));
 }

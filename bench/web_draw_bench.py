@@ -1,0 +1,99 @@
+#!/usr/bin/python3
+"""The page's pencil in headless chromium, on the 65,535 x 64 16-bit font at
+zoom 16: one dab from its pointer events to its pixels on the canvas against
+one plain repaint of the view, measured side by side in the same run; the
+WebAssembly heap after 10,000 dabs; and the main thread's time to hand a
+dab's step to the browser's storage.
+Usage: bench/web_draw_bench.py build-web/site [DABS]"""
+import os
+import statistics
+import struct
+import sys
+import tempfile
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+SITE = os.path.abspath(sys.argv[1])
+DABS = int(sys.argv[2]) if len(sys.argv) > 2 else 10000
+
+
+def font16(width=65535, height=64):
+    out = bytearray(b"SFNT" + bytes(16) + struct.pack("<i", 1) + bytes(16))
+    out += struct.pack("<HH", 32, 126)
+    for k in range(95):
+        out += struct.pack("<ii", k * 600, 0)
+    strip = bytearray(128)
+    struct.pack_into("<i", strip, 36, 16)
+    return bytes(out + strip + struct.pack("<ii", width, height) + os.urandom(width * height * 2))
+
+
+def main():
+    tmp = tempfile.mkdtemp()
+    for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
+        os.environ[var] = tempfile.mkdtemp()
+    path = os.path.join(tmp, "wide16.sft")
+    with open(path, "wb") as f:
+        f.write(font16())
+    o = webdriver.ChromeOptions()
+    o.binary_location = "/usr/bin/chromium"
+    for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+              "--disable-background-networking", "--disable-component-update", "--disable-sync",
+              "--window-size=1200,800", "--user-data-dir=" + tempfile.mkdtemp()):
+        o.add_argument(a)
+    d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
+    try:
+        d.get("file://" + os.path.join(SITE, "index.html") + "?bench")
+        d.execute_script("return 1")
+        while not d.execute_script("return !!window.quillmereBench"):
+            pass
+        d.find_element(By.XPATH, "//button[@class='menu-title' and text()='File']").click()
+        d.find_element(By.ID, "open-sft").send_keys(path)
+        while "wide16" not in d.title:
+            pass
+        d.set_script_timeout(600)
+        r = d.execute_async_script("""
+            const dabs = arguments[0], done = arguments[arguments.length - 1];
+            const { core, view, page } = window.quillmereBench;
+            view.setZoom(16);
+            document.getElementById('draw').click();
+            const s = document.getElementById('scroller'), box = s.getBoundingClientRect();
+            const cols = Math.floor(s.clientWidth / 16), rows = Math.min(64, Math.floor(s.clientHeight / 16));
+            const ev = (type, x, y) => s.dispatchEvent(new PointerEvent(type, {
+              bubbles: true, button: 0, buttons: type === 'pointerup' ? 0 : 1, pointerId: 1,
+              clientX: box.left + x * 16 + 8, clientY: box.top + y * 16 + 8 }));
+            const time = (f, n) => { const t = performance.now(); for (let i = 0; i < n; i++) f(i); return (performance.now() - t) / n; };
+            let k = 0;
+            const dab = () => {
+              const x = k % cols, y = Math.floor(k / cols) % rows;
+              if (x === 0 && y === 0) page.setColor(false, (k / (cols * rows)) % 2 ? 0x1234 : 0xF81F);
+              ev('pointerdown', x, y); ev('pointerup', x, y); view.draw(); k++;
+            };
+            const repaints = [], dabsT = [];
+            for (let round = 0; round < 7; round++) {
+              repaints.push(time(() => view.draw(), 50));
+              dabsT.push(time(dab, 50));
+            }
+            const heap0 = core.heapUsed();
+            const rest = dabs - k;
+            for (let i = 0; i < rest; i++) dab();
+            const heap1 = core.heapUsed();
+            const keep = window.quillmereBench.keepTimes.slice().sort((a, b) => a - b);
+            done({ repaints, dabsT, heap0, heap1, dabs: k, keep50: keep[keep.length >> 1],
+                   keep99: keep[Math.floor(keep.length * 0.99)], keepMax: keep[keep.length - 1],
+                   undo: page.undoName() });
+        """, DABS)
+    finally:
+        d.quit()
+    rep, dab = statistics.median(r["repaints"]), statistics.median(r["dabsT"])
+    print(f"repaint of the view at zoom 16: {rep:.3f} ms (median of 7 rounds of 50)")
+    print(f"one dab, pointer events to pixels on the canvas: {dab:.3f} ms; ratio {dab / rep:.2f} (target at most 2)")
+    grow = (r["heap1"] - r["heap0"]) / 2**20
+    print(f"{r['dabs']} dabs: the heap grew {grow:.2f} MiB from the 350th dab on (target at most 4 MiB)")
+    print(f"keeping a dab's step on the main thread: median {r['keep50']:.3f} ms, 99th percentile "
+          f"{r['keep99']:.3f} ms, max {r['keepMax']:.3f} ms (target at most 1 ms)")
+
+
+if __name__ == "__main__":
+    main()
