@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QImage>
 
+#include "charedit.h"
+#include "journal.h"
 #include "picture.h"
 #include "testfiles.h"
 #include "tinyfont.h"
@@ -69,6 +71,35 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
+
+    // Recovery journals: steps of each kind as pushed, one undone, and the
+    // same history written afresh.
+    {
+        const fs::path journal = root / "journal";
+        fs::create_directories(journal);
+        const std::string font = (journal / "font.tmp").string();
+        WriteFile(font, MakeFont(16, 10, 2, 65, 67));
+        TEditedFont f;
+        if (!f.Load(font)) return 1;
+        TJournalWriter w;
+        w.Start((journal / "pushed").string(), f, {}, {}, 0, 0);
+        std::vector<TEditStep> steps;
+        TPixelGrid grid = f.Grid();
+        steps.emplace_back(
+            "Pencil", Recorded(grid, [&](TPixelDelta& d) { PaintLine(grid, 0, 0, 9, 1, 5, d); }));
+        w.Pushed(steps.back(), f);
+        steps.push_back(InsertCharacter(f, 0, 90, 2, 9));
+        w.Pushed(steps.back(), f);
+        TFontBody before = f.Body();
+        f.ReplaceStrip(3, 2, Bytes(12, 7));
+        steps.emplace_back("Import Picture", std::move(before), f);
+        w.Pushed(steps.back(), f);
+        steps.back().Toggle(f);
+        w.Undone();
+        w.Start((journal / "kept").string(), f, {}, {&steps[0], &steps[1], &steps[2]}, 2, -1);
+        w.Stop(false);
+        fs::remove(font);
+    }
 
     const fs::path sft = root / "sft";
     Seed(sft, "8bit", MakeFont(8, 24, 6, 32, 40));
