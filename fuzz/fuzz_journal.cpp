@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "journal.h"
-#include "scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes bytes(data, data + size);
@@ -14,11 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PutU32(bytes.data() + at + 4, Crc32(ByteSpan(bytes.data() + at + 8, length)));
         at += 8 + length;
     }
-    const std::string path = ScratchPath("fuzz.journal");
-    WriteScratch(path, bytes);
     TJournalHistory h;
     try {
-        h = ReadJournal(path);
+        SpanSource in(bytes);
+        h = ParseJournal(in, "fuzz.journal");
     } catch (const EFontError&) {
         return 0;
     } catch (const EToolkitError&) {
