@@ -378,11 +378,6 @@ void TPage::Journal(ByteSpan Record) {
     sinceBase_ += Record.size();
 }
 
-void TPage::StopJournal() {
-    journaled_ = restart_ = false;
-    pending_ = Bytes();
-}
-
 val TPage::TakeJournal() {
     if (pending_.empty()) return val::null();
     val out = val::object();

@@ -44,12 +44,14 @@ export class Keeper {
     }
   }
 
-  // Journals no living tab holds, newest first; set aside ones left out.
+  // Journals with changes that no living tab holds, newest first; those
+  // without changes go, set aside ones are left out.
   async orphans() {
     const all = await done(this.db.transaction('journals').objectStore('journals').getAll());
     const held = new Set((await navigator.locks?.query())?.held?.map((l) => l.name) ?? []);
-    return all.filter((j) => !j.aside && j.id !== this.id && !held.has(LOCK + j.id))
-      .sort((a, b) => b.updated - a.updated);
+    const left = all.filter((j) => !j.aside && j.id !== this.id && !held.has(LOCK + j.id));
+    for (const j of left.filter((j) => !j.changes)) await this.remove(j.id);
+    return left.filter((j) => j.changes).sort((a, b) => b.updated - a.updated);
   }
 
   // The journal's records, joined as the core reads them.

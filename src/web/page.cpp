@@ -84,8 +84,10 @@ val TPage::OpenFont(const std::string& File, const std::string& Name) {
             return Error(kInvalidSFT);
         Show(std::move(font), palette_);
         history_.Clear();
-        StopJournal();
         stroke_.reset();
+        // The font goes to the storage now, so that the first change's step
+        // is as small a write as any other.
+        StartJournal();
         colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
         return Done();
     });
@@ -166,7 +168,7 @@ val TPage::SftFile(const std::string& Name) {
         val out = ByteArray(font_.FileBytes());
         font_.Saved(Name);
         history_.SetClean();
-        StopJournal();
+        StartJournal();
         return out;
     });
 }

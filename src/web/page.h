@@ -103,9 +103,9 @@ public:
     val PastePixels(int Row, int W, int H, bool Indexed, const std::string& Data,
                     const std::string& Table, bool Nearest);
 
-    // Unsaved work for the browser's storage: what the changes since the
-    // last call added to the journal, {bytes, start, changes}, start when
-    // the journal begins afresh; null when there is nothing new.
+    // Unsaved work for the browser's storage: what the font's journal gained
+    // since the last call, {bytes, start, changes}, start when it begins
+    // afresh (a font opened, saved or recovered); null when nothing is new.
     val TakeJournal();
     // The font and its whole history back from a kept journal's bytes.
     val Recover(const std::string& Journal);
@@ -114,8 +114,6 @@ private:
     // The journal begins afresh with the font and the history as they stand.
     void StartJournal();
     void Journal(ByteSpan Record);
-    // The journal is dropped: the work was saved or let go.
-    void StopJournal();
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Built aside: the page changes only once the picture has succeeded.
     void Show(TEditedFont Font, const TPalette& Palette);
