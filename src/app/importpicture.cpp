@@ -8,13 +8,11 @@ QString NearestQuestion(const EColorsNotInPalette& Missing) {
 
 std::optional<TFontPixels> PixelsForFont(const TEditedFont& Font, const TImagePixels& Image,
                                          const TPalette& Palette, IUserInterface& UI) {
-    if (Font.BitsPerPixel() == 16) return ToFontPixels16(Image);
-    const TPalette* palette = Image.Indexed ? nullptr : &Palette;
     try {
-        return ToFontPixels8(Image, palette, false);
+        return ToFontPixels(Font.BitsPerPixel(), Image, Palette, false);
     } catch (const EColorsNotInPalette& e) {
         if (!UI.AskYesNo(NearestQuestion(e))) return std::nullopt;
-        return ToFontPixels8(Image, palette, true);
+        return ToFontPixels(Font.BitsPerPixel(), Image, Palette, true);
     }
 }
 

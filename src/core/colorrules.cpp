@@ -122,6 +122,12 @@ TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bo
     return out;
 }
 
+TFontPixels ToFontPixels(int BitsPerPixel, const TImagePixels& Image, const TPalette& Palette,
+                         bool Nearest) {
+    if (BitsPerPixel == 16) return ToFontPixels16(Image);
+    return ToFontPixels8(Image, Image.Indexed ? nullptr : &Palette, Nearest);
+}
+
 std::string NearestQuestionText(const EColorsNotInPalette& Missing) {
     const std::string pixels =
         Missing.Count == 1 ? "1 pixel of the picture has a colour"

@@ -52,3 +52,10 @@ TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bo
 // A 16-bit strip: each pixel the nearest 5-6-5 value, as a picture of the
 // font shows it. Throws EFontError for a pixel that is not fully opaque.
 TFontPixels ToFontPixels16(const TImagePixels& Image);
+
+// A strip for a font of BitsPerPixel under Import Picture's rules: an indexed
+// picture of an 8-bit font keeps its indices, colours are matched through
+// Palette, a 16-bit font takes the nearest 5-6-5 values. Throws as
+// ToFontPixels8 and ToFontPixels16 do.
+TFontPixels ToFontPixels(int BitsPerPixel, const TImagePixels& Image, const TPalette& Palette,
+                         bool Nearest);

@@ -13,9 +13,6 @@
 #include "rgba.h"
 #include "tabletext.h"
 
-std::optional<TImagePixels> ImageOf(int W, int H, bool Indexed, const std::string& Data,
-                                    const std::string& Table);
-
 namespace {
 
 val AreaOf(TPixelRect Area) {
@@ -350,12 +347,9 @@ val TPage::PastePixels(int Row, int W, int H, bool Indexed, const std::string& D
             }
         TFontPixels pixels;
         try {
-            pixels = Bits() == 16 ? ToFontPixels16(part)
-                                  : ToFontPixels8(part, Indexed ? nullptr : &palette_, Nearest);
+            pixels = ToFontPixels(Bits(), part, palette_, Nearest);
         } catch (const EColorsNotInPalette& e) {
-            val out = val::object();
-            out.set("question", NearestQuestionText(e));
-            return out;
+            return Question(e);
         } catch (const EFontError& e) {
             return Error(std::string("Cannot paste the picture: ") + e.what() + ".");
         }

@@ -26,6 +26,12 @@ val Error(const std::string& Text) {
     return out;
 }
 
+val Question(const EColorsNotInPalette& Missing) {
+    val out = val::object();
+    out.set("question", NearestQuestionText(Missing));
+    return out;
+}
+
 val Done() {
     val out = val::object();
     out.set("ok", true);
@@ -54,8 +60,6 @@ std::uint32_t Argb(const std::uint8_t* Rgba) {
 
 }  // namespace
 
-// Pixels handed in by the script as the core's decoded picture; none when
-// they are not W x H.
 std::optional<TImagePixels> ImageOf(int W, int H, bool Indexed, const std::string& Data,
                                     const std::string& Table) {
     const std::size_t count = std::size_t(std::max(W, 0)) * std::size_t(std::max(H, 0));
@@ -207,15 +211,10 @@ val TPage::Import(const TImagePixels& Image, bool Nearest, const std::string& Na
     Release();
     TEditedFont font = font_;
     try {
-        TFontPixels pixels =
-            font_.BitsPerPixel() == 16
-                ? ToFontPixels16(Image)
-                : ToFontPixels8(Image, Image.Indexed ? nullptr : &palette_, Nearest);
+        TFontPixels pixels = ToFontPixels(Bits(), Image, palette_, Nearest);
         font.ReplaceStrip(Image.Width, Image.Height, std::move(pixels.Pixels));
     } catch (const EColorsNotInPalette& e) {
-        val out = val::object();
-        out.set("question", NearestQuestionText(e));
-        return out;
+        return Question(e);
     } catch (const EFontError& e) {
         return Error("Cannot import " + Name + ": " + e.what() + ".");
     }

@@ -149,6 +149,13 @@ ByteSpan SpanOf(const std::string& Data);
 val ByteArray(ByteSpan Data);
 val Error(const std::string& Text);
 val Done();
+// Colours the palette lacks: the question before they move to the nearest.
+val Question(const EColorsNotInPalette& Missing);
+// Pixels handed in by the script as the core's decoded picture: W x H
+// indices (with Table, 256 RGBA entries) or RGBA colours; none when they are
+// not W x H.
+std::optional<TImagePixels> ImageOf(int W, int H, bool Indexed, const std::string& Data,
+                                    const std::string& Table);
 template <class T>
 val ArrayOf(const std::vector<T>& Items) {
     val out = val::array();
