@@ -13,43 +13,9 @@ samples=$(cd "$(dirname "$0")/../../samples" && pwd)
 tmp=$(mktemp -d /tmp/quill-e2e-XXXXXX)
 # The viewer's settings live in the run's folder, never the user's.
 export XDG_CONFIG_HOME="$tmp/config"
-xvfb_pid="" wm_pid="" app_pid=""
-cleanup() {
-    for pid in $app_pid $wm_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in $app_pid $wm_pid $xvfb_pid; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/xsession.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    echo "windows:" >&2
-    xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/  /' >&2 || true
-    [ -s "$tmp/app.log" ] && sed 's/^/  app: /' "$tmp/app.log" >&2
-    [ -s "$tmp/wm.log" ] && sed 's/^/  wm: /' "$tmp/wm.log" >&2
-    [ -s "$tmp/xvfb.log" ] && sed 's/^/  xvfb: /' "$tmp/xvfb.log" >&2
-    exit 1
-}
-
-# Polls a command until it succeeds or the deadline (seconds) passes.
-wait_for() {
-    local seconds=$1
-    shift
-    local end=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -ge $end ] && return 1
-        sleep 0.1
-    done
-}
-
-window_named() { xdotool search --onlyvisible --name "^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$"; }
 no_window_named() { ! window_named "$1"; }
-
-step() { echo "[$SECONDS s] $*"; }
 
 # Opens a menu item by its keys until the window it opens shows up: a key
 # pressed while a just-closed dialog still had the focus can get lost.
@@ -67,17 +33,7 @@ menu_until_window() {
     return 1
 }
 
-# A display of its own; Xvfb picks a free number and reports it.
-# -noreset: the server must not restart when xdpyinfo, its first client, leaves.
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 test -s "$tmp/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$tmp/display")"
-wait_for 15 xdpyinfo || fail "display $DISPLAY not reachable"
-
-openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-wm_pid=$!
-wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+start_x
 
 work="$tmp/work"
 mkdir -p "$work/out"

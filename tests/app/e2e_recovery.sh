@@ -14,33 +14,9 @@ tmp=$(mktemp -d /tmp/quill-e2e-XXXXXX)
 export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data" XDG_RUNTIME_DIR="$tmp/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 recovery="$XDG_DATA_HOME/quillmere/Quillmere/recovery"
-xvfb_pid="" wm_pid="" app_pid=""
-cleanup() {
-    for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-    for pid in $app_pid $wm_pid $xvfb_pid; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/xsession.sh"
 
-fail() {
-    echo "FAIL: $*" >&2
-    echo "windows:" >&2
-    xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/  /' >&2 || true
-    [ -s "$tmp/app.log" ] && sed 's/^/  app: /' "$tmp/app.log" >&2
-    exit 1
-}
-wait_for() {
-    local seconds=$1
-    shift
-    local end=$((SECONDS + seconds))
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -ge $end ] && return 1
-        sleep 0.1
-    done
-}
-window_named() { xdotool search --onlyvisible --name "^$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$"; }
 windows_named() { [ "$(window_named "$1" | wc -l)" -ge "$2" ]; }
-step() { echo "[$SECONDS s] $*"; }
 # Keys to the main window, or to the box in front of it.
 keys() {
     timeout 3 xdotool windowactivate --sync "$main_wid" >/dev/null 2>&1 || true
@@ -61,14 +37,7 @@ start() {
     main_wid=$(window_named "${title:-Quillmere}" | head -n1)
 }
 
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 test -s "$tmp/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$tmp/display")"
-wait_for 15 xdpyinfo || fail "display $DISPLAY not reachable"
-openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-wm_pid=$!
-wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+start_x
 
 # A 16-bit font 8 x 4 whose first pixel alone is pure green (0x07E0), to be
 # found on the screen; pixel 3, 0 is to be drawn white (0xFFFF).
