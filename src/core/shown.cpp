@@ -1,0 +1,11 @@
+#include "shown.h"
+
+std::string WholeNumberText(const TNumberLimits& Field) {
+    return std::string(Field.Name) + " must be a whole number from " + std::to_string(Field.Min) +
+           " to " + std::to_string(Field.Max) + ".";
+}
+
+std::string SwatchText(int Index, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+    return "index " + std::to_string(Index) + "   RGB " + std::to_string(R) + ", " +
+           std::to_string(G) + ", " + std::to_string(B);
+}

@@ -1,0 +1,57 @@
+// What the window and the page show alike: the zoom steps, the strip's
+// marks, the number fields and their limits, and the texts of refusals.
+// Both front ends read them from here, the page through its binding.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "glyphedit.h"
+
+// Whole-number zoom factors, drawn nearest-neighbour.
+inline constexpr std::array<int, 8> kZoomSteps = {1, 2, 3, 4, 6, 8, 12, 16};
+
+// The strip's marks as 0xAARRGGBB: glyph boundaries, the selected glyph's
+// frame.
+inline constexpr std::uint32_t kBoundaryColour = 0xFF00A0FF;
+inline constexpr std::uint32_t kFrameColour = 0xFFFFDC00;
+
+// Pixels a compressed picture may claim for each byte of its file: past it
+// the picture is refused before anything is allocated for it.
+inline constexpr std::uint64_t kPicturePixelsPerByte = 1u << 14;
+
+// A number a dialog asks for: its label, its name in a refusal, its range.
+struct TNumberLimits {
+    const char* Label;
+    const char* Name;
+    std::int64_t Min, Max;
+};
+inline constexpr TNumberLimits kCodeField{"Code:", "The code", 0, 65535};
+inline constexpr TNumberLimits kWidthField{"Width:", "The width", 1, INT32_MAX};
+// Insert Character's width when no glyph is selected.
+inline constexpr int kNewCellWidth = 8;
+
+// "The width must be a whole number from 1 to 2147483647."
+std::string WholeNumberText(const TNumberLimits& Field);
+inline constexpr const char* kTooManyChars = "A font holds at most 256 characters.";
+inline constexpr const char* kNoPictureToPaste = "The clipboard holds no picture to paste";
+inline constexpr const char* kCannotPaste = "Cannot paste the picture: ";
+
+// A palette entry as a swatch's tip says it: "index 7   RGB 1, 2, 3".
+std::string SwatchText(int Index, std::uint8_t R, std::uint8_t G, std::uint8_t B);
+
+// The glyph commands the Glyph menu lists, in its order: the id the page's
+// markup and the binding use, and the caption.
+struct TTransformCommand {
+    TGlyphTransform Transform;
+    const char* Id;
+};
+inline constexpr std::array<TTransformCommand, 6> kTransformCommands = {{
+    {TGlyphTransform::FlipHorizontal, "flip-horizontal"},
+    {TGlyphTransform::FlipVertical, "flip-vertical"},
+    {TGlyphTransform::ShiftLeft, "shift-left"},
+    {TGlyphTransform::ShiftRight, "shift-right"},
+    {TGlyphTransform::ShiftUp, "shift-up"},
+    {TGlyphTransform::ShiftDown, "shift-down"},
+}};
