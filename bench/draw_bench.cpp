@@ -15,7 +15,6 @@
 #include "editor.h"
 #include "imageview.h"
 #include "mainwin.h"
-#include "undo.h"
 
 namespace {
 
@@ -83,7 +82,7 @@ int main(int argc, char** argv) {
     next = 0;
     const std::size_t heap0 = mallinfo2().uordblks;
     for (int i = 0; i < 10000; ++i) dab();
-    const double kept = double(window.Editor->History->MemoryBytes()) / (1 << 20);
+    const double kept = double(window.Session().History().MemoryBytes()) / (1 << 20);
     const double heap = double(mallinfo2().uordblks - heap0) / (1 << 20);
     std::printf(
         "10,000 dabs: history %5.2f MiB as its steps count it, heap grew %5.2f MiB  (target <= 4) "
@@ -105,6 +104,6 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     const double filled = double(t.nsecsElapsed()) / 1e6;
     std::printf("fill of 65,535 x 64 pixels: %7.1f ms, its step %6.1f MiB\n", filled,
-                double(window.Editor->History->MemoryBytes()) / (1 << 20));
+                double(window.Session().History().MemoryBytes()) / (1 << 20));
     return same ? 0 : 1;
 }

@@ -12,9 +12,9 @@
 #include "editfont.h"
 #include "tabletext.h"
 
-TTableRows RowsOf(const std::vector<TCharEntry>& Table) {
+static TTableRows QtRows(const std::vector<TTextRow>& Rows) {
     TTableRows rows;
-    for (const TTextRow& r : TextRowsOf(Table))
+    for (const TTextRow& r : Rows)
         rows.push_back({QString::fromStdString(r[0]), QString::fromStdString(r[1]),
                         QString::fromStdString(r[2])});
     return rows;
@@ -24,10 +24,16 @@ static TTextRow TextRow(const std::array<QString, 3>& Row) {
     return {Row[0].toStdString(), Row[1].toStdString(), Row[2].toStdString()};
 }
 
-std::vector<TCharEntry> TableOfRows(const TTableRows& Rows) {
+static std::vector<TTextRow> TextRows(const TTableRows& Rows) {
     std::vector<TTextRow> rows;
     for (const auto& r : Rows) rows.push_back(TextRow(r));
-    return TableOfTextRows(rows);
+    return rows;
+}
+
+TTableRows RowsOf(const std::vector<TCharEntry>& Table) { return QtRows(TextRowsOf(Table)); }
+
+std::vector<TCharEntry> TableOfRows(const TTableRows& Rows) {
+    return TableOfTextRows(TextRows(Rows));
 }
 
 TCharTableDialog::TCharTableDialog(const std::vector<TCharEntry>& Table, int Row,
@@ -117,12 +123,7 @@ void TCharTableDialog::RemoveRow() {
 }
 
 void TCharTableDialog::SortByCode() {
-    Checked([this] {
-        std::vector<TCharEntry> table = TableOfRows(Rows());
-        std::stable_sort(table.begin(), table.end(),
-                         [](const TCharEntry& a, const TCharEntry& b) { return a.Code < b.Code; });
-        SetRows(RowsOf(table), 0);
-    });
+    Checked([this] { SetRows(QtRows(SortedByCode(TextRows(Rows()))), 0); });
 }
 
 void TCharTableDialog::accept() {

@@ -10,6 +10,7 @@
 
 #include "bmplayout.h"
 #include "outlinestrip.h"
+#include "shown.h"
 
 TSwatches::TSwatches(QWidget* Parent) : QWidget(Parent) {
     setFixedSize(16 * kCell + 1, 16 * kCell + 1);
@@ -28,7 +29,7 @@ int TSwatches::IndexAt(QPoint At) const {
 
 QString TSwatches::Tip(int Index) const {
     const TRgb c = PaletteColor(palette_, std::uint8_t(Index));
-    return QStringLiteral("index %1   RGB %2, %3, %4").arg(Index).arg(c.R).arg(c.G).arg(c.B);
+    return QString::fromStdString(SwatchText(Index, c.R, c.G, c.B));
 }
 
 void TSwatches::paintEvent(QPaintEvent*) {
@@ -59,8 +60,8 @@ bool TSwatches::event(QEvent* Event) {
     return true;
 }
 
-TColorPanel::TColorPanel(IUserInterface& UI, QWidget* Parent)
-    : QDockWidget(QStringLiteral("Colours"), Parent), ui_(UI) {
+TColorPanel::TColorPanel(TEditSession& Session, IUserInterface& UI, QWidget* Parent)
+    : QDockWidget(QStringLiteral("Colours"), Parent), session_(Session), ui_(UI) {
     setObjectName(QStringLiteral("colours"));
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     auto* inside = new QWidget(this);
@@ -80,26 +81,15 @@ TColorPanel::TColorPanel(IUserInterface& UI, QWidget* Parent)
     ShowColors();
 }
 
-void TColorPanel::SetFont(int BitsPerPixel, const TPalette& Palette, bool Reset) {
-    bpp_ = BitsPerPixel;
-    palette_ = Palette;
-    Swatches->SetPalette(Palette);
-    Swatches->setVisible(bpp_ == 8);
-    if (Reset) colors_[0] = bpp_ == 8 ? BrightestEntry(Palette) : 0xFFFF, colors_[1] = 0;
-    ShowColors();
-}
-
 void TColorPanel::SetColor(bool Background, std::uint16_t Value) {
-    colors_[Background ? 1 : 0] = bpp_ == 8 ? std::uint8_t(Value) : Value;
+    session_.SetColor(Background, Value);
     ShowColors();
 }
 
 void TColorPanel::Choose(bool Background) {
-    if (bpp_ != 16) return;  // the swatches choose an 8-bit font's colours
-    std::uint8_t r = 0, g = 0, b = 0;
-    const std::uint16_t now = colors_[Background ? 1 : 0];
-    Color16ToRGB(std::uint8_t(now), std::uint8_t(now >> 8), r, g, b);
-    QColor color(r, g, b);
+    if (session_.Bits() != 16) return;  // the swatches choose an 8-bit font's colours
+    const auto rgb = session_.RgbOf(Background ? this->Background() : Current());
+    QColor color(rgb[0], rgb[1], rgb[2]);
     if (!ui_.ChooseColor(color, Background ? QStringLiteral("Background Colour")
                                            : QStringLiteral("Current Colour")))
         return;
@@ -108,18 +98,16 @@ void TColorPanel::Choose(bool Background) {
 }
 
 void TColorPanel::ShowColors() {
+    const bool eight = session_.Bits() != 16;
+    Swatches->SetPalette(session_.Palette());
+    Swatches->setVisible(eight);
     for (int k = 0; k < 2; ++k) {
         QPushButton* button = k == 0 ? CurrentButton : BackgroundButton;
-        const std::uint16_t v = colors_[k];
-        TRgb c;
-        QString value;
-        if (bpp_ == 8) {
-            c = PaletteColor(palette_, std::uint8_t(v));
-            value = QStringLiteral("index %1").arg(v);
-        } else {
-            Color16ToRGB(std::uint8_t(v), std::uint8_t(v >> 8), c.R, c.G, c.B);
-            value = QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0'));
-        }
+        const std::uint16_t v = k == 0 ? Current() : Background();
+        const auto rgb = session_.RgbOf(v);
+        const TRgb c{rgb[0], rgb[1], rgb[2]};
+        const QString value = eight ? QStringLiteral("index %1").arg(v)
+                                    : QStringLiteral("0x%1").arg(v, 4, 16, QLatin1Char('0'));
         QPixmap swatch(16, 16);
         swatch.fill(QColor(c.R, c.G, c.B));
         button->setIcon(swatch);

@@ -8,6 +8,7 @@
 
 #include "messages.h"
 #include "palette.h"
+#include "session.h"
 
 class QPushButton;
 
@@ -38,15 +39,14 @@ private:
 class TColorPanel final : public QDockWidget {
     Q_OBJECT
 public:
-    TColorPanel(IUserInterface& UI, QWidget* Parent = nullptr);
+    // The session's colours, which it keeps.
+    TColorPanel(TEditSession& Session, IUserInterface& UI, QWidget* Parent = nullptr);
 
-    // The font's depth and the palette in use. With Reset the colours start
-    // afresh: the palette's brightest entry (white at 16 bits) on index 0
-    // (black).
-    void SetFont(int BitsPerPixel, const TPalette& Palette, bool Reset);
+    // Shows the session's font's depth, palette and colours as they stand.
+    void ShowColors();
     // Palette indices, or 5-6-5 values.
-    std::uint16_t Current() const { return colors_[0]; }
-    std::uint16_t Background() const { return colors_[1]; }
+    std::uint16_t Current() const { return session_.Current(); }
+    std::uint16_t Background() const { return session_.Background(); }
     void SetColor(bool Background, std::uint16_t Value);
 
     QPushButton* CurrentButton = nullptr;
@@ -56,10 +56,7 @@ public:
 private:
     // At 16 bits: the colour dialog for one of the two.
     void Choose(bool Background);
-    void ShowColors();
 
+    TEditSession& session_;
     IUserInterface& ui_;
-    int bpp_ = 8;
-    TPalette palette_{};
-    std::uint16_t colors_[2] = {0, 0};
 };

@@ -1,135 +1,88 @@
 #include "editor.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 
-#include <climits>
-
-#include "canvas.h"
-#include "charedit.h"
 #include "colorpanel.h"
 #include "imageview.h"
-#include "undo.h"
+#include "shown.h"
 
-TFontEditor::TFontEditor(TEditedFont& Font, IUserInterface& UI, QMainWindow& Window,
+TFontEditor::TFontEditor(TEditSession& Session, IUserInterface& UI, QMainWindow& Window,
                          TScrollBox& View, TGuard Guard)
-    : QObject(&Window), font_(Font), ui_(UI), view_(View) {
-    History = new TUndoHistory(Font, kHistoryBound, this);
-    Colors = new TColorPanel(UI, &Window);
-    Canvas = new TCanvas(Font, *History, *Colors, this);
+    : QObject(&Window), session_(Session), ui_(UI), view_(View) {
+    Colors = new TColorPanel(Session, UI, &Window);
     Window.addDockWidget(Qt::RightDockWidgetArea, Colors);
     Colors->hide();
     connect(&View, &TScrollBox::Pressed, this, [this, Guard](int X, int Y, auto Button, auto Keys) {
-        Guard([&] { Canvas->Press(X, Y, Button, Keys); });
+        if (Button != Qt::LeftButton && Button != Qt::RightButton) return;
+        const TPointer button = Button == Qt::RightButton ? TPointer::Right : TPointer::Left;
+        const bool pick = Keys & Qt::ControlModifier, fill = Keys & Qt::ShiftModifier;
+        Guard([&] {
+            // A fill across a glyph of 65,535 columns takes a moment.
+            if (fill) QApplication::setOverrideCursor(Qt::WaitCursor);
+            try {
+                Painting([&] { return session_.Press(X, Y, button, pick, fill); });
+            } catch (...) {
+                if (fill) QApplication::restoreOverrideCursor();
+                throw;
+            }
+            if (fill) QApplication::restoreOverrideCursor();
+        });
     });
-    connect(&View, &TScrollBox::Dragged, this,
-            [this, Guard](int X, int Y) { Guard([&] { Canvas->Drag(X, Y); }); });
+    connect(&View, &TScrollBox::Dragged, this, [this, Guard](int X, int Y) {
+        Guard([&] { Painting([&] { return session_.Drag(X, Y); }); });
+    });
     connect(&View, &TScrollBox::Released, this,
-            [this, Guard] { Guard([&] { Canvas->Finish(); }); });
-    connect(Canvas, &TCanvas::Painted, this, &TFontEditor::PixelsChanged);
-    connect(Canvas, &TCanvas::GlyphPressed, this, &TFontEditor::GlyphPressed);
-    connect(History, &TUndoHistory::Toggled, this, [this](const TEditStep& Step) {
-        if (Step.Wholesale())
-            emit FontChanged(-1);
-        else
-            emit PixelsChanged(Step.Area());
-    });
-    connect(History, &TUndoHistory::CleanChanged, this, &TFontEditor::CleanChanged);
+            [this, Guard] { Guard([&] { Painting([&] { return session_.Release(); }); }); });
 }
 
-void TFontEditor::Opened(const TPalette& Palette) {
-    Canvas->Finish();
-    History->Clear();
-    Colors->SetFont(font_.BitsPerPixel(), Palette, true);
+void TFontEditor::Painting(const std::function<TSessionChange()>& Call) {
+    TSessionChange change;
+    try {
+        change = Call();
+    } catch (...) {
+        const TSftFont& font = session_.Font().Font();
+        emit PixelsChanged({0, 0, font.Width, font.Height});
+        throw;
+    }
+    Show(change);
 }
 
-void TFontEditor::PaletteChanged(const TPalette& Palette) {
-    Colors->SetFont(font_.BitsPerPixel(), Palette, false);
+void TFontEditor::Show(const TSessionChange& Change) {
+    if (Change.Entry >= 0) emit GlyphPressed(Change.Entry);
+    if (Change.Colors) Colors->ShowColors();
+    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
+    if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged(Change.Row);
+    ShowHistory();
+    emit Changed();
 }
 
-void TFontEditor::SetGlyphs(const TStripGeometry& Glyphs) {
-    glyphs_ = Glyphs;
-    Canvas->SetGlyphs(Glyphs);
-}
-
-void TFontEditor::Replaced(TFontBody Before, const char* Name) {
-    History->Push(TEditStep(Name, std::move(Before), font_));
-}
-
-void TFontEditor::Keep(std::optional<TEditStep> Step) {
-    if (!Step) return;
-    emit PixelsChanged(Step->Area());
-    History->Push(std::move(*Step));
-}
-
-void TFontEditor::Transform(TGlyphExtent Glyph, TGlyphTransform Transform) {
-    if (Glyph.End > Glyph.Begin)
-        Keep(TransformGlyph(font_, Glyph, Transform, Colors->Background()));
-}
-
-void TFontEditor::Paste(TGlyphExtent Glyph, const TPalette& Palette) {
-    if (Glyph.End > Glyph.Begin)
-        Keep(PasteGlyph(font_, Glyph, QGuiApplication::clipboard()->image(), Palette, ui_));
-}
-
-void TFontEditor::Reshape(TEditStep Step, int Row) {
-    emit FontChanged(Row);
-    History->Push(std::move(Step));
-}
+void TFontEditor::ShowColors() { Colors->ShowColors(); }
 
 void TFontEditor::InsertCharacter(int Row) {
-    Canvas->Finish();
-    const TGlyphExtent glyph = Row < 0 ? TGlyphExtent{} : glyphs_.Extent(std::size_t(Row));
-    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : 8;
+    session_.Release();
+    const TGlyphExtent glyph = session_.Glyph(Row);
+    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
     std::vector<std::int64_t> v;
     if (!ui_.AskNumbers(
             QStringLiteral("Insert Character"),
-            {{QStringLiteral("&Code:"), QStringLiteral("The code"), 0, 65535, {}},
-             {QStringLiteral("&Width:"), QStringLiteral("The width"), 1, INT32_MAX,
-              QString::number(width)}},
-            [this](const auto& v) { return WhyNotInsert(font_, v[0], v[1]); }, v))
+            {NumberField(kCodeField, {}), NumberField(kWidthField, width)},
+            [this](const auto& v) { return session_.WhyNotInsert(v[0], v[1]); }, v))
         return;
-    Reshape(::InsertCharacter(font_, Row, v[0], v[1], Colors->Background()),
-            Row < 0 ? int(font_.Table().size()) - 1 : Row + 1);
-}
-
-void TFontEditor::DeleteCharacter(int Row) {
-    Canvas->Finish();
-    Reshape(::DeleteCharacter(font_, Row), Row);
+    Show(session_.InsertCharacter(Row, v[0], v[1]));
 }
 
 void TFontEditor::SetWidth(int Row) {
-    Canvas->Finish();
-    const TGlyphExtent glyph = Row < 0 ? TGlyphExtent{} : glyphs_.Extent(std::size_t(Row));
+    session_.Release();
+    const TGlyphExtent glyph = session_.Glyph(Row);
     if (glyph.End <= glyph.Begin) return;
     std::vector<std::int64_t> v;
     if (!ui_.AskNumbers(
-            QStringLiteral("Set Width"),
-            {{QStringLiteral("&Width:"), QStringLiteral("The width"), 1, INT32_MAX,
-              QString::number(glyph.End - glyph.Begin)}},
-            [this, Row](const auto& v) { return WhyNotResize(font_, Row, v[0]); }, v))
+            QStringLiteral("Set Width"), {NumberField(kWidthField, glyph.End - glyph.Begin)},
+            [this, Row](const auto& v) { return session_.WhyNotResize(Row, v[0]); }, v))
         return;
-    if (auto step = SetGlyphWidth(font_, Row, v[0], Colors->Background()))
-        Reshape(std::move(*step), Row);
-}
-
-void TFontEditor::Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows) {
-    Canvas->Finish();
-    const int first = int(font_.Table().size());
-    Reshape(AppendGlyphs(font_, Width, std::move(Pixels), Rows), first);
-}
-
-void TFontEditor::Finish() { Canvas->Finish(); }
-
-void TFontEditor::Undo() {
-    Canvas->Finish();
-    History->Undo();
-}
-
-void TFontEditor::Redo() {
-    Canvas->Finish();
-    History->Redo();
+    Show(session_.SetWidth(Row, v[0]));
 }
 
 void TFontEditor::SetDrawing(bool Drawing) {
@@ -137,6 +90,18 @@ void TFontEditor::SetDrawing(bool Drawing) {
     Colors->setVisible(Drawing);
 }
 
-void TFontEditor::Saved() { History->SetClean(); }
+void TFontEditor::Bind(QAction* Undo, QAction* Redo) {
+    undo_ = Undo, redo_ = Redo;
+    ShowHistory();
+}
 
-void TFontEditor::Bind(QAction* Undo, QAction* Redo) { History->Bind(Undo, Redo); }
+void TFontEditor::ShowHistory() {
+    if (!undo_) return;
+    const std::string undo = session_.UndoName(), redo = session_.RedoName();
+    undo_->setText(undo.empty() ? QStringLiteral("&Undo")
+                                : QStringLiteral("&Undo ") + QString::fromStdString(undo));
+    redo_->setText(redo.empty() ? QStringLiteral("&Redo")
+                                : QStringLiteral("&Redo ") + QString::fromStdString(redo));
+    undo_->setEnabled(!undo.empty());
+    redo_->setEnabled(!redo.empty());
+}

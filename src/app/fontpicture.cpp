@@ -1,13 +1,5 @@
 #include "fontpicture.h"
 
-void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                      const TPalette& Palette, IInfoList& SFTInfo) {
-    if (Font.BitsPerPixel() == 16)
-        Show16BitFont(Bitmap, Font, SFTInfo);
-    else
-        Show8BitFont(Bitmap, Font, Palette, SFTInfo);
-}
-
 namespace {
 class TInfoLines final : public IInfoList {
 public:

@@ -14,9 +14,7 @@
 using TPictureBuilder = std::function<void(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
                                            const TPalette& Palette, IInfoList& SFTInfo)>;
 
-// Show8BitFont or Show16BitFont by the font's depth.
-void BuildFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
-                      const TPalette& Palette, IInfoList& SFTInfo);
+inline constexpr auto BuildFontPicture = ShowFontPicture;
 
 struct TBuiltPicture {
     std::unique_ptr<TBitmap> Picture;

@@ -2,31 +2,23 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <new>
 
 #include "imagefile.h"
 #include "imageview.h"
 #include "importpicture.h"
-#include "undo.h"
+#include "shown.h"
 
-std::optional<TEditStep> PasteGlyph(TEditedFont& Font, TGlyphExtent Glyph, const QImage& Picture,
-                                    const TPalette& Palette, IUserInterface& UI) {
-    if (Picture.isNull()) throw EToolkitError("The clipboard holds no picture to paste");
-    TFontPixels pixels;
-    // Only the part that lands in the glyph is converted and asked about.
-    const QImage part = Picture.copy(0, 0, std::min(Picture.width(), Glyph.End - Glyph.Begin),
-                                     std::min(Picture.height(), Font.Font().Height));
-    if (part.isNull()) return std::nullopt;
-    try {
-        std::optional<TFontPixels> made = PixelsForFont(Font, ImagePixelsOf(part), Palette, UI);
-        if (!made) return std::nullopt;
-        pixels = std::move(*made);
-    } catch (const EFontError& e) {
-        throw EToolkitError(std::string("Cannot paste the picture: ") + e.what());
-    }
-    const TPixelGrid source{part.width(), part.height(), Font.BitsPerPixel() / 8,
-                            pixels.Pixels.data()};
-    return PasteGlyphPixels(Font, Glyph, source);
+TSessionChange PasteGlyph(TEditSession& Session, int Row, IUserInterface& UI) {
+    const QImage picture = QGuiApplication::clipboard()->image();
+    if (picture.isNull()) throw EToolkitError(kNoPictureToPaste);
+    const TGlyphExtent glyph = Session.Glyph(Row);
+    if (glyph.End <= glyph.Begin) return {};
+    // Only what can land in the glyph is taken from the clipboard's picture.
+    const QImage part = picture.copy(0, 0, std::min(picture.width(), glyph.End - glyph.Begin),
+                                     std::min(picture.height(), Session.Height()));
+    if (part.isNull()) return {};
+    const TImagePixels pixels = ImagePixelsOf(part);
+    return AskingNearest(UI, [&](bool Nearest) { return Session.Paste(Row, pixels, Nearest); });
 }
 
 void CopyPicturePart(const TBitmap& Picture, int X, int Width, IUserInterface& UI) {

@@ -6,26 +6,22 @@ QString NearestQuestion(const EColorsNotInPalette& Missing) {
     return QString::fromStdString(NearestQuestionText(Missing));
 }
 
-std::optional<TFontPixels> PixelsForFont(const TEditedFont& Font, const TImagePixels& Image,
-                                         const TPalette& Palette, IUserInterface& UI) {
+TSessionChange AskingNearest(IUserInterface& UI,
+                             const std::function<TSessionChange(bool Nearest)>& Change) {
     try {
-        return ToFontPixels(Font.BitsPerPixel(), Image, Palette, false);
+        return Change(false);
     } catch (const EColorsNotInPalette& e) {
-        if (!UI.AskYesNo(NearestQuestion(e))) return std::nullopt;
-        return ToFontPixels(Font.BitsPerPixel(), Image, Palette, true);
+        if (!UI.AskYesNo(NearestQuestion(e))) return {};
+        return Change(true);
     }
 }
 
-bool ImportPicture(TEditedFont& Font, const std::string& Path, const TPalette& Palette,
-                   IUserInterface& UI) {
+TSessionChange ImportPicture(TEditSession& Session, const std::string& Path, IUserInterface& UI) {
     try {
         const TImagePixels image = LoadImagePixels(Path);
-        std::optional<TFontPixels> pixels = PixelsForFont(Font, image, Palette, UI);
-        if (!pixels) return false;
-        TEditedFont font = Font;
-        font.ReplaceStrip(image.Width, image.Height, std::move(pixels->Pixels));
-        Font = std::move(font);
-        return true;
+        return AskingNearest(UI, [&](bool Nearest) { return Session.Import(image, Nearest); });
+    } catch (const EColorsNotInPalette&) {
+        throw;
     } catch (const EFontError& e) {
         throw EToolkitError("Cannot import " + Path + ": " + e.what());
     }

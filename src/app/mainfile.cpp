@@ -9,7 +9,6 @@
 #include "mainwin.h"
 #include "recent.h"
 #include "recovery.h"
-#include "undo.h"
 
 void TMainWindow::OpenSFT1Click() {
     if (MaybeSave() && ui_.Execute(SFT_Open)) OpenFont(SFT_Open.FileName);
@@ -18,27 +17,33 @@ void TMainWindow::OpenSFT1Click() {
 void TMainWindow::OpenFont(const QString& Path) {
     SFT_Open.FileName = Path;
     TEditedFont font;
-    if (!font.Load(LocalPath(Path)) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
+    if (!font.Load(LocalPath(Path)) || !OpenableDepth(font.BitsPerPixel())) {
         ui_.ShowMessage(QString::fromLatin1(kInvalidSFT), TMsgKind::Warning);
         return;
     }
-    ShowFont(std::move(font), 0);
-    Editor->Opened(Palette_);
-    Watch->Watch(Font_.Path());
+    // Built aside; the window changes only once the picture has succeeded.
+    TBuiltPicture built = BuildAside(builder_, font.Font(), Session_.Palette());
+    Session_.Open(std::move(font));
+    ShowFont(std::move(built), 0);
+    Editor->ShowColors();
+    Editor->ShowHistory();
+    Watch->Watch(Session_.Font().Path());
     Recent->Add(Path);
 }
 
 void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
     const std::string path = History.Font.Path();
-    ShowFont(std::move(History.Font), 0);
-    Editor->Opened(Palette_);
-    Editor->History->Restore(std::move(History.Steps), History.Done, History.Clean);
-    Font_.SetModified(!Editor->History->IsClean());
-    UpdateCaption();
+    TBuiltPicture built = BuildAside(builder_, History.Font.Font(), Session_.Palette());
+    const TFileStamp stamp = History.Stamp;
+    Recovery->Adopting(stamp);
+    Session_.Recover(std::move(History));
+    Recovery->Adopted(Journal);
+    ShowFont(std::move(built), 0);
+    Editor->ShowColors();
+    Editor->ShowHistory();
     SFT_Open.FileName = QFile::decodeName(path.c_str());
-    Recovery->Adopt(Journal, History.Stamp);
-    Watch->Watch(path, History.Stamp);
-    if (StampOf(path) != History.Stamp)
+    Watch->Watch(path, stamp);
+    if (StampOf(path) != stamp)
         ui_.ShowMessage(QStringLiteral("%1 has changed on disk since these changes were made. "
                                        "They are recovered all the same; Save asks first.")
                             .arg(QFileInfo(SFT_Open.FileName).fileName()),
@@ -46,19 +51,20 @@ void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
 }
 
 bool TMainWindow::MaybeSave() {
-    if (!Font_.Modified()) return true;
-    const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+    if (!Session_.Modified()) return true;
+    const QString name = QFileInfo(QFile::decodeName(Session_.Font().Path().c_str())).fileName();
     const TSaveAnswer answer =
         ui_.AskSave(QStringLiteral("%1 has unsaved changes. Save them?").arg(name));
     if (answer != TSaveAnswer::Save) return answer == TSaveAnswer::Discard;
-    SaveSFT1Click();           // a failed save throws: the command stops
-    return !Font_.Modified();  // not when the save was called off
+    SaveSFT1Click();              // a failed save throws: the command stops
+    return !Session_.Modified();  // not when the save was called off
 }
 
 void TMainWindow::SaveSFT1Click() {
     if (!Bitmap_) return;
     if (Watch->ChangedOnDisk()) {
-        const QString name = QFileInfo(QFile::decodeName(Font_.Path().c_str())).fileName();
+        const QString name =
+            QFileInfo(QFile::decodeName(Session_.Font().Path().c_str())).fileName();
         const int answer = ui_.AskChoice(
             QStringLiteral("%1 has been changed by another program since it was opened or "
                            "last saved. Overwrite it?")
@@ -68,20 +74,18 @@ void TMainWindow::SaveSFT1Click() {
         if (answer == 1) return SaveSFTAs1Click();
         if (answer != 0) return;
     }
-    SaveFontAs(Font_.Path());
+    SaveFontAs(Session_.Font().Path());
 }
 
 void TMainWindow::SaveSFTAs1Click() {
     if (!Bitmap_) return;
-    SFT_Save.FileName = QFile::decodeName(Font_.Path().c_str());
+    SFT_Save.FileName = QFile::decodeName(Session_.Font().Path().c_str());
     if (ui_.Execute(SFT_Save)) SaveFontAs(LocalPath(SFT_Save.FileName));
 }
 
 void TMainWindow::SaveFontAs(const std::string& Path) {
-    Editor->Finish();
-    Font_.Save(Path);
-    Editor->Saved();
-    Recovery->Saved();
+    Session_.Save(Path);
+    Editor->ShowHistory();
     Watch->Watch(Path);
     Recent->Add(QFile::decodeName(Path.c_str()));
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
@@ -90,10 +94,10 @@ void TMainWindow::SaveFontAs(const std::string& Path) {
 
 void TMainWindow::ReadAgain(const char* Name) {
     if (!Bitmap_) return;
-    const std::string path = Font_.Path();
+    const std::string path = Session_.Font().Path();
     const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
     TEditedFont font;
-    if (!font.Load(path) || (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16)) {
+    if (!font.Load(path) || !OpenableDepth(font.BitsPerPixel())) {
         const std::string why = WhyNotReadable(path);
         ui_.ShowMessage(QStringLiteral("%1 can't be read again: %2")
                             .arg(name, why.empty() ? QString::fromLatin1(kInvalidSFT)
@@ -102,13 +106,13 @@ void TMainWindow::ReadAgain(const char* Name) {
         return;
     }
     // A step swaps strip and table only: new headers mean opening it afresh.
-    if (font.Font().Header != Font_.Font().Header ||
-        font.Font().StripHeader != Font_.Font().StripHeader) {
+    if (font.Font().Header != FontData().Header ||
+        font.Font().StripHeader != FontData().StripHeader) {
         if (MaybeSave()) OpenFont(QFile::decodeName(path.c_str()));
         return;
     }
-    ReplaceFont(std::move(font), ASCIIList->currentRow(), Name);
-    Editor->Saved();
-    Recovery->Saved();
+    Editor->Show(Session_.Replace(std::move(font), ASCIIList->currentRow(), Name));
+    Session_.Saved(path);
+    Editor->Show({});
     Watch->Watch(path);
 }

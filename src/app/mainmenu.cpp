@@ -45,7 +45,7 @@ void TMainWindow::CreateMenus() {
         {Edit1, &CopyStrip1, "Copy &Strip", key(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
          call(&W::CopyStrip1Click)},
         {Edit1, &PasteGlyph1, "&Paste Glyph", key(Qt::CTRL | Qt::Key_V),
-         [this] { Editor->Paste(SelectedGlyph(), Palette_); }},
+         [this] { Editor->Show(PasteGlyph(Session_, ASCIIList->currentRow(), ui_)); }},
         {Edit1},
         {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
         {Glyph1, &Draw1, "&Draw", {}, [this] { Editor->SetDrawing(Draw1->isChecked()); }},
@@ -59,7 +59,7 @@ void TMainWindow::CreateMenus() {
          &DeleteCharacter1,
          "D&elete Character",
          {},
-         [this] { Editor->DeleteCharacter(ASCIIList->currentRow()); }},
+         [this] { Editor->Show(Session_.DeleteCharacter(ASCIIList->currentRow())); }},
         {Glyph1, &SetWidth1, "Set &Width...", {}, [this] {
              Editor->SetWidth(ASCIIList->currentRow());
          }}};
@@ -68,7 +68,7 @@ void TMainWindow::CreateMenus() {
         const auto transform = TGlyphTransform(t);
         if (t == 2) items.push_back({Glyph1});
         items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
-                             Editor->Transform(SelectedGlyph(), transform);
+                             Editor->Show(Session_.Transform(ASCIIList->currentRow(), transform));
                          }});
     }
     items.insert(

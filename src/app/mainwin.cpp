@@ -32,7 +32,6 @@
 #include "readout.h"
 #include "recent.h"
 #include "recovery.h"
-#include "undo.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
 
@@ -85,28 +84,38 @@ void TMainWindow::CreateComponents() {
     connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
         Guarded([&] { ZoomClick(Direction, AnchorX); });
     });
-    Editor =
-        new TFontEditor(Font_, ui_, *this, *ScrollBox, [this](auto& Handler) { Guarded(Handler); });
+    Editor = new TFontEditor(Session_, ui_, *this, *ScrollBox,
+                             [this](auto& Handler) { Guarded(Handler); });
     Editor->Bind(Undo1, Redo1);
-    Recovery = new TRecovery(Font_, *Editor->History, ui_, this);
+    // A change of the strip's size or table is kept once its picture is built.
+    Session_.SetPrepare([this](const TEditedFont& Font) {
+        built_ = BuildAside(builder_, Font.Font(), Session_.Palette());
+    });
+    Recovery = new TRecovery(Session_, ui_, this);
     Recent = new TRecentFiles(*OpenRecent1, ui_, this);
     connect(Recent, &TRecentFiles::Chosen, this, [this](const QString& Path) {
         Guarded([&] {
             if (MaybeSave()) OpenFont(Path);
         });
     });
-    Watch = new TFileWatch(*this, ui_, [this] { return Font_.Modified(); });
+    Watch = new TFileWatch(*this, ui_, [this] { return Session_.Modified(); });
     connect(Watch, &TFileWatch::ReloadChosen, this,
             [this] { Guarded([this] { ReadAgain("Reload"); }); });
-    connect(Watch, &TFileWatch::KeepMineChosen, this, [this] { Editor->History->ResetClean(); });
+    connect(Watch, &TFileWatch::KeepMineChosen, this, [this] {
+        Session_.ForgetClean();
+        UpdateCaption();
+    });
     connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
     connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
     connect(Editor, &TFontEditor::FontChanged, this, [this](int Row) {
-        Guarded([&] { ShowFont(Font_, Row < 0 ? ASCIIList->currentRow() : Row); });
+        TBuiltPicture built =
+            built_ ? std::move(*built_) : BuildAside(builder_, FontData(), Session_.Palette());
+        built_.reset();
+        ShowFont(std::move(built), Row < 0 ? ASCIIList->currentRow() : Row);
     });
-    connect(Editor, &TFontEditor::CleanChanged, this, [this](bool Clean) {
-        Font_.SetModified(!Clean);
+    connect(Editor, &TFontEditor::Changed, this, [this] {
         UpdateCaption();
+        UpdateCommands();
     });
     // A click on the selected item scrolls back to it as well.
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
@@ -146,7 +155,7 @@ void TMainWindow::UpdateCommands() {
     for (QAction* command : {PasteGlyph1, SetWidth1})
         command->setEnabled(rows && glyph.End > glyph.Begin);
     DeleteCharacter1->setEnabled(havePicture && ASCIIList->currentRow() >= 0);
-    Revert1->setEnabled(havePicture && Font_.Modified());
+    Revert1->setEnabled(havePicture && Session_.Modified());
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
     ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
@@ -157,7 +166,9 @@ void TMainWindow::FormCreate() {
     if (const std::string path = DefaultPalettePath(startFont_); !path.empty()) {
         // A refused file has shown its warning; the palette stays black then.
         TWarningBoxes warnings(ui_);
-        LoadCMPPalette(path, Palette_, warnings);
+        TPalette palette{};
+        LoadCMPPalette(path, palette, warnings);
+        Session_.SetPalette(palette);
         return;
     }
     ui_.ShowMessage(QString::fromLatin1(kPaletteNotFound), TMsgKind::Error);
@@ -172,24 +183,19 @@ void TMainWindow::ShowPicture(TBuiltPicture Built) {
     ScrollBox->SetImageWidth(Bitmap_->Width());
     ScrollBox->SetImageHeight(Bitmap_->Height());
     ScrollBox->SetImagePicture(*Bitmap_);
-    if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
 }
 
-void TMainWindow::ShowFont(TEditedFont Font, int Row) {
-    // Built aside; the window changes only once the picture has succeeded.
-    TBuiltPicture built = BuildAside(builder_, Font.Font(), Palette_);
-    Font_ = std::move(Font);
-    const std::vector<TCharEntry>& table = Font_.Table();
-    Glyphs_ = TStripGeometry(table, Font_.Font().Width);
-    ShowPicture(std::move(built));
+void TMainWindow::ShowFont(TBuiltPicture Built, int Row) {
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    ShowPicture(std::move(Built));
     {
         const QSignalBlocker quiet(ASCIIList);
         ASCIIList->clear();
         for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
         if (!table.empty()) ASCIIList->setCurrentRow(std::clamp(Row, 0, int(table.size()) - 1));
     }
-    ScrollBox->SetGlyphs(Glyphs_, {});
-    Editor->SetGlyphs(Glyphs_);
+    ScrollBox->SetGlyphs(Session_.Glyphs(), {});
     ASCIIListClick();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
     UpdateCaption();
@@ -199,12 +205,12 @@ void TMainWindow::ShowFont(TEditedFont Font, int Row) {
 void TMainWindow::UpdateCaption() {
     // "[*]" in the path would be taken for the modified-document mark;
     // doubled, it shows as itself.
-    const QString path = QFile::decodeName(Font_.Path().c_str());
+    const QString path = QFile::decodeName(Session_.Font().Path().c_str());
     setWindowTitle(QStringLiteral("Quillmere : ") +
                    QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
                    QLatin1String("[*]"));
-    setWindowModified(Font_.Modified());
-    Revert1->setEnabled(Bitmap_ && Font_.Modified());
+    setWindowModified(Session_.Modified());
+    Revert1->setEnabled(Bitmap_ && Session_.Modified());
 }
 
 void TMainWindow::ImportPicture1Click() {
@@ -213,30 +219,26 @@ void TMainWindow::ImportPicture1Click() {
     PIC_Open.FileName =
         QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
     if (!ui_.Execute(PIC_Open)) return;
-    TEditedFont font = Font_;
-    if (ImportPicture(font, LocalPath(PIC_Open.FileName), Palette_, ui_))
-        ReplaceFont(std::move(font), ASCIIList->currentRow(), "Import Picture");
+    Editor->Show(ImportPicture(Session_, LocalPath(PIC_Open.FileName), ui_));
 }
 
 void TMainWindow::NewFontFromOutline1Click() {
     if (!Bitmap_) return;
     TOutlineStrip strip;
-    if (!ui_.MakeOutlineFont(Font_, Palette_, strip)) return;
-    if (strip.Added) return Editor->Append(strip.Width, std::move(strip.Pixels), strip.Table);
-    TEditedFont font = Font_;
+    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), strip)) return;
+    if (strip.Added)
+        return Editor->Show(Session_.Append(strip.Width, std::move(strip.Pixels), strip.Table));
+    TEditedFont font = Session_.Font();
     font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
     font.SetTable(std::move(strip.Table));
-    ReplaceFont(std::move(font), 0, "New Font from Outline Font");
+    Editor->Show(Session_.Replace(std::move(font), 0, "New Font from Outline Font"));
 }
 
 void TMainWindow::CharTable1Click() {
     if (!Bitmap_) return;
-    std::vector<TCharEntry> table = Font_.Table();
+    std::vector<TCharEntry> table = Session_.Font().Table();
     const int row = ASCIIList->currentRow();
-    if (!ui_.EditTable(table, row) || table == Font_.Table()) return;
-    TEditedFont font = Font_;
-    font.SetTable(std::move(table));
-    ReplaceFont(std::move(font), row, "Character Table");
+    if (ui_.EditTable(table, row)) Editor->Show(Session_.SetTable(std::move(table), row));
 }
 
 void TMainWindow::LoadPalette1Click() {
@@ -246,7 +248,7 @@ void TMainWindow::LoadPalette1Click() {
 
 void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
     const std::string path = LocalPath(Path);
-    TPalette palette = Palette_;
+    TPalette palette = Session_.Palette();
     TWarningBoxes warnings(ui_);
     const bool loaded =
         BM ? LoadBMPalette(path, palette, warnings) : LoadCMPPalette(path, palette, warnings);
@@ -255,41 +257,33 @@ void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
         return;
     }
     if (!Bitmap_) {
-        Palette_ = palette;
+        Session_.SetPalette(palette);
         return;
     }
     // Palette and picture change together or not at all.
-    TBuiltPicture built = BuildAside(builder_, Font_.Font(), palette);
-    Palette_ = palette;
+    TBuiltPicture built = BuildAside(builder_, Session_.Font().Font(), palette);
+    Session_.SetPalette(palette);
     ShowPicture(std::move(built));
-    Editor->PaletteChanged(Palette_);
-}
-
-void TMainWindow::ReplaceFont(TEditedFont Font, int Row, const char* Name) {
-    Editor->Finish();
-    TFontBody before = Font_.Body();
-    ShowFont(std::move(Font), Row);
-    Editor->Replaced(std::move(before), Name);
+    Editor->ShowColors();
 }
 
 void TMainWindow::ShowPixels(TPixelRect Area) {
     // A fresh picture of the same pixels: nothing built from the old one is kept.
-    Bitmap_->LoadFromFont(Font_.Font(), Palette_);
+    Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
     ScrollBox->ShowChange(*Bitmap_, Area);
-    if (Preview) Preview->SetFont(*Bitmap_, Glyphs_);
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
 }
 
 TGlyphExtent TMainWindow::SelectedGlyph() const {
-    const int row = ASCIIList->currentRow();
-    return row < 0 || !Bitmap_ ? TGlyphExtent{} : Glyphs_.Extent(std::size_t(row));
+    return Bitmap_ ? Session_.Glyph(ASCIIList->currentRow()) : TGlyphExtent{};
 }
 
 void TMainWindow::SelectGlyph(int Row) {
     // The view stays where it is under the pointer.
     const QSignalBlocker quiet(ASCIIList);
     ASCIIList->setCurrentRow(Row);
-    ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(Row)));
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.Glyph(Row));
     UpdateCommands();
 }
 
@@ -313,9 +307,10 @@ void TMainWindow::About1Click() { ui_.ShowAbout(); }
 
 void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
-    if (row < 0 || row >= int(Font_.Table().size())) return;
-    ScrollBox->ScrollToStripX(Font_.Table()[std::size_t(row)].X);
-    ScrollBox->SetGlyphs(Glyphs_, Glyphs_.Extent(std::size_t(row)));
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    if (row < 0 || row >= int(table.size())) return;
+    ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.Glyph(row));
     UpdateCommands();
 }
 
@@ -333,7 +328,7 @@ void TMainWindow::TextPreview1Click() {
     if (!Bitmap_) return;
     if (!Preview) {
         Preview = new TTextPreview(this);
-        Preview->SetFont(*Bitmap_, Glyphs_);
+        Preview->SetFont(*Bitmap_, Session_.Glyphs());
     }
     Preview->show();
     Preview->raise();
@@ -350,7 +345,8 @@ void TMainWindow::StatusBar1Click() {
 }
 
 QString TMainWindow::PixelInfo(int X, int Y) const {
-    return Bitmap_ ? PixelReadout(Font_, Palette_, Glyphs_, X, Y) : QString();
+    return Bitmap_ ? PixelReadout(Session_.Font(), Session_.Palette(), Session_.Glyphs(), X, Y)
+                   : QString();
 }
 
 void TMainWindow::ZoomClick(int Direction, int AnchorX) {

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editfont.h"
@@ -17,6 +18,7 @@
 #include "messages.h"
 #include "palette.h"
 #include "picture.h"
+#include "session.h"
 #include "strip.h"
 
 class QAction;
@@ -82,9 +84,10 @@ public:
     void Guarded(const std::function<void()>& Handler);
 
     // State, read by tests and the export.
-    const TSftFont& FontData() const { return Font_.Font(); }
-    const std::vector<TCharEntry>& CharTable() const { return Font_.Table(); }
-    const TPalette& Palette() const { return Palette_; }
+    const TSftFont& FontData() const { return Session_.Font().Font(); }
+    const std::vector<TCharEntry>& CharTable() const { return Session_.Font().Table(); }
+    const TPalette& Palette() const { return Session_.Palette(); }
+    const TEditSession& Session() const { return Session_; }
     const TBitmap* Bitmap() const { return Bitmap_.get(); }
     const std::string& LastSaveDir() const { return LastSaveDir_; }
 
@@ -163,14 +166,12 @@ private:
     void CreateMenus();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(TBuiltPicture Built);
-    // Builds the picture of Font and, once that has succeeded, shows Font
-    // with the code of row Row selected.
-    void ShowFont(TEditedFont Font, int Row);
+    // Shows the session's font with the code of row Row selected, in the
+    // picture built for it aside.
+    void ShowFont(TBuiltPicture Built, int Row);
     void SaveFontAs(const std::string& Path);
     // Reads the font's file again as one step of the history, Name.
     void ReadAgain(const char* Name);
-    // A wholesale change: Font, with row Row selected, as one step.
-    void ReplaceFont(TEditedFont Font, int Row, const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.
     void ShowPixels(TPixelRect Area);
     TGlyphExtent SelectedGlyph() const;
@@ -184,10 +185,9 @@ private:
     bool quitRequested_ = false;
     QString startFont_;
 
-    TEditedFont Font_;
-    TPalette Palette_{};
+    TEditSession Session_;
     std::unique_ptr<TBitmap> Bitmap_;
-    TStripGeometry Glyphs_;
+    std::optional<TBuiltPicture> built_;  // for the change the session is making
     std::string LastSaveDir_;
     QPoint hover_{-1, -1};  // the strip pixel under the pointer
 };

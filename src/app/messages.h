@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "errors.h"
 #include "font.h"
 #include "palette.h"
+#include "shown.h"
 
 class QColor;
 class QWidget;
@@ -51,6 +53,9 @@ struct TNumberField {
     std::int64_t Min = 0, Max = 0;
     QString Text;  // what the field opens with
 };
+// A field within the core's limits, "&" before its label's first letter;
+// Text, when given, is what it opens with.
+TNumberField NumberField(const TNumberLimits& Limits, std::optional<std::int64_t> Text);
 // Why the values are refused, or empty to take them.
 using TNumberCheck = std::function<std::string(const std::vector<std::int64_t>&)>;
 

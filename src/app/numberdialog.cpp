@@ -1,5 +1,7 @@
 #include "numberdialog.h"
 
+#include "shown.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -29,11 +31,9 @@ void TNumberDialog::accept() {
         bool ok = false;
         const qlonglong v = Edits[i]->text().trimmed().toLongLong(&ok, 10);
         if (!ok || v < f.Min || v > f.Max) {
-            ui_.ShowMessage(QStringLiteral("%1 must be a whole number from %2 to %3.")
-                                .arg(f.Name)
-                                .arg(f.Min)
-                                .arg(f.Max),
-                            TMsgKind::Warning);
+            ui_.ShowMessage(
+                QString::fromStdString(WholeNumberText(f.Name.toStdString(), f.Min, f.Max)),
+                TMsgKind::Warning);
             Edits[i]->setFocus();
             return;
         }

@@ -14,8 +14,6 @@
 #include <cstring>
 #include <utility>
 
-#include "undo.h"
-
 namespace {
 
 std::string Local(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
@@ -38,48 +36,55 @@ QString RecoveryFolder() {
            QStringLiteral("/recovery");
 }
 
-TRecovery::TRecovery(TEditedFont& Font, TUndoHistory& History, IUserInterface& UI, QObject* Parent)
-    : QObject(Parent), font_(Font), history_(History), ui_(UI) {
+TRecovery::TRecovery(TEditSession& Session, IUserInterface& UI, QObject* Parent)
+    : QObject(Parent), session_(Session), ui_(UI) {
     // A power cut loses at most this much.
     sync_.setInterval(2000);
     sync_.setSingleShot(true);
     connect(&sync_, &QTimer::timeout, this, &TRecovery::Sync);
-    connect(&History, &TUndoHistory::Pushed, this,
-            [this](const TEditStep& Step) { Changed([&] { writer_.Pushed(Step, font_); }); });
-    connect(&History, &TUndoHistory::Undone, this, [this] { Changed([&] { writer_.Undone(); }); });
-    connect(&History, &TUndoHistory::Redone, this, [this] { Changed([&] { writer_.Redone(); }); });
-    connect(&History, &TUndoHistory::Dropped, this, [this](std::size_t Count) {
-        if (writer_.Started()) Changed([&] { writer_.Dropped(Count); });
-    });
-    connect(&History, &TUndoHistory::Cleared, this, &TRecovery::Saved);
+    Session.SetJournal(this);
 }
 
+// The window's session is gone by now: only the file is let go of.
 TRecovery::~TRecovery() { Stop(); }
 
 QString TRecovery::JournalPath() const { return writer_.Started() ? path_ : QString(); }
 
-void TRecovery::Saved() {
+void TRecovery::End() {
     Stop();
-    stamp_ = StampOf(font_.Path());
+    stamp_ = StampOf(session_.Font().Path());
     failed_ = false;
 }
 
-void TRecovery::Adopt(const QString& Journal, const TFileStamp& Stamp) {
-    stamp_ = Stamp;
-    Changed([] {});
+void TRecovery::Adopted(const QString& Journal) {
     // The old journal goes only once this one holds its history.
     if (writer_.Started()) QFile::remove(Journal);
 }
 
-void TRecovery::Changed(const std::function<void()>& Write) {
+void TRecovery::Begin(const TWrite& Write) {
+    Writing([&] {
+        if (path_.isEmpty()) {
+            QDir().mkpath(RecoveryFolder());
+            path_ = QStringLiteral("%1/%2.journal")
+                        .arg(RecoveryFolder())
+                        .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+        }
+        // Taken before the journal exists, so that no start-up takes it for one left behind.
+        errno = 0;
+        if (!lock_.Held() && !lock_.Take(Local(LockOf(path_)), true))
+            throw EToolkitError(Local(LockOf(path_)) + ": " + std::strerror(errno));
+        writer_.Begin(Local(path_), Write);
+    });
+}
+
+void TRecovery::Append(ByteSpan Record) {
+    Writing([&] { writer_.Append(Record); });
+}
+
+void TRecovery::Writing(const std::function<void()>& Write) {
     if (failed_) return;
     try {
-        if (!writer_.Started()) {
-            Start();
-        } else {
-            Write();
-            if (writer_.Overgrown(history_.Bound())) Start();
-        }
+        Write();
         if (!sync_.isActive()) sync_.start();
     } catch (const std::exception& e) {
         // What is on the disk ends on a whole record and stays until the
@@ -89,24 +94,9 @@ void TRecovery::Changed(const std::function<void()>& Write) {
         if (std::exchange(told_, true)) return;
         ui_.ShowMessage(QStringLiteral("Changes to %1 can't be kept for recovery: %2. "
                                        "Editing and saving go on.")
-                            .arg(NameOf(font_.Path()), QString::fromLocal8Bit(e.what())),
+                            .arg(NameOf(session_.Font().Path()), QString::fromLocal8Bit(e.what())),
                         TMsgKind::Warning);
     }
-}
-
-void TRecovery::Start() {
-    if (path_.isEmpty()) {
-        QDir().mkpath(RecoveryFolder());
-        path_ = QStringLiteral("%1/%2.journal")
-                    .arg(RecoveryFolder())
-                    .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
-    }
-    // Taken before the journal exists, so that no start-up takes it for one left behind.
-    errno = 0;
-    if (!lock_.Held() && !lock_.Take(Local(LockOf(path_)), true))
-        throw EToolkitError(Local(LockOf(path_)) + ": " + std::strerror(errno));
-    writer_.Start(Local(path_), font_, stamp_, history_.Steps(), history_.Done(),
-                  history_.CleanIndex());
 }
 
 void TRecovery::Stop() {

@@ -13,41 +13,44 @@
 #include "fileio.h"
 #include "journal.h"
 #include "messages.h"
-
-class TUndoHistory;
+#include "session.h"
 
 // Where the journals are kept: recovery/ in the user's data folder.
 QString RecoveryFolder();
 
-// The journal of one window's font, following its history.
-class TRecovery final : public QObject {
+// The journal of one window's session, in a file of the recovery folder.
+class TRecovery final : public QObject, public IJournalSink {
     Q_OBJECT
 public:
-    TRecovery(TEditedFont& Font, TUndoHistory& History, IUserInterface& UI,
-              QObject* Parent = nullptr);
+    TRecovery(TEditSession& Session, IUserInterface& UI, QObject* Parent = nullptr);
     // Removes the journal: the window closes as the user chose.
     ~TRecovery() override;
 
-    // The font's file as it is now is what its history starts from: after
-    // opening, saving or reading it again. A journal, no longer needed while
-    // nothing is unsaved, goes; the next change starts one afresh.
-    void Saved();
-    // The history read back from Journal, left by a window that is gone:
-    // its journal is now this window's.
-    void Adopt(const QString& Journal, const TFileStamp& Stamp);
+    // The session's journal. Begin and Append write whole records; End: the
+    // font's file as it is now is what its history starts from (after
+    // opening, saving or reading it again), so the journal, no longer
+    // needed while nothing is unsaved, goes; the next change starts one.
+    void Begin(const TWrite& Write) override;
+    void Append(ByteSpan Record) override;
+    void End() override;
+    // The file as it was when the history started.
+    TFileStamp Stamp() const override { return stamp_; }
+
+    // The history read back from a journal left by a window that is gone:
+    // first its file's stamp, then, once the session has begun this
+    // window's journal with it, the old journal goes.
+    void Adopting(const TFileStamp& Stamp) { stamp_ = Stamp; }
+    void Adopted(const QString& Journal);
     // The journal being written; empty while there is none.
     QString JournalPath() const;
-    // The file as it was when the history started.
-    const TFileStamp& Stamp() const { return stamp_; }
 
 private:
-    void Changed(const std::function<void()>& Write);
-    void Start();
+    // Runs a write; a failure stops the journal until the next save.
+    void Writing(const std::function<void()>& Write);
     void Stop();
     void Sync();
 
-    TEditedFont& font_;
-    TUndoHistory& history_;
+    TEditSession& session_;
     IUserInterface& ui_;
     TJournalWriter writer_;
     TFileLock lock_;

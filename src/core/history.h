@@ -1,6 +1,6 @@
 // A font's history without a toolkit: every change one step, pushed once the
 // font holds it, undone and redone in turn, the oldest steps let go when the
-// history would hold more than its bound. The web page keeps its history here.
+// history would hold more than its bound.
 #pragma once
 
 #include <cstddef>
@@ -33,10 +33,15 @@ public:
     // Another font, or one just saved: the font as it stands is clean.
     void Clear();
     void SetClean() { clean_ = std::ptrdiff_t(done_); }
+    // No state the history reaches is the file's any more.
+    void ForgetClean() { clean_ = -1; }
     bool IsClean() const { return clean_ == std::ptrdiff_t(done_); }
     std::size_t Count() const { return steps_.size(); }
     std::size_t Done() const { return done_; }
     std::size_t MemoryBytes() const { return bytes_; }
+    std::size_t Bound() const { return bound_; }
+    // The step pushed last; there must be one.
+    const TEditStep& Newest() const { return *steps_.back(); }
 
 private:
     std::size_t bound_;

@@ -277,20 +277,17 @@ ByteSpan TJournalRecords::Dropped(std::size_t Count) {
     return Seal();
 }
 
-void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
-                           const TFileStamp& Stamp, const std::vector<const TEditStep*>& Steps,
-                           std::size_t Done, std::ptrdiff_t Clean) {
+void TJournalWriter::Begin(const std::string& Path, const TWrite& Write) {
     const std::string aside = Path + ".new";
     std::remove(aside.c_str());
     auto file = std::make_shared<TAppendFile>(aside);
     try {
-        records_.Start(Font, Stamp, Steps, Done, Clean,
-                       [&file](ByteSpan Piece) { file->Append(Piece); });
+        Write([&file](ByteSpan Piece) { file->Append(Piece); });
         // Only a journal that replaces another waits for the disk: a power cut
         // must not leave neither. A first one is synced with the next records.
         if (RegularFileExists(Path)) file->Sync();
         file->Rename(Path);
-        base_ = records_.BaseSize();
+        base_ = file->Size();
     } catch (...) {
         std::remove(aside.c_str());
         throw;
@@ -298,20 +295,33 @@ void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
     file_ = std::move(file);
 }
 
+void TJournalWriter::Append(ByteSpan Record) {
+    if (file_) file_->Append(Record);
+}
+
+void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
+                           const TFileStamp& Stamp, const std::vector<const TEditStep*>& Steps,
+                           std::size_t Done, std::ptrdiff_t Clean) {
+    Begin(Path, [&](const TJournalRecords::TOut& Out) {
+        records_.Start(Font, Stamp, Steps, Done, Clean, Out);
+    });
+    base_ = records_.BaseSize();
+}
+
 void TJournalWriter::Pushed(const TEditStep& Step, const TEditedFont& Font) {
-    if (file_) file_->Append(records_.Pushed(Step, Font));
+    if (file_) Append(records_.Pushed(Step, Font));
 }
 
 void TJournalWriter::Undone() {
-    if (file_) file_->Append(records_.Undone());
+    if (file_) Append(records_.Undone());
 }
 
 void TJournalWriter::Redone() {
-    if (file_) file_->Append(records_.Redone());
+    if (file_) Append(records_.Redone());
 }
 
 void TJournalWriter::Dropped(std::size_t Count) {
-    if (file_) file_->Append(records_.Dropped(Count));
+    if (file_) Append(records_.Dropped(Count));
 }
 
 void TJournalWriter::Sync() {
@@ -321,8 +331,4 @@ void TJournalWriter::Sync() {
 void TJournalWriter::Stop(bool Remove) {
     if (file_ && Remove) std::remove(file_->Path().c_str());
     file_.reset();
-}
-
-bool TJournalWriter::Overgrown(std::size_t Bound) const {
-    return file_ && file_->Size() - base_ > Bound + Bound / 4;
 }

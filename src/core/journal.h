@@ -63,11 +63,23 @@ private:
     std::uint64_t base_ = 0;
 };
 
+// Whether a journal whose records after the font hold SinceBase bytes has
+// grown so far past the history's Bound that it is better begun afresh.
+inline bool JournalOvergrown(std::uint64_t SinceBase, std::size_t Bound) {
+    return SinceBase > Bound + Bound / 4;
+}
+
 // Writes a history's journal. Every call writes whole records, synced only
 // by Sync; a failure throws EToolkitError with the system's reason and
 // leaves the file ending on its last whole record.
 class TJournalWriter {
 public:
+    using TWrite = std::function<void(const TJournalRecords::TOut&)>;
+    // Starts the journal at Path afresh with what Write hands its Out, as
+    // Start does.
+    void Begin(const std::string& Path, const TWrite& Write);
+    // One more record, whole.
+    void Append(ByteSpan Record);
     // Starts the journal at Path afresh: the font as it stands, and the
     // history's steps as they stand, Done of them done; written aside and
     // renamed over Path, so that a journal is always whole, and synced first
@@ -87,7 +99,9 @@ public:
     void Stop(bool Remove);
     // Whether the steps written since the font hold much more than Bound:
     // time to start afresh.
-    bool Overgrown(std::size_t Bound) const;
+    bool Overgrown(std::size_t Bound) const {
+        return file_ && JournalOvergrown(file_->Size() - base_, Bound);
+    }
     // The file, shared with a thread that syncs it.
     std::shared_ptr<TAppendFile> File() const { return file_; }
 

@@ -146,3 +146,11 @@ void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfo
     Bitmap = std::make_unique<TBitmap>();
     Bitmap->LoadFromFont(Font, TPalette{});
 }
+
+void ShowFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                     const TPalette& Palette, IInfoList& SFTInfo) {
+    if (Font.BitsPerPixel() == 16)
+        Show16BitFont(Bitmap, Font, SFTInfo);
+    else
+        Show8BitFont(Bitmap, Font, Palette, SFTInfo);
+}

@@ -84,3 +84,6 @@ void Make16BitBitmap(TBitmap& Bitmap, const TStrip& Strip);
 void Show8BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, const TPalette& Palette,
                   IInfoList& SFTInfo);
 void Show16BitFont(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font, IInfoList& SFTInfo);
+// Show8BitFont or Show16BitFont by the font's depth.
+void ShowFontPicture(std::unique_ptr<TBitmap>& Bitmap, const TSftFont& Font,
+                     const TPalette& Palette, IInfoList& SFTInfo);

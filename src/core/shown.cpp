@@ -1,8 +1,8 @@
 #include "shown.h"
 
-std::string WholeNumberText(const TNumberLimits& Field) {
-    return std::string(Field.Name) + " must be a whole number from " + std::to_string(Field.Min) +
-           " to " + std::to_string(Field.Max) + ".";
+std::string WholeNumberText(const std::string& Name, std::int64_t Min, std::int64_t Max) {
+    return Name + " must be a whole number from " + std::to_string(Min) + " to " +
+           std::to_string(Max) + ".";
 }
 
 std::string SwatchText(int Index, std::uint8_t R, std::uint8_t G, std::uint8_t B) {

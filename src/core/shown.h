@@ -33,7 +33,10 @@ inline constexpr TNumberLimits kWidthField{"Width:", "The width", 1, INT32_MAX};
 inline constexpr int kNewCellWidth = 8;
 
 // "The width must be a whole number from 1 to 2147483647."
-std::string WholeNumberText(const TNumberLimits& Field);
+std::string WholeNumberText(const std::string& Name, std::int64_t Min, std::int64_t Max);
+inline std::string WholeNumberText(const TNumberLimits& Field) {
+    return WholeNumberText(Field.Name, Field.Min, Field.Max);
+}
 inline constexpr const char* kTooManyChars = "A font holds at most 256 characters.";
 inline constexpr const char* kNoPictureToPaste = "The clipboard holds no picture to paste";
 inline constexpr const char* kCannotPaste = "Cannot paste the picture: ";

@@ -1,5 +1,6 @@
 #include "tabletext.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
@@ -61,4 +62,11 @@ TTextRow RowAfter(const TTextRow* Previous) {
     const std::optional<long long> code = WholeNumber(row[0]);
     if (code && *code >= 0 && *code < 65535) row[0] = std::to_string(*code + 1);
     return row;
+}
+
+std::vector<TTextRow> SortedByCode(const std::vector<TTextRow>& Rows) {
+    std::vector<TCharEntry> table = TableOfTextRows(Rows);
+    std::stable_sort(table.begin(), table.end(),
+                     [](const TCharEntry& a, const TCharEntry& b) { return a.Code < b.Code; });
+    return TextRowsOf(table);
 }

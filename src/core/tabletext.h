@@ -18,3 +18,6 @@ std::vector<TCharEntry> TableOfTextRows(const std::vector<TTextRow>& Rows);
 // The row Add puts after Previous: its X and Extra with the next code; all
 // zero when there is none.
 TTextRow RowAfter(const TTextRow* Previous);
+// Sort by Code: the rows' table in code order, equal codes as they stand.
+// Throws as TableOfTextRows does.
+std::vector<TTextRow> SortedByCode(const std::vector<TTextRow>& Rows);

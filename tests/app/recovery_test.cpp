@@ -12,7 +12,6 @@
 #include "fakeui.h"
 #include "mainwin.h"
 #include "recovery.h"
-#include "undo.h"
 
 namespace fs = std::filesystem;
 

@@ -26,7 +26,6 @@
 #include "mainwin.h"
 #include "outlinestrip.h"
 #include "preview.h"
-#include "undo.h"
 
 namespace fs = std::filesystem;
 
@@ -643,34 +642,6 @@ TEST_F(WindowTest, InsertsResizesAndDeletesCharactersOneStepEach) {
     for (int i = 0; i < 3; ++i) w.Undo1->trigger();
     w.SaveSFT1->trigger();
     EXPECT_EQ(std::make_pair(ReadFile(path), w.FontData().Width), std::make_pair(file, 12));
-}
-
-// Past the bound the oldest steps go; the state saved goes with them, or
-// stays reachable.
-TEST(UndoHistory, DropsTheOldestStepsPastItsBound) {
-    TempDir dir;
-    WriteFile(dir.Path("u.sft"), MakeFont(8, 4, 1, 65, 65));
-    TEditedFont font;
-    ASSERT_TRUE(font.Load(dir.Path("u.sft")));
-    const auto dab = [&](int x) {
-        TPixelGrid grid = font.Grid();
-        return TEditStep("Pencil", Recorded(grid, [&](auto& d) { d.Set(grid, x, 0, 99); }));
-    };
-    const std::size_t size = dab(0).MemoryBytes();
-    font.Grid().Data[0] = 0;  // the dab above, taken back
-    TUndoHistory history(font, 2 * size);
-    history.Push(dab(0));
-    history.SetClean();
-    history.Push(dab(1));
-    history.Push(dab(2));  // the first goes; the state saved is the oldest kept
-    EXPECT_EQ(std::make_pair(history.Stack().count(), history.IsClean()), std::make_pair(2, false));
-    history.Undo(), history.Undo();
-    EXPECT_TRUE(history.IsClean());
-    history.Redo(), history.Redo();
-    history.Push(dab(3));  // the state saved goes now
-    history.Undo(), history.Undo();
-    EXPECT_EQ(std::make_pair(history.IsClean(), font.Font().Pixels[0]),
-              std::make_pair(false, std::uint8_t(99)));  // the dropped step stays done
 }
 
 }  // namespace

@@ -1,0 +1,174 @@
+// The session's font, history, colours and journal; its strokes and commands
+// are in sessionedit.cpp.
+#include "session.h"
+
+#include <cstdlib>
+
+#include "bmplayout.h"
+#include "outlinestrip.h"
+
+bool OpenableDepth(int BitsPerPixel) { return BitsPerPixel == 8 || BitsPerPixel == 16; }
+
+void TEditSession::Reset() {
+    stroke_.reset();
+    glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+    colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
+}
+
+void TEditSession::Open(TEditedFont Font) {
+    font_ = std::move(Font);
+    history_.Clear();
+    font_.SetModified(false);
+    Reset();
+    journaled_ = false;
+    if (sink_) sink_->End();
+}
+
+void TEditSession::Recover(TJournalHistory History) {
+    font_ = std::move(History.Font);
+    history_.Restore(std::move(History.Steps), History.Done, History.Clean);
+    font_.SetModified(!history_.IsClean());
+    Reset();
+    StartJournal();
+}
+
+void TEditSession::Save(const std::string& Path) {
+    Release();
+    font_.Save(Path);
+    Saved(Path);
+}
+
+void TEditSession::Saved(const std::string& Path) {
+    font_.Saved(Path);
+    history_.SetClean();
+    journaled_ = false;
+    if (sink_) sink_->End();
+}
+
+void TEditSession::ForgetClean() {
+    history_.ForgetClean();
+    font_.SetModified(true);
+}
+
+TGlyphExtent TEditSession::Glyph(int Row) const {
+    return Row < 0 || std::size_t(Row) >= font_.Table().size() ? TGlyphExtent{}
+                                                               : glyphs_.Extent(std::size_t(Row));
+}
+
+void TEditSession::SetColor(bool Background, std::uint16_t Value) {
+    colors_[Background ? 1 : 0] = Bits() == 8 ? std::uint8_t(Value) : Value;
+}
+
+std::array<std::uint8_t, 3> TEditSession::RgbOf(std::uint16_t Value) const {
+    if (Bits() == 8) {
+        const TRgb c = PaletteColor(palette_, std::uint8_t(Value));
+        return {c.R, c.G, c.B};
+    }
+    std::array<std::uint8_t, 3> rgb{};
+    Color16ToRGB(std::uint8_t(Value), std::uint8_t(Value >> 8), rgb[0], rgb[1], rgb[2]);
+    return rgb;
+}
+
+TSessionChange TEditSession::Undo() {
+    Release();
+    return Toggled(history_.Undo(font_), true);
+}
+
+TSessionChange TEditSession::Redo() {
+    Release();
+    return Toggled(history_.Redo(font_), false);
+}
+
+TSessionChange TEditSession::Toggled(const TEditStep* Step, bool Undone) {
+    if (!Step) return {};
+    TSessionChange change;
+    if (Step->Wholesale()) {
+        if (prepare_) {
+            try {
+                prepare_(font_);
+            } catch (...) {
+                // What shows the font can't follow: the step stays where it was.
+                if (Undone)
+                    history_.Redo(font_);
+                else
+                    history_.Undo(font_);
+                throw;
+            }
+        }
+        glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+        change.Kind = TSessionChange::TKind::Font;
+    } else {
+        change.Kind = TSessionChange::TKind::Pixels;
+        change.Area = Step->Area();
+    }
+    font_.SetModified(!history_.IsClean());
+    Follow(0, Undone ? -1 : 1);
+    return change;
+}
+
+TSessionChange TEditSession::Keep(std::optional<TEditStep> Step, int Row, bool Prepared) {
+    if (!Step) return {};
+    const bool wholesale = Step->Wholesale();
+    const TPixelRect area = Step->Area();
+    if (wholesale && prepare_ && !Prepared) {
+        try {
+            prepare_(font_);
+        } catch (...) {
+            Step->Toggle(font_);
+            throw;
+        }
+    }
+    std::size_t dropped = 0;
+    try {
+        dropped = history_.Push(font_, std::move(*Step));
+    } catch (...) {
+        // Taken back: the font is as it was.
+        if (wholesale) glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+        throw;
+    }
+    if (wholesale) glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+    font_.SetModified(!history_.IsClean());
+    Follow(dropped, 0);
+    TSessionChange change;
+    change.Kind = wholesale ? TSessionChange::TKind::Font : TSessionChange::TKind::Pixels;
+    change.Area = area;
+    change.Row = Row;
+    return change;
+}
+
+TSessionChange TEditSession::Take(TEditedFont Font, int Row, const char* Name) {
+    Release();
+    if (prepare_) prepare_(Font);
+    TFontBody before = font_.Body();
+    font_ = std::move(Font);
+    return Keep(TEditStep(Name, std::move(before), font_), Row, true);
+}
+
+void TEditSession::StartJournal() {
+    if (!sink_) return;
+    journaled_ = true;
+    sinceBase_ = 0;
+    sink_->Begin([this](const TJournalRecords::TOut& Out) {
+        records_.Start(font_, sink_->Stamp(), history_.Steps(), history_.Done(),
+                       history_.CleanAt(), Out);
+    });
+}
+
+void TEditSession::Journal(ByteSpan Record) {
+    sink_->Append(Record);
+    sinceBase_ += Record.size();
+}
+
+void TEditSession::Follow(std::size_t Dropped, int Toggled) {
+    if (!sink_) return;
+    // Grown much past the history's bound, the journal begins again from the font.
+    if (!journaled_ || JournalOvergrown(sinceBase_, history_.Bound())) return StartJournal();
+    if (Toggled != 0) return Journal(Toggled < 0 ? records_.Undone() : records_.Redone());
+    Journal(records_.Pushed(history_.Newest(), font_));
+    if (Dropped) Journal(records_.Dropped(Dropped));
+}
+
+std::size_t TEditSession::Changes() const {
+    const auto done = std::ptrdiff_t(history_.Done()), clean = history_.CleanAt();
+    return std::size_t(clean < 0 ? done : std::abs(done - clean));
+}
