@@ -7,7 +7,6 @@
 #include "bmpread.h"
 #include "export.h"
 #include "fontjson.h"
-#include "outlinestrip.h"
 #include "pixelinfo.h"
 #include "rgba.h"
 
@@ -80,26 +79,56 @@ std::optional<TImagePixels> ImageOf(int W, int H, bool Indexed, const std::strin
     return image;
 }
 
+TPage::TPage() {
+    session_.SetJournal(this);
+    session_.SetPrepare([this](const TEditedFont& Font) { Build(Font, session_.Palette()); });
+}
+
+void TPage::Build(const TEditedFont& Font, const TPalette& Palette) {
+    TInfoLines info;
+    std::unique_ptr<TBitmap> picture;
+    ShowFontPicture(picture, Font.Font(), Palette, info);
+    if (!picture) throw EToolkitError(kBitmapNotValid);
+    built_ = std::move(picture);
+    builtInfo_ = std::move(info.Lines);
+}
+
+val TPage::Shown(const TSessionChange& Change) {
+    val out = val::object();
+    if (Change.Kind == TSessionChange::TKind::Font) {
+        // Built aside before the change was kept.
+        if (built_) picture_ = std::move(built_), info_ = std::move(builtInfo_);
+        out.set("row", Change.Row);
+    } else if (Change.Kind == TSessionChange::TKind::Pixels) {
+        picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
+        const TPixelRect a = Change.Area;
+        out.set("area", ArrayOf(std::vector<int>{a.Left, a.Top, a.Right, a.Bottom}));
+    } else {
+        out.set("ok", true);
+    }
+    if (Change.Colors) out.set("picked", true);
+    if (Change.Entry >= 0) out.set("entry", Change.Entry);
+    return out;
+}
+
 val TPage::OpenFont(const std::string& File, const std::string& Name) {
     return Guarded([&] {
         TEditedFont font;
-        if (!font.Parse(SpanOf(File), Name) ||
-            (font.BitsPerPixel() != 8 && font.BitsPerPixel() != 16))
+        if (!font.Parse(SpanOf(File), Name) || !OpenableDepth(font.BitsPerPixel()))
             return Error(kInvalidSFT);
-        Show(std::move(font), palette_);
-        history_.Clear();
-        stroke_.reset();
+        Build(font, session_.Palette());
+        session_.Open(std::move(font));
+        picture_ = std::move(built_), info_ = std::move(builtInfo_);
         // The font goes to the storage now, so that the first change's step
         // is as small a write as any other.
-        StartJournal();
-        colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
+        session_.StartJournal();
         return Done();
     });
 }
 
 val TPage::LoadPalette(const std::string& File, bool BM) {
     return Guarded([&] {
-        TPalette palette = palette_;
+        TPalette palette = session_.Palette();
         TWarnings warnings;
         const bool loaded = BM ? ParseBMPalette(SpanOf(File), palette, warnings)
                                : ParseCMPPalette(SpanOf(File), palette, warnings);
@@ -108,8 +137,11 @@ val TPage::LoadPalette(const std::string& File, bool BM) {
             out.set("warnings", ArrayOf(warnings.Texts));
             return out;
         }
-        if (picture_) Show(font_, palette);
-        palette_ = palette;
+        if (picture_) {
+            Build(session_.Font(), palette);
+            picture_ = std::move(built_), info_ = std::move(builtInfo_);
+        }
+        session_.SetPalette(palette);
         return Done();
     });
 }
@@ -118,9 +150,9 @@ val TPage::InfoLines() const { return ArrayOf(info_); }
 
 val TPage::Table() const {
     val out = val::array();
-    const std::vector<TCharEntry>& table = font_.Table();
+    const std::vector<TCharEntry>& table = session_.Font().Table();
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const TGlyphExtent glyph = glyphs_.Extent(i);
+        const TGlyphExtent glyph = session_.Glyphs().Extent(i);
         val row = val::object();
         row.set("code", table[i].Code);
         row.set("x", table[i].X);
@@ -131,13 +163,13 @@ val TPage::Table() const {
     return out;
 }
 
-val TPage::Boundaries() const { return ArrayOf(glyphs_.Boundaries()); }
+val TPage::Boundaries() const { return ArrayOf(session_.Glyphs().Boundaries()); }
 
 val TPage::Spell(val Codes) const {
     std::vector<std::uint16_t> codes;
     for (int c : emscripten::vecFromJSArray<int>(Codes)) codes.push_back(std::uint16_t(c));
     val out = val::array();
-    const std::vector<TTextPiece> pieces = glyphs_.Spell(codes);
+    const std::vector<TTextPiece> pieces = session_.Glyphs().Spell(codes);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         val piece = val::object();
         piece.set("begin", pieces[i].Glyph.Begin);
@@ -148,17 +180,22 @@ val TPage::Spell(val Codes) const {
     return out;
 }
 
-std::string TPage::ExportName() const { return ProposedExportName(font_.Path(), ""); }
+std::string TPage::ExportName() const { return ProposedExportName(Name(), ""); }
 
 val TPage::Pixels(int X, int Y, int W, int H) {
     if (!picture_ || W <= 0 || H <= 0) return val::null();
-    rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
+    try {
+        rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
+    } catch (const std::bad_alloc&) {
+        return val::null();
+    }
     if (!PictureRGBA(*picture_, X, Y, W, H, rgba_.data())) return val::null();
     return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
 }
 
 std::string TPage::PixelInfo(int X, int Y) const {
-    return picture_ ? PixelText(font_, palette_, glyphs_, X, Y) : std::string();
+    return picture_ ? PixelText(session_.Font(), session_.Palette(), session_.Glyphs(), X, Y)
+                    : std::string();
 }
 
 val TPage::BmpFile() const {
@@ -168,19 +205,20 @@ val TPage::BmpFile() const {
 val TPage::SftFile(const std::string& Name) {
     return Guarded([&] {
         if (!picture_) return val::null();
-        Release();
-        val out = ByteArray(font_.FileBytes());
-        font_.Saved(Name);
-        history_.SetClean();
-        StartJournal();
+        session_.Release();
+        val out = ByteArray(session_.Font().FileBytes());
+        session_.Saved(Name);
+        session_.StartJournal();
         return out;
     });
 }
 
-std::string TPage::Json() const {
-    nlohmann::json list = nlohmann::json::array();
-    list.push_back(FontJson(font_.Path(), font_.Font(), font_.Table()));
-    return list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+val TPage::Json() const {
+    return Guarded([&] {
+        nlohmann::json list = nlohmann::json::array();
+        list.push_back(FontJson(Name(), session_.Font().Font(), session_.Font().Table()));
+        return val(list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+    });
 }
 
 val TPage::ImportPixels(int W, int H, bool Indexed, const std::string& Data,
@@ -208,31 +246,51 @@ val TPage::ImportBmp(const std::string& File, bool Nearest, const std::string& N
 }
 
 val TPage::Import(const TImagePixels& Image, bool Nearest, const std::string& Name) {
-    Release();
-    TEditedFont font = font_;
     try {
-        TFontPixels pixels = ToFontPixels(Bits(), Image, palette_, Nearest);
-        font.ReplaceStrip(Image.Width, Image.Height, std::move(pixels.Pixels));
+        return Shown(session_.Import(Image, Nearest));
     } catch (const EColorsNotInPalette& e) {
         return Question(e);
     } catch (const EFontError& e) {
         return Error("Cannot import " + Name + ": " + e.what() + ".");
     }
-    TFontBody before = font_.Body();
-    Show(std::move(font), palette_);
-    return Keep(TEditStep("Import Picture", std::move(before), font_), -1);
 }
 
-void TPage::Show(TEditedFont Font, const TPalette& Palette) {
-    TInfoLines info;
-    std::unique_ptr<TBitmap> picture;
-    if (Font.BitsPerPixel() == 8)
-        Show8BitFont(picture, Font.Font(), Palette, info);
-    else
-        Show16BitFont(picture, Font.Font(), info);
-    TStripGeometry glyphs(Font.Table(), Font.Font().Width);
-    font_ = std::move(Font);
-    picture_ = std::move(picture);
-    info_ = std::move(info.Lines);
-    glyphs_ = std::move(glyphs);
+void TPage::Begin(const TWrite& Write) {
+    pending_.clear();
+    restart_ = true;
+    Write([this](ByteSpan Piece) { pending_.insert(pending_.end(), Piece.begin(), Piece.end()); });
+}
+
+void TPage::Append(ByteSpan Record) {
+    pending_.insert(pending_.end(), Record.begin(), Record.end());
+}
+
+val TPage::TakeJournal() {
+    return Guarded([&] {
+        if (pending_.empty()) return val::null();
+        val out = val::object();
+        out.set("bytes", ByteArray(pending_));
+        out.set("start", restart_);
+        out.set("changes", double(session_.Changes()));
+        pending_.clear();
+        restart_ = false;
+        return out;
+    });
+}
+
+val TPage::Recover(const std::string& Journal) {
+    return Guarded([&] {
+        TJournalHistory kept;
+        try {
+            SpanSource in(SpanOf(Journal));
+            kept = ParseJournal(in, "the kept work");
+        } catch (const EFontError& e) {
+            return Error(std::string("The work kept in this browser can't be recovered: ") +
+                         e.what() + ".");
+        }
+        Build(kept.Font, session_.Palette());
+        session_.Recover(std::move(kept));
+        picture_ = std::move(built_), info_ = std::move(builtInfo_);
+        return Done();
+    });
 }

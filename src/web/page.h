@@ -1,30 +1,26 @@
-// The page's view of the core: one open font, its history, the palette in use
-// and the picture drawn from them, with every rule left to the core. Calls
-// never throw into the script: a refusal comes back as an object with
-// "error" (the standard error box's text), a question as one with
-// "question".
+// The page's view of the core: the editing session, the picture drawn from
+// it and the journal's records waiting for the browser's storage. Every rule
+// is the session's. Calls never throw into the script: a refusal comes back
+// as an object with "error" (the standard error box's text), a question as
+// one with "question".
 #pragma once
 
 #include <emscripten/val.h>
 
-#include <array>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "colorrules.h"
-#include "editfont.h"
-#include "history.h"
-#include "journal.h"
-#include "palette.h"
 #include "picture.h"
-#include "strip.h"
+#include "session.h"
 
 using emscripten::val;
 
-class TPage {
+class TPage final : public IJournalSink {
 public:
+    TPage();
+
     // Fonts the window refuses are refused alike; the page keeps what it had.
     val OpenFont(const std::string& File, const std::string& Name);
     // The readers' warnings, then "Error loading Palette!", or the palette in
@@ -32,16 +28,16 @@ public:
     val LoadPalette(const std::string& File, bool BM);
 
     bool HasFont() const { return picture_ != nullptr; }
-    std::string Name() const { return font_.Path(); }
-    bool Modified() const { return font_.Modified(); }
-    int Bits() const { return font_.BitsPerPixel(); }
+    std::string Name() const { return session_.Font().Path(); }
+    bool Modified() const { return session_.Modified(); }
+    int Bits() const { return session_.Bits(); }
     int Width() const { return picture_ ? picture_->Width() : 0; }
     int Height() const { return picture_ ? picture_->Height() : 0; }
     val InfoLines() const;
     // The table's rows: code, X, and the glyph's columns.
     val Table() const;
     val Boundaries() const;
-    int EntryAt(int X) const { return glyphs_.EntryAt(X); }
+    int EntryAt(int X) const { return session_.Glyphs().EntryAt(X); }
     // Text laid out in the font: glyphs' columns, or gaps for codes it lacks.
     val Spell(val Codes) const;
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
@@ -54,7 +50,7 @@ public:
     // A download is a save: the font is unchanged from then on.
     val SftFile(const std::string& Name);
     // What sft2bmp --json prints for the font, its name for the path.
-    std::string Json() const;
+    val Json() const;
 
     // A picture's pixels in place of the strip, under the colour rules: an
     // indexed picture (Data the indices, Table 256 RGBA entries) or RGBA
@@ -65,11 +61,12 @@ public:
     // A BMP picture, read by the core's own reader.
     val ImportBmp(const std::string& File, bool Nearest, const std::string& Name);
 
-    // Editing. Each change is one step of the history; what it changed comes
-    // back as {area: [left, top, right, bottom]} for pixels, or {row} when
-    // the table or the strip's size changed and Row is to be selected.
-    std::string UndoName() const { return history_.UndoName(); }
-    std::string RedoName() const { return history_.RedoName(); }
+    // Editing (edits.cpp). Each change is one step of the history; what it
+    // changed comes back as {area: [left, top, right, bottom]} for pixels,
+    // or {row} when the table or the strip's size changed and Row is to be
+    // selected.
+    std::string UndoName() const { return session_.UndoName(); }
+    std::string RedoName() const { return session_.RedoName(); }
     val Undo();
     val Redo();
     // Left (0) paints the current colour, right (2) the background; with Ctrl
@@ -84,7 +81,8 @@ public:
     // A colour as a 16-bit font keeps it, and the RGB a value is shown in.
     int To565(int R, int G, int B) const;
     val RgbOf(int Value) const;
-    val Transform(int Row, int Kind);
+    // A glyph command by the id the core gives it ("flip-horizontal").
+    val Transform(int Row, const std::string& Id);
     std::string WhyNotInsert(double Code, double Width) const;
     std::string WhyNotResize(int Row, double Width) const;
     val InsertCharacter(int Row, double Code, double Width);
@@ -110,38 +108,25 @@ public:
     // The font and its whole history back from a kept journal's bytes.
     val Recover(const std::string& Journal);
 
-private:
-    // The journal begins afresh with the font and the history as they stand.
-    void StartJournal();
-    void Journal(ByteSpan Record);
-    val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
-    // Built aside: the page changes only once the picture has succeeded.
-    void Show(TEditedFont Font, const TPalette& Palette);
-    // The font changed in place: a fresh picture of it, the "*" following
-    // the history.
-    void Refresh();
-    // Keeps a step the font holds, and says what it changed.
-    val Keep(std::optional<TEditStep> Step, int Row);
-    val Toggled(const TEditStep* Step, bool Undone);
-    TGlyphExtent Glyph(int Row) const;
-    std::uint16_t Value(std::uint16_t Value) const;
+    // The journal's records, kept until the script takes them.
+    void Begin(const TWrite& Write) override;
+    void Append(ByteSpan Record) override;
+    void End() override {}
 
-    TEditedFont font_;
-    TPalette palette_{};
-    std::unique_ptr<TBitmap> picture_;
-    std::vector<std::string> info_;
-    TStripGeometry glyphs_;
+    // What a call changed, for the script; the picture follows it.
+    val Shown(const TSessionChange& Change);
+
+private:
+    val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
+    // Builds the picture of Font aside, to be shown once its change is kept.
+    void Build(const TEditedFont& Font, const TPalette& Palette);
+
+    TEditSession session_;
+    std::unique_ptr<TBitmap> picture_, built_;
+    std::vector<std::string> info_, builtInfo_;
     std::vector<std::uint8_t> rgba_;
-    TEditHistory history_;
-    std::array<std::uint16_t, 2> colors_{};  // current, background
-    std::optional<TPixelDelta> stroke_;      // while a button paints
-    std::uint16_t strokeValue_ = 0;
-    int strokeX_ = 0, strokeY_ = 0;
-    TJournalRecords records_;
-    bool journaled_ = false;       // the storage holds this font's journal
-    bool restart_ = false;         // pending_ begins the journal afresh
-    Bytes pending_;                // records not yet handed to the storage
-    std::uint64_t sinceBase_ = 0;  // record bytes after the font's
+    bool restart_ = false;  // pending_ begins the journal afresh
+    Bytes pending_;         // records not yet handed to the storage
 };
 
 // Helpers the page's files share.
