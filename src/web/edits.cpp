@@ -11,6 +11,7 @@
 #include "outlinestrip.h"
 #include "page.h"
 #include "rgba.h"
+#include "shown.h"
 #include "tabletext.h"
 
 namespace {
@@ -212,12 +213,14 @@ val TPage::RgbOf(int Value) const {
     return ArrayOf(std::vector<int>{r, g, b});
 }
 
-val TPage::Transform(int Row, int Kind) {
+val TPage::Transform(int Row, const std::string& Id) {
     return Guarded([&] {
         Release();
         const TGlyphExtent glyph = Glyph(Row);
-        if (glyph.End <= glyph.Begin || Kind < 0 || Kind > 5) return Done();
-        return Keep(TransformGlyph(font_, glyph, TGlyphTransform(Kind), colors_[1]), -1);
+        const auto command = std::find_if(kTransformCommands.begin(), kTransformCommands.end(),
+                                          [&](const TTransformCommand& c) { return Id == c.Id; });
+        if (glyph.End <= glyph.Begin || command == kTransformCommands.end()) return Done();
+        return Keep(TransformGlyph(font_, glyph, command->Transform, colors_[1]), -1);
     });
 }
 

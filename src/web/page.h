@@ -84,7 +84,7 @@ public:
     // A colour as a 16-bit font keeps it, and the RGB a value is shown in.
     int To565(int R, int G, int B) const;
     val RgbOf(int Value) const;
-    val Transform(int Row, int Kind);
+    val Transform(int Row, const std::string& Id);
     std::string WhyNotInsert(double Code, double Width) const;
     std::string WhyNotResize(int Row, double Width) const;
     val InsertCharacter(int Row, double Code, double Width);
