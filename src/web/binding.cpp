@@ -3,9 +3,13 @@
 
 #include <malloc.h>
 
+#include <cstdio>
 #include <string>
 
+#include "editfont.h"
+#include "errors.h"
 #include "page.h"
+#include "shown.h"
 
 namespace {
 
@@ -14,11 +18,62 @@ std::string Version() { return QUILL_VERSION; }
 // Bytes of the WebAssembly heap in use, for the bench.
 double HeapUsed() { return double(mallinfo().uordblks); }
 
+// 0xAARRGGBB as CSS has it.
+std::string Css(std::uint32_t Colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", unsigned(Colour & 0xFFFFFF));
+    return text;
+}
+
+val Field(const TNumberLimits& Limits) {
+    val out = val::object();
+    out.set("label", Limits.Label);
+    out.set("name", Limits.Name);
+    out.set("min", double(Limits.Min));
+    out.set("max", double(Limits.Max));
+    out.set("wholeNumber", WholeNumberText(Limits));
+    return out;
+}
+
+// What the page shows as the window does: its numbers, marks and texts.
+val Shown() {
+    val out = val::object();
+    out.set("zoomSteps", ArrayOf(std::vector<int>(kZoomSteps.begin(), kZoomSteps.end())));
+    out.set("boundaryColour", Css(kBoundaryColour));
+    out.set("frameColour", Css(kFrameColour));
+    out.set("picturePixelsPerByte", double(kPicturePixelsPerByte));
+    out.set("codeField", Field(kCodeField));
+    out.set("widthField", Field(kWidthField));
+    out.set("newCellWidth", kNewCellWidth);
+    out.set("maxChars", int(kMaxChars));
+    out.set("tooManyChars", kTooManyChars);
+    out.set("noPictureToPaste", kNoPictureToPaste);
+    out.set("cannotPaste", kCannotPaste);
+    out.set("invalidSFT", kInvalidSFT);
+    val transforms = val::array();
+    for (const TTransformCommand& c : kTransformCommands) {
+        val t = val::object();
+        t.set("id", c.Id);
+        t.set("name", TransformName(c.Transform));
+        transforms.call<void>("push", t);
+    }
+    out.set("transforms", transforms);
+    return out;
+}
+
+// A swatch's tip for palette entry Index as the page's palette has it.
+std::string SwatchTextOf(const TPage& Page, int Index) {
+    const val rgb = Page.RgbOf(Index);
+    return SwatchText(Index, rgb[0].as<std::uint8_t>(), rgb[1].as<std::uint8_t>(),
+                      rgb[2].as<std::uint8_t>());
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("version", &Version);
     emscripten::function("heapUsed", &HeapUsed);
+    emscripten::function("shown", &Shown);
     emscripten::class_<TPage>("Page")
         .constructor<>()
         .function("openFont", &TPage::OpenFont)
@@ -53,6 +108,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("setColor", &TPage::SetColor)
         .function("to565", &TPage::To565)
         .function("rgbOf", &TPage::RgbOf)
+        .function("swatchText", &SwatchTextOf)
         .function("transform", &TPage::Transform)
         .function("whyNotInsert", &TPage::WhyNotInsert)
         .function("whyNotResize", &TPage::WhyNotResize)

@@ -30,7 +30,7 @@ function askNumbers(title, fields, check) {
         const text = inputs[i].value.trim();
         const v = /^[+-]?\d+$/.test(text) ? Number(text) : NaN;
         if (!(v >= f.min && v <= f.max)) {
-          await warning(`${f.name} must be a whole number from ${f.min} to ${f.max}.`);
+          await warning(f.wholeNumber);
           inputs[i].focus();
           return;
         }
@@ -53,8 +53,9 @@ function askNumbers(title, fields, check) {
 }
 
 export class Editor {
-  // ctx: the page, the view, and the main script's showFont, selectedRow,
-  // selectRow (without scrolling) and updateCommands.
+  // ctx: the page, the view, the core's shown numbers and texts, and the
+  // main script's showFont, selectedRow, selectRow (without scrolling),
+  // updateCommands and keep (hands a change to the storage).
   constructor(ctx) {
     Object.assign(this, ctx);
     this.drawing = false;
@@ -69,6 +70,7 @@ export class Editor {
     if (!result) return;
     if (result.row !== undefined) this.showFont(result.row >= 0 ? result.row : this.selectedRow());
     else if (result.area) this.view.redraw();
+    this.keep();
     this.updateCommands();
     if (result.error) standardError(result.error);
   }
@@ -170,14 +172,14 @@ export class Editor {
     for (const [id, value] of [['current-colour', current], ['background-colour', background]]) {
       const rgb = this.page.rgbOf(value);
       $(id).style.background = css(rgb);
-      $(id).setAttribute('aria-label', eight ? `index ${value}   RGB ${rgb.join(', ')}`
+      $(id).setAttribute('aria-label', eight ? this.page.swatchText(value)
         : `value 0x${value.toString(16).padStart(4, '0')}   RGB ${rgb.join(', ')}`);
     }
     if (eight) {
       for (const b of $('swatches').children) {
-        const i = Number(b.dataset.index), rgb = this.page.rgbOf(i);
-        b.style.background = css(rgb);
-        b.title = `index ${i}   RGB ${rgb.join(', ')}`;
+        const i = Number(b.dataset.index);
+        b.style.background = css(this.page.rgbOf(i));
+        b.title = this.page.swatchText(i);
         b.setAttribute('aria-label', b.title);
         b.classList.toggle('current', i === current);
       }
@@ -187,15 +189,15 @@ export class Editor {
     }
   }
 
-  transform(kind) { this.apply(this.page.transform(this.selectedRow(), kind)); }
+  transform(id) { this.apply(this.page.transform(this.selectedRow(), id)); }
 
   async insertCharacter() {
     this.finish();
     const row = this.selectedRow(), glyph = this.page.table()[row];
-    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : 8;
+    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.shown.newCellWidth;
     const v = await askNumbers('Insert Character', [
-      { label: 'Code:', name: 'The code', min: 0, max: 65535, text: '' },
-      { label: 'Width:', name: 'The width', min: 1, max: 2147483647, text: String(width) },
+      { ...this.shown.codeField, text: '' },
+      { ...this.shown.widthField, text: String(width) },
     ], ([code, w]) => this.page.whyNotInsert(code, w));
     if (v) this.apply(this.page.insertCharacter(row, v[0], v[1]));
   }
@@ -207,7 +209,7 @@ export class Editor {
     const row = this.selectedRow(), glyph = this.page.table()[row];
     if (!glyph || glyph.end <= glyph.begin) return;
     const v = await askNumbers('Set Width', [
-      { label: 'Width:', name: 'The width', min: 1, max: 2147483647, text: String(glyph.end - glyph.begin) },
+      { ...this.shown.widthField, text: String(glyph.end - glyph.begin) },
     ], ([w]) => this.page.whyNotResize(row, w));
     if (v) this.apply(this.page.setWidth(row, v[0]));
   }
@@ -239,7 +241,7 @@ export class Editor {
     fill(this.page.tableRows(), current);
     $('table-add').onclick = async () => {
       const list = rows();
-      if (list.length >= 256) return warning('A font holds at most 256 characters.');
+      if (list.length >= this.shown.maxChars) return warning(this.shown.tooManyChars);
       const at = list.length === 0 || current < 0 ? list.length : current + 1;
       list.splice(at, 0, this.page.rowAfter(at > 0 ? list[at - 1] : null));
       fill(list, at);
@@ -302,9 +304,9 @@ export class Editor {
     let picture = null;
     if (png) {
       try {
-        picture = decodePng(png);
+        picture = decodePng(png, this.shown.picturePixelsPerByte);
       } catch (e) {
-        return standardError(`Cannot paste the picture: ${e.message}.`);
+        return standardError(`${this.shown.cannotPaste}${e.message}.`);
       }
     }
     // The browser may have written the copy again in another form: what the
@@ -313,7 +315,7 @@ export class Editor {
       picture = this.copied.picture;
     } else if (!picture) {
       return standardError(refused ? `The browser won't give the clipboard's picture (${refused.message}).`
-        : 'The clipboard holds no picture to paste.');
+        : `${this.shown.noPictureToPaste}.`);
     }
     const run = (nearest) => this.page.pastePixels(this.selectedRow(), picture.width, picture.height,
       picture.indexed, picture.data, picture.table, nearest);

@@ -6,6 +6,7 @@ import quill8 from './samples/QUILL8.SFT';
 import quill16 from './samples/QUILL16.SFT';
 import sampleCmp from './samples/uicolormap.cmp';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
+import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
 import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
@@ -17,9 +18,8 @@ import { StripView } from './view.js';
 const $ = (id) => document.getElementById(id);
 const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
-const INVALID_SFT = 'Invalid SFT file!';
 
-let core, page, view, editor, keeper;
+let core, shown, page, view, editor, keeper, commands = [];
 let paletteNote = '';
 
 // Runs a command; whatever it throws is shown in the standard error box,
@@ -40,6 +40,7 @@ function updateCaption() {
 
 // Hands what the last command added to the font's journal to the storage.
 function keep() {
+  if (!page.hasFont()) return;
   const began = performance.now();
   const kept = page.takeJournal();
   if (!kept) return;
@@ -49,28 +50,36 @@ function keep() {
   window.quillmereBench?.keepTimes.push(performance.now() - began);
 }
 
-function updateCommands() {
+// What the commands' captions and enabled rules look at.
+function commandState() {
   const font = page?.hasFont() ?? false;
-  if (font) keep();
-  for (const el of document.querySelectorAll('[data-needs-font]')) {
-    el.disabled = !font;
-    el.classList.toggle('disabled', !font);
-  }
   const row = $('chars').selectedIndex, glyph = font && row >= 0 ? page.table()[row] : null;
-  const columns = !!glyph && glyph.end > glyph.begin && page.height() > 0;
-  for (const id of ['copy-glyph', 'paste-glyph', 'set-width']) $(id).disabled = !columns;
-  for (const b of document.querySelectorAll('[data-transform]')) b.disabled = !columns;
-  $('delete-char').disabled = !font || row < 0;
-  const undo = font ? page.undoName() : '', redo = font ? page.redoName() : '';
-  $('undo').firstChild.textContent = undo ? `Undo ${undo}` : 'Undo';
-  $('redo').firstChild.textContent = redo ? `Redo ${redo}` : 'Redo';
-  $('undo').disabled = !undo;
-  $('redo').disabled = !redo;
-  $('zoom-in').disabled = !font || view.nextZoom(1) === 0;
-  $('zoom-out').disabled = !font || view.zoom === 1;
-  $('actual-size').disabled = !font || view.zoom === 1;
+  return {
+    font,
+    row,
+    columns: !!glyph && glyph.end > glyph.begin && page.height() > 0,
+    undo: font ? page.undoName() : '',
+    redo: font ? page.redoName() : '',
+    zoomIn: font && view.nextZoom(1) !== 0,
+    zoomed: font && view.zoom !== 1,
+  };
+}
+
+function updateCommands() {
+  showCommands(commands, commandState());
   updateCaption();
 }
+
+// Runs a command of the table, with a picked file's bytes and name; what it
+// changed goes to the storage as soon as it is done.
+const runCommand = guarded(async (command, file) => {
+  try {
+    if (file) await command.run(await readFile(file), file.name);
+    else if (!command.file) await command.run();
+  } finally {
+    keep();
+  }
+});
 
 function setStatus(text) { $('status').textContent = text || paletteNote; }
 
@@ -134,9 +143,10 @@ async function maybeSave() {
 async function openFont(bytes, name) {
   if (!(await maybeSave())) return;
   const result = page.openFont(bytes, name);
-  if (result.error === INVALID_SFT) return warning(INVALID_SFT);
+  if (result.error === shown.invalidSFT) return warning(shown.invalidSFT);
   if (result.error) return standardError(result.error);
   keeper.drop();
+  keep();
   showFont(0);
   editor.opened();
 }
@@ -161,6 +171,7 @@ function saveSft() {
   if (bytes && !bytes.error) {
     download(bytes, page.name());
     keeper.drop();
+    keep();
   }
   else if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
   updateCaption();
@@ -170,7 +181,7 @@ async function importPicture(bytes, name) {
   let picture;
   if (isPng(bytes)) {
     try {
-      picture = decodePng(bytes);
+      picture = decodePng(bytes, shown.picturePixelsPerByte);
     } catch (e) {
       return standardError(`Cannot import ${name}: ${e.message}.`);
     }
@@ -184,6 +195,7 @@ async function importPicture(bytes, name) {
     result = run(true);
   }
   if (result.error) return standardError(result.error);
+  keep();
   showFont($('chars').selectedIndex);
 }
 
@@ -195,10 +207,10 @@ function zoom(direction, anchorX = 0) {
   updateCommands();
 }
 
-function setBoundaries(shown) {
-  $('boundaries').setAttribute('aria-pressed', String(shown));
-  view.setBoundaries(shown);
-  save('boundaries', shown);
+function setBoundaries(on) {
+  $('boundaries').setAttribute('aria-pressed', String(on));
+  view.setBoundaries(on);
+  save('boundaries', on);
 }
 
 // The most a file handed to the core may hold: the WebAssembly heap has 2 GiB
@@ -209,17 +221,6 @@ async function readFile(file) {
   if (file.size > MAX_FILE)
     throw new Error(`${file.name} is ${file.size} bytes, more than this page can hold in memory (${MAX_FILE} bytes)`);
   return new Uint8Array(await file.arrayBuffer());
-}
-
-// A file picker's command; the picker is emptied so the same file can be
-// picked again.
-function onPick(id, command) {
-  const input = $(id);
-  input.addEventListener('change', guarded(async () => {
-    const file = input.files[0];
-    input.value = '';
-    if (file) await command(await readFile(file), file.name);
-  }));
 }
 
 function setupDrops() {
@@ -240,22 +241,12 @@ function setupDrops() {
 }
 
 function setupKeys() {
-  document.addEventListener('keydown', guarded(async (e) => {
-    if (!(e.ctrlKey || e.metaKey) || document.querySelector('dialog[open]') || !page.hasFont()) return;
-    if (e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
-    const key = e.key.toLowerCase();
-    const command = { z: e.shiftKey ? 'redo' : 'undo', y: 'redo', c: 'copy-glyph', v: 'paste-glyph' }[key];
-    if (command) {
-      e.preventDefault();
-      if (!$(command).disabled) $(command).click();
-    }
-  }));
   document.addEventListener('keydown', (e) => {
-    if (!(e.ctrlKey || e.metaKey) || document.querySelector('dialog[open]')) return;
-    const direction = { '+': 1, '=': 1, '-': -1, _: -1, 0: 0 }[e.key];
-    if (direction === undefined) return;
+    if (document.querySelector('dialog[open]') || e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
+    const command = commandForKey(commands, e);
+    if (!command) return;
     e.preventDefault();
-    zoom(direction);
+    if (!command.element.disabled) runCommand(command);
   });
   $('scroller').addEventListener('wheel', (e) => {
     if (!e.ctrlKey) return;
@@ -301,6 +292,7 @@ async function offerKeptWork() {
       continue;
     }
     keeper.take(kept.id);
+    keep();
     showFont(0);
     editor.opened();
     return;
@@ -309,43 +301,33 @@ async function offerKeptWork() {
 
 async function start() {
   core = await createQuillCore();
+  shown = core.shown();
   page = new core.Page();
-  view = new StripView(page, $('scroller'), $('spacer'), $('strip'));
-  editor = new Editor({ page, view, showFont, selectRow, updateCommands, selectedRow: () => $('chars').selectedIndex });
+  view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
+  editor = new Editor({ page, view, shown, showFont, selectRow, updateCommands, keep, selectedRow: () => $('chars').selectedIndex });
+  commands = commandTable({
+    editor, openFont, loadPalette, importPicture, saveSft, zoom,
+    saveBmp: () => { const b = page.bmpFile(); if (b) download(b, page.exportName(), 'image/bmp'); },
+    saveJson: () => {
+      const json = page.json();
+      if (json.error) throw new Error(json.error.replace(/\.$/, ''));
+      download(json, page.name().replace(/\.[^.]*$/, '') + '.json', 'application/json');
+    },
+    toggleBoundaries: () => setBoundaries(!view.boundaries),
+    textPreview: () => showPreview(page, shown.zoomSteps),
+    about: () => showDialog($('about-box')),
+  }, shown.transforms);
+  const bar = document.querySelector('.menubar');
+  buildMenus(bar, commands, runCommand);
+  setupMenus(bar);
   page.loadPalette(sampleCmp, false);
   paletteNote = `Palette: ${SAMPLE_PALETTE} (the bundled sample)`;
   restoreSettings();
   setStatus();
   $('version').textContent = core.version();
 
-  setupMenus(document.querySelector('.menubar'));
-  onPick('open-sft', openFont);
-  onPick('load-cmp', (bytes, name) => loadPalette(bytes, name, false));
-  onPick('load-bm', (bytes, name) => loadPalette(bytes, name, true));
-  onPick('import-picture', importPicture);
   for (const b of document.querySelectorAll('[data-sample]'))
     b.addEventListener('click', guarded(() => openFont(SAMPLES[b.dataset.sample], b.dataset.sample)));
-  const click = (id, command) => $(id).addEventListener('click', guarded(command));
-  click('save-sft', saveSft);
-  click('save-bmp', () => { const b = page.bmpFile(); if (b) download(b, page.exportName(), 'image/bmp'); });
-  click('save-json', () => download(page.json(), page.name().replace(/\.[^.]*$/, '') + '.json', 'application/json'));
-  click('zoom-in', () => zoom(1));
-  click('zoom-out', () => zoom(-1));
-  click('actual-size', () => zoom(0));
-  click('boundaries', () => setBoundaries($('boundaries').getAttribute('aria-pressed') !== 'true'));
-  click('text-preview', () => showPreview(page));
-  click('about', () => showDialog($('about-box')));
-  click('undo', () => editor.undo());
-  click('redo', () => editor.redo());
-  click('copy-glyph', () => editor.copyGlyph());
-  click('paste-glyph', () => editor.pasteGlyph());
-  click('char-table', () => editor.characterTable());
-  click('draw', () => editor.setDrawing($('draw').getAttribute('aria-pressed') !== 'true'));
-  click('insert-char', () => editor.insertCharacter());
-  click('delete-char', () => editor.deleteCharacter());
-  click('set-width', () => editor.setWidth());
-  for (const b of document.querySelectorAll('[data-transform]'))
-    b.addEventListener('click', guarded(() => editor.transform(Number(b.dataset.transform))));
   const chars = $('chars');
   chars.addEventListener('change', selectChar);
   chars.addEventListener('click', selectChar);

@@ -3,17 +3,15 @@
 // applies the colour rules.
 import { decode, hasPngSignature } from 'fast-png';
 
-// As on the desktop: the most pixels one byte of a file can stand for.
-const PIXELS_PER_BYTE = 1 << 14;
-
 export const isPng = (bytes) => hasPngSignature(bytes);
 
-// The header's size, checked before any memory goes to the pixels.
-function checkSize(bytes) {
+// The header's size, checked before any memory goes to the pixels: at most
+// PixelsPerByte pixels for each byte of the file.
+function checkSize(bytes, pixelsPerByte) {
   if (bytes.length < 24) throw new Error('the file ends before its pixels do');
   const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
   const width = view.getUint32(16), height = view.getUint32(20);
-  if (width * height > bytes.length * PIXELS_PER_BYTE)
+  if (width * height > bytes.length * pixelsPerByte)
     throw new Error(`a picture of ${width} x ${height} pixels can't be held in ${bytes.length} bytes`);
 }
 
@@ -34,9 +32,10 @@ function flatSamples(png) {
 }
 
 // The decoded picture in the form the core takes: indices and a 256-entry
-// RGBA table, or RGBA colours.
-export function decodePng(bytes) {
-  checkSize(bytes);
+// RGBA table, or RGBA colours. PixelsPerByte: the core's limit on what a
+// compressed picture may claim.
+export function decodePng(bytes, pixelsPerByte) {
+  checkSize(bytes, pixelsPerByte);
   const png = decode(bytes, { checkCrc: true });
   const { width, height, channels, depth } = png;
   const count = width * height;

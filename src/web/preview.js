@@ -2,7 +2,6 @@
 // out by the core, with a zoom of its own that starts where the text fits.
 import { showDialog } from './dialogs.js';
 import { load, save } from './settings.js';
-import { ZOOMS } from './view.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -35,17 +34,18 @@ function draw(page, factor) {
 }
 
 // The largest step at which Width x Height columns fit the preview's room.
-function fittingZoom(width, height) {
+function fittingZoom(zooms, width, height) {
   const room = { w: window.innerWidth * 0.56, h: window.innerHeight * 0.5 };
-  return [...ZOOMS].reverse().find((z) => width * z <= room.w && height * z <= room.h) ?? 1;
+  return [...zooms].reverse().find((z) => width * z <= room.w && height * z <= room.h) ?? 1;
 }
 
-export function showPreview(page) {
+// Zooms: the steps the zoom list offers.
+export function showPreview(page, zooms) {
   const select = $('preview-zoom');
-  if (!select.options.length) select.append(...ZOOMS.map((z) => new Option(`${z}x`, String(z))));
+  if (!select.options.length) select.append(...zooms.map((z) => new Option(`${z}x`, String(z))));
   const redraw = () => draw(page, Number(select.value));
   const width = draw(page, 1);
-  select.value = String(load('previewZoom') ?? fittingZoom(width, page.height()));
+  select.value = String(load('previewZoom') ?? fittingZoom(zooms, width, page.height()));
   redraw();
   $('preview-text').oninput = redraw;
   select.onchange = () => { save('previewZoom', Number(select.value)); redraw(); };

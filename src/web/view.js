@@ -2,16 +2,15 @@
 // drawn, so the width of a strip is no limit; the scroller's spacer gives the
 // scroll bar the whole width.
 
-// The desktop's whole-number zoom steps.
-export const ZOOMS = [1, 2, 3, 4, 6, 8, 12, 16];
 // The widest an element may be laid out; past it a zoom is not offered.
 const MAX_CONTENT = 16_777_216;
-export const BOUNDARY_COLOUR = '#00a0ff';
-export const FRAME_COLOUR = '#ffdc00';
 
 export class StripView {
-  constructor(page, scroller, spacer, canvas) {
+  // Shown: the core's zoom steps and the colours of the strip's marks.
+  constructor(page, shown, scroller, spacer, canvas) {
     Object.assign(this, { page, scroller, spacer, canvas });
+    this.zooms = shown.zoomSteps;
+    this.marks = { boundary: shown.boundaryColour, frame: shown.frameColour };
     this.zoom = 1;
     this.boundaries = false;
     this.selected = null;  // { begin, end } of the selected glyph
@@ -28,7 +27,7 @@ export class StripView {
     this.width = this.page.width();
     this.height = this.page.height();
     this.boundaryXs = this.page.boundaries();
-    while (!this.zoomFits(this.zoom)) this.zoom = ZOOMS[ZOOMS.indexOf(this.zoom) - 1];
+    while (!this.zoomFits(this.zoom)) this.zoom = this.zooms[this.zooms.indexOf(this.zoom) - 1];
     this.layout();
   }
 
@@ -38,9 +37,9 @@ export class StripView {
 
   // The next factor up or down from the present one that fits, or 0.
   nextZoom(direction) {
-    const i = ZOOMS.indexOf(this.zoom);
-    if (direction < 0) return i > 0 ? ZOOMS[i - 1] : 0;
-    const next = ZOOMS[i + 1];
+    const i = this.zooms.indexOf(this.zoom);
+    if (direction < 0) return i > 0 ? this.zooms[i - 1] : 0;
+    const next = this.zooms[i + 1];
     return next && this.zoomFits(next) ? next : 0;
   }
 
@@ -129,12 +128,12 @@ export class StripView {
   // One device pixel at every boundary in view, then the selected glyph's frame.
   drawBoundaries(ctx, originX, originY, first, last) {
     const z = this.zoom, bottom = originY + this.height * z;
-    ctx.fillStyle = BOUNDARY_COLOUR;
+    ctx.fillStyle = this.marks.boundary;
     for (const x of this.boundaryXs)
       if (x >= first && x <= last) ctx.fillRect(originX + x * z, originY, 1, bottom - originY);
     const s = this.selected;
     if (s && s.end > s.begin) {
-      ctx.strokeStyle = FRAME_COLOUR;
+      ctx.strokeStyle = this.marks.frame;
       ctx.lineWidth = 1;
       ctx.strokeRect(originX + s.begin * z + 0.5, originY + 0.5,
         (s.end - s.begin) * z - 1, this.height * z - 1);

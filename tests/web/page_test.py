@@ -8,7 +8,7 @@ import unittest
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import PageTest, SAMPLES, TMP, font, png, sample_rgb, served, sft2bmp, write
+from browser import A_B, PageTest, SAMPLES, TMP, font, png, sample_rgb, served, sft2bmp, write
 
 
 class Page(PageTest):
@@ -150,6 +150,23 @@ class Page(PageTest):
             self.wait(lambda: self.info() == ["8-bit font", "95 characters"])
             asked = self.d.execute_script("return performance.getEntriesByType('resource').map(e => e.name)")
             self.assertTrue(asked and all(u.startswith(origin + "/") for u in asked), asked)
+
+    def test_commands_can_be_chosen_as_the_font_selection_and_zoom_allow(self):
+        ids = ("save-sft", "import-picture", "undo", "delete-char", "flip-horizontal", "zoom-in", "actual-size", "about")
+        cases = [  # what is done, the commands of ids that can be chosen after
+            (lambda: None, {"about"}),
+            (lambda: self.open_font(write("ab.sft", font(8, 10, 4, A_B, bytes(range(40))))),
+             {"save-sft", "import-picture", "delete-char", "flip-horizontal", "zoom-in", "about"}),
+            (lambda: self.named("Character", "select").send_keys(Keys.ARROW_DOWN),  # B has no columns
+             {"save-sft", "import-picture", "delete-char", "zoom-in", "about"}),
+            (lambda: self.keys(Keys.CONTROL, Keys.SHIFT, "+"),
+             {"save-sft", "import-picture", "delete-char", "zoom-in", "actual-size", "about"}),
+            (lambda: self.menu("Glyph", "Delete Character"),
+             {"save-sft", "import-picture", "undo", "delete-char", "flip-horizontal", "zoom-in", "actual-size", "about"}),
+        ]
+        for step, enabled in cases:
+            step()
+            self.assertEqual({i for i in ids if self.d.find_element(By.ID, i).is_enabled()}, enabled)
 
     def test_view_settings_outlive_the_visit(self):
         path = os.path.join(SAMPLES, "QUILL8.SFT")

@@ -12,7 +12,7 @@ import unittest
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import A_B, PageTest, SITE, font, write
+from browser import A_B, PageTest, SITE, font, png, write
 
 ORIGINAL = font(8, 20, 4, A_B, bytes(80))
 QUESTION = "ab.sft has unsaved changes from "
@@ -52,6 +52,32 @@ class Recovery(PageTest):
         self.assertEqual(self.saved("ab.sft"), ORIGINAL)
         self.keys(Keys.CONTROL, "y")
         self.assertEqual(self.saved("ab.sft")[-80:][20 + 1:20 + 5], b"\5" * 4)
+
+    def test_every_kind_of_change_is_kept_as_it_is_made(self):
+        self.open_font(write("ab.sft", font(8, 20, 4, A_B, bytes(range(80)))))
+        first_code = lambda: self.d.find_element(By.CSS_SELECTOR, "#table-grid tbody input")
+
+        def table():
+            self.menu("Edit", "Character Table...")
+            first_code().clear()
+            first_code().send_keys("60")
+            self.d.find_element(By.ID, "table-ok").click()
+
+        def insert():
+            self.menu("Glyph", "Insert Character...")
+            self.d.find_element(By.CSS_SELECTOR, "#numbers-fields input").send_keys("67", Keys.ENTER)
+
+        steps = [  # what is done, the changes the storage then holds
+            (lambda: self.menu("Glyph", "Flip Horizontal"), 1),
+            (lambda: self.keys(Keys.CONTROL, "z"), 0),
+            (lambda: self.keys(Keys.CONTROL, Keys.SHIFT, "z"), 1),
+            (lambda: self.pick("Import Picture...", write("p.png", png(20, 4, [[1] * 20] * 4, [(0, 0, 0)] * 256))), 2),
+            (table, 3),
+            (insert, 4),
+        ]
+        for step, changes in steps:
+            step()
+            self.wait(lambda: self.kept() == changes)
 
     def test_recovers_after_the_tab_went_and_asks_no_more_once_saved(self):
         self.edit()
