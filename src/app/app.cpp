@@ -83,13 +83,13 @@ int main(int argc, char* argv[]) {
     if (!start.Font.isEmpty()) MainWindow.Guarded([&] { MainWindow.OpenFont(start.Font); });
 
     // Changes a window that is gone kept: the first font recovered opens in
-    // this window, any other in a window of its own.
+    // this window when it has none, those to the font it was started with
+    // while it is unchanged; any other in a window of its own.
     const TRecover recover = [&](TJournalHistory History, const QString& Journal) {
-        if (MainWindow.Bitmap())
+        MainWindow.TakeRecovered(std::move(History), Journal, [](const QString& Elsewhere) {
             QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                    {QStringLiteral("--recover"), Journal});
-        else
-            MainWindow.Guarded([&] { MainWindow.RecoverFont(std::move(History), Journal); });
+                                    {QStringLiteral("--recover"), Elsewhere});
+        });
     };
     std::vector<std::unique_ptr<TFileLock>> kept;
     MainWindow.Guarded([&] {

@@ -9,6 +9,9 @@
 TFileWatch::TFileWatch(QWidget& Window, IUserInterface& UI, std::function<bool()> Modified)
     : QObject(&Window), ui_(UI), modified_(std::move(Modified)) {
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &TFileWatch::Check);
+    settle_.setInterval(kSettleMs);
+    settle_.setSingleShot(true);
+    connect(&settle_, &QTimer::timeout, this, &TFileWatch::Settled);
     Window.installEventFilter(this);
 }
 
@@ -16,6 +19,7 @@ void TFileWatch::Watch(const std::string& Path, const TFileStamp& Known) {
     if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
     path_ = Path;
     known_ = asked_ = Known;
+    settle_.stop();
     if (!Path.empty()) watcher_.addPath(QFile::decodeName(Path.c_str()));
 }
 
@@ -32,11 +36,25 @@ void TFileWatch::Check() {
     // A file replaced by another is no longer watched; its successor is.
     if (!watcher_.files().contains(path) && QFileInfo::exists(path)) watcher_.addPath(path);
     const TFileStamp now = StampOf(path_);
-    if (now == known_ || now == asked_) return;
-    asked_ = now;
-    const QString name = QFileInfo(path).fileName();
+    if (now == known_ || now == asked_) return settle_.stop();
+    // Asked once it is still: each further change starts the wait over.
+    if (settle_.isActive() && now == pending_) return;
+    pending_ = now;
+    settle_.start();
+}
+
+void TFileWatch::Settled() {
+    if (StampOf(path_) == pending_)
+        Ask();
+    else
+        Check();
+}
+
+void TFileWatch::Ask() {
+    const QString name = QFileInfo(QFile::decodeName(path_.c_str())).fileName();
     asking_ = true;
-    if (now.Size < 0) {
+    if (pending_.Size < 0) {
+        asked_ = pending_;
         ui_.ShowMessage(QStringLiteral("%1 was removed or renamed by another program. The font "
                                        "stays open; Save writes it again.")
                             .arg(name),
@@ -52,6 +70,8 @@ void TFileWatch::Check() {
         QStringLiteral("%1 has been changed by another program. Reload it?%2").arg(name, aside),
         {QStringLiteral("&Reload"), QStringLiteral("&Keep Mine")});
     asking_ = false;
+    // The answer is for the file as it is now, written further while asked or not.
+    asked_ = StampOf(path_);
     if (answer == 0)
         emit ReloadChosen();
     else

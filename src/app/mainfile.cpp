@@ -50,6 +50,19 @@ void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
                         TMsgKind::Warning);
 }
 
+void TMainWindow::TakeRecovered(TJournalHistory History, const QString& Journal,
+                                const std::function<void(const QString& Journal)>& Elsewhere) {
+    const auto canonical = [](const std::string& Path) {
+        return QFileInfo(QFile::decodeName(Path.c_str())).canonicalFilePath();
+    };
+    // Not the same file in two windows, clean in one and changed in the other.
+    const QString recovered = canonical(History.Font.Path());
+    const bool here = !Bitmap_ || (!Font_.Modified() && !recovered.isEmpty() &&
+                                   recovered == canonical(Font_.Path()));
+    if (!here) return Elsewhere(Journal);
+    Guarded([&] { RecoverFont(std::move(History), Journal); });
+}
+
 bool TMainWindow::MaybeSave() {
     if (!Session_.Modified()) return true;
     const QString name = QFileInfo(QFile::decodeName(Session_.Font().Path().c_str())).fileName();

@@ -73,6 +73,11 @@ public:
     void OpenFont(const QString& Path);
     // Opens a font with its history as a journal kept them.
     void RecoverFont(TJournalHistory History, const QString& Journal);
+    // Recovered at start-up: into this window when it has no font, or holds
+    // the very file the journal is for, unchanged, as when started with it;
+    // any other to Elsewhere, for a window of its own.
+    void TakeRecovered(TJournalHistory History, const QString& Journal,
+                       const std::function<void(const QString& Journal)>& Elsewhere);
     // Loads a palette as Load Palette does with that file type chosen.
     void LoadPaletteFile(const QString& Path, bool BM);
     // Before the font's unsaved changes would be lost: asks Save, Discard or

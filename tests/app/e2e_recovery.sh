@@ -2,8 +2,9 @@
 # Recovery and files changed elsewhere, in the real viewer in a private X
 # server: a pixel drawn, the program killed with SIGKILL, started again:
 # Recover, Undo to the bytes opened, Redo, Save. The file then changed by
-# another program: the question, Reload, Undo. Last, a recovery folder that
-# can't be written: the message, and drawing and saving go on.
+# another program: the question, Reload, Undo. Killed again and started with
+# the font: recovered into that window. Last, a recovery folder that can't be
+# written: the message, and drawing and saving go on.
 #   e2e_recovery.sh <quillmere>
 set -euo pipefail
 app=$(realpath "$1")
@@ -106,6 +107,25 @@ wait_for 10 window_named "Quillmere : $work/f.sft*" || fail "Undo after Reload: 
 keys ctrl+s
 wait_for 10 cmp -s "$tmp/drawn.sft" "$work/f.sft" || fail "Undo after Reload did not bring back mine"
 step "reload undone"
+
+# Killed again with a change, and started with the font: recovered into this
+# window, not into a second one beside it.
+keys ctrl+shift+z
+wait_for 10 window_named "Quillmere : $work/f.sft*" || fail "Redo of Reload: no change"
+wait_for 10 sh -c "ls '$recovery'/*.journal" || fail "no journal for the redone Reload"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+start f.sft
+answer_box Quillmere 1 Return
+wait_for 10 sh -c "xdotool getwindowname $main_wid | grep -qx 'Quillmere : $work/f.sft\*'" ||
+    fail "the font started with was not recovered into its window"
+sleep 2
+[ "$(window_named "Quillmere : $work/f.sft*" | wc -l)" = 1 ] && ! window_named "Quillmere : $work/f.sft" >/dev/null ||
+    fail "the font is open in two windows"
+step "recovered into the window started with it"
+keys ctrl+z
+wait_for 10 window_named "Quillmere : $work/f.sft" || fail "Undo did not go back to the file saved"
 keys ctrl+q
 wait_for 10 sh -c "! kill -0 $app_pid" || fail "Ctrl+Q did not end the program"
 wait "$app_pid" || fail "the program ended with an error"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QColor>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,7 @@ public:
     TSaveAnswer AskSave(const QString& Text) override { return Ask("Save?", Text, saves); }
     // Noted with the buttons; the script names the one to press.
     int AskChoice(const QString& Text, const QStringList& Buttons) override {
+        if (whileAsked) whileAsked();
         const QString pressed = Ask("Choice", Text + " [" + Buttons.join('|') + ']', choices);
         const auto at = Buttons.indexOf(pressed);
         if (at < 0) ADD_FAILURE() << "no button " << pressed.toStdString();
@@ -111,4 +113,5 @@ public:
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run
     std::vector<Box> boxes;
     int abouts = 0;
+    std::function<void()> whileAsked;  // what happens elsewhere while a choice is up
 };

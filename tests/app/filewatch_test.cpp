@@ -1,7 +1,9 @@
 // A font's file changed, replaced or removed by another program while it is
-// open: the question, Reload and Revert as steps, Save asking first.
+// open: the question, asked once the file is still, Reload and Revert as
+// steps, Save asking first.
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QTest>
 #include <QWindow>
 #include <filesystem>
 
@@ -28,6 +30,15 @@ protected:
         fs::rename(font + ".x", font);
     }
     static ByteVec Tail(const ByteVec& b) { return ByteVec(b.end() - 12, b.end()); }
+    // The check on the window's activation, and the wait for a question once
+    // the file is still.
+    void Checked() {
+        const std::size_t before = ui.boxes.size();
+        w.Watch->Check();
+        // None may come: the callers count the boxes.
+        static_cast<void>(
+            QTest::qWaitFor([&] { return ui.boxes.size() > before; }, TFileWatch::kSettleMs * 3));
+    }
 
     fs::path oldDir_ = fs::current_path();
     TempDir dir;
@@ -58,8 +69,8 @@ TEST_F(FileWatchTest, ReloadIsAStepAndKeepMineKeepsTheFontChanged) {
             ui.boxes.clear();
             ui.choices = {answer};
             Elsewhere(other);
-            w.Watch->Check();
-            w.Watch->Check();  // the same change is asked about once
+            Checked();
+            Checked();  // the same change is asked about once
             EXPECT_EQ(
                 ui.boxes,
                 (std::vector<Box>{{"Choice", std::string("w.sft has been changed by another "
@@ -87,7 +98,7 @@ TEST_F(FileWatchTest, SaveOverAChangedFileAsksFirstAndRevertIsAStep) {
     w.Undo1->trigger();
     ui.choices = {"&Keep Mine"};
     Elsewhere(other);
-    w.Watch->Check();
+    Checked();
     ui.boxes.clear();
     // Cancel; Save As..., cancelled in its dialog; closing: Save, called off
     // at the question, keeps the window open; Overwrite.
@@ -107,11 +118,40 @@ TEST_F(FileWatchTest, SaveOverAChangedFileAsksFirstAndRevertIsAStep) {
     // Removed: said once; the font stays, and Save writes it again.
     fs::remove(font);
     ui.boxes.clear();
-    w.Watch->Check();
-    w.Watch->Check();
+    Checked();
+    Checked();
     EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Warning",
                                            "w.sft was removed or renamed by another program. The "
                                            "font stays open; Save writes it again."}}));
+}
+
+// Written in place, as "cat > w.sft" does: truncated, then written a moment
+// later. Asked once, when it is still, and the answer is for the file as it
+// is when given, though it was written again while asked.
+TEST_F(FileWatchTest, AFileWrittenInPlaceIsAskedAboutOnceWhenStill) {
+    ByteVec third = opened;
+    std::fill(third.end() - 12, third.end(), 5);
+    for (const bool again : {false, true})
+        for (const QString answer : {"&Reload", "&Keep Mine"}) {
+            SCOPED_TRACE(answer.toStdString() + (again ? ", written again while asked" : ""));
+            Elsewhere(opened);
+            w.OpenFont(QString::fromStdString(font));
+            ui.boxes.clear();
+            ui.choices = {answer};
+            ui.whileAsked = [&, again] {
+                if (again) WriteFile(font, third);
+            };
+            fs::resize_file(font, 0);
+            w.Watch->Check();
+            QTest::qWait(TFileWatch::kSettleMs / 2);
+            EXPECT_TRUE(ui.boxes.empty()) << "asked about an empty file";
+            WriteFile(font, other);
+            Checked();
+            Checked();
+            EXPECT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(Pixels(), Tail(answer == "&Keep Mine" ? opened : again ? third : other));
+        }
+    ui.whileAsked = nullptr;
 }
 
 }  // namespace

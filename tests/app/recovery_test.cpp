@@ -1,6 +1,6 @@
 // Recovery in the window: the journal kept as the font is edited, the
-// start-up question for journals left behind and each of its answers, and a
-// recovery folder that can't be written.
+// start-up question for journals left behind and each of its answers, the
+// window it lands in, and a recovery folder that can't be written.
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QDir>
@@ -158,6 +158,57 @@ TEST_F(RecoveryTest, DiscardNotNowUnreadableAndUnchanged) {
         if (c.box) {
             EXPECT_EQ(ui.boxes[0].Caption, c.box);
         }
+    }
+}
+
+// Started with a font after a crash: its changes are recovered into this
+// window while it holds that very file unchanged, not into a second one.
+TEST_F(RecoveryTest, TheFontTheWindowStartedWithIsRecoveredIntoIt) {
+    const ByteVec opened = ReadFile(font);
+    fs::create_symlink(font, dir.Path("link.sft"));
+    WriteFile(dir.Path("o.sft"), MakeFont(8, 6, 2, 67, 68));
+    struct Case {
+        const char* name;
+        std::string start;
+        bool changed;
+        bool here;
+    };
+    const std::vector<Case> cases = {
+        {"the font, by another name", dir.Path("link.sft"), false, true},
+        {"the font, changed already", font, true, false},
+        {"another font", dir.Path("o.sft"), false, false},
+        {"none", "", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(Folder());
+        auto crashed = Edited();
+        const ByteVec edited = Pixels(*crashed);
+        const QString left = QString::fromStdString(Orphan(*crashed));
+        crashed.reset();
+        auto w = Window();
+        if (!c.start.empty()) w->OpenFont(QString::fromStdString(c.start));
+        if (c.changed) w->Transforms1[0]->trigger();
+        const ByteVec before = Pixels(*w);
+        ui.choices = {"&Recover"};
+        std::vector<QString> elsewhere;
+        OfferRecovery(
+            ui,
+            [&](TJournalHistory h, const QString& j) {
+                w->TakeRecovered(std::move(h), j,
+                                 [&](const QString& e) { elsewhere.push_back(e); });
+            },
+            kept);
+        EXPECT_EQ(elsewhere, c.here ? std::vector<QString>{} : std::vector<QString>{left});
+        if (!c.here) {
+            EXPECT_EQ(Pixels(*w), before);
+            continue;
+        }
+        // The journal's history is this window's now.
+        EXPECT_EQ(std::make_pair(Pixels(*w), Caption(*w)),
+                  std::make_pair(edited, "Quillmere : " + font + "*"));
+        w->Undo1->trigger(), w->Undo1->trigger();
+        EXPECT_EQ(Pixels(*w), ByteVec(opened.end() - 12, opened.end()));
     }
 }
 
