@@ -57,8 +57,8 @@ void TMainWindow::TakeRecovered(TJournalHistory History, const QString& Journal,
     };
     // Not the same file in two windows, clean in one and changed in the other.
     const QString recovered = canonical(History.Font.Path());
-    const bool here = !Bitmap_ || (!Font_.Modified() && !recovered.isEmpty() &&
-                                   recovered == canonical(Font_.Path()));
+    const bool here = !Bitmap_ || (!Session_.Modified() && !recovered.isEmpty() &&
+                                   recovered == canonical(Session_.Font().Path()));
     if (!here) return Elsewhere(Journal);
     Guarded([&] { RecoverFont(std::move(History), Journal); });
 }
