@@ -53,11 +53,13 @@
 // incomplete: its head cut short, its length running past the end, or its
 // bytes (or a zeroed head, length 0) not yet on the disk. A record is bad when
 // its head is cut short, its length is 0 or runs past the end, or its
-// checksum fails. A bad record is a torn tail, dropped with Torn set, when it
-// is the last thing in the file: its head cut short, or no whole record
-// (length, checksum and a kind's shape all right) begins anywhere after its
-// head, and, its length fitting, it ends exactly at the end of the file. Any
-// other bad record is damage: the read fails saying which record, so that
+// checksum fails. A bad record is a torn tail, dropped with Torn set, only
+// when it is the last thing in the file:
+//   - its head is cut short, or
+//   - its length is 0, runs past the end, or ends exactly at the end, and no
+//     whole record (a length that fits, its checksum, a kind's shape) begins
+//     anywhere in the bytes after its head.
+// Any other bad record is damage, and the read fails saying which record:
 // whole records after it are never quietly lost.
 //
 // NO SALT. A journal is never appended to after a start: each one is written
