@@ -1,6 +1,8 @@
 // The recovery journal's reader: the input's records get their checksums
 // put right first, so that the replay itself is explored. A journal read
-// back must undo and redo its whole history without going out of bounds.
+// back must undo and redo its whole history without going out of bounds, and
+// within limits scaled down from a front end's, so that fuzz/run's memory
+// limit catches a replay whose memory the limits don't bound.
 #include <cstdlib>
 
 #include "journal.h"
@@ -16,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TJournalHistory h;
     try {
         SpanSource in(bytes);
-        h = ParseJournal(in, "fuzz.journal");
+        h = ParseJournal(in, "fuzz.journal", {std::size_t(32) << 20, std::size_t(64) << 20});
     } catch (const EFontError&) {
         return 0;
     } catch (const EToolkitError&) {

@@ -30,6 +30,10 @@ struct TFontBody {
 // The most rows a font's table may have: what the viewer's table holds.
 inline constexpr std::size_t kMaxChars = 256;
 
+// The most bytes either front end gives one font: the page's memory holds no
+// more, and the window keeps to the same so that a journal reads in both.
+inline constexpr std::size_t kMaxFontBytes = std::size_t(768) << 20;
+
 class TEditedFont {
 public:
     // Reads a font file; false, changing nothing, when it is refused. Without

@@ -129,13 +129,26 @@ void WriteBody(Bytes& Out, const TFontBody& Body, bool WithPixels) {
     Out.push_back(Body.RangesAsRead);
 }
 
-TFontBody ReadBody(ByteSource& In, int BitsPerPixel, bool WithPixels) {
+// A strip that grows past Max bytes is refused: more than a front end gives a
+// font. Its size is one StripFits passed, so the product can't overflow.
+void CheckGrowth(std::int32_t Width, std::int32_t Height, int BitsPerPixel, std::size_t Now,
+                 std::size_t Max) {
+    const std::size_t bytes = PixelBytes(Width, Height, BitsPerPixel);
+    if (bytes > Now && bytes > Max)
+        throw Damaged("a strip of " + std::to_string(Width) + " x " + std::to_string(Height) +
+                      " is " + std::to_string(bytes) + " bytes, more than the " +
+                      std::to_string(Max) + " a font may have");
+}
+
+TFontBody ReadBody(ByteSource& In, int BitsPerPixel, bool WithPixels, std::size_t Now,
+                   std::size_t Max) {
     TFontBody b;
     b.Width = NeedI32(In, "the strip's width");
     b.Height = NeedI32(In, "the strip's height");
     if (!StripFits(BitsPerPixel, b.Width, b.Height))
         throw Damaged("a strip of " + std::to_string(b.Width) + " x " + std::to_string(b.Height));
     if (WithPixels) {
+        CheckGrowth(b.Width, b.Height, BitsPerPixel, Now, Max);
         const std::uint64_t n = Need(In, 4, "the strip");
         if (n != PixelBytes(b.Width, b.Height, BitsPerPixel) || n > In.Left())
             throw Damaged("the strip's pixels are not its size");
@@ -207,7 +220,8 @@ void TEditStep::WriteAs(Bytes& Out, bool Done, const TFontBody& Other) const {
 }
 
 TEditStep TEditStep::Read(ByteSource& In, std::int32_t& Width, std::int32_t& Height,
-                          int BitsPerPixel) {
+                          int BitsPerPixel, std::size_t MaxStrip) {
+    const std::size_t now = PixelBytes(Width, Height, BitsPerPixel);
     const std::uint64_t kind = Need(In, 1, "its kind");
     TEditStep s;
     s.done_ = Need(In, 1, "its state") != 0;
@@ -225,7 +239,8 @@ TEditStep TEditStep::Read(ByteSource& In, std::int32_t& Width, std::int32_t& Hei
     }
     if (kind == kBodyStep) {
         s.sharesPixels_ = Need(In, 1, "its strip") != 0;
-        s.other_ = std::make_unique<TFontBody>(ReadBody(In, BitsPerPixel, !s.sharesPixels_));
+        s.other_ = std::make_unique<TFontBody>(
+            ReadBody(In, BitsPerPixel, !s.sharesPixels_, now, MaxStrip));
         const TFontBody& b = *s.other_;
         if (s.sharesPixels_ && (b.Width != Width || b.Height != Height))
             throw Damaged("a strip kept is not the font's size");
@@ -241,18 +256,21 @@ TEditStep TEditStep::Read(ByteSource& In, std::int32_t& Width, std::int32_t& Hei
     c.Width = NeedI32(In, "its columns");
     c.Fill = std::uint16_t(Need(In, 2, "its columns"));
     const std::uint64_t n = Need(In, 4, "its columns");
-    if (n > In.Left()) throw Damaged("its columns are cut short");
-    c.Columns.resize(static_cast<std::size_t>(n));
-    if (!In.Read(c.Columns.data(), c.Columns.size())) throw Damaged("its columns are cut short");
+    // Checked before anything is had: columns put in by their fill alone
+    // make a strip the bytes read don't back.
     const bool insert = c.Insert != s.done_;
-    const std::int64_t now = Width, next = insert ? now + c.Width : now - c.Width;
+    const std::int64_t wide = Width, next = insert ? wide + c.Width : wide - c.Width;
     const bool fits = c.At >= 0 && c.Width >= 0 &&
-                      (insert ? c.At <= now : c.At + std::int64_t(c.Width) <= now) &&
+                      (insert ? c.At <= wide : c.At + std::int64_t(c.Width) <= wide) &&
                       StripFits(BitsPerPixel, next, Height) &&
                       (n == 0 || n == std::uint64_t(c.Width) * std::uint64_t(Height) *
                                           std::uint64_t(bytesPerPixel));
     if (!fits) throw Damaged("its columns don't fit the strip");
-    s.other_ = std::make_unique<TFontBody>(ReadBody(In, BitsPerPixel, false));
+    CheckGrowth(std::int32_t(next), Height, BitsPerPixel, now, MaxStrip);
+    if (n > In.Left()) throw Damaged("its columns are cut short");
+    c.Columns.resize(static_cast<std::size_t>(n));
+    if (!In.Read(c.Columns.data(), c.Columns.size())) throw Damaged("its columns are cut short");
+    s.other_ = std::make_unique<TFontBody>(ReadBody(In, BitsPerPixel, false, now, MaxStrip));
     s.columns_ = std::make_unique<TColumnChange>(std::move(c));
     s.bytes_ =
         sizeof s + sizeof(TColumnChange) + BodyBytes(*s.other_) + s.columns_->Columns.capacity();

@@ -53,9 +53,10 @@ public:
     // Reads a step either wrote, to be toggled next on a font of Width x
     // Height pixels at BitsPerPixel; Width and Height become the size the
     // toggle leaves. Throws EFontError saying what is wrong with a step that
-    // is malformed or doesn't fit that font.
+    // is malformed or doesn't fit that font, or would grow its strip past
+    // MaxStrip bytes; that is refused before the strip is had.
     static TEditStep Read(ByteSource& In, std::int32_t& Width, std::int32_t& Height,
-                          int BitsPerPixel);
+                          int BitsPerPixel, std::size_t MaxStrip = kMaxFontBytes);
 
 private:
     TEditStep() = default;

@@ -1,10 +1,12 @@
 // The recovery journal: every kind of step written and read back, a torn
-// tail dropped, a damaged record refused, the history's bound followed.
+// tail dropped, a damaged record refused, the history's bound followed, a
+// replay kept within its limits.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 
+#include "alloc_probe.h"
 #include "charedit.h"
 #include "journal.h"
 #include "testfiles.h"
@@ -222,6 +224,112 @@ TEST(Journal, StepsTheHistoryDropsGoFromTheJournal) {
     EXPECT_EQ(h.Clean, -1);
     for (std::size_t i = h.Steps.size(); i-- > 0;) h.Steps[i].Toggle(h.Font);
     EXPECT_EQ(FileOf(h.Font), states[12 - s.steps.size()]);
+}
+
+// Where each record begins, after the magic.
+std::vector<std::size_t> RecordsOf(const ByteVec& b) {
+    std::vector<std::size_t> at;
+    for (std::size_t r = 8; r + 8 <= b.size(); r += 8 + GetU32(b.data() + r)) at.push_back(r);
+    return at;
+}
+
+void Reseal(ByteVec& b, std::size_t Record) {
+    PutU32(b.data() + Record + 4,
+           Crc32(ByteSpan(b).subspan(Record + 8, GetU32(b.data() + Record))));
+}
+
+// What a replay makes of Bytes: the steps done, or the error's text.
+std::string Replayed(const ByteVec& Bytes, const TJournalLimits& Limits = {}) {
+    try {
+        SpanSource in(Bytes);
+        const TJournalHistory h = ParseJournal(in, "j", Limits);
+        return (h.Torn ? "torn, " : "") + std::to_string(h.Done) + " done";
+    } catch (const EFontError& e) {
+        return e.what();
+    }
+}
+
+TEST(Journal, OnlyTheLastRecordCanBeTornDamageBeforeWholeRecordsIsReported) {
+    Fixture fx;
+    Session s;
+    fx.Open(s, 8);
+    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    for (std::uint16_t v = 1; v <= 3; ++v) s.Push(Pencil(s.font, 0, 9, v));
+    const ByteVec full = ReadFile(fx.journal);
+    const std::vector<std::size_t> at = RecordsOf(full);
+    ASSERT_EQ(at.size(), 4u);
+    const std::size_t second = at[1], last = at[3];
+    const std::string damaged = "the recovery journal is damaged: record ";
+    struct Case {
+        const char* what;
+        std::function<void(ByteVec&)> harm;
+        std::string read;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"whole", [](ByteVec&) {}, "3 done"},
+             {"a length of 0 in the middle", [&](ByteVec& b) { PutU32(&b[second], 0); },
+              damaged + "2 at byte " + std::to_string(second) + " has a length of 0"},
+             {"a length past the end in the middle",
+              [&](ByteVec& b) { PutU32(&b[second], 1u << 30); }, damaged + "2 at byte "},
+             {"a length that ends on the file's end, over whole records",
+              [&](ByteVec& b) { PutU32(&b[at[2]], std::uint32_t(b.size() - at[2] - 8)); },
+              damaged + "3 at byte "},
+             {"a last record shortened, bytes after it",
+              [&](ByteVec& b) { PutU32(&b[last], GetU32(&b[last]) - 1); }, damaged + "4 at byte "},
+             {"a last record's length past the end",
+              [&](ByteVec& b) { PutU32(&b[last], 1u << 30); }, "torn, 2 done"},
+             {"a last record zeroed",
+              [&](ByteVec& b) { std::fill(b.begin() + std::ptrdiff_t(last), b.end(), 0); },
+              "torn, 2 done"},
+             {"a last record's head cut short", [&](ByteVec& b) { b.resize(last + 7); },
+              "torn, 2 done"},
+         }) {
+        SCOPED_TRACE(c.what);
+        ByteVec harmed = full;
+        c.harm(harmed);
+        EXPECT_EQ(Replayed(harmed).rfind(c.read, 0), 0u) << Replayed(harmed);
+    }
+}
+
+TEST(Journal, AStepGrowingTheStripPastTheLimitIsRefusedBeforeItIsHad) {
+    Fixture fx;
+    Session s;
+    fx.Open(s, 8);  // 10 x 2
+    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Push(Pencil(s.font, 0, 9, 1));
+    s.Push(InsertCharacter(s.font, 0, 90, 2, 9));
+    s.Push(Pencil(s.font, 0, 9, 2));
+    const ByteVec full = ReadFile(fx.journal);
+    // The insertion's count of columns: kind, step kind, state, name, insert, first column.
+    const std::size_t insert = RecordsOf(full)[2];
+    const std::size_t columns = insert + 8 + 5 + std::strlen(s.steps[1].Name()) + 5;
+    ASSERT_EQ(GetU32(&full[columns]), 2u);
+    const std::size_t big = std::size_t(450) << 20;  // 2 rows: past 768 MiB
+    struct Case {
+        std::uint32_t columns;
+        TJournalLimits limits;
+        std::string read;
+    };
+    for (const Case& c : std::vector<Case>{
+             {2, {}, "3 done"},
+             {2, {24, kHistoryBound}, "3 done"},  // 12 x 2, at the limit
+             {3,
+              {24, kHistoryBound},
+              "a step of the history is damaged: a strip of 13 x 2 is 26 bytes"},
+             {std::uint32_t(big),
+              {},
+              "a step of the history is damaged: a strip of " + std::to_string(big + 10) +
+                  " x 2 is"},
+             {2, {kMaxFontBytes, 1}, "the recovery journal is damaged: its history holds more"},
+         }) {
+        SCOPED_TRACE(c.columns);
+        ByteVec harmed = full;
+        PutU32(&harmed[columns], c.columns);
+        Reseal(harmed, insert);
+        ResetLargestAllocation();
+        EXPECT_EQ(Replayed(harmed, c.limits).rfind(c.read, 0), 0u) << Replayed(harmed, c.limits);
+        EXPECT_LT(LargestAllocation(), 64u << 10);
+    }
 }
 
 }  // namespace
