@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "bytes.h"
-#include "messages.h"
 #include "outline.h"
+#include "userinterface.h"
 
 class TBenchUser final : public IUserInterface {
 public:

@@ -13,8 +13,8 @@
 
 #include "benchuser.h"
 #include "editor.h"
-#include "imageview.h"
 #include "mainwin.h"
+#include "scrollbox.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "imageview.h"
 #include "mainwin.h"
+#include "scrollbox.h"
 
 namespace {
 

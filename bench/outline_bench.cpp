@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "imageview.h"
 #include "outlinedialog.h"
+#include "scrollbox.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "font.h"
-#include "messages.h"
+#include "userinterface.h"
 
 class QPushButton;
 class QTableWidget;

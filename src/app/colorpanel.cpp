@@ -8,8 +8,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "bmplayout.h"
-#include "outlinestrip.h"
+#include "color.h"
 #include "shown.h"
 
 TSwatches::TSwatches(QWidget* Parent) : QWidget(Parent) {

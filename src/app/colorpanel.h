@@ -6,9 +6,9 @@
 #include <QDockWidget>
 #include <cstdint>
 
-#include "messages.h"
 #include "palette.h"
 #include "session.h"
+#include "userinterface.h"
 
 class QPushButton;
 

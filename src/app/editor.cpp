@@ -5,7 +5,7 @@
 #include <QMainWindow>
 
 #include "colorpanel.h"
-#include "imageview.h"
+#include "scrollbox.h"
 #include "shown.h"
 
 TFontEditor::TFontEditor(TEditSession& Session, IUserInterface& UI, QMainWindow& Window,

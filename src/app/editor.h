@@ -6,8 +6,8 @@
 #include <QObject>
 #include <functional>
 
-#include "messages.h"
 #include "session.h"
+#include "userinterface.h"
 
 class QAction;
 class QMainWindow;

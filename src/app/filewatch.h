@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fileio.h"
-#include "messages.h"
+#include "userinterface.h"
 
 class QWidget;
 

@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 
 #include "imagefile.h"
-#include "imageview.h"
 #include "importpicture.h"
+#include "scrollbox.h"
 #include "shown.h"
 
 TSessionChange PasteGlyph(TEditSession& Session, int Row, IUserInterface& UI) {

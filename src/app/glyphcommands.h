@@ -1,9 +1,9 @@
 // Copy Glyph and Paste Glyph through the clipboard.
 #pragma once
 
-#include "messages.h"
 #include "picture.h"
 #include "session.h"
+#include "userinterface.h"
 
 // Paste Glyph: the clipboard's picture into row Row's glyph, under Import
 // Picture's colour rules and question. Throws EToolkitError saying why a

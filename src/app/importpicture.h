@@ -6,8 +6,8 @@
 #include <string>
 
 #include "colorrules.h"
-#include "messages.h"
 #include "session.h"
+#include "userinterface.h"
 
 // The question before colours the palette lacks move to its nearest ones.
 QString NearestQuestion(const EColorsNotInPalette& Missing);

@@ -23,7 +23,6 @@
 #include "export.h"
 #include "fileio.h"
 #include "filewatch.h"
-#include "imageview.h"
 #include "importpicture.h"
 #include "look.h"
 #include "menus.h"
@@ -32,6 +31,7 @@
 #include "readout.h"
 #include "recent.h"
 #include "recovery.h"
+#include "scrollbox.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
 

@@ -15,11 +15,11 @@
 #include "fontpicture.h"
 #include "glyphcommands.h"
 #include "journal.h"
-#include "messages.h"
 #include "palette.h"
 #include "picture.h"
 #include "session.h"
 #include "strip.h"
+#include "userinterface.h"
 
 class QAction;
 class QCloseEvent;

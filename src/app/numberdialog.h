@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "messages.h"
+#include "userinterface.h"
 
 class QLineEdit;
 

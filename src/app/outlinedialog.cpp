@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "charedit.h"
-#include "imageview.h"
+#include "scrollbox.h"
 
 namespace {
 

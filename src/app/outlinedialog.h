@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "editfont.h"
-#include "messages.h"
 #include "outline.h"
 #include "picture.h"
 #include "strip.h"
+#include "userinterface.h"
 
 class QCheckBox;
 class QComboBox;

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "imageview.h"
+#include "scrollbox.h"
 
 class TTextPreview::TArea final : public QWidget {
 public:

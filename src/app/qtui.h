@@ -2,7 +2,7 @@
 // above every dialog it runs.
 #pragma once
 
-#include "messages.h"
+#include "userinterface.h"
 
 // The real boxes and dialogs on the screen.
 class TQtUserInterface final : public IUserInterface {

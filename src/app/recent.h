@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "messages.h"
+#include "userinterface.h"
 
 class QMenu;
 

@@ -12,8 +12,8 @@
 
 #include "fileio.h"
 #include "journal.h"
-#include "messages.h"
 #include "session.h"
+#include "userinterface.h"
 
 // Where the journals are kept: recovery/ in the user's data folder.
 QString RecoveryFolder();

@@ -1,5 +1,7 @@
 #include "bmplayout.h"
 
+#include "color.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -79,13 +81,6 @@ bool ImageSizeFits(int BitsPerPixel, std::int32_t Width, std::int32_t Height) {
     std::uint64_t rowBytes = 0;
     return BitsPerPixel == 8 ? RowBytes(8, Width, Height, kHeaders8, rowBytes)
                              : RowBytes(24, Width, Height, kHeaders24, rowBytes);
-}
-
-void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
-                  std::uint8_t& Blue) {
-    Blue = static_cast<std::uint8_t>(Low << 3);
-    Green = static_cast<std::uint8_t>(((Low >> 5) << 2) | ((High & 7) << 5));
-    Red = static_cast<std::uint8_t>(High & 0xF8);
 }
 
 namespace {

@@ -53,9 +53,6 @@ private:
     Bytes headers_;
 };
 
-void Color16ToRGB(std::uint8_t Low, std::uint8_t High, std::uint8_t& Red, std::uint8_t& Green,
-                  std::uint8_t& Blue);
-
 // What the picture object shares with the layout.
 namespace bmplayout {
 inline constexpr std::uint32_t kFileHeaderSize = 14;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bytes.h"
+#include "color.h"
 #include "errors.h"
 #include "font.h"
 #include "palette.h"
@@ -55,22 +56,6 @@ std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
 // advance, with Spacing empty columns after it. Throws EFontError, with the
 // numbers, for a strip wider than the format holds.
 TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout);
-
-struct TRgb {
-    std::uint8_t R = 0, G = 0, B = 0;
-    bool operator==(const TRgb&) const = default;
-};
-
-// Colour over background by coverage, per channel, rounded to nearest.
-TRgb Blend(TRgb Color, TRgb Background, std::uint8_t Coverage);
-// The nearest 5-6-5 value, as a picture of the font shows it.
-std::uint16_t To565(TRgb Color);
-TRgb PaletteColor(const TPalette& Palette, std::uint8_t Index);
-// The entry nearest to Color by squared RGB distance, the first of equals.
-std::uint8_t NearestPaletteEntry(const TPalette& Palette, TRgb Color);
-// The brightest and the darkest entries by R + G + B, the first of equals.
-std::uint8_t BrightestEntry(const TPalette& Palette);
-std::uint8_t DarkestEntry(const TPalette& Palette);
 
 // The font pixel for each coverage: a 5-6-5 value or a palette index.
 struct TCoverageColors {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "bmplayout.h"
+#include "color.h"
 
 std::string PixelText(const TEditedFont& Font, const TPalette& Palette,
                       const TStripGeometry& Glyphs, int X, int Y) {

@@ -4,8 +4,7 @@
 
 #include <cstdlib>
 
-#include "bmplayout.h"
-#include "outlinestrip.h"
+#include "color.h"
 
 bool OpenableDepth(int BitsPerPixel) { return BitsPerPixel == 8 || BitsPerPixel == 16; }
 
@@ -149,8 +148,8 @@ void TEditSession::StartJournal() {
     journaled_ = true;
     sinceBase_ = 0;
     sink_->Begin([this](const TJournalRecords::TOut& Out) {
-        records_.Start(font_, sink_->Stamp(), history_.Steps(), history_.Done(),
-                       history_.CleanAt(), Out);
+        records_.Start(font_, sink_->Stamp(), history_.Steps(), history_.Done(), history_.CleanAt(),
+                       Out);
     });
 }
 

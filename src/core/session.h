@@ -25,8 +25,8 @@
 struct TSessionChange {
     enum class TKind { None, Pixels, Font };
     TKind Kind = TKind::None;
-    TPixelRect Area;    // Pixels: the part of the strip that changed
-    int Row = -1;       // Font: the row to select; -1 keeps the one selected
+    TPixelRect Area;      // Pixels: the part of the strip that changed
+    int Row = -1;         // Font: the row to select; -1 keeps the one selected
     bool Colors = false;  // the current or background colour changed
     int Entry = -1;       // a press: the row whose glyph it landed in
 };

@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "outlinestrip.h"
+#include "color.h"
 #include "page.h"
 #include "rgba.h"
 #include "shown.h"

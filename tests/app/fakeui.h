@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "messages.h"
 #include "outline.h"
+#include "userinterface.h"
 
 struct Box {
     std::string Caption;

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "messages.h"
+#include "userinterface.h"
 
 namespace {
 QtMessageHandler g_previous = nullptr;

@@ -10,7 +10,7 @@
 
 #include "../core/testfiles.h"
 #include "fakeui.h"
-#include "imageview.h"
+#include "scrollbox.h"
 
 namespace {
 

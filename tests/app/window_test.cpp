@@ -22,10 +22,10 @@
 #include "colorpanel.h"
 #include "editor.h"
 #include "fakeui.h"
-#include "imageview.h"
 #include "mainwin.h"
 #include "outlinestrip.h"
 #include "preview.h"
+#include "scrollbox.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "color.h"
 #include "colorrules.h"
 #include "picture.h"
 

@@ -1,4 +1,4 @@
-#include "imageview.h"
+#include "scrollbox.h"
 
 #include <QImage>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "userinterface.h"
 
 #include <exception>
 #include <new>
