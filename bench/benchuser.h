@@ -38,6 +38,8 @@ public:
                     std::vector<std::int64_t>&) override {
         return false;
     }
+    bool AskText(const QString&, const QString&, QString&) override { return false; }
+    bool AskReplaceColour(TEditSession&, std::uint16_t&, std::uint16_t&) override { return false; }
     [[noreturn]] static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);

@@ -53,16 +53,18 @@ void TFontEditor::Show(const TSessionChange& Change) {
     if (Change.Entry >= 0) emit GlyphPressed(Change.Entry);
     if (Change.Colors) Colors->ShowColors();
     if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
-    if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged(Change.Row);
+    if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
+    if (Change.Selected) emit SelectionChanged();
+    if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
     ShowHistory();
     emit Changed();
 }
 
 void TFontEditor::ShowColors() { Colors->ShowColors(); }
 
-void TFontEditor::InsertCharacter(int Row) {
+void TFontEditor::InsertCharacter() {
     session_.Release();
-    const TGlyphExtent glyph = session_.Glyph(Row);
+    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
     const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
     std::vector<std::int64_t> v;
     if (!ui_.AskNumbers(
@@ -70,24 +72,64 @@ void TFontEditor::InsertCharacter(int Row) {
             {NumberField(kCodeField, {}), NumberField(kWidthField, width)},
             [this](const auto& v) { return session_.WhyNotInsert(v[0], v[1]); }, v))
         return;
-    Show(session_.InsertCharacter(Row, v[0], v[1]));
+    Show(session_.InsertCharacter(v[0], v[1]));
 }
 
-void TFontEditor::SetWidth(int Row) {
+void TFontEditor::SetWidth() {
     session_.Release();
-    const TGlyphExtent glyph = session_.Glyph(Row);
-    if (glyph.End <= glyph.Begin) return;
+    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
+    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
     std::vector<std::int64_t> v;
     if (!ui_.AskNumbers(
-            QStringLiteral("Set Width"), {NumberField(kWidthField, glyph.End - glyph.Begin)},
-            [this, Row](const auto& v) { return session_.WhyNotResize(Row, v[0]); }, v))
+            QStringLiteral("Set Width"), {NumberField(kWidthField, width)},
+            [this](const auto& v) { return session_.WhyNotResize(v[0]); }, v))
         return;
-    Show(session_.SetWidth(Row, v[0]));
+    Show(session_.SetWidth(v[0]));
+}
+
+void TFontEditor::Shadow() {
+    session_.Release();
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Shadow"),
+            {NumberField(kShadowRightField, shadowRight_),
+             NumberField(kShadowDownField, shadowDown_)},
+            [](const auto& v) {
+                return v[0] == 0 && v[1] == 0 ? std::string(kShadowNowhere) : std::string();
+            },
+            v))
+        return;
+    shadowRight_ = int(v[0]), shadowDown_ = int(v[1]);
+    Show(session_.Shadow(shadowRight_, shadowDown_));
+}
+
+void TFontEditor::ReplaceColour() {
+    session_.Release();
+    std::uint16_t from = session_.Background(), to = session_.Current();
+    if (ui_.AskReplaceColour(session_, from, to)) Show(session_.ReplaceColor(from, to));
+}
+
+void TFontEditor::GoTo() {
+    QString text;
+    if (!ui_.AskText(QStringLiteral("Go To Character"),
+                     QLatin1Char('&') + QString::fromLatin1(kGoToLabel), text))
+        return;
+    try {
+        Show(session_.GoTo(text.trimmed().toStdString()));
+    } catch (const EFontError& e) {
+        ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
+    }
 }
 
 void TFontEditor::SetDrawing(bool Drawing) {
     view_.SetDrawing(Drawing);
-    Colors->setVisible(Drawing);
+    drawing_ = Drawing;
+    Colors->setVisible(drawing_ || coloursShown_);
+}
+
+void TFontEditor::SetColoursShown(bool Shown) {
+    coloursShown_ = Shown;
+    Colors->setVisible(drawing_ || coloursShown_);
 }
 
 void TFontEditor::Bind(QAction* Undo, QAction* Redo) {

@@ -28,21 +28,31 @@ public:
     void ShowColors();
     // What a call on the session changed: the window shows it.
     void Show(const TSessionChange& Change);
-    // Glyph > Insert Character... and Set Width... ask first.
-    void InsertCharacter(int Row);
-    void SetWidth(int Row);
+    // The commands that ask first: Glyph > Insert Character..., Set Width...
+    // and Shadow..., Edit > Replace Colour... and Go To Character....
+    void InsertCharacter();
+    void SetWidth();
+    void Shadow();
+    void ReplaceColour();
+    void GoTo();
     void Undo() { Show(session_.Undo()); }
     void Redo() { Show(session_.Redo()); }
     void SetDrawing(bool Drawing);
+    // View > Colours: the panel without drawing.
+    void SetColoursShown(bool Shown);
     // Keeps the commands' texts ("Undo Pencil") and enabled states.
     void Bind(QAction* Undo, QAction* Redo);
     void ShowHistory();
 
 signals:
     void PixelsChanged(TPixelRect Area);
-    // More than pixels changed: the strip's size or the table. Row is the
-    // row to select, -1 for the one selected.
-    void FontChanged(int Row);
+    // More than pixels changed: the strip's size or the table, and the
+    // selection with it.
+    void FontChanged();
+    // Go To Character selected a row: the view goes there.
+    void SelectionChanged();
+    // A word for the status line ("No pixels changed").
+    void Said(const QString& Text);
     void GlyphPressed(int Row);
     // The history or the saved state moved.
     void Changed();
@@ -56,4 +66,6 @@ private:
     TScrollBox& view_;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    bool drawing_ = false, coloursShown_ = false;
+    int shadowRight_ = 1, shadowDown_ = 1;  // the last Shadow asked for
 };

@@ -8,17 +8,19 @@
 #include "scrollbox.h"
 #include "shown.h"
 
-TSessionChange PasteGlyph(TEditSession& Session, int Row, IUserInterface& UI) {
+TSessionChange PasteGlyph(TEditSession& Session, IUserInterface& UI) {
     const QImage picture = QGuiApplication::clipboard()->image();
     if (picture.isNull()) throw EToolkitError(kNoPictureToPaste);
-    const TGlyphExtent glyph = Session.Glyph(Row);
-    if (glyph.End <= glyph.Begin) return {};
-    // Only what can land in the glyph is taken from the clipboard's picture.
-    const QImage part = picture.copy(0, 0, std::min(picture.width(), glyph.End - glyph.Begin),
+    int widest = 0;
+    for (const TGlyphExtent& g : Session.SelectedGlyphs())
+        widest = std::max(widest, g.End - g.Begin);
+    if (widest == 0) return {};
+    // Only what can land in the glyphs is taken from the clipboard's picture.
+    const QImage part = picture.copy(0, 0, std::min(picture.width(), widest),
                                      std::min(picture.height(), Session.Height()));
     if (part.isNull()) return {};
     const TImagePixels pixels = ImagePixelsOf(part);
-    return AskingNearest(UI, [&](bool Nearest) { return Session.Paste(Row, pixels, Nearest); });
+    return AskingNearest(UI, [&](bool Nearest) { return Session.Paste(pixels, Nearest); });
 }
 
 void CopyPicturePart(const TBitmap& Picture, int X, int Width, IUserInterface& UI) {

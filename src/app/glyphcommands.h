@@ -5,10 +5,10 @@
 #include "session.h"
 #include "userinterface.h"
 
-// Paste Glyph: the clipboard's picture into row Row's glyph, under Import
+// Paste Glyph: the clipboard's picture into each selected glyph, under Import
 // Picture's colour rules and question. Throws EToolkitError saying why a
 // picture can't be pasted.
-TSessionChange PasteGlyph(TEditSession& Session, int Row, IUserInterface& UI);
+TSessionChange PasteGlyph(TEditSession& Session, IUserInterface& UI);
 
 // Columns X .. X + Width - 1 of the picture to the clipboard: indexed for an
 // 8-bit font, so that its indices travel as they stand.

@@ -50,10 +50,11 @@ TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S) {
         l->setGeometry(S(x), S(y), l->width(), S(13));
         return l;
     };
-    auto listBox = [&](int x, int y, int width, int height) {
+    auto listBox = [&](int x, int y, int width, int height, bool several = false) {
         auto* list = new QListWidget(p.Panel);
         place(list, x, y, width, height);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setSelectionMode(several ? QAbstractItemView::ExtendedSelection
+                                       : QAbstractItemView::SingleSelection);
         list->setUniformItemSizes(true);
         list->setItemDelegate(new TRowHeight(S(13), list));
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -63,7 +64,7 @@ TFontPanel MakeFontPanel(QWidget* Parent, const TScale& S) {
     p.InfoLabel = label("Font Info :", 24, 8);
     p.Info = listBox(24, 24, 80, 32);
     p.CharLabel = label("Character :", 24, 72);
-    p.Chars = listBox(24, 88, 80, 80);
+    p.Chars = listBox(24, 88, 80, 80, true);
     return p;
 }
 

@@ -24,7 +24,7 @@ void TMainWindow::OpenFont(const QString& Path) {
     // Built aside; the window changes only once the picture has succeeded.
     TBuiltPicture built = BuildAside(builder_, font.Font(), Session_.Palette());
     Session_.Open(std::move(font));
-    ShowFont(std::move(built), 0);
+    ShowFont(std::move(built));
     Editor->ShowColors();
     Editor->ShowHistory();
     Watch->Watch(Session_.Font().Path());
@@ -38,7 +38,7 @@ void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
     Recovery->Adopting(stamp);
     Session_.Recover(std::move(History));
     Recovery->Adopted(Journal);
-    ShowFont(std::move(built), 0);
+    ShowFont(std::move(built));
     Editor->ShowColors();
     Editor->ShowHistory();
     SFT_Open.FileName = QFile::decodeName(path.c_str());

@@ -45,7 +45,16 @@ void TMainWindow::CreateMenus() {
         {Edit1, &CopyStrip1, "Copy &Strip", key(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
          call(&W::CopyStrip1Click)},
         {Edit1, &PasteGlyph1, "&Paste Glyph", key(Qt::CTRL | Qt::Key_V),
-         [this] { Editor->Show(PasteGlyph(Session_, ASCIIList->currentRow(), ui_)); }},
+         [this] { Editor->Show(PasteGlyph(Session_, ui_)); }},
+        {Edit1, &ReplaceColour1, "Replace C&olour...", {}, [this] { Editor->ReplaceColour(); }},
+        {Edit1},
+        {Edit1, &SelectAll1, "Select &All Characters", key(Qt::CTRL | Qt::Key_A),
+         [this] {
+             Session_.SelectAll();
+             ShowSelection(false);
+         }},
+        {Edit1, &GoTo1, "&Go To Character...", key(Qt::CTRL | Qt::Key_G),
+         [this] { Editor->GoTo(); }},
         {Edit1},
         {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
         {Glyph1, &Draw1, "&Draw", {}, [this] { Editor->SetDrawing(Draw1->isChecked()); }},
@@ -54,23 +63,22 @@ void TMainWindow::CreateMenus() {
          &InsertCharacter1,
          "&Insert Character...",
          {},
-         [this] { Editor->InsertCharacter(ASCIIList->currentRow()); }},
+         [this] { Editor->InsertCharacter(); }},
         {Glyph1,
          &DeleteCharacter1,
          "D&elete Character",
          {},
-         [this] { Editor->Show(Session_.DeleteCharacter(ASCIIList->currentRow())); }},
-        {Glyph1, &SetWidth1, "Set &Width...", {}, [this] {
-             Editor->SetWidth(ASCIIList->currentRow());
-         }}};
-    for (int t = 0; t < 6; ++t) {
-        if (t == 0) items.push_back({Glyph1});
-        const auto transform = TGlyphTransform(t);
-        if (t == 2) items.push_back({Glyph1});
+         [this] { Editor->Show(Session_.DeleteCharacter()); }},
+        {Glyph1, &SetWidth1, "Set &Width...", {}, [this] { Editor->SetWidth(); }}};
+    // Flips, shifts, then the game's look; after the last of them, Shadow.
+    for (std::size_t t = 0; t < kTransformCommands.size(); ++t) {
+        if (t == 0 || t == 2 || t == 6) items.push_back({Glyph1});
+        const TGlyphTransform transform = kTransformCommands[t].Transform;
         items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
-                             Editor->Show(Session_.Transform(ASCIIList->currentRow(), transform));
+                             Editor->Show(Session_.Transform(transform));
                          }});
     }
+    items.push_back({Glyph1, &Shadow1, "S&hadow...", {}, [this] { Editor->Shadow(); }});
     items.insert(
         items.end(),
         {{View1, &ZoomIn1, "Zoom &In", key(Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal),
@@ -79,6 +87,11 @@ void TMainWindow::CreateMenus() {
          {View1, &ActualSize1, "&Actual Size", key(Qt::CTRL | Qt::Key_0), [this] { ZoomClick(0); }},
          {View1},
          {View1, &GlyphBoundaries1, "&Glyph Boundaries", {}, call(&W::GlyphBoundaries1Click)},
+         {View1,
+          &Colours1,
+          "&Colours",
+          {},
+          [this] { Editor->SetColoursShown(Colours1->isChecked()); }},
          {View1, &StatusBar1, "&Status Bar", {}, call(&W::StatusBar1Click)},
          {View1},
          {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
@@ -86,5 +99,6 @@ void TMainWindow::CreateMenus() {
     AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
     OpenRecent1 = new QMenu(QStringLiteral("Open &Recent"), File1);
     File1->insertMenu(SaveSFT1, OpenRecent1);
-    for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1}) toggle->setCheckable(true);
+    for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1, Colours1})
+        toggle->setCheckable(true);
 }

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenuBar>
@@ -107,17 +108,21 @@ void TMainWindow::CreateComponents() {
     });
     connect(Editor, &TFontEditor::PixelsChanged, this, &TMainWindow::ShowPixels);
     connect(Editor, &TFontEditor::GlyphPressed, this, &TMainWindow::SelectGlyph);
-    connect(Editor, &TFontEditor::FontChanged, this, [this](int Row) {
+    connect(Editor, &TFontEditor::FontChanged, this, [this] {
         TBuiltPicture built =
             built_ ? std::move(*built_) : BuildAside(builder_, FontData(), Session_.Palette());
         built_.reset();
-        ShowFont(std::move(built), Row < 0 ? ASCIIList->currentRow() : Row);
+        ShowFont(std::move(built));
     });
+    connect(Editor, &TFontEditor::SelectionChanged, this, [this] { ShowSelection(true); });
+    connect(Editor, &TFontEditor::Said, this,
+            [this](const QString& Text) { statusBar()->showMessage(Text, 5000); });
     connect(Editor, &TFontEditor::Changed, this, [this] {
         UpdateCaption();
         UpdateCommands();
     });
     // A click on the selected item scrolls back to it as well.
+    connect(ASCIIList, &QListWidget::itemSelectionChanged, this, &TMainWindow::TakeSelection);
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
     connect(ASCIIList, &QListWidget::itemClicked, this,
@@ -149,12 +154,16 @@ void TMainWindow::UpdateCommands() {
         command->setEnabled(havePicture);
     const TGlyphExtent glyph = SelectedGlyph();
     const bool rows = havePicture && Bitmap_->Height() > 0;
+    const bool glyphs = rows && !Session_.SelectedGlyphs().empty();
     CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
     CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
-    for (QAction* command : Transforms1) command->setEnabled(rows && glyph.End > glyph.Begin);
-    for (QAction* command : {PasteGlyph1, SetWidth1})
-        command->setEnabled(rows && glyph.End > glyph.Begin);
-    DeleteCharacter1->setEnabled(havePicture && ASCIIList->currentRow() >= 0);
+    for (QAction* command : Transforms1) command->setEnabled(glyphs);
+    for (QAction* command : {PasteGlyph1, SetWidth1, Shadow1, ReplaceColour1})
+        command->setEnabled(glyphs);
+    DeleteCharacter1->setEnabled(havePicture && !Session_.Selection().empty());
+    const bool chars = havePicture && !Session_.Font().Table().empty();
+    SelectAll1->setEnabled(chars);
+    GoTo1->setEnabled(chars);
     Revert1->setEnabled(havePicture && Session_.Modified());
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
@@ -186,17 +195,15 @@ void TMainWindow::ShowPicture(TBuiltPicture Built) {
     if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
 }
 
-void TMainWindow::ShowFont(TBuiltPicture Built, int Row) {
+void TMainWindow::ShowFont(TBuiltPicture Built) {
     const std::vector<TCharEntry>& table = Session_.Font().Table();
     ShowPicture(std::move(Built));
     {
         const QSignalBlocker quiet(ASCIIList);
         ASCIIList->clear();
         for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
-        if (!table.empty()) ASCIIList->setCurrentRow(std::clamp(Row, 0, int(table.size()) - 1));
     }
-    ScrollBox->SetGlyphs(Session_.Glyphs(), {});
-    ASCIIListClick();
+    ShowSelection(true);
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
     UpdateCaption();
     UpdateCommands();
@@ -281,9 +288,33 @@ TGlyphExtent TMainWindow::SelectedGlyph() const {
 
 void TMainWindow::SelectGlyph(int Row) {
     // The view stays where it is under the pointer.
-    const QSignalBlocker quiet(ASCIIList);
-    ASCIIList->setCurrentRow(Row);
-    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.Glyph(Row));
+    Session_.Select({Row}, Row);
+    ShowSelection(false);
+}
+
+void TMainWindow::ShowSelection(bool Scroll) {
+    {
+        const QSignalBlocker quiet(ASCIIList);
+        const int current = Session_.CurrentRow();
+        ASCIIList->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+        if (current < 0) ASCIIList->clearSelection();
+        for (int row : Session_.Selection())
+            if (QListWidgetItem* item = ASCIIList->item(row)) item->setSelected(true);
+    }
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    const int row = Session_.CurrentRow();
+    if (Scroll && row >= 0 && row < int(table.size()))
+        ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+    UpdateCommands();
+}
+
+void TMainWindow::TakeSelection() {
+    std::vector<int> rows;
+    for (const QModelIndex& i : ASCIIList->selectionModel()->selectedIndexes())
+        rows.push_back(i.row());
+    Session_.Select(std::move(rows), ASCIIList->currentRow());
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
     UpdateCommands();
 }
 
@@ -309,9 +340,14 @@ void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     const std::vector<TCharEntry>& table = Session_.Font().Table();
     if (row < 0 || row >= int(table.size())) return;
+    // Made current without Ctrl or Shift, as by the program, the row goes alone.
+    if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) {
+        TakeSelection();
+    } else {
+        Session_.Select({row}, row);
+        ShowSelection(false);
+    }
     ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
-    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.Glyph(row));
-    UpdateCommands();
 }
 
 void TMainWindow::CopyGlyph1Click() {

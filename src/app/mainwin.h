@@ -18,6 +18,7 @@
 #include "palette.h"
 #include "picture.h"
 #include "session.h"
+#include "shown.h"
 #include "strip.h"
 #include "userinterface.h"
 
@@ -117,7 +118,12 @@ public:
     QAction* CharTable1 = nullptr;
     QMenu* Glyph1 = nullptr;
     QAction* Draw1 = nullptr;
-    QAction* Transforms1[6] = {};  // by TGlyphTransform
+    QAction* Transforms1[kTransformCommands.size()] = {};  // as kTransformCommands
+    QAction* Shadow1 = nullptr;
+    QAction* ReplaceColour1 = nullptr;
+    QAction* SelectAll1 = nullptr;
+    QAction* GoTo1 = nullptr;
+    QAction* Colours1 = nullptr;
     QAction* InsertCharacter1 = nullptr;
     QAction* DeleteCharacter1 = nullptr;
     QAction* SetWidth1 = nullptr;
@@ -171,17 +177,22 @@ private:
     void CreateMenus();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(TBuiltPicture Built);
-    // Shows the session's font with the code of row Row selected, in the
-    // picture built for it aside.
-    void ShowFont(TBuiltPicture Built, int Row);
+    // Shows the session's font and its selection, in the picture built
+    // for it aside.
+    void ShowFont(TBuiltPicture Built);
     void SaveFontAs(const std::string& Path);
     // Reads the font's file again as one step of the history, Name.
     void ReadAgain(const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.
     void ShowPixels(TPixelRect Area);
     TGlyphExtent SelectedGlyph() const;
-    // Selects a row without scrolling the view.
+    // Selects a row alone without scrolling the view.
     void SelectGlyph(int Row);
+    // The list and the strip show the session's selection; with Scroll the
+    // view goes to the current row's glyph.
+    void ShowSelection(bool Scroll);
+    // The list's selection, as the user left it, becomes the session's.
+    void TakeSelection();
     void UpdateCaption();
     void UpdateCommands();
 

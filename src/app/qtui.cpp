@@ -1,5 +1,10 @@
 #include "qtui.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
+
+#include "replacedialog.h"
+
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
@@ -140,5 +145,20 @@ bool TQtUserInterface::AskNumbers(const QString& Title, const std::vector<TNumbe
     TNumberDialog dialog(Title, Fields, Check, *this, parent_);
     if (dialog.exec() != QDialog::Accepted) return false;
     Values = dialog.Values();
+    return true;
+}
+
+bool TQtUserInterface::AskText(const QString& Title, const QString& Label, QString& Text) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, Title, Label, QLineEdit::Normal, Text, &ok);
+    if (ok) Text = text;
+    return ok;
+}
+
+bool TQtUserInterface::AskReplaceColour(TEditSession& Session, std::uint16_t& From,
+                                        std::uint16_t& To) {
+    TReplaceColourDialog dialog(Session, From, To, *this, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    From = dialog.From(), To = dialog.To();
     return true;
 }

@@ -26,6 +26,8 @@ public:
     bool ChooseColor(QColor& Color, const QString& Title) override;
     bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
                     const TNumberCheck& Check, std::vector<std::int64_t>& Values) override;
+    bool AskText(const QString& Title, const QString& Label, QString& Text) override;
+    bool AskReplaceColour(TEditSession& Session, std::uint16_t& From, std::uint16_t& To) override;
 
 private:
     QWidget* parent_;

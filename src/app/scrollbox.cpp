@@ -47,10 +47,11 @@ TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
     viewport()->setMouseTracking(true);
 }
 
-void TScrollBox::SetGlyphs(const TStripGeometry& Glyphs, TGlyphExtent Selected) {
+void TScrollBox::SetGlyphs(const TStripGeometry& Glyphs, std::vector<TGlyphExtent> Selected) {
+    const bool marked = boundaries_ || selected_.size() > 1 || Selected.size() > 1;
     glyphs_ = Glyphs;
-    selected_ = Selected;
-    if (boundaries_) viewport()->update();
+    selected_ = std::move(Selected);
+    if (marked) viewport()->update();
 }
 
 void TScrollBox::SetBoundariesShown(bool Shown) {
@@ -239,22 +240,27 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
                       part);
 
-    if (!boundaries_) return;
-    // One device pixel wide at every boundary in view, then the selected glyph's frame.
-    const std::int64_t bottom = top + pic.Height() * z;
-    const auto& xs = glyphs_.Boundaries();
-    auto x = std::lower_bound(xs.begin(), xs.end(), (x0 - left) / z);
-    painter.setPen(QColor::fromRgb(kBoundaryColour));
-    for (; x != xs.end() && left + *x * z < x1; ++x)
-        painter.drawLine(QPoint(int(left + *x * z), int(std::max(top, y0))),
-                         QPoint(int(left + *x * z), int(std::min(bottom, y1) - 1)));
-    if (selected_.End > selected_.Begin) {
-        const std::int64_t fx0 = std::max(left + selected_.Begin * z, x0 - 1);
-        const std::int64_t fx1 = std::min(left + selected_.End * z, x1 + 1);
-        if (fx0 < fx1) {
-            painter.setPen(QColor::fromRgb(kFrameColour));
+    if (boundaries_) {
+        // One device pixel wide at every boundary in view.
+        const std::int64_t bottom = top + pic.Height() * z;
+        const auto& xs = glyphs_.Boundaries();
+        auto x = std::lower_bound(xs.begin(), xs.end(), (x0 - left) / z);
+        painter.setPen(QColor::fromRgb(kBoundaryColour));
+        for (; x != xs.end() && left + *x * z < x1; ++x)
+            painter.drawLine(QPoint(int(left + *x * z), int(std::max(top, y0))),
+                             QPoint(int(left + *x * z), int(std::min(bottom, y1) - 1)));
+    } else if (selected_.size() < 2) {
+        return;
+    }
+    // The selected glyphs' frames, those in view.
+    painter.setPen(QColor::fromRgb(kFrameColour));
+    auto g = std::lower_bound(selected_.begin(), selected_.end(), (x0 - left) / z,
+                              [](const TGlyphExtent& e, std::int64_t x) { return e.End < x; });
+    for (; g != selected_.end() && left + std::int64_t(g->Begin) * z < x1 + 1; ++g) {
+        const std::int64_t fx0 = std::max(left + g->Begin * z, x0 - 1);
+        const std::int64_t fx1 = std::min(left + g->End * z, x1 + 1);
+        if (fx0 < fx1)
             painter.drawRect(
                 QRect(int(fx0), int(top), int(fx1 - fx0 - 1), int(pic.Height() * z - 1)));
-        }
     }
 }

@@ -6,9 +6,11 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <vector>
 
 #include "picture.h"
 #include "pixeledit.h"
+#include "shown.h"
 #include "strip.h"
 
 class QImage;
@@ -54,7 +56,7 @@ public:
     void ScrollToStripX(std::int64_t X);
 
     // Whole-number zoom, drawn nearest-neighbour.
-    static constexpr int kZooms[] = {1, 2, 3, 4, 6, 8, 12, 16};
+    static constexpr auto& kZooms = kZoomSteps;
     int Zoom() const { return zoom_; }
     // Whether the zoomed content stays within what a scroll bar can reach.
     bool ZoomFits(int Factor) const;
@@ -64,8 +66,10 @@ public:
     void SetZoom(int Factor, int AnchorX = 0);
 
     // Lines at the glyphs' boundaries and a frame round the selected glyph.
-    static constexpr QRgb kBoundaryColour = 0xFF00A0FF, kFrameColour = 0xFFFFDC00;
-    void SetGlyphs(const TStripGeometry& Glyphs, TGlyphExtent Selected);
+    static constexpr QRgb kBoundaryColour = ::kBoundaryColour, kFrameColour = ::kFrameColour;
+    // Where the glyphs lie and which are selected: the selected glyph's frame
+    // shows with the boundaries, several selected glyphs' frames always.
+    void SetGlyphs(const TStripGeometry& Glyphs, std::vector<TGlyphExtent> Selected);
     void SetBoundariesShown(bool Shown);
     bool BoundariesShown() const { return boundaries_; }
 
@@ -106,7 +110,7 @@ private:
     TImage image_;
     int zoom_ = 1;
     TStripGeometry glyphs_;
-    TGlyphExtent selected_;
+    std::vector<TGlyphExtent> selected_;  // left to right
     bool boundaries_ = false;
     bool drawing_ = false;
     Qt::MouseButton held_ = Qt::NoButton;  // the button of the press being drawn with

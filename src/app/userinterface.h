@@ -15,6 +15,7 @@
 #include "errors.h"
 #include "font.h"
 #include "palette.h"
+#include "session.h"
 #include "shown.h"
 
 class QColor;
@@ -92,6 +93,12 @@ public:
     // on OK.
     virtual bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
                             const TNumberCheck& Check, std::vector<std::int64_t>& Values) = 0;
+    // A dialog of one text field; true, with what was typed in Text, on OK.
+    virtual bool AskText(const QString& Title, const QString& Label, QString& Text) = 0;
+    // Edit > Replace Colour... over the session's selected glyphs, opening on
+    // From and To; true, with the values chosen, on OK.
+    virtual bool AskReplaceColour(TEditSession& Session, std::uint16_t& From,
+                                  std::uint16_t& To) = 0;
 };
 
 // The standard error box's text for the exception being handled.

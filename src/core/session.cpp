@@ -2,6 +2,7 @@
 // are in sessionedit.cpp.
 #include "session.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "color.h"
@@ -11,6 +12,9 @@ bool OpenableDepth(int BitsPerPixel) { return BitsPerPixel == 8 || BitsPerPixel 
 void TEditSession::Reset() {
     stroke_.reset();
     glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+    selection_.clear();
+    current_ = -1;
+    Reselect(0);
     colors_ = {std::uint16_t(Bits() == 8 ? BrightestEntry(palette_) : 0xFFFF), 0};
 }
 
@@ -54,6 +58,44 @@ TGlyphExtent TEditSession::Glyph(int Row) const {
                                                                : glyphs_.Extent(std::size_t(Row));
 }
 
+bool TEditSession::IsSelected(int Row) const {
+    return std::binary_search(selection_.begin(), selection_.end(), Row);
+}
+
+void TEditSession::Select(std::vector<int> Rows, int Current) {
+    const int rows = int(font_.Table().size());
+    std::erase_if(Rows, [rows](int r) { return r < 0 || r >= rows; });
+    std::sort(Rows.begin(), Rows.end());
+    Rows.erase(std::unique(Rows.begin(), Rows.end()), Rows.end());
+    selection_ = std::move(Rows);
+    current_ = Current >= 0 && Current < rows ? Current : -1;
+}
+
+void TEditSession::SelectAll() {
+    selection_.resize(font_.Table().size());
+    for (std::size_t r = 0; r < selection_.size(); ++r) selection_[r] = int(r);
+    if (current_ < 0 && !selection_.empty()) current_ = 0;
+}
+
+void TEditSession::Reselect(int Row) {
+    const int rows = int(font_.Table().size());
+    const int row = std::clamp(Row >= 0 ? Row : current_, 0, std::max(rows - 1, 0));
+    if (rows == 0)
+        Select({}, -1);
+    else
+        Select({row}, row);
+}
+
+std::vector<TGlyphExtent> TEditSession::SelectedGlyphs() const {
+    std::vector<TGlyphExtent> glyphs;
+    for (int r : selection_)
+        if (const TGlyphExtent g = Glyph(r); g.End > g.Begin) glyphs.push_back(g);
+    std::sort(glyphs.begin(), glyphs.end(),
+              [](const TGlyphExtent& a, const TGlyphExtent& b) { return a.Begin < b.Begin; });
+    glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
+    return glyphs;
+}
+
 void TEditSession::SetColor(bool Background, std::uint16_t Value) {
     colors_[Background ? 1 : 0] = Bits() == 8 ? std::uint8_t(Value) : Value;
 }
@@ -95,7 +137,9 @@ TSessionChange TEditSession::Toggled(const TEditStep* Step, bool Undone) {
             }
         }
         glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+        Reselect(-1);
         change.Kind = TSessionChange::TKind::Font;
+        change.Row = current_;
     } else {
         change.Kind = TSessionChange::TKind::Pixels;
         change.Area = Step->Area();
@@ -125,13 +169,16 @@ TSessionChange TEditSession::Keep(std::optional<TEditStep> Step, int Row, bool P
         if (wholesale) glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
         throw;
     }
-    if (wholesale) glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
-    font_.SetModified(!history_.IsClean());
-    Follow(dropped, 0);
     TSessionChange change;
     change.Kind = wholesale ? TSessionChange::TKind::Font : TSessionChange::TKind::Pixels;
     change.Area = area;
-    change.Row = Row;
+    if (wholesale) {
+        glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
+        Reselect(Row);
+        change.Row = current_;
+    }
+    font_.SetModified(!history_.IsClean());
+    Follow(dropped, 0);
     return change;
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "colorrules.h"
@@ -25,10 +26,12 @@
 struct TSessionChange {
     enum class TKind { None, Pixels, Font };
     TKind Kind = TKind::None;
-    TPixelRect Area;      // Pixels: the part of the strip that changed
-    int Row = -1;         // Font: the row to select; -1 keeps the one selected
-    bool Colors = false;  // the current or background colour changed
-    int Entry = -1;       // a press: the row whose glyph it landed in
+    TPixelRect Area;        // Pixels: the part of the strip that changed
+    int Row = -1;           // Font: the row to select; -1 keeps the one selected
+    bool Colors = false;    // the current or background colour changed
+    int Entry = -1;         // a press: the row whose glyph it landed in
+    bool NoPixels = false;  // a pixel command that found nothing to change
+    bool Selected = false;  // the selection changed: Row is the current row
 };
 
 // Where a session's journal goes: a file beside the font, or a browser's
@@ -75,6 +78,21 @@ public:
     const TStripGeometry& Glyphs() const { return glyphs_; }
     // Row Row's glyph's columns; empty for a row the table lacks.
     TGlyphExtent Glyph(int Row) const;
+
+    // The characters selected, in table order, and the current one (the
+    // last clicked: the one the view follows and Copy Glyph copies), -1 for
+    // none. A change of the table selects the row it names alone.
+    const std::vector<int>& Selection() const { return selection_; }
+    int CurrentRow() const { return current_; }
+    bool IsSelected(int Row) const;
+    // Rows as a list box left them; rows the table lacks are dropped.
+    void Select(std::vector<int> Rows, int Current);
+    void SelectAll();
+    // Go To Character: the first row of the character Text names, selected
+    // alone. Throws EFontError saying why when there is none.
+    TSessionChange GoTo(std::string_view Text);
+    // The selected glyphs' columns, each once, left to right.
+    std::vector<TGlyphExtent> SelectedGlyphs() const;
     bool Modified() const { return font_.Modified(); }
     int Bits() const { return font_.BitsPerPixel(); }
     std::int32_t Height() const { return font_.Font().Height; }
@@ -105,13 +123,19 @@ public:
     TSessionChange Release();
     bool Stroking() const { return stroke_.has_value(); }
 
-    // The glyph and table commands on row Row. Refusals throw EFontError.
-    TSessionChange Transform(int Row, TGlyphTransform Transform);
+    // The glyph and table commands, on every selected glyph as one step;
+    // Insert Character puts its row after the current one. Refusals throw
+    // EFontError.
+    TSessionChange Transform(TGlyphTransform Transform);
+    TSessionChange Shadow(int Right, int Down);
+    TSessionChange ReplaceColor(std::uint16_t From, std::uint16_t To);
+    // How many pixels of the selected glyphs hold Value.
+    std::uint64_t CountColor(std::uint16_t Value);
     std::string WhyNotInsert(std::int64_t Code, std::int64_t Width) const;
-    std::string WhyNotResize(int Row, std::int64_t Width) const;
-    TSessionChange InsertCharacter(int Row, std::int64_t Code, std::int64_t Width);
-    TSessionChange DeleteCharacter(int Row);
-    TSessionChange SetWidth(int Row, std::int64_t Width);
+    std::string WhyNotResize(std::int64_t Width) const;
+    TSessionChange InsertCharacter(std::int64_t Code, std::int64_t Width);
+    TSessionChange DeleteCharacter();
+    TSessionChange SetWidth(std::int64_t Width);
     TSessionChange SetTable(std::vector<TCharEntry> Table, int Row);
     TSessionChange Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
     // A font read or made elsewhere in place of this one's strip and table
@@ -121,10 +145,10 @@ public:
     // colours the palette lacks throw EColorsNotInPalette unless Nearest,
     // other refusals EFontError.
     TSessionChange Import(const TImagePixels& Picture, bool Nearest);
-    // Paste Glyph: a picture into row Row's glyph at its top-left corner, cut
-    // to its columns and the strip's rows; only that part is converted, as
-    // Import converts. Throws as Import does.
-    TSessionChange Paste(int Row, const TImagePixels& Picture, bool Nearest);
+    // Paste Glyph: a picture into each selected glyph at its top-left
+    // corner, cut to its columns and the strip's rows; only what can land is
+    // converted, as Import converts. Throws as Import does.
+    TSessionChange Paste(const TImagePixels& Picture, bool Nearest);
 
     // Begins the journal afresh with the font and the history as they stand.
     void StartJournal();
@@ -139,6 +163,14 @@ private:
     // A wholesale change in Font made aside, as step Name.
     TSessionChange Take(TEditedFont Font, int Row, const char* Name);
     TSessionChange Toggled(const TEditStep* Step, bool Undone);
+    // A pixel command's step: none, said as such, when nothing changed.
+    TSessionChange Pixels(std::optional<TEditStep> Step);
+    // After a change of the table: Row selected alone, or the current one
+    // kept within the table.
+    void Reselect(int Row);
+    // A command on every selected glyph's rows that reshapes a copy of the
+    // font, Each running on the rows from the rightmost glyph on.
+    TSessionChange OnRows(const char* Name, const std::function<void(TEditedFont&, int)>& Each);
     // The stroke goes on in a line to X, Y; a failure takes it all back.
     TSessionChange Line(int X, int Y);
     void Journal(ByteSpan Record);
@@ -150,6 +182,8 @@ private:
     TStripGeometry glyphs_;
     TPalette palette_{};
     std::array<std::uint16_t, 2> colors_{};  // current, background
+    std::vector<int> selection_;             // sorted
+    int current_ = -1;
     TEditHistory history_;
     TPrepare prepare_;
     std::optional<TPixelDelta> stroke_;  // while a button paints

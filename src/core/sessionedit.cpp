@@ -3,7 +3,9 @@
 #include <new>
 #include <utility>
 
+#include "charcode.h"
 #include "charedit.h"
+#include "glyphstyle.h"
 #include "session.h"
 #include "shown.h"
 
@@ -76,37 +78,90 @@ TSessionChange TEditSession::Release() {
     return Keep(TEditStep("Pencil", std::move(done)), -1);
 }
 
-TSessionChange TEditSession::Transform(int Row, TGlyphTransform Transform) {
+TSessionChange TEditSession::Pixels(std::optional<TEditStep> Step) {
+    if (Step) return Keep(std::move(Step), -1);
+    TSessionChange change;
+    change.NoPixels = true;
+    return change;
+}
+
+TSessionChange TEditSession::Transform(TGlyphTransform Transform) {
     Release();
-    const TGlyphExtent glyph = Glyph(Row);
-    if (glyph.End <= glyph.Begin) return {};
-    return Keep(TransformGlyph(font_, glyph, Transform, colors_[1]), -1);
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(TransformGlyphs(font_, glyphs, Transform, colors_[0], colors_[1]));
+}
+
+TSessionChange TEditSession::Shadow(int Right, int Down) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(ShadowGlyphs(font_, glyphs, Right, Down, colors_[0], colors_[1]));
+}
+
+TSessionChange TEditSession::ReplaceColor(std::uint16_t From, std::uint16_t To) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(::ReplaceColor(font_, glyphs, From, To));
+}
+
+std::uint64_t TEditSession::CountColor(std::uint16_t Value) {
+    const TPixelGrid grid = font_.Grid();
+    std::uint64_t n = 0;
+    for (const TGlyphExtent& g : SelectedGlyphs()) n += CountPixels(grid, g.Begin, g.End, Value);
+    return n;
 }
 
 std::string TEditSession::WhyNotInsert(std::int64_t Code, std::int64_t Width) const {
     return ::WhyNotInsert(font_, Code, Width);
 }
 
-std::string TEditSession::WhyNotResize(int Row, std::int64_t Width) const {
-    return ::WhyNotResize(font_, Row, Width);
+std::string TEditSession::WhyNotResize(std::int64_t Width) const {
+    for (int row : selection_)
+        if (std::string why = ::WhyNotResize(font_, row, Width); !why.empty()) return why;
+    return {};
 }
 
-TSessionChange TEditSession::InsertCharacter(int Row, std::int64_t Code, std::int64_t Width) {
+TSessionChange TEditSession::InsertCharacter(std::int64_t Code, std::int64_t Width) {
     Release();
-    const int row = Row < 0 ? -1 : Row;
+    const int row = current_;
     TEditStep step = ::InsertCharacter(font_, row, Code, Width, colors_[1]);
     return Keep(std::move(step), row < 0 ? int(font_.Table().size()) - 1 : row + 1);
 }
 
-TSessionChange TEditSession::DeleteCharacter(int Row) {
-    Release();
-    return Keep(::DeleteCharacter(font_, Row), Row);
+TSessionChange TEditSession::OnRows(const char* Name,
+                                    const std::function<void(TEditedFont&, int)>& Each) {
+    std::vector<int> rows = selection_;
+    // From the right, so that what moves has been done already.
+    std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) {
+        return font_.Table()[std::size_t(a)].X > font_.Table()[std::size_t(b)].X ||
+               (font_.Table()[std::size_t(a)].X == font_.Table()[std::size_t(b)].X && a > b);
+    });
+    TEditedFont font = font_;
+    for (int row : rows) Each(font, row);
+    if (font.Table() == font_.Table() && font.Font().Width == font_.Font().Width) return {};
+    return Take(std::move(font), selection_.front(), Name);
 }
 
-TSessionChange TEditSession::SetWidth(int Row, std::int64_t Width) {
+TSessionChange TEditSession::DeleteCharacter() {
     Release();
-    if (Glyph(Row).End <= Glyph(Row).Begin) return {};
-    return Keep(SetGlyphWidth(font_, Row, Width, colors_[1]), Row);
+    if (selection_.empty()) return {};
+    if (selection_.size() == 1) return Keep(::DeleteCharacter(font_, current_), current_);
+    return OnRows("Delete Character",
+                  [](TEditedFont& Font, int Row) { ::DeleteCharacter(Font, Row); });
+}
+
+TSessionChange TEditSession::SetWidth(std::int64_t Width) {
+    Release();
+    if (SelectedGlyphs().empty()) return {};
+    if (selection_.size() == 1) {
+        const int row = selection_.front();
+        return Keep(SetGlyphWidth(font_, row, Width, colors_[1]), row);
+    }
+    return OnRows("Set Width", [this, Width](TEditedFont& Font, int Row) {
+        if (std::size_t(Row) < Font.Table().size()) SetGlyphWidth(Font, Row, Width, colors_[1]);
+    });
 }
 
 TSessionChange TEditSession::SetTable(std::vector<TCharEntry> Table, int Row) {
@@ -136,17 +191,18 @@ TSessionChange TEditSession::Import(const TImagePixels& Picture, bool Nearest) {
     return Take(std::move(font), -1, "Import Picture");
 }
 
-TSessionChange TEditSession::Paste(int Row, const TImagePixels& Picture, bool Nearest) {
+TSessionChange TEditSession::Paste(const TImagePixels& Picture, bool Nearest) {
     Release();
-    const TGlyphExtent glyph = Glyph(Row);
-    if (glyph.End <= glyph.Begin || Picture.Width <= 0 || Picture.Height <= 0 || Height() <= 0)
-        return {};
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    std::int32_t widest = 0;
+    for (const TGlyphExtent& g : glyphs) widest = std::max(widest, g.End - g.Begin);
+    if (widest == 0 || Picture.Width <= 0 || Picture.Height <= 0 || Height() <= 0) return {};
     const std::size_t count = std::size_t(Picture.Width) * std::size_t(Picture.Height);
     if ((Picture.Indexed ? Picture.Indices.size() : Picture.Colors.size()) != count)
         throw EToolkitError(kNoPictureToPaste);
     // Only the part that lands in the glyph is converted and asked about.
     TImagePixels part;
-    part.Width = std::min(Picture.Width, glyph.End - glyph.Begin);
+    part.Width = std::min(Picture.Width, widest);
     part.Height = std::min(Picture.Height, Height());
     part.Indexed = Picture.Indexed;
     part.ColorTable = Picture.ColorTable;
@@ -168,5 +224,19 @@ TSessionChange TEditSession::Paste(int Row, const TImagePixels& Picture, bool Ne
         throw EToolkitError(kCannotPaste + std::string(e.what()));
     }
     const TPixelGrid source{part.Width, part.Height, Bits() / 8, pixels.Pixels.data()};
-    return Keep(PasteGlyphPixels(font_, glyph, source), -1);
+    return Pixels(PasteGlyphPixels(font_, glyphs, source));
+}
+
+TSessionChange TEditSession::GoTo(std::string_view Text) {
+    const std::uint32_t code = CharacterCode(Text);
+    const std::vector<TCharEntry>& table = font_.Table();
+    for (std::size_t r = 0; r < table.size(); ++r)
+        if (table[r].Code == code) {
+            Select({int(r)}, int(r));
+            TSessionChange change;
+            change.Selected = true;
+            change.Row = int(r);
+            return change;
+        }
+    throw EFontError(NoCharacterText(code));
 }

@@ -32,6 +32,16 @@ inline constexpr TNumberLimits kWidthField{"Width:", "The width", 1, INT32_MAX};
 // Insert Character's width when no glyph is selected.
 inline constexpr int kNewCellWidth = 8;
 
+// Glyph > Shadow...: how far right and down, each from -3 to 3, not both 0;
+// they start at 1 and 1.
+inline constexpr TNumberLimits kShadowRightField{"Right:", "Right", -3, 3};
+inline constexpr TNumberLimits kShadowDownField{"Down:", "Down", -3, 3};
+inline constexpr const char* kShadowNowhere = "Right and Down can't both be 0";
+// Edit > Go To Character...
+inline constexpr const char* kGoToLabel = "Character:";
+// What a pixel command says when it found nothing to change.
+inline constexpr const char* kNoPixelsChanged = "No pixels changed";
+
 // "The width must be a whole number from 1 to 2147483647."
 std::string WholeNumberText(const std::string& Name, std::int64_t Min, std::int64_t Max);
 inline std::string WholeNumberText(const TNumberLimits& Field) {
@@ -40,6 +50,15 @@ inline std::string WholeNumberText(const TNumberLimits& Field) {
 inline constexpr const char* kTooManyChars = "A font holds at most 256 characters.";
 inline constexpr const char* kNoPictureToPaste = "The clipboard holds no picture to paste";
 inline constexpr const char* kCannotPaste = "Cannot paste the picture: ";
+
+// Edit > Replace Colour...: a field's value as typed, a palette index from
+// 0 to 255 for an 8-bit font, "#RRGGBB" for a 16-bit one, kept as the
+// nearest 5-6-5. Throws EFontError naming the field and what it takes.
+std::uint16_t ColorValueOf(int BitsPerPixel, const std::string& Field, const std::string& Text);
+// A value as the field shows it: "7", or "#f8fcf8".
+std::string ColorValueText(int BitsPerPixel, std::uint16_t Value);
+// "12 pixels will change."
+std::string PixelsWillChangeText(std::uint64_t Count);
 
 // A palette entry as a swatch's tip says it: "index 7   RGB 1, 2, 3".
 std::string SwatchText(int Index, std::uint8_t R, std::uint8_t G, std::uint8_t B);
@@ -50,11 +69,13 @@ struct TTransformCommand {
     TGlyphTransform Transform;
     const char* Id;
 };
-inline constexpr std::array<TTransformCommand, 6> kTransformCommands = {{
+inline constexpr std::array<TTransformCommand, 8> kTransformCommands = {{
     {TGlyphTransform::FlipHorizontal, "flip-horizontal"},
     {TGlyphTransform::FlipVertical, "flip-vertical"},
     {TGlyphTransform::ShiftLeft, "shift-left"},
     {TGlyphTransform::ShiftRight, "shift-right"},
     {TGlyphTransform::ShiftUp, "shift-up"},
     {TGlyphTransform::ShiftDown, "shift-down"},
+    {TGlyphTransform::Outline, "outline"},
+    {TGlyphTransform::Bold, "bold"},
 }};

@@ -46,10 +46,16 @@ val Shown() {
     out.set("widthField", Field(kWidthField));
     out.set("newCellWidth", kNewCellWidth);
     out.set("maxChars", int(kMaxChars));
+    out.set("maxFileBytes", double(kMaxFontBytes));
     out.set("tooManyChars", kTooManyChars);
     out.set("noPictureToPaste", kNoPictureToPaste);
     out.set("cannotPaste", kCannotPaste);
     out.set("invalidSFT", kInvalidSFT);
+    out.set("shadowRight", Field(kShadowRightField));
+    out.set("shadowDown", Field(kShadowDownField));
+    out.set("shadowNowhere", kShadowNowhere);
+    out.set("goToLabel", kGoToLabel);
+    out.set("noPixelsChanged", kNoPixelsChanged);
     val transforms = val::array();
     for (const TTransformCommand& c : kTransformCommands) {
         val t = val::object();
@@ -109,7 +115,16 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("to565", &TPage::To565)
         .function("rgbOf", &TPage::RgbOf)
         .function("swatchText", &SwatchTextOf)
+        .function("select", &TPage::Select)
+        .function("selectAll", &TPage::SelectAll)
+        .function("selection", &TPage::Selection)
+        .function("goTo", &TPage::GoTo)
         .function("transform", &TPage::Transform)
+        .function("shadow", &TPage::Shadow)
+        .function("replaceColor", &TPage::ReplaceColor)
+        .function("countColor", &TPage::CountColor)
+        .function("colorValueOf", &TPage::ColorValueOf)
+        .function("colorValueText", &TPage::ColorValueText)
         .function("whyNotInsert", &TPage::WhyNotInsert)
         .function("whyNotResize", &TPage::WhyNotResize)
         .function("insertCharacter", &TPage::InsertCharacter)

@@ -90,32 +90,75 @@ val TPage::RgbOf(int Value) const {
     return ArrayOf(std::vector<int>{rgb[0], rgb[1], rgb[2]});
 }
 
-val TPage::Transform(int Row, const std::string& Id) {
+void TPage::Select(val Rows, int Current) {
+    session_.Select(emscripten::vecFromJSArray<int>(Rows), Current);
+}
+
+val TPage::SelectAll() {
+    session_.SelectAll();
+    return Selection();
+}
+
+val TPage::Selection() const {
+    val out = val::object();
+    out.set("rows", ArrayOf(session_.Selection()));
+    out.set("current", session_.CurrentRow());
+    return out;
+}
+
+val TPage::GoTo(const std::string& Text) {
+    return Guarded([&] { return Shown(session_.GoTo(Text)); });
+}
+
+val TPage::Transform(const std::string& Id) {
     return Guarded([&] {
         for (const TTransformCommand& c : kTransformCommands)
-            if (Id == c.Id) return Shown(session_.Transform(Row, c.Transform));
+            if (Id == c.Id) return Shown(session_.Transform(c.Transform));
         return Done();
     });
+}
+
+val TPage::Shadow(int Right, int Down) {
+    return Guarded([&] { return Shown(session_.Shadow(Right, Down)); });
+}
+
+val TPage::ReplaceColor(int From, int To) {
+    return Guarded(
+        [&] { return Shown(session_.ReplaceColor(std::uint16_t(From), std::uint16_t(To))); });
+}
+
+double TPage::CountColor(int Value) {
+    return picture_ ? double(session_.CountColor(std::uint16_t(Value))) : 0;
+}
+
+val TPage::ColorValueOf(const std::string& Field, const std::string& Text) const {
+    return Guarded([&] {
+        val out = val::object();
+        out.set("value", ::ColorValueOf(Bits(), Field, Text));
+        return out;
+    });
+}
+
+std::string TPage::ColorValueText(int Value) const {
+    return ::ColorValueText(Bits(), std::uint16_t(Value));
 }
 
 std::string TPage::WhyNotInsert(double Code, double Width) const {
     return session_.WhyNotInsert(Whole(Code), Whole(Width));
 }
 
-std::string TPage::WhyNotResize(int Row, double Width) const {
-    return session_.WhyNotResize(Row, Whole(Width));
+std::string TPage::WhyNotResize(double Width) const { return session_.WhyNotResize(Whole(Width)); }
+
+val TPage::InsertCharacter(double Code, double Width) {
+    return Guarded([&] { return Shown(session_.InsertCharacter(Whole(Code), Whole(Width))); });
 }
 
-val TPage::InsertCharacter(int Row, double Code, double Width) {
-    return Guarded([&] { return Shown(session_.InsertCharacter(Row, Whole(Code), Whole(Width))); });
+val TPage::DeleteCharacter() {
+    return Guarded([&] { return Shown(session_.DeleteCharacter()); });
 }
 
-val TPage::DeleteCharacter(int Row) {
-    return Guarded([&] { return Shown(session_.DeleteCharacter(Row)); });
-}
-
-val TPage::SetWidth(int Row, double Width) {
-    return Guarded([&] { return Shown(session_.SetWidth(Row, Whole(Width))); });
+val TPage::SetWidth(double Width) {
+    return Guarded([&] { return Shown(session_.SetWidth(Whole(Width))); });
 }
 
 val TPage::TableRows() const { return RowsVal(TextRowsOf(session_.Font().Table())); }
@@ -178,13 +221,13 @@ val TPage::GlyphPicture(int Row) {
     });
 }
 
-val TPage::PastePixels(int Row, int W, int H, bool Indexed, const std::string& Data,
+val TPage::PastePixels(int W, int H, bool Indexed, const std::string& Data,
                        const std::string& Table, bool Nearest) {
     return Guarded([&] {
         const std::optional<TImagePixels> image = ImageOf(W, H, Indexed, Data, Table);
         if (!image) return Error(std::string(kNoPictureToPaste) + ".");
         try {
-            return Shown(session_.Paste(Row, *image, Nearest));
+            return Shown(session_.Paste(*image, Nearest));
         } catch (const EColorsNotInPalette& e) {
             return Question(e);
         }

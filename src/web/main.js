@@ -215,11 +215,10 @@ function setBoundaries(on) {
 
 // The most a file handed to the core may hold: the WebAssembly heap has 2 GiB
 // in all, and the core keeps a copy of what it reads.
-const MAX_FILE = 768 << 20;
-
 async function readFile(file) {
-  if (file.size > MAX_FILE)
-    throw new Error(`${file.name} is ${file.size} bytes, more than this page can hold in memory (${MAX_FILE} bytes)`);
+  const most = shown.maxFileBytes;
+  if (file.size > most)
+    throw new Error(`${file.name} is ${file.size} bytes, more than this page can hold in memory (${most} bytes)`);
   return new Uint8Array(await file.arrayBuffer());
 }
 

@@ -9,6 +9,7 @@
 #include "fontjson.h"
 #include "pixelinfo.h"
 #include "rgba.h"
+#include "shown.h"
 
 ByteSpan SpanOf(const std::string& Data) {
     return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
@@ -108,6 +109,8 @@ val TPage::Shown(const TSessionChange& Change) {
     }
     if (Change.Colors) out.set("picked", true);
     if (Change.Entry >= 0) out.set("entry", Change.Entry);
+    if (Change.NoPixels) out.set("unchanged", kNoPixelsChanged);
+    if (Change.Selected) out.set("selected", Change.Row);
     return out;
 }
 

@@ -81,13 +81,29 @@ public:
     // A colour as a 16-bit font keeps it, and the RGB a value is shown in.
     int To565(int R, int G, int B) const;
     val RgbOf(int Value) const;
-    // A glyph command by the id the core gives it ("flip-horizontal").
-    val Transform(int Row, const std::string& Id);
+    // The characters selected, as the list left them: Rows and the current
+    // one; or every row. The selection as it stands: {rows, current}.
+    void Select(val Rows, int Current);
+    val SelectAll();
+    val Selection() const;
+    // Edit > Go To Character...: {row, selected} or {error}.
+    val GoTo(const std::string& Text);
+    // The glyph commands on every selected glyph, each one step: a pixel
+    // command that changes nothing says {unchanged}. Transforms go by the id
+    // the core gives them ("flip-horizontal").
+    val Transform(const std::string& Id);
+    val Shadow(int Right, int Down);
+    val ReplaceColor(int From, int To);
+    double CountColor(int Value);
+    // A Replace Colour field's text as a value, {value} or {error}; a value
+    // as the field shows it.
+    val ColorValueOf(const std::string& Field, const std::string& Text) const;
+    std::string ColorValueText(int Value) const;
     std::string WhyNotInsert(double Code, double Width) const;
-    std::string WhyNotResize(int Row, double Width) const;
-    val InsertCharacter(int Row, double Code, double Width);
-    val DeleteCharacter(int Row);
-    val SetWidth(int Row, double Width);
+    std::string WhyNotResize(double Width) const;
+    val InsertCharacter(double Code, double Width);
+    val DeleteCharacter();
+    val SetWidth(double Width);
     // The Character Table dialog's rows as text, and what it makes of them.
     val TableRows() const;
     val RowAfter(val Row) const;
@@ -96,10 +112,10 @@ public:
     // Copy Glyph: the glyph's pixels, an 8-bit font's as indices with the
     // colour table, a 16-bit font's as RGBA.
     val GlyphPicture(int Row);
-    // Paste Glyph: a picture into row Row's glyph, cut to its columns and
-    // the strip's rows, under Import Picture's colour rules.
-    val PastePixels(int Row, int W, int H, bool Indexed, const std::string& Data,
-                    const std::string& Table, bool Nearest);
+    // Paste Glyph: a picture into each selected glyph, cut to its columns
+    // and the strip's rows, under Import Picture's colour rules.
+    val PastePixels(int W, int H, bool Indexed, const std::string& Data, const std::string& Table,
+                    bool Nearest);
 
     // Unsaved work for the browser's storage: what the font's journal gained
     // since the last call, {bytes, start, changes}, start when it begins

@@ -93,6 +93,20 @@ public:
         Values = *values;
         return true;
     }
+    bool AskText(const QString& Title, const QString&, QString& Text) override {
+        const auto text = Ask(Title.toStdString().c_str(), Text, texts);
+        if (text) Text = *text;
+        return text.has_value();
+    }
+    // Noted with the values the dialog opens on, and how many pixels it says will change.
+    bool AskReplaceColour(TEditSession& Session, std::uint16_t& From, std::uint16_t& To) override {
+        const auto chosen =
+            Ask("Replace Colour",
+                QStringLiteral("%1 %2 %3").arg(From).arg(To).arg(Session.CountColor(From)),
+                replacements);
+        if (chosen) From = chosen->first, To = chosen->second;
+        return chosen.has_value();
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -106,6 +120,8 @@ public:
     std::deque<std::optional<QColor>> colors;
     std::deque<std::optional<std::vector<std::int64_t>>> numbers;
     std::deque<TSaveAnswer> saves;
+    std::deque<std::optional<QString>> texts;
+    std::deque<std::optional<std::pair<std::uint16_t, std::uint16_t>>> replacements;
     std::deque<QString> choices;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;

@@ -71,16 +71,13 @@ TEST(EditSession, EveryCommandIsOneStepUndoneToTheFontOpened) {
         {"Shift Down",
          [](auto& s) {
              s.Press(1, 0, TPointer::Left, false, false), s.Release();
-             return s.Transform(0, TGlyphTransform::ShiftDown);
+             return s.Transform(TGlyphTransform::ShiftDown);
          },
          K::Pixels,
          {11}},
-        {"Insert Character",
-         [](auto& s) { return s.InsertCharacter(0, 90, 2); },
-         K::Font,
-         {0, 5, 7}},
-        {"Set Width", [](auto& s) { return s.SetWidth(0, 3); }, K::Font, {0, 3}},
-        {"Delete Character", [](auto& s) { return s.DeleteCharacter(0); }, K::Font, {0}},
+        {"Insert Character", [](auto& s) { return s.InsertCharacter(90, 2); }, K::Font, {0, 5, 7}},
+        {"Set Width", [](auto& s) { return s.SetWidth(3); }, K::Font, {0, 3}},
+        {"Delete Character", [](auto& s) { return s.DeleteCharacter(); }, K::Font, {0}},
         {"Character Table",
          [](auto& s) {
              return s.SetTable({{66, 0, 5}}, 0);
@@ -126,7 +123,7 @@ TEST(EditSession, PicksPressesOffTheStripAndPastesCut) {
     picture.Indices.assign(28, 3);
     picture.ColorTable.fill(0xFF000000);
     const ByteVec before = Strip(s);
-    s.Paste(0, picture, false);
+    s.Paste(picture, false);
     ByteVec want = before;
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) want[std::size_t(10 * y + x)] = 3;
@@ -142,9 +139,9 @@ TEST(EditSession, AChangeThePictureRefusesIsTakenBack) {
     s.SetPrepare([&](const TEditedFont&) {
         if (refuse) throw EToolkitError("no picture");
     });
-    s.InsertCharacter(0, 90, 2);
+    s.InsertCharacter(90, 2);
     refuse = true;
-    EXPECT_THROW(s.SetWidth(0, 9), EToolkitError);
+    EXPECT_THROW(s.SetWidth(9), EToolkitError);
     EXPECT_THROW(s.Undo(), EToolkitError);
     EXPECT_EQ(std::make_tuple(s.Font().Table().size(), s.Font().Font().Width, s.UndoName()),
               std::make_tuple(std::size_t(3), 12, std::string("Insert Character")));
@@ -157,9 +154,10 @@ TEST(EditSession, TheJournalFollowsTheHistoryAndReadsBack) {
     Sink sink;
     s.SetJournal(&sink);
     s.Press(1, 1, TPointer::Left, false, false), s.Release();
-    s.InsertCharacter(0, 90, 2);
+    s.InsertCharacter(90, 2);
     s.Undo(), s.Redo(), s.Undo();
-    EXPECT_EQ(std::make_pair(sink.calls, s.Changes()), std::make_pair(std::string("BAAAA"), std::size_t(1)));
+    EXPECT_EQ(std::make_pair(sink.calls, s.Changes()),
+              std::make_pair(std::string("BAAAA"), std::size_t(1)));
     SpanSource in(sink.bytes);
     const TJournalHistory kept = ParseJournal(in, "kept");
     EXPECT_EQ(std::make_tuple(kept.Done, kept.Steps.size(), FileOf(kept.Font)),
