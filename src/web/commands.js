@@ -4,6 +4,9 @@
 
 const needsFont = (s) => s.font;
 const needsColumns = (s) => s.columns;
+const needsGlyphs = (s) => s.glyphs;
+// Flips and shifts in their groups, the game's look in one.
+const placeOf = (id) => (/^(flip|shift)-/.test(id) ? `transform-${id.split('-')[0]}` : 'transform-look');
 
 // The table. App holds the page's handlers; Transforms the core's glyph
 // commands, {id, name}, in menu order. A file command's run takes the
@@ -20,19 +23,24 @@ export function commandTable(app, transforms) {
     { id: 'undo', place: 'edit-history', text: (s) => (s.undo ? `Undo ${s.undo}` : 'Undo'), keys: ['Control+Z'], enabled: (s) => !!s.undo, run: () => app.editor.undo() },
     { id: 'redo', place: 'edit-history', text: (s) => (s.redo ? `Redo ${s.redo}` : 'Redo'), keys: ['Control+Shift+Z', 'Control+Y'], enabled: (s) => !!s.redo, run: () => app.editor.redo() },
     { id: 'copy-glyph', place: 'edit-clipboard', text: 'Copy Glyph', keys: ['Control+C'], enabled: needsColumns, run: () => app.editor.copyGlyph() },
-    { id: 'paste-glyph', place: 'edit-clipboard', text: 'Paste Glyph', keys: ['Control+V'], enabled: needsColumns, run: () => app.editor.pasteGlyph() },
+    { id: 'paste-glyph', place: 'edit-clipboard', text: 'Paste Glyph', keys: ['Control+V'], enabled: needsGlyphs, run: () => app.editor.pasteGlyph() },
+    { id: 'replace-colour', place: 'edit-clipboard', text: 'Replace Colour...', enabled: needsGlyphs, run: () => app.editor.replaceColour() },
+    { id: 'select-all', place: 'edit-select', text: 'Select All Characters', keys: ['Control+A'], within: '#chars, #scroller', enabled: (s) => s.chars, run: app.selectAll },
+    { id: 'go-to', place: 'edit-select', text: 'Go To Character...', keys: ['Control+G'], enabled: (s) => s.chars, run: () => app.editor.goTo() },
     { id: 'char-table', place: 'edit-table', text: 'Character Table...', enabled: needsFont, run: () => app.editor.characterTable() },
     { id: 'draw', place: 'glyph-draw', text: 'Draw', toggle: true, enabled: needsFont, run: () => app.editor.setDrawing(!app.editor.drawing) },
     { id: 'insert-char', place: 'glyph-chars', text: 'Insert Character...', enabled: needsFont, run: () => app.editor.insertCharacter() },
-    { id: 'delete-char', place: 'glyph-chars', text: 'Delete Character', enabled: (s) => s.font && s.row >= 0, run: () => app.editor.deleteCharacter() },
-    { id: 'set-width', place: 'glyph-chars', text: 'Set Width...', enabled: needsColumns, run: () => app.editor.setWidth() },
+    { id: 'delete-char', place: 'glyph-chars', text: 'Delete Character', enabled: (s) => s.font && s.selected, run: () => app.editor.deleteCharacter() },
+    { id: 'set-width', place: 'glyph-chars', text: 'Set Width...', enabled: needsGlyphs, run: () => app.editor.setWidth() },
     ...transforms.map(({ id, name }) => ({
-      id, place: `transform-${id.split('-')[0]}`, text: name, enabled: needsColumns, run: () => app.editor.transform(id),
+      id, place: placeOf(id), text: name, enabled: needsGlyphs, run: () => app.editor.transform(id),
     })),
+    { id: 'shadow', place: 'transform-look', text: 'Shadow...', enabled: needsGlyphs, run: () => app.editor.shadow() },
     { id: 'zoom-in', place: 'view-zoom', text: 'Zoom In', keys: ['Control+Plus'], enabled: (s) => s.font && s.zoomIn, run: () => app.zoom(1) },
     { id: 'zoom-out', place: 'view-zoom', text: 'Zoom Out', keys: ['Control+Minus'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(-1) },
     { id: 'actual-size', place: 'view-zoom', text: 'Actual Size', keys: ['Control+0'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(0) },
     { id: 'boundaries', place: 'view-boundaries', text: 'Glyph Boundaries', toggle: true, run: app.toggleBoundaries },
+    { id: 'colours-shown', place: 'view-boundaries', text: 'Colours', toggle: true, enabled: needsFont, run: () => app.editor.setColoursShown(!app.editor.coloursShown) },
     { id: 'text-preview', place: 'view-preview', text: 'Text Preview...', enabled: needsFont, run: app.textPreview },
     { id: 'about', place: 'help', text: 'About', run: app.about },
   ];

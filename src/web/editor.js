@@ -52,13 +52,81 @@ function askNumbers(title, fields, check) {
   });
 }
 
+// A dialog of one text field: what was typed, or null for Cancel.
+function askText(title, label) {
+  const dialog = $('text-dialog');
+  $('text-title').textContent = title;
+  $('text-label').textContent = label;
+  const input = $('text-input');
+  input.value = '';
+  return new Promise((resolve) => {
+    $('text-form').onsubmit = (e) => {
+      e.preventDefault();
+      dialog.close('ok');
+      resolve(input.value);
+    };
+    $('text-form').querySelector('button[value=cancel]').onclick = () => dialog.close('cancel');
+    dialog.addEventListener('close', () => { if (dialog.returnValue !== 'ok') resolve(null); }, { once: true });
+    dialog.returnValue = '';
+    dialog.showModal();
+    input.focus();
+  });
+}
+
+// Edit > Replace Colour...: From and To as the font's depth writes them, each
+// with its swatch, and how many pixels the values would change; [from, to]
+// on OK, null for Cancel.
+function askReplaceColour(page, from, to) {
+  const dialog = $('replace-dialog');
+  const inputs = [$('replace-from'), $('replace-to')];
+  inputs[0].value = page.colorValueText(from);
+  inputs[1].value = page.colorValueText(to);
+  const follow = () => {
+    const values = inputs.map((input, k) => {
+      const v = page.colorValueOf('', input.value.trim());
+      const swatch = $(['replace-from-swatch', 'replace-to-swatch'][k]);
+      swatch.style.background = v.error ? 'transparent' : `rgb(${page.rgbOf(v.value).join(',')})`;
+      return v.error ? null : v.value;
+    });
+    const count = values[0] !== null && values[1] !== null && values[0] !== values[1] ? page.countColor(values[0]) : 0;
+    $('replace-note').textContent = `${count} pixels will change.`;
+  };
+  for (const input of inputs) input.oninput = follow;
+  follow();
+  return new Promise((resolve) => {
+    $('replace-form').onsubmit = async (e) => {
+      e.preventDefault();
+      const values = [];
+      for (const [k, input] of inputs.entries()) {
+        const v = page.colorValueOf(['From', 'To'][k], input.value.trim());
+        if (v.error) {
+          await warning(v.error);
+          input.focus();
+          return;
+        }
+        values.push(v.value);
+      }
+      dialog.close('ok');
+      resolve(values);
+    };
+    $('replace-form').querySelector('button[value=cancel]').onclick = () => dialog.close('cancel');
+    dialog.addEventListener('close', () => { if (dialog.returnValue !== 'ok') resolve(null); }, { once: true });
+    dialog.returnValue = '';
+    dialog.showModal();
+    inputs[0].focus();
+    inputs[0].select();
+  });
+}
+
 export class Editor {
   // ctx: the page, the view, the core's shown numbers and texts, and the
-  // main script's showFont, selectedRow, selectRow (without scrolling),
-  // updateCommands and keep (hands a change to the storage).
+  // main script's showFont, showSelection, selectRow (without scrolling),
+  // updateCommands, keep (hands a change to the storage) and setStatus.
   constructor(ctx) {
     Object.assign(this, ctx);
     this.drawing = false;
+    this.coloursShown = false;  // View > Colours
+    this.shadow = null;  // the last Right and Down asked for
     this.held = null;  // the button of the stroke in progress
     this.copied = null;  // the last Copy Glyph of this page: its PNG and indices
     this.setupPointer();
@@ -68,8 +136,10 @@ export class Editor {
   // What a change did: pixels to show again, or a new table or strip.
   apply(result) {
     if (!result) return;
-    if (result.row !== undefined) this.showFont(result.row >= 0 ? result.row : this.selectedRow());
+    if (result.row !== undefined) this.showFont();
     else if (result.area) this.view.redraw();
+    if (result.selected !== undefined) this.showSelection(true);
+    if (result.unchanged) this.setStatus(result.unchanged);
     this.keep();
     this.updateCommands();
     if (result.error) standardError(result.error);
@@ -86,7 +156,7 @@ export class Editor {
     this.drawing = on;
     if (!on) this.finish();
     $('draw').setAttribute('aria-pressed', String(on));
-    $('colours').hidden = !on;
+    $('colours').hidden = !(on || this.coloursShown);
     this.view.scroller.classList.toggle('drawing', on);
     this.showColours();
   }
@@ -189,29 +259,66 @@ export class Editor {
     }
   }
 
-  transform(id) { this.apply(this.page.transform(this.selectedRow(), id)); }
+  // View > Colours: the panel without drawing.
+  setColoursShown(on) {
+    this.coloursShown = on;
+    $('colours-shown').setAttribute('aria-pressed', String(on));
+    $('colours').hidden = !(on || this.drawing);
+    this.showColours();
+  }
+
+  currentRow() { return this.page.selection().current; }
+
+  transform(id) { this.apply(this.page.transform(id)); }
+
+  async shadow() {
+    this.finish();
+    const [right, down] = this.shadow ?? [1, 1];
+    const v = await askNumbers('Shadow', [
+      { ...this.shown.shadowRight, text: String(right) },
+      { ...this.shown.shadowDown, text: String(down) },
+    ], ([r, d]) => (r === 0 && d === 0 ? this.shown.shadowNowhere : ''));
+    if (!v) return;
+    this.shadow = v;
+    this.apply(this.page.shadow(v[0], v[1]));
+  }
+
+  async replaceColour() {
+    this.finish();
+    const { current, background } = this.page.colors();
+    const v = await askReplaceColour(this.page, background, current);
+    if (v) this.apply(this.page.replaceColor(v[0], v[1]));
+  }
+
+  async goTo() {
+    const text = await askText('Go To Character', this.shown.goToLabel);
+    if (text === null) return;
+    const result = this.page.goTo(text.trim());
+    if (result.error) return warning(result.error);
+    this.apply(result);
+  }
 
   async insertCharacter() {
     this.finish();
-    const row = this.selectedRow(), glyph = this.page.table()[row];
+    const row = this.currentRow(), glyph = this.page.table()[row];
     const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.shown.newCellWidth;
     const v = await askNumbers('Insert Character', [
       { ...this.shown.codeField, text: '' },
       { ...this.shown.widthField, text: String(width) },
     ], ([code, w]) => this.page.whyNotInsert(code, w));
-    if (v) this.apply(this.page.insertCharacter(row, v[0], v[1]));
+    if (v) this.apply(this.page.insertCharacter(v[0], v[1]));
   }
 
-  deleteCharacter() { this.apply(this.page.deleteCharacter(this.selectedRow())); }
+  deleteCharacter() { this.apply(this.page.deleteCharacter()); }
 
   async setWidth() {
     this.finish();
-    const row = this.selectedRow(), glyph = this.page.table()[row];
-    if (!glyph || glyph.end <= glyph.begin) return;
+    const glyph = this.page.table()[this.currentRow()];
+    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.shown.newCellWidth;
     const v = await askNumbers('Set Width', [
-      { ...this.shown.widthField, text: String(glyph.end - glyph.begin) },
-    ], ([w]) => this.page.whyNotResize(row, w));
-    if (v) this.apply(this.page.setWidth(row, v[0]));
+      { ...this.shown.widthField, text: String(width) },
+    ], ([w]) => this.page.whyNotResize(w));
+    if (v) this.apply(this.page.setWidth(v[0]));
   }
 
   // Edit > Character Table...: rows to change, add, remove and sort; refusals
@@ -219,7 +326,7 @@ export class Editor {
   characterTable() {
     this.finish();
     const dialog = $('table-dialog'), body = $('table-grid').tBodies[0];
-    let current = this.selectedRow();
+    let current = this.currentRow();
     const rows = () => [...body.rows].map((tr) => [...tr.querySelectorAll('input')].map((i) => i.value));
     const fill = (list, at) => {
       body.replaceChildren(...list.map((r, i) => {
@@ -272,7 +379,7 @@ export class Editor {
   // The glyph as PNG on the system clipboard, indexed for an 8-bit font;
   // its indices are kept for a paste in this page.
   async copyGlyph() {
-    const picture = this.page.glyphPicture(this.selectedRow());
+    const picture = this.page.glyphPicture(this.currentRow());
     if (!picture || picture.error) return picture && standardError(picture.error);
     const { width, height, indexed, data, table } = picture;
     const palette = indexed ? Array.from({ length: 256 }, (_, k) => [...table.subarray(4 * k, 4 * k + 3)]) : undefined;
@@ -317,7 +424,7 @@ export class Editor {
       return standardError(refused ? `The browser won't give the clipboard's picture (${refused.message}).`
         : `${this.shown.noPictureToPaste}.`);
     }
-    const run = (nearest) => this.page.pastePixels(this.selectedRow(), picture.width, picture.height,
+    const run = (nearest) => this.page.pastePixels(picture.width, picture.height,
       picture.indexed, picture.data, picture.table, nearest);
     let result = run(false);
     if (result.question) {

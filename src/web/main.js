@@ -21,6 +21,7 @@ const SAMPLE_PALETTE = 'uicolormap.cmp';
 
 let core, shown, page, view, editor, keeper, commands = [];
 let paletteNote = '';
+let clicked;  // the list's row a press last landed on
 
 // Runs a command; whatever it throws is shown in the standard error box,
 // and the page goes on.
@@ -53,11 +54,17 @@ function keep() {
 // What the commands' captions and enabled rules look at.
 function commandState() {
   const font = page?.hasFont() ?? false;
-  const row = $('chars').selectedIndex, glyph = font && row >= 0 ? page.table()[row] : null;
+  const { rows, current } = font ? page.selection() : { rows: [], current: -1 };
+  const table = font ? page.table() : [], rowsDrawn = font && page.height() > 0;
+  const drawn = (r) => !!table[r] && table[r].end > table[r].begin;
   return {
     font,
-    row,
-    columns: !!glyph && glyph.end > glyph.begin && page.height() > 0,
+    row: current,
+    selected: rows.length > 0,
+    chars: table.length > 0,
+    columns: rowsDrawn && drawn(current),
+    glyphs: rowsDrawn && rows.some(drawn),
+    colours: editor?.coloursShown ?? false,
     undo: font ? page.undoName() : '',
     redo: font ? page.redoName() : '',
     zoomIn: font && view.nextZoom(1) !== 0,
@@ -89,8 +96,8 @@ function characterText(code) {
   return printable ? `${code}  ${String.fromCharCode(code)}` : String(code);
 }
 
-// The window after a font was opened or replaced, Row selected.
-function showFont(row) {
+// The window after a font was opened or replaced, with the page's selection.
+function showFont() {
   $('font-info').replaceChildren(...page.infoLines().map((line) => {
     const li = document.createElement('li');
     li.textContent = line;
@@ -99,27 +106,35 @@ function showFont(row) {
   const chars = $('chars');
   chars.replaceChildren(...page.table().map((e, i) => new Option(characterText(e.code), String(i))));
   view.setPicture();
-  if (chars.options.length) chars.selectedIndex = Math.min(Math.max(row, 0), chars.options.length - 1);
-  selectChar();
+  showSelection(true);
+}
+
+// The list and the strip show the page's selection; with Scroll the view
+// goes to the current character's X.
+function showSelection(scroll) {
+  const { rows, current } = page.selection();
+  const table = page.table(), chosen = new Set(rows);
+  for (const o of $('chars').options) o.selected = chosen.has(o.index);
+  view.setSelected(rows.map((r) => table[r]).filter((e) => e.end > e.begin));
+  if (scroll && table[current]) view.scrollToX(table[current].x);
   updateCommands();
 }
 
-// A press on the strip selects its character where the view stands.
+// A press on the strip selects its character alone where the view stands.
 function selectRow(row) {
-  $('chars').selectedIndex = row;
-  const entry = page.table()[row];
-  if (entry) view.setSelected({ begin: entry.begin, end: entry.end });
-  updateCommands();
+  page.select([row], row);
+  showSelection(false);
 }
 
-// Scrolls the strip to the selected character's X.
-function selectChar() {
-  const i = $('chars').selectedIndex;
-  const entry = i >= 0 ? page.table()[i] : null;
-  if (!entry) return;
-  view.setSelected({ begin: entry.begin, end: entry.end });
-  view.scrollToX(entry.x);
-  updateCommands();
+// The list's selection as the user left it: the row pressed last is the
+// current one, and the strip scrolls to it.
+function takeSelection() {
+  const rows = [...$('chars').selectedOptions].map((o) => o.index);
+  const { current } = page.selection();
+  const now = rows.includes(clicked) ? clicked : rows.includes(current) && rows.length > 1 ? current : rows[0] ?? -1;
+  clicked = undefined;
+  page.select(rows, now);
+  showSelection(true);
 }
 
 function download(bytes, name, type = 'application/octet-stream') {
@@ -243,7 +258,7 @@ function setupKeys() {
   document.addEventListener('keydown', (e) => {
     if (document.querySelector('dialog[open]') || e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
     const command = commandForKey(commands, e);
-    if (!command) return;
+    if (!command || (command.within && !e.target.closest?.(command.within))) return;
     e.preventDefault();
     if (!command.element.disabled) runCommand(command);
   });
@@ -292,7 +307,7 @@ async function offerKeptWork() {
     }
     keeper.take(kept.id);
     keep();
-    showFont(0);
+    showFont();
     editor.opened();
     return;
   }
@@ -303,7 +318,7 @@ async function start() {
   shown = core.shown();
   page = new core.Page();
   view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
-  editor = new Editor({ page, view, shown, showFont, selectRow, updateCommands, keep, selectedRow: () => $('chars').selectedIndex });
+  editor = new Editor({ page, view, shown, showFont, showSelection, selectRow, updateCommands, keep, setStatus });
   commands = commandTable({
     editor, openFont, loadPalette, importPicture, saveSft, zoom,
     saveBmp: () => { const b = page.bmpFile(); if (b) download(b, page.exportName(), 'image/bmp'); },
@@ -313,6 +328,10 @@ async function start() {
       download(json, page.name().replace(/\.[^.]*$/, '') + '.json', 'application/json');
     },
     toggleBoundaries: () => setBoundaries(!view.boundaries),
+    selectAll: () => {
+      page.selectAll();
+      showSelection(false);
+    },
     textPreview: () => showPreview(page, shown.zoomSteps),
     about: () => showDialog($('about-box')),
   }, shown.transforms);
@@ -328,8 +347,9 @@ async function start() {
   for (const b of document.querySelectorAll('[data-sample]'))
     b.addEventListener('click', guarded(() => openFont(SAMPLES[b.dataset.sample], b.dataset.sample)));
   const chars = $('chars');
-  chars.addEventListener('change', selectChar);
-  chars.addEventListener('click', selectChar);
+  chars.addEventListener('mousedown', (e) => { if (e.target instanceof HTMLOptionElement) clicked = e.target.index; });
+  chars.addEventListener('change', takeSelection);
+  chars.addEventListener('click', () => { if (clicked !== undefined) takeSelection(); });
   setupDrops();
   setupKeys();
   setupPointer();
