@@ -148,7 +148,10 @@ int main(int argc, char** argv) {
     const fs::path picture = root / "picture";
     Seed(picture, "8bit", Vec(Build8BitImage(TStrip{3, 4, ByteSpan(px8)}, pal)));
     Seed(picture, "24bit", Vec(Build16BitImage(TStrip{3, 2, ByteSpan(px8)})));
-    for (const auto& [name, png] : TinyPngs()) Seed(picture, name, png);
+    for (const auto& [name, png] : TinyPngs()) {
+        Seed(picture, name, png);
+        Seed(root / "png", name, ByteVec(png.begin() + 8, png.end()));  // past the signature
+    }
 
     // The core's BMP reader: a form of each kind, and the exports above.
     const fs::path bmp = root / "bmp";

@@ -4,7 +4,7 @@ QUILL_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-b
   xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev
   nlohmann-json3-dev libcli11-dev libfreetype-dev libfontconfig-dev fonts-liberation dpkg-dev
   librsvg2-bin lintian appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
-  desktop-file-utils imagemagick file clang-format)
+  desktop-file-utils imagemagick file clang-format libpng-dev)
 
 # What the page's build and its browser tests add: Debian's emscripten (which
 # needs Debian's acorn), chromium driven by Selenium, and node with npm for

@@ -9,6 +9,7 @@
 namespace {
 
 constexpr std::uint32_t kCoreHeader = 12;  // the old OS/2 1.x header
+constexpr std::uint32_t kOs2Header = 64;   // OS/2 2.x: Windows' first fields, then its own
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5,
                         kAlphaBitFields = 6;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
@@ -20,12 +21,13 @@ constexpr std::uint64_t kRlePixelsPerByte = 1u << 14;
 const char* const kEndsInHeaders = "the file ends before its headers do";
 const char* const kEndsInTable = "the file ends before its colour table does";
 const char* const kEndsInPixels = "the file ends before its pixels do";
-const char* const kPastEdge = "the RLE data runs past the picture's edge";
+const char* const kPastEnd = "the RLE data runs past the picture's last row";
 
 [[noreturn]] void Refuse(const std::string& Why) { throw EFontError(Why); }
 
 bool KnownInfoSize(std::uint32_t n) {
-    return n == kCoreHeader || n == 40 || n == 52 || n == 56 || n == 108 || n == 124;
+    return n == kCoreHeader || n == 40 || n == 52 || n == 56 || n == kOs2Header || n == 108 ||
+           n == 124;
 }
 
 // Reads forward through the file; a read past its end throws the reason given.
@@ -67,6 +69,8 @@ void CheckForm(const Header& h) {
     const bool core = h.infoSize == kCoreHeader;
     if (!(indexed || h.bits == 24 || (!core && (h.bits == 16 || h.bits == 32))))
         Refuse("a BMP of " + bits + " bits a pixel can't be read");
+    if (h.infoSize == kOs2Header && (h.compression == 3 || h.compression == 4))
+        Refuse("an OS/2 BMP of Huffman or RLE24 compression can't be read");
     bool fits = false;
     switch (h.compression) {
         case kRgb:
@@ -118,7 +122,8 @@ Header ReadHeaders(ByteSpan file) {
         h.compression = GetU32(info + 12);
         const std::uint32_t used = GetU32(info + 28);
         h.tableEntries = used;
-        for (std::size_t k = 0; k < 4 && 36 + 4 * k < h.infoSize - 4; ++k)
+        for (std::size_t k = 0; h.infoSize != kOs2Header && k < 4 && 36 + 4 * k < h.infoSize - 4;
+             ++k)
             h.masks[k] = GetU32(info + 36 + 4 * k);
     }
     CheckForm(h);
@@ -216,20 +221,25 @@ void ReadRle(const Header& h, ByteSpan file, TImagePixels& out) {
     const bool four = h.compression == kRle4;
     Cursor c(file, h.pixelsAt, kEndsInPixels);
     std::size_t x = 0, y = 0;
+    // Where n pixels go, and how many of them lie within the row: encoders
+    // pad rows to an even width (ImageMagick to its padded width), and what
+    // lies past the edge is not the picture's, so it is dropped.
+    std::size_t keep = 0;
     const auto put = [&](std::size_t n) {
-        if (y >= rows || n > width - x) Refuse(kPastEdge);
-        std::uint8_t* row = out.Indices.data() + (rows - 1 - y) * width + x;
+        if (y >= rows) Refuse(kPastEnd);
+        keep = x < width ? std::min(n, width - x) : 0;
+        std::uint8_t* row = out.Indices.data() + (rows - 1 - y) * width + std::min(x, width);
         x += n;
         return row;
     };
     for (;;) {
-        if (c.Left() < 2 && (y >= rows || (y == rows - 1 && x == width))) return;
+        if (c.Left() < 2 && (y >= rows || (y == rows - 1 && x >= width))) return;
         const std::uint8_t n = c.U8(), v = c.U8();
         if (n != 0) {
             std::uint8_t* row = put(n);
             const std::uint8_t pair[2] = {four ? std::uint8_t(v >> 4) : v,
                                           four ? std::uint8_t(v & 15) : v};
-            for (std::size_t i = 0; i < n; ++i) row[i] = pair[i % 2];
+            for (std::size_t i = 0; i < keep; ++i) row[i] = pair[i % 2];
         } else if (v == 0) {  // end of the row
             x = 0;
             ++y;
@@ -238,12 +248,12 @@ void ReadRle(const Header& h, ByteSpan file, TImagePixels& out) {
         } else if (v == 2) {  // move right and up
             x += c.U8();
             y += c.U8();
-            if (x > width || y > rows) Refuse(kPastEdge);
+            if (y > rows) Refuse(kPastEnd);
         } else {  // v pixels as they stand, padded to 16 bits
             std::uint8_t* row = put(v);
             const std::size_t bytes = four ? (v + 1u) / 2 : v;
             const std::uint8_t* src = c.Take(bytes + bytes % 2);
-            for (std::size_t i = 0; i < v; ++i)
+            for (std::size_t i = 0; i < keep; ++i)
                 row[i] = four ? std::uint8_t(i % 2 ? src[i / 2] & 15 : src[i / 2] >> 4) : src[i];
         }
     }

@@ -12,15 +12,16 @@ inline constexpr std::size_t kBmpFormBytes = 34;
 
 // True when File (its first kBmpFormBytes bytes are enough) begins as a BMP
 // that ReadBmp decodes or refuses with a reason of its own; false for other
-// files and for BMP forms left to another decoder: header sizes it doesn't
-// know (OS/2 2.x among them) and JPEG or PNG compression.
+// files and for BMP forms no reader here decodes: header sizes it doesn't
+// know and JPEG or PNG compression.
 bool BmpFormIsRead(ByteSpan File);
 
 // Decodes a whole BMP file, top row first. 1-, 4- and 8-bit pictures (plain,
 // RLE4, RLE8) come as indices with their colour table (0xFFRRGGBB, entries
 // past a short table black); 16-, 24- and 32-bit ones (plain or bit fields)
 // as 0xAARRGGBB colours, opaque unless the header has an alpha mask. Pixels
-// that an RLE picture skips take index 0. Throws EFontError with the reason
+// that an RLE picture skips take index 0; those it puts past a row's edge
+// are dropped. Throws EFontError with the reason
 // for anything else, including a file that ends before its pixels do, and
 // takes no memory for pixels that the file can't back.
 TImagePixels ReadBmp(ByteSpan File);

@@ -91,11 +91,13 @@ TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bo
     std::unordered_map<std::uint32_t, int> first;
     std::uint64_t missing = 0;
     std::size_t firstMissing = 0;
-    CheckOpaque(Image);
+    // Indices taken as they stand need no colour, so a palette entry marked
+    // transparent (as paint programs mark a background) doesn't matter.
     if (!Palette) {
         std::copy(Image.Indices.begin(), Image.Indices.end(), out.Pixels.begin());
         return out;
     }
+    CheckOpaque(Image);
     for (std::size_t i = 0; i < out.Pixels.size(); ++i) {
         const std::uint32_t c = ColorAt(Image, i) & ~kOpaque;
         if (Image.Indexed && Entry(*Palette, Image.Indices[i]) == c) {

@@ -46,8 +46,8 @@ struct TFontPixels {
 // colour in the palette is the pixel's is kept, else the first entry of that
 // colour is taken; a colour the palette lacks throws EColorsNotInPalette,
 // or with Nearest takes the nearest entry (squared RGB distance, the first of
-// equals). Throws EFontError for a pixel that is not fully opaque, and for
-// colours without a palette to match them to.
+// equals). Throws EFontError for a pixel matched by colour that is not fully
+// opaque, and for colours without a palette to match them to.
 TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bool Nearest);
 // A 16-bit strip: each pixel the nearest 5-6-5 value, as a picture of the
 // font shows it. Throws EFontError for a pixel that is not fully opaque.

@@ -1,6 +1,7 @@
-// Picture files decoded into plain pixels for the core's colour rules: BMP by
-// the core's reader, PNG and the BMP forms it leaves by Qt's decoders; shared
-// by bmp2sft and the viewer.
+// Picture files decoded into plain pixels for the core's colour rules, and
+// PNG written from them: BMP by the core's reader, PNG through libpng; shared
+// by the command-line programs and the viewer, so that a picture gives the
+// same pixels in each.
 #pragma once
 
 #include <string>
@@ -8,11 +9,14 @@
 #include "bytes.h"
 #include "colorrules.h"
 
-class QImage;
-
 // Throws EFontError with the reason when the file can't be read, is not a
-// picture that can be decoded, or ends before its pixels do.
+// picture that can be decoded, is damaged or ends before its pixels do.
+// Palette PNGs and grey ones of fewer than 8 bits (8 with tRNS) come as indices with their
+// table (tRNS as the entries' alpha), every other PNG as 8-bit colours, as
+// the file stores them (gamma is not applied).
 TImagePixels LoadImagePixels(const std::string& Path);
 TImagePixels DecodeImagePixels(ByteSpan File);
-// A picture already decoded, as the clipboard hands it over.
-TImagePixels ImagePixelsOf(const QImage& Image);
+
+// A PNG of the picture: indexed at 8 bits with its whole table, or RGB (RGBA
+// when a pixel is not fully opaque).
+Bytes EncodePng(const TImagePixels& Image);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <png.h>
+
 #include <QImage>
+#include <functional>
 #include <random>
 
 #include "editfont.h"
@@ -34,6 +37,146 @@ ByteVec RandomFont(std::mt19937& rng, std::int32_t bpp) {
         file[i] = std::uint8_t(any(0, 255));
     for (int i = 0; i < w * h * bpp / 8; ++i) file.push_back(std::uint8_t(any(0, 255)));
     return file;
+}
+
+// A PNG of any form, written sample by sample: Samples(x, y, channel) as the
+// form stores it, rows packed below 8 bits and big-endian at 16.
+struct PngForm {
+    int type, depth;
+    bool interlaced = false, gamma = false;
+};
+ByteVec WritePng(const PngForm& f, int w, int h, const std::function<int(int, int, int)>& Samples,
+                 const std::vector<png_color>& Palette = {},
+                 const std::vector<png_byte>& Alpha = {}, const png_color_16* Key = nullptr) {
+    ByteVec out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep d, std::size_t n) {
+            auto* o = static_cast<ByteVec*>(png_get_io_ptr(p));
+            o->insert(o->end(), d, d + n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), f.depth, f.type,
+                 f.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    if (!Palette.empty()) png_set_PLTE(png, info, Palette.data(), int(Palette.size()));
+    if (!Alpha.empty() || Key)
+        png_set_tRNS(png, info, Alpha.data(), int(Alpha.size()), const_cast<png_color_16*>(Key));
+    if (f.gamma) png_set_gAMA(png, info, 1.0);
+    png_write_info(png, info);
+    const int channels = png_get_channels(png, info);
+    std::vector<ByteVec> rows(std::size_t(h), ByteVec(png_get_rowbytes(png, info)));
+    for (int y = 0; y < h; ++y)
+        for (int i = 0; i < w * channels; ++i) {
+            const int v = Samples(i / channels, y, i % channels), bit = i * f.depth;
+            if (f.depth == 16) {
+                rows[std::size_t(y)][std::size_t(2 * i)] = std::uint8_t(v >> 8);
+                rows[std::size_t(y)][std::size_t(2 * i + 1)] = std::uint8_t(v);
+            } else {
+                rows[std::size_t(y)][std::size_t(bit / 8)] |=
+                    std::uint8_t(v << (8 - f.depth - bit % 8));
+            }
+        }
+    std::vector<png_bytep> pointers;
+    for (ByteVec& r : rows) pointers.push_back(r.data());
+    png_set_interlace_handling(png);
+    png_write_image(png, pointers.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// The same picture in every PNG form gives byte for byte the font its BMP
+// gives: grey forms a black and white picture, the others one of two colours,
+// each with and without interlacing, gAMA and a tRNS that no pixel uses. An
+// indexed picture whose palette marks the used entries transparent keeps its
+// indices for an 8-bit font.
+TEST(Bmp2sft, EveryPngFormGivesTheSameFont) {
+    TempDir dir;
+    constexpr int w = 13, h = 5;
+    const auto level = [](int x, int y) { return (x * 3 + y) % 4 == 0 ? 1 : 0; };
+    for (const bool grey : {true, false}) {
+        // 5-6-5 values and the 8-bit colours that show them.
+        const std::uint16_t value[2] = {grey ? std::uint16_t(0) : std::uint16_t(0x1234), 0xFFFF};
+        const int rgb[2][3] = {{grey ? 0 : 16, grey ? 0 : 68, grey ? 0 : 160},
+                               {grey ? 255 : 248, grey ? 255 : 252, grey ? 255 : 248}};
+        int whites = 0;  // grey's white loses bits to 5-6-5
+        for (int i = 0; i < w * h; ++i) whites += level(i % w, i / w);
+        const std::string note =
+            grey ? "f.png: note: " + std::to_string(whites) + " pixels lost bits to 5-6-5 colour\n"
+                 : "";
+        ByteVec font = MakeFont(16, w, h, 65, 66);
+        for (int i = 0; i < w * h; ++i) {
+            font[font.size() - 2 * std::size_t(w * h) + 2 * std::size_t(i)] =
+                std::uint8_t(value[level(i % w, i / w)]);
+            font[font.size() - 2 * std::size_t(w * h) + 2 * std::size_t(i) + 1] =
+                std::uint8_t(value[level(i % w, i / w)] >> 8);
+        }
+        WriteFile(dir.Path("f.sft"), font);
+        RunOk(SFT2BMP_PATH, dir.Dir(), {"f.sft"});
+        RunOk(BMP2SFT_PATH, dir.Dir(), {"--font", "f.sft", "-o", "b.sft", "f.BMP"});
+        ASSERT_EQ(ReadFile(dir.Path("b.sft")), font);
+        std::vector<PngForm> forms;
+        for (int depth : {1, 2, 4, 8, 16})
+            for (int type : grey ? std::vector<int>{0, 4} : std::vector<int>{2, 3, 6})
+                if ((type == 0 || type == 3 || depth >= 8) && !(type == 3 && depth == 16))
+                    for (int k = 0; k < 4; ++k)
+                        forms.push_back({type, depth, k % 2 == 1, k / 2 == 1});
+        for (const PngForm& f : forms) {
+            SCOPED_TRACE(testing::Message() << "type " << f.type << " depth " << f.depth << " "
+                                            << f.interlaced << f.gamma);
+            const int most = (1 << f.depth) - 1;
+            const auto sample = [&](int x, int y, int c) {
+                const int l = level(x, y);
+                if (f.type == 3) return l;
+                if ((f.type == 4 && c == 1) || (f.type == 6 && c == 3)) return most;  // alpha
+                return f.depth == 1 ? l : rgb[l][f.type == 2 || f.type == 6 ? c : 0] * most / 255;
+            };
+            std::vector<png_color> palette = {
+                {png_byte(rgb[0][0]), png_byte(rgb[0][1]), png_byte(rgb[0][2])},
+                {png_byte(rgb[1][0]), png_byte(rgb[1][1]), png_byte(rgb[1][2])}};
+            std::vector<png_byte> alpha;
+            if (f.type == 3 && f.depth > 1) palette.push_back({1, 2, 3}), alpha = {255, 255, 0};
+            png_color_16 key{};
+            key.gray = key.red = key.green = key.blue = png_uint_16(f.depth == 1 ? 0 : 1);
+            const bool keyed = f.depth > 1 && (f.type == 0 || f.type == 2);
+            WriteFile(dir.Path("f.png"),
+                      WritePng(f, w, h, sample, f.type == 3 ? palette : std::vector<png_color>{},
+                               alpha, keyed ? &key : nullptr));
+            ExpectRuns(BMP2SFT_PATH, dir,
+                       {{{"--font", "f.sft", "-o", "p.sft", "f.png"}, 0, note, {{"p.sft", font}}}});
+        }
+    }
+    // Indices through transparent entries, at every depth of a palette.
+    ByteVec font8 = MakeFont(8, w, h, 65, 66);
+    for (int i = 0; i < w * h; ++i)
+        font8[font8.size() - std::size_t(w * h) + std::size_t(i)] =
+            std::uint8_t(level(i % w, i / w));
+    WriteFile(dir.Path("f8.sft"), font8);
+    for (int depth : {1, 2, 4, 8}) {
+        WriteFile(dir.Path("t.png"),
+                  WritePng({3, depth}, w, h, [&](int x, int y, int) { return level(x, y); },
+                           {{0, 0, 0}, {9, 9, 9}}, {0, 0}));
+        ExpectRuns(BMP2SFT_PATH, dir,
+                   {{{"--font", "f8.sft", "-o", "p.sft", "t.png"}, 0, "", {{"p.sft", font8}}}});
+    }
+}
+
+// An 8-bit picture re-saved by ImageMagick as RLE8, every row written to its
+// padded width (16 pixels for 15), gives the font back.
+TEST(Bmp2sft, ReadsImageMagicksRle) {
+    TempDir dir;
+    std::mt19937 rng(3);
+    ByteVec font = MakeFont(8, 15, 4, 65, 66);
+    for (std::size_t i = font.size() - 60; i < font.size(); ++i) font[i] = std::uint8_t(rng() % 5);
+    WriteFile(dir.Path("f.sft"), font);
+    WriteFile(dir.Path("pal.cmp"), MakeCMP(PatternPalette(1)));
+    RunOk(SFT2BMP_PATH, dir.Dir(), {"--cmp", "pal.cmp", "f.sft"});
+    RunOk("/usr/bin/convert", dir.Dir(), {"f.BMP", "-compress", "RLE", "BMP3:rle.bmp"});
+    ASSERT_EQ(ReadFile(dir.Path("rle.bmp"))[30], 1);  // RLE8
+    ExpectRuns(BMP2SFT_PATH, dir,
+               {{{"--font", "f.sft", "-o", "p.sft", "rle.bmp"}, 0, "", {{"p.sft", font}}}});
 }
 
 // sft2bmp then bmp2sft --font gives the font back byte for byte; through the
@@ -111,6 +254,12 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
     rgb.save(QString::fromStdString(dir.Path("full.bmp")));
     const ByteVec bmp = ReadFile(dir.Path("full.bmp"));
     WriteFile(dir.Path("short.bmp"), ByteVec(bmp.begin(), bmp.end() - 1));
+    // Damaged PNGs: cut short, and a byte of the pixels changed.
+    ByteVec png = ReadFile(dir.Path("rgb.png"));
+    WriteFile(dir.Path("cut.png"),
+              ByteVec(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)));
+    png[png.size() - 20] ^= 1;
+    WriteFile(dir.Path("crc.png"), png);
     // 56 bytes whose header claims 12074 x 20512 pixels (a fuzzer's find).
     WriteFile(dir.Path("huge.bmp"),
               {'B', 'M', 'N',  0,    0,    0,    0,    3,    0,    't',  0x1c, 'R', 0xbc, 'S',
@@ -187,10 +336,16 @@ TEST(Bmp2sft, RefusesAndWritesNothing) {
              "short.bmp: the file ends before its pixels do\n"},
             {{"--font", "f16.sft", "-o", "o.sft", "huge.bmp"},
              1,
-             "huge.bmp: a picture of 12074 x 20512 pixels can't be held in 56 bytes\n"},
+             "huge.bmp: a BMP header of 154075136 bytes is unknown\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "cut.png"},
+             1,
+             "cut.png: the file ends before its pixels do\n"},
+            {{"--font", "f16.sft", "-o", "o.sft", "crc.png"},
+             1,
+             "crc.png: the PNG is damaged: IDAT: incorrect data check\n"},
             {{"--font", "f16.sft", "-o", "o.sft", "f8.sft"},
              1,
-             "f8.sft: not a picture that can be read (BMP or PNG): "},
+             "f8.sft: not a picture that can be read (BMP or PNG)\n"},
             {{"--font", "f16.sft", "-o", "no/o.sft", "full.bmp"},
              1,
              "no/o.sft: Cannot create file no/o.sft\n"},

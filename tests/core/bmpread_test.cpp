@@ -57,6 +57,10 @@ const std::vector<Form> kForms = {
     {52, 32, 3, 1, 1, {{0x01, 0x02, 0x08, 0x20}}, {0x3FF00000, 0xFFC00, 0x3FF}, {0xFF808080}},
     {40, 32, 6, 1, 1, {{0x33, 0x22, 0x11, 0x80}}, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}, {0x80332211}},
     {40, 8, 0, 0, 2, {{}, {}}, {}, {}},
+    // Rows padded to 4 pixels, as ImageMagick writes them: the fourth is dropped.
+    {40, 8, 1, 3, 2, {{4, 1, 0, 0, 0, 4, 2, 0, 1, 2, 0, 1}}, {}, {I2, I0, I1, I1, I1, I1}},
+    {40, 4, 2, 3, 2, {{4, 0x12, 0, 0, 0, 4, 0x20, 0x12, 0, 1}}, {}, {I2, I0, I1, I1, I2, I1}},
+    {64, 8, 0, 3, 1, {{2, 1, 0}}, {}, {I2, I1, I0}},
 };
 // clang-format on
 
@@ -92,12 +96,13 @@ TEST(BmpRead, RefusesWithTheReasonAndNoMemory) {
         {ByteVec(rgb.begin(), rgb.end() - 4), "the file ends before its pixels do", true},
         {ByteVec(rgb.begin(), rgb.end() - 3), "accepted", true},  // the last padding left out
         {ByteVec(rle.begin(), rle.end() - 2), "the file ends before its pixels do", true},
-        {edit(3, &Form::width, 2), "the RLE data runs past the picture's edge", true},
+        {edit(3, &Form::height, 1), "the RLE data runs past the picture's last row", true},
+        {edit(16, &Form::compression, 3u), "an OS/2 BMP of Huffman or RLE24 compression can't be read", true},
         {edit(8, &Form::bits, 7u), "a BMP of 7 bits a pixel can't be read", true},
         {edit(8, &Form::compression, 1u), "BMP compression 1 doesn't go with 24 bits a pixel", true},
         {edit(8, &Form::compression, 9u), "BMP compression 9 is unknown", true},
         {edit(8, &Form::compression, 4u), "a BMP holding a JPEG or PNG picture can't be read", false},
-        {edit(8, &Form::info, 64u), "a BMP header of 64 bytes is unknown", false},
+        {edit(8, &Form::info, 60u), "a BMP header of 60 bytes is unknown", false},
         {edit(3, &Form::info, 40u, true), "an RLE-compressed BMP can't be stored top-down", true},
         {edit(8, &Form::width, -3), "a BMP can't be -3 pixels wide", true},
         {edit(8, &Form::height, INT32_MIN), "a BMP can't be 2147483648 pixels high", true},

@@ -82,12 +82,14 @@ TEST(ColorRules, EightBitPixelsMatchThePalette) {
     EXPECT_EQ(nearest.Pixels, Bytes({3, 3, 0, 1}));
     EXPECT_EQ(nearest.Changed, 2u);
 
-    // Refused whatever the palette: a pixel not fully opaque, and colours with nothing to match.
+    // Refused: colours with nothing to match, a pixel not fully opaque matched by
+    // colour; indices taken as they stand keep a transparent entry's index.
     EXPECT_THROW(ToFontPixels8(rgb, nullptr, false), EFontError);
     indexed.ColorTable[5] = 0xFE0A141E;
-    for (const TPalette* p : {&palette, static_cast<TPalette*>(nullptr)})
-        EXPECT_EQ(Why([&] { ToFontPixels8(indexed, p, true); }),
-                  "pixel (1, 0) is not fully opaque");
+    EXPECT_EQ(Why([&] { ToFontPixels8(indexed, &palette, true); }),
+              "pixel (1, 0) is not fully opaque");
+    EXPECT_EQ(ToFontPixels8(indexed, nullptr, false).Pixels,
+              Bytes(indexed.Indices.begin(), indexed.Indices.end()));
     EXPECT_EQ(Why([&] {
                   ToFontPixels16(Colors({0xFFFFFFFF, 0xFFFFFFFF, 0x00FFFFFF, 0}));
               }),

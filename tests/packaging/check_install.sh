@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and builds the Debian package,
-# then checks what both lay out: programs, desktop entry, MIME type, icons,
-# AppStream metadata, manual pages and the Debian documents; that file
-# managers would recognise the fonts; and that lintian and appstreamcli
-# accept the package and the metadata without errors or warnings.
+# Installs the build into a temporary prefix and builds the Debian packages
+# (quillmere-tools: the programs; quillmere: the window), then checks what
+# they lay out: programs, desktop entry, MIME type, icons, AppStream
+# metadata, manual pages and the Debian documents; that file managers would
+# recognise the fonts; that each package installs on a system with nothing
+# installed, the tools without any Qt package; and that lintian and
+# appstreamcli accept the packages and the metadata without errors or
+# warnings.
 #   tests/packaging/check_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -18,16 +21,20 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION
 metainfo=share/metainfo/io.github.quillmere.Quillmere.metainfo.xml
 sizes=(16 32 48 64 128 256)
 programs=(quillmere sft2bmp bmp2sft ttf2sft)
-expected=(
+# What each package holds.
+viewer=(
   share/applications/quillmere.desktop
   share/mime/packages/quillmere.xml
   "$metainfo"
   share/icons/hicolor/scalable/apps/quillmere.svg
   share/doc/quillmere/copyright
   share/doc/quillmere/changelog.gz
+  bin/quillmere share/man/man1/quillmere.1.gz
 )
-for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/quillmere.png"); done
-for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1.gz"); done
+for s in "${sizes[@]}"; do viewer+=("share/icons/hicolor/${s}x${s}/apps/quillmere.png"); done
+tools=(share/doc/quillmere-tools/copyright share/doc/quillmere-tools/changelog.gz)
+for p in "${programs[@]:1}"; do tools+=("bin/$p" "share/man/man1/$p.1.gz"); done
+expected=("${viewer[@]}" "${tools[@]}")
 fail=0
 bad() { echo "$*"; fail=1; }
 
@@ -51,10 +58,12 @@ done
 for page in "${programs[@]}"; do
   gzip -t "$prefix/share/man/man1/$page.1.gz" 2>/dev/null || bad "man: $page.1.gz is not gzip"
 done
-grep -q 'MIT' "$prefix/share/doc/quillmere/copyright" || grep -q 'Expat' "$prefix/share/doc/quillmere/copyright" \
-  || bad "copyright: no licence"
-head -1 "$prefix/share/doc/quillmere/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
-  || bad "copyright: not in the machine-readable format"
+for doc in quillmere quillmere-tools; do
+  copyright="$prefix/share/doc/$doc/copyright"
+  grep -q 'MIT' "$copyright" || grep -q 'Expat' "$copyright" || bad "copyright: no licence"
+  head -1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    || bad "copyright: not in the machine-readable format"
+done
 
 desktop="$prefix/share/applications/quillmere.desktop"
 grep -qx 'Categories=Graphics;Viewer;' "$desktop" || bad "desktop entry: categories"
@@ -88,25 +97,54 @@ done
 unset XDG_DATA_HOME XDG_DATA_DIRS
 
 (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
-deb=$(ls "$tmp"/*.deb)
-listing=$(dpkg-deb -c "$deb")
-for f in "${expected[@]}"; do
-  grep -q "\./usr/$f\$" <<<"$listing" || bad "deb: missing /usr/$f"
+debs=("$tmp"/*.deb)
+[ ${#debs[@]} -eq 2 ] || bad "deb: ${#debs[@]} packages made, not 2"
+for pkg in quillmere quillmere-tools; do
+  deb=$(ls "$tmp/${pkg}"_*.deb 2>/dev/null) || { bad "deb: no $pkg package"; continue; }
+  [ "$(dpkg-deb -f "$deb" Package)" = "$pkg" ] || bad "deb: $deb is not $pkg"
+  if [ "$pkg" = quillmere ]; then want=("${viewer[@]}"); else want=("${tools[@]}"); fi
+  listing=$(dpkg-deb -c "$deb")
+  for f in "${want[@]}"; do
+    grep -q "\./usr/$f\$" <<<"$listing" || bad "deb $pkg: missing /usr/$f"
+  done
+  [ "$(grep -c '^-' <<<"$listing")" -eq ${#want[@]} ] || bad "deb $pkg: files beyond its own"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  grep -q libstdc++6 <<<"$depends" || bad "deb $pkg: Depends lacks libstdc++6 ($depends)"
+  if [ "$pkg" = quillmere ]; then
+    grep -q libqt6widgets6 <<<"$depends" || bad "deb $pkg: Depends lacks libqt6widgets6 ($depends)"
+    grep -q 'quillmere-tools (= ' <<<"$depends" || bad "deb $pkg: Depends lacks quillmere-tools ($depends)"
+  fi
+  dpkg-deb -x "$deb" "$tmp/deb"
+  # lintian's own verdict; a clean package prints no tags at all at these levels.
+  rc=0
+  out=$(lintian --fail-on error,warning "$deb" 2>&1) || rc=$?
+  grep -E '^[EW]: ' <<<"$out" && bad "lintian $pkg: errors or warnings"
+  [ $rc -eq 0 ] || bad "lintian $pkg failed ($rc): $out"
 done
-depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libstdc++6; do
-  grep -q "$lib" <<<"$depends" || bad "deb: Depends lacks $lib ($depends)"
-done
-dpkg-deb -x "$deb" "$tmp/deb"
 for prog in "${programs[@]}"; do
   file -b "$tmp/deb/usr/bin/$prog" | grep -q 'not stripped' && bad "deb: $prog not stripped"
 done
+for prog in "${programs[@]:1}"; do
+  ldd "$tmp/deb/usr/bin/$prog" | grep -qi qt && bad "deb: $prog links Qt"
+done
 
-# lintian's own verdict; a clean package prints no tags at all at these levels.
-rc=0
-out=$(lintian --fail-on error,warning "$deb" 2>&1) || rc=$?
-grep -E '^[EW]: ' <<<"$out" && bad "lintian: errors or warnings"
-[ $rc -eq 0 ] || bad "lintian failed ($rc): $out"
+# Installed on a system with nothing installed yet (apt's simulation over an
+# empty package status): both packages go in, and the tools bring no Qt.
+if [ -d /var/lib/apt/lists ] && ls /var/lib/apt/lists/*Packages* >/dev/null 2>&1; then
+  : >"$tmp/status"
+  simulate() {
+    apt-get -s -o Dir::State::status="$tmp/status" -o Debug::NoLocking=1 install "$@" 2>&1
+  }
+  tools_deb=$(ls "$tmp"/quillmere-tools_*.deb)
+  viewer_deb=$(ls "$tmp"/quillmere_*.deb)
+  out=$(simulate "$tools_deb") || bad "apt: quillmere-tools does not install: $out"
+  grep -q '^Inst quillmere-tools ' <<<"$out" || bad "apt: quillmere-tools not installed: $out"
+  grep -E '^Inst [^ ]*qt' <<<"$out" && bad "apt: quillmere-tools pulls in Qt"
+  out=$(simulate "$tools_deb" "$viewer_deb") || bad "apt: quillmere does not install: $out"
+  grep -q '^Inst quillmere ' <<<"$out" || bad "apt: quillmere not installed: $out"
+else
+  bad "apt: no package lists to simulate the install against (run apt-get update)"
+fi
 
 if [ $fail -eq 0 ]; then
   echo "install and package: 1 passed, 0 failed"
