@@ -8,6 +8,8 @@ import sampleCmp from './samples/uicolormap.cmp';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
+import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
+import { askToKeepStorage, registerWorker, takeLaunchedFiles } from './install.js';
 import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
@@ -20,15 +22,19 @@ const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
 let core, shown, page, view, editor, keeper, commands = [];
-let paletteNote = '';
+let paletteNote = '', notice = '';
+// The file the font came from or was last saved to, where the browser gave
+// a handle on it: {handle, stamp}; null for a sample, a download, an input.
+let current = null;
+const recent = new RecentFonts();
 
 // Runs a command; whatever it throws is shown in the standard error box,
-// and the page goes on.
+// and the page goes on. A picker the user closed says nothing.
 const guarded = (command) => async (...args) => {
   try {
     await command(...args);
   } catch (e) {
-    await standardError(`${e instanceof Error ? e.message : String(e)}.`);
+    if (!cancelled(e)) await standardError(`${e instanceof Error ? e.message : String(e)}.`);
   } finally {
     updateCommands();
   }
@@ -44,6 +50,7 @@ function keep() {
   const began = performance.now();
   const kept = page.takeJournal();
   if (!kept) return;
+  if (page.modified()) askToKeepStorage(() => showNotice('This browser may clear the kept unsaved work when the disk runs low'));
   const meta = { name: page.name(), changes: kept.changes };
   if (kept.start) keeper.start(kept.bytes, meta);
   else keeper.append(kept.bytes, meta);
@@ -62,6 +69,7 @@ function commandState() {
     redo: font ? page.redoName() : '',
     zoomIn: font && view.nextZoom(1) !== 0,
     zoomed: font && view.zoom !== 1,
+    recent: recent.list.map((h, i) => `${i + 1} ${h.name}`),
   };
 }
 
@@ -70,18 +78,25 @@ function updateCommands() {
   updateCaption();
 }
 
-// Runs a command of the table, with a picked file's bytes and name; what it
-// changed goes to the storage as soon as it is done.
-const runCommand = guarded(async (command, file) => {
+// Runs a command of the table, with a picked file's bytes and name (or a
+// submenu entry's index); what it changed goes to the storage as soon as it
+// is done.
+const runCommand = guarded(async (command, file, ...args) => {
   try {
     if (file) await command.run(await readFile(file), file.name);
-    else if (!command.file) await command.run();
+    else if (!command.file) await command.run(...args);
   } finally {
     keep();
   }
 });
 
-function setStatus(text) { $('status').textContent = text || paletteNote; }
+function setStatus(text) { $('status').textContent = text || notice || paletteNote; }
+
+// A note the status line keeps for the rest of the visit.
+function showNotice(text) {
+  notice = text;
+  setStatus();
+}
 
 function characterText(code) {
   // Printable Latin-1 only, as the status line shows it.
@@ -122,33 +137,52 @@ function selectChar() {
   updateCommands();
 }
 
-function download(bytes, name, type = 'application/octet-stream') {
-  const url = URL.createObjectURL(new Blob([bytes], { type }));
-  const a = Object.assign(document.createElement('a'), { href: url, download: name });
-  document.body.append(a);
-  a.click();
-  a.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 60_000);
-}
-
-// Unsaved changes: Save (the download), Discard or Cancel; true to go on.
+// Unsaved changes: Save, Discard or Cancel; true to go on (not when the
+// save was called off).
 async function maybeSave() {
   if (!page.hasFont() || !page.modified()) return true;
   const answer = await ask(`${page.name()} has unsaved changes. Save them?`,
     ['Save', 'Discard', 'Cancel'], 'Quillmere', 'Save');
-  if (answer === 'Save') saveSft();
+  if (answer === 'Save') {
+    await saveSft();
+    return !page.modified();
+  }
   return answer !== 'Cancel';
 }
 
-async function openFont(bytes, name) {
+// Opens the font in Bytes; Handle and File when it came through a handle.
+async function openFont(bytes, name, handle = null, file = null) {
   if (!(await maybeSave())) return;
   const result = page.openFont(bytes, name);
   if (result.error === shown.invalidSFT) return warning(shown.invalidSFT);
   if (result.error) return standardError(result.error);
   keeper.drop();
   keep();
+  current = handle ? { handle, stamp: stampOf(file) } : null;
+  if (handle) await recent.add(handle);
   showFont(0);
   editor.opened();
+}
+
+// A font from a handle kept or handed over: a file that is gone leaves the
+// recent list.
+async function openHandle(handle) {
+  if (!(await permitted(handle, 'read'))) return;
+  let file;
+  try {
+    file = await handle.getFile();
+  } catch (e) {
+    if (e.name !== 'NotFoundError') throw e;
+    await recent.remove(handle);
+    updateCommands();
+    return warning(`${handle.name} is no longer there; it was taken off the list.`);
+  }
+  await openFont(await readFile(file), file.name, handle, file);
+}
+
+async function pickAndOpen() {
+  const file = await pickFont();
+  await openFont(await readFile(file), file.name, file.handle, file);
 }
 
 // The reader's own warnings, then "Error loading Palette!"; nothing changes.
@@ -166,14 +200,45 @@ async function loadPalette(bytes, name, bm) {
   if (bytes.length <= 1 << 20) save('palette', { name, bm, bytes: Array.from(bytes) });
 }
 
-function saveSft() {
-  const bytes = page.sftFile(page.name());
-  if (bytes && !bytes.error) {
-    download(bytes, page.name());
-    keeper.drop();
-    keep();
+// Save SFT: back into the file the font came from, asking first when another
+// program changed it since; a font with no file goes where Save As puts it.
+async function saveSft() {
+  if (!current) return saveSftAs();
+  const { handle } = current;
+  if (!(await permitted(handle, 'readwrite'))) return;
+  let now;
+  try {
+    now = stampOf(await handle.getFile());
+  } catch (e) {
+    if (e.name === 'NotFoundError') return saveSftAs();
+    throw e;
   }
-  else if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
+  if (!sameStamp(now, current.stamp)) {
+    const answer = await ask(`${handle.name} has been changed by another program since it was opened or last saved. Overwrite it?`,
+      ['Overwrite', 'Save As...', 'Cancel']);
+    if (answer === 'Save As...') return saveSftAs();
+    if (answer !== 'Overwrite') return;
+  }
+  await saveFontTo(handle);
+}
+
+// Save SFT As: where the picker says, or a download without one.
+const saveSftAs = () => saveFontTo(null);
+
+// The font's bytes are made (and the font counts as saved) only once its
+// file is chosen; the handle written is the one the next Save writes to.
+async function saveFontTo(handle) {
+  const written = await saveBytes((name) => {
+    const bytes = page.sftFile(name);
+    if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
+    return bytes;
+  }, { name: page.name(), extension: '.sft', handle });
+  keeper.drop();
+  keep();
+  if (written) {
+    current = { handle: written, stamp: stampOf(await written.getFile()) };
+    await recent.add(written);
+  }
   updateCaption();
 }
 
@@ -231,11 +296,15 @@ function setupDrops() {
   document.addEventListener('drop', guarded(async (e) => {
     e.preventDefault();
     hint.hidden = true;
+    // The handle is to be asked for while the drop lasts, before any await.
+    const item = [...e.dataTransfer.items].find((i) => i.kind === 'file');
+    const handle = handles ? item?.getAsFileSystemHandle?.().catch(() => null) : null;
     const file = e.dataTransfer.files[0];
     const what = file && kind(file.name);
     if (!what) return;
     const bytes = await readFile(file);
-    if (what === 'font') await openFont(bytes, file.name);
+    const got = await handle;
+    if (what === 'font') await openFont(bytes, file.name, got?.kind === 'file' ? got : null, file);
     else await loadPalette(bytes, file.name, what === 'bm');
   }));
 }
@@ -246,7 +315,9 @@ function setupKeys() {
     const command = commandForKey(commands, e);
     if (!command) return;
     e.preventDefault();
-    if (!command.element.disabled) runCommand(command);
+    if (command.element.disabled) return;
+    if (command.file) command.element.click();  // the file input's own dialog
+    else runCommand(command);
   });
   $('scroller').addEventListener('wheel', (e) => {
     if (!e.ctrlKey) return;
@@ -293,6 +364,7 @@ async function offerKeptWork() {
     }
     keeper.take(kept.id);
     keep();
+    current = null;
     showFont(0);
     editor.opened();
     return;
@@ -306,17 +378,24 @@ async function start() {
   view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
   editor = new Editor({ page, view, shown, showFont, selectRow, updateCommands, keep, selectedRow: () => $('chars').selectedIndex });
   commands = commandTable({
-    editor, openFont, loadPalette, importPicture, saveSft, zoom,
-    saveBmp: () => { const b = page.bmpFile(); if (b) download(b, page.exportName(), 'image/bmp'); },
-    saveJson: () => {
+    editor, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
+    pickFont: pickAndOpen,
+    openRecent: (i) => openHandle(recent.list[i]),
+    clearRecent: () => recent.clear(),
+    saveBmp: async () => {
+      const b = page.bmpFile();
+      if (b) await saveBytes(() => b, { name: page.exportName(), type: 'image/bmp', extension: '.bmp' });
+    },
+    saveJson: async () => {
       const json = page.json();
       if (json.error) throw new Error(json.error.replace(/\.$/, ''));
-      download(json, page.name().replace(/\.[^.]*$/, '') + '.json', 'application/json');
+      await saveBytes(() => json, { name: page.name().replace(/\.[^.]*$/, '') + '.json', type: 'application/json', extension: '.json' });
     },
     toggleBoundaries: () => setBoundaries(!view.boundaries),
     textPreview: () => showPreview(page, shown.zoomSteps),
     about: () => showDialog($('about-box')),
   }, shown.transforms);
+  await recent.open();
   const bar = document.querySelector('.menubar');
   buildMenus(bar, commands, runCommand);
   setupMenus(bar);
@@ -345,6 +424,8 @@ async function start() {
   // The bench's handles on the page (bench/web_draw_bench.py).
   if (new URLSearchParams(location.search).has('bench'))
     window.quillmereBench = { core, page, view, editor, keepTimes: [] };
+  registerWorker(showNotice);
+  takeLaunchedFiles(guarded(openHandle));
   document.body.dataset.ready = 'true';
   if (await keeper.open()) await offerKeptWork().catch((e) => standardError(`${e.message ?? e}.`));
 }
