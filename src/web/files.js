@@ -82,7 +82,7 @@ export class RecentFonts {
 
   async add(handle) {
     const others = [];
-    for (const h of this.list) if (!(await h.isSameEntry(handle))) others.push(h);
+    for (const h of this.list) if (!(await h.isSameEntry(handle).catch(() => false))) others.push(h);
     await this.store([handle, ...others]);
   }
 
