@@ -10,11 +10,22 @@ const placeOf = (id) => (/^(flip|shift)-/.test(id) ? `transform-${id.split('-')[
 
 // The table. App holds the page's handlers; Transforms the core's glyph
 // commands, {id, name}, in menu order. A file command's run takes the
-// picked file's bytes and name.
+// picked file's bytes and name. A submenu's entries are captions from the
+// state, its run given the index of the one chosen. Where the browser hands
+// out file handles (app.handles) Open SFT is its picker and Open Recent is
+// there; elsewhere Open SFT is the file input.
 export function commandTable(app, transforms) {
+  const recent = app.handles ? [
+    { id: 'open-recent', place: 'file-recent', text: 'Open Recent', submenu: true, entries: (s) => s.recent ?? [], run: app.openRecent },
+    { id: 'clear-recent', place: 'open-recent', text: 'Clear Recent', enabled: (s) => s.recent?.length > 0, run: app.clearRecent },
+  ] : [];
   return [
-    { id: 'open-sft', place: 'file-open', text: 'Open SFT', file: '.sft,.SFT', run: app.openFont },
-    { id: 'save-sft', place: 'file-save', text: 'Save SFT', enabled: needsFont, run: app.saveSft },
+    app.handles
+      ? { id: 'open-sft', place: 'file-open', text: 'Open SFT', keys: ['Control+O'], run: app.pickFont }
+      : { id: 'open-sft', place: 'file-open', text: 'Open SFT', keys: ['Control+O'], file: '.sft,.SFT', run: app.openFont },
+    ...recent,
+    { id: 'save-sft', place: 'file-save', text: 'Save SFT', keys: ['Control+S'], enabled: needsFont, run: app.saveSft },
+    { id: 'save-sft-as', place: 'file-save', text: 'Save SFT As...', keys: ['Control+Shift+S'], enabled: needsFont, run: app.saveSftAs },
     { id: 'import-picture', place: 'file-export', text: 'Import Picture...', file: '.bmp,.BMP,.png,.PNG', enabled: needsFont, run: app.importPicture },
     { id: 'save-bmp', place: 'file-export', text: 'Save as BMP', enabled: needsFont, run: app.saveBmp },
     { id: 'save-json', place: 'file-export', text: 'Save JSON', enabled: needsFont, run: app.saveJson },
@@ -50,11 +61,26 @@ const caption = (command, state) => (typeof command.text === 'function' ? comman
 // "Control+Plus" as the menu shows it: "Ctrl++".
 const hint = (keys) => keys.replace('Control', 'Ctrl').replace('Plus', '+').replace('Minus', '-');
 
-// The menu items, each in its place of the menu bar's markup. Run runs a
-// command (with a picked file's bytes and name); the items are returned.
+// The menu items, each in its place of the menu bar's markup (a submenu's
+// items in it). Run runs a command (with a picked file's bytes and name, or
+// a submenu entry's index).
 export function buildMenus(bar, commands, run) {
-  for (const place of bar.querySelectorAll('template[data-place]')) {
+  for (let place; (place = bar.querySelector('template[data-place]'));) {
     place.replaceWith(...commands.filter((c) => c.place === place.dataset.place).map((c) => {
+      if (c.submenu) {
+        const button = Object.assign(document.createElement('button'), { type: 'button', className: 'item', id: c.id, textContent: caption(c, {}) });
+        button.setAttribute('aria-haspopup', 'true');
+        button.setAttribute('aria-expanded', 'false');
+        const list = Object.assign(document.createElement('div'), { className: 'menu-items', hidden: true });
+        const end = document.createElement('hr');
+        const inside = document.createElement('template');
+        inside.dataset.place = c.id;
+        list.append(end, inside);
+        const box = Object.assign(document.createElement('div'), { className: 'item submenu' });
+        box.append(button, list);
+        Object.assign(c, { element: button, end, choose: (i) => run(c, null, i), shown: null });
+        return box;
+      }
       if (c.file) {
         const input = Object.assign(document.createElement('input'), { type: 'file', id: c.id, accept: c.file });
         input.addEventListener('change', () => {
@@ -90,7 +116,22 @@ export function updateCommands(commands, state) {
     c.element.disabled = !enabled;
     if (c.file) c.element.parentElement.classList.toggle('disabled', !enabled);
     else if (typeof c.text === 'function') c.element.firstChild.textContent = c.text(state);
+    if (c.entries) showEntries(c, c.entries(state));
   }
+}
+
+// A submenu's entries before its separator, remade only when they changed
+// (so that the keyboard's place in it stays).
+function showEntries(c, captions) {
+  if (c.shown && c.shown.join('\n') === captions.join('\n')) return;
+  c.shown = captions;
+  for (const old of c.end.parentElement.querySelectorAll(':scope > .entry')) old.remove();
+  c.end.hidden = !captions.length;
+  c.end.before(...captions.map((text, i) => {
+    const button = Object.assign(document.createElement('button'), { type: 'button', className: 'item entry', textContent: text });
+    button.addEventListener('click', () => c.choose(i));
+    return button;
+  }));
 }
 
 // The keys "Plus" and "Minus" stand for, either shifted or not.

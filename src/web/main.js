@@ -8,6 +8,8 @@ import sampleCmp from './samples/uicolormap.cmp';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
+import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
+import { askToKeepStorage, registerWorker, takeLaunchedFiles } from './install.js';
 import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
@@ -20,16 +22,20 @@ const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
 let core, shown, page, view, editor, keeper, commands = [];
-let paletteNote = '';
+let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
+// The file the font came from or was last saved to, where the browser gave
+// a handle on it: {handle, stamp}; null for a sample, a download, an input.
+let current = null;
+const recent = new RecentFonts();
 
 // Runs a command; whatever it throws is shown in the standard error box,
-// and the page goes on.
+// and the page goes on. A picker the user closed says nothing.
 const guarded = (command) => async (...args) => {
   try {
     await command(...args);
   } catch (e) {
-    await standardError(`${e instanceof Error ? e.message : String(e)}.`);
+    if (!cancelled(e)) await standardError(`${e instanceof Error ? e.message : String(e)}.`);
   } finally {
     updateCommands();
   }
@@ -45,6 +51,7 @@ function keep() {
   const began = performance.now();
   const kept = page.takeJournal();
   if (!kept) return;
+  if (page.modified()) askToKeepStorage(() => showNotice('This browser may clear the kept unsaved work when the disk runs low'));
   const meta = { name: page.name(), changes: kept.changes };
   if (kept.start) keeper.start(kept.bytes, meta);
   else keeper.append(kept.bytes, meta);
@@ -54,21 +61,22 @@ function keep() {
 // What the commands' captions and enabled rules look at.
 function commandState() {
   const font = page?.hasFont() ?? false;
-  const { rows, current } = font ? page.selection() : { rows: [], current: -1 };
+  const { rows, current: row } = font ? page.selection() : { rows: [], current: -1 };
   const table = font ? page.table() : [], rowsDrawn = font && page.height() > 0;
   const drawn = (r) => !!table[r] && table[r].end > table[r].begin;
   return {
     font,
-    row: current,
+    row,
     selected: rows.length > 0,
     chars: table.length > 0,
-    columns: rowsDrawn && drawn(current),
+    columns: rowsDrawn && drawn(row),
     glyphs: rowsDrawn && rows.some(drawn),
     colours: editor?.coloursShown ?? false,
     undo: font ? page.undoName() : '',
     redo: font ? page.redoName() : '',
     zoomIn: font && view.nextZoom(1) !== 0,
     zoomed: font && view.zoom !== 1,
+    recent: recent.list.map((h, i) => `${i + 1} ${h.name}`),
   };
 }
 
@@ -77,18 +85,25 @@ function updateCommands() {
   updateCaption();
 }
 
-// Runs a command of the table, with a picked file's bytes and name; what it
-// changed goes to the storage as soon as it is done.
-const runCommand = guarded(async (command, file) => {
+// Runs a command of the table, with a picked file's bytes and name (or a
+// submenu entry's index); what it changed goes to the storage as soon as it
+// is done.
+const runCommand = guarded(async (command, file, ...args) => {
   try {
     if (file) await command.run(await readFile(file), file.name);
-    else if (!command.file) await command.run();
+    else if (!command.file) await command.run(...args);
   } finally {
     keep();
   }
 });
 
-function setStatus(text) { $('status').textContent = text || paletteNote; }
+function setStatus(text) { $('status').textContent = text || notice || paletteNote; }
+
+// A note the status line keeps for the rest of the visit.
+function showNotice(text) {
+  notice = text;
+  setStatus();
+}
 
 function characterText(code) {
   // Printable Latin-1 only, as the status line shows it.
@@ -112,11 +127,11 @@ function showFont() {
 // The list and the strip show the page's selection; with Scroll the view
 // goes to the current character's X.
 function showSelection(scroll) {
-  const { rows, current } = page.selection();
+  const { rows, current: row } = page.selection();
   const table = page.table(), chosen = new Set(rows);
   for (const o of $('chars').options) o.selected = chosen.has(o.index);
   view.setSelected(rows.map((r) => table[r]).filter((e) => e.end > e.begin));
-  if (scroll && table[current]) view.scrollToX(table[current].x);
+  if (scroll && table[row]) view.scrollToX(table[row].x);
   updateCommands();
 }
 
@@ -130,40 +145,59 @@ function selectRow(row) {
 // current one, and the strip scrolls to it.
 function takeSelection() {
   const rows = [...$('chars').selectedOptions].map((o) => o.index);
-  const { current } = page.selection();
-  const now = rows.includes(clicked) ? clicked : rows.includes(current) && rows.length > 1 ? current : rows[0] ?? -1;
+  const was = page.selection().current;
+  const now = rows.includes(clicked) ? clicked : rows.includes(was) && rows.length > 1 ? was : rows[0] ?? -1;
   clicked = undefined;
   page.select(rows, now);
   showSelection(true);
 }
 
-function download(bytes, name, type = 'application/octet-stream') {
-  const url = URL.createObjectURL(new Blob([bytes], { type }));
-  const a = Object.assign(document.createElement('a'), { href: url, download: name });
-  document.body.append(a);
-  a.click();
-  a.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 60_000);
-}
-
-// Unsaved changes: Save (the download), Discard or Cancel; true to go on.
+// Unsaved changes: Save, Discard or Cancel; true to go on (not when the
+// save was called off).
 async function maybeSave() {
   if (!page.hasFont() || !page.modified()) return true;
   const answer = await ask(`${page.name()} has unsaved changes. Save them?`,
     ['Save', 'Discard', 'Cancel'], 'Quillmere', 'Save');
-  if (answer === 'Save') saveSft();
+  if (answer === 'Save') {
+    await saveSft();
+    return !page.modified();
+  }
   return answer !== 'Cancel';
 }
 
-async function openFont(bytes, name) {
+// Opens the font in Bytes; Handle and File when it came through a handle.
+async function openFont(bytes, name, handle = null, file = null) {
   if (!(await maybeSave())) return;
   const result = page.openFont(bytes, name);
   if (result.error === shown.invalidSFT) return warning(shown.invalidSFT);
   if (result.error) return standardError(result.error);
   keeper.drop();
   keep();
-  showFont(0);
+  current = handle ? { handle, stamp: stampOf(file) } : null;
+  if (handle) await recent.add(handle);
+  showFont();
   editor.opened();
+}
+
+// A font from a handle kept or handed over: a file that is gone leaves the
+// recent list.
+async function openHandle(handle) {
+  if (!(await permitted(handle, 'read'))) return;
+  let file;
+  try {
+    file = await handle.getFile();
+  } catch (e) {
+    if (e.name !== 'NotFoundError') throw e;
+    await recent.remove(handle);
+    updateCommands();
+    return warning(`${handle.name} is no longer there; it was taken off the list.`);
+  }
+  await openFont(await readFile(file), file.name, handle, file);
+}
+
+async function pickAndOpen() {
+  const file = await pickFont();
+  await openFont(await readFile(file), file.name, file.handle, file);
 }
 
 // The reader's own warnings, then "Error loading Palette!"; nothing changes.
@@ -181,14 +215,45 @@ async function loadPalette(bytes, name, bm) {
   if (bytes.length <= 1 << 20) save('palette', { name, bm, bytes: Array.from(bytes) });
 }
 
-function saveSft() {
-  const bytes = page.sftFile(page.name());
-  if (bytes && !bytes.error) {
-    download(bytes, page.name());
-    keeper.drop();
-    keep();
+// Save SFT: back into the file the font came from, asking first when another
+// program changed it since; a font with no file goes where Save As puts it.
+async function saveSft() {
+  if (!current) return saveSftAs();
+  const { handle } = current;
+  if (!(await permitted(handle, 'readwrite'))) return;
+  let now;
+  try {
+    now = stampOf(await handle.getFile());
+  } catch (e) {
+    if (e.name === 'NotFoundError') return saveSftAs();
+    throw e;
   }
-  else if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
+  if (!sameStamp(now, current.stamp)) {
+    const answer = await ask(`${handle.name} has been changed by another program since it was opened or last saved. Overwrite it?`,
+      ['Overwrite', 'Save As...', 'Cancel']);
+    if (answer === 'Save As...') return saveSftAs();
+    if (answer !== 'Overwrite') return;
+  }
+  await saveFontTo(handle);
+}
+
+// Save SFT As: where the picker says, or a download without one.
+const saveSftAs = () => saveFontTo(null);
+
+// The font's bytes are made (and the font counts as saved) only once its
+// file is chosen; the handle written is the one the next Save writes to.
+async function saveFontTo(handle) {
+  const written = await saveBytes((name) => {
+    const bytes = page.sftFile(name);
+    if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
+    return bytes;
+  }, { name: page.name(), extension: '.sft', handle });
+  keeper.drop();
+  keep();
+  if (written) {
+    current = { handle: written, stamp: stampOf(await written.getFile()) };
+    await recent.add(written);
+  }
   updateCaption();
 }
 
@@ -211,7 +276,7 @@ async function importPicture(bytes, name) {
   }
   if (result.error) return standardError(result.error);
   keep();
-  showFont($('chars').selectedIndex);
+  showFont();
 }
 
 function zoom(direction, anchorX = 0) {
@@ -245,11 +310,15 @@ function setupDrops() {
   document.addEventListener('drop', guarded(async (e) => {
     e.preventDefault();
     hint.hidden = true;
+    // The handle is to be asked for while the drop lasts, before any await.
+    const item = [...e.dataTransfer.items].find((i) => i.kind === 'file');
+    const handle = handles ? item?.getAsFileSystemHandle?.().catch(() => null) : null;
     const file = e.dataTransfer.files[0];
     const what = file && kind(file.name);
     if (!what) return;
     const bytes = await readFile(file);
-    if (what === 'font') await openFont(bytes, file.name);
+    const got = await handle;
+    if (what === 'font') await openFont(bytes, file.name, got?.kind === 'file' ? got : null, file);
     else await loadPalette(bytes, file.name, what === 'bm');
   }));
 }
@@ -260,7 +329,9 @@ function setupKeys() {
     const command = commandForKey(commands, e);
     if (!command || (command.within && !e.target.closest?.(command.within))) return;
     e.preventDefault();
-    if (!command.element.disabled) runCommand(command);
+    if (command.element.disabled) return;
+    if (command.file) command.element.click();  // the file input's own dialog
+    else runCommand(command);
   });
   $('scroller').addEventListener('wheel', (e) => {
     if (!e.ctrlKey) return;
@@ -307,6 +378,7 @@ async function offerKeptWork() {
     }
     keeper.take(kept.id);
     keep();
+    current = null;
     showFont();
     editor.opened();
     return;
@@ -320,12 +392,18 @@ async function start() {
   view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
   editor = new Editor({ page, view, shown, showFont, showSelection, selectRow, updateCommands, keep, setStatus });
   commands = commandTable({
-    editor, openFont, loadPalette, importPicture, saveSft, zoom,
-    saveBmp: () => { const b = page.bmpFile(); if (b) download(b, page.exportName(), 'image/bmp'); },
-    saveJson: () => {
+    editor, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
+    pickFont: pickAndOpen,
+    openRecent: (i) => openHandle(recent.list[i]),
+    clearRecent: () => recent.clear(),
+    saveBmp: async () => {
+      const b = page.bmpFile();
+      if (b) await saveBytes(() => b, { name: page.exportName(), type: 'image/bmp', extension: '.bmp' });
+    },
+    saveJson: async () => {
       const json = page.json();
       if (json.error) throw new Error(json.error.replace(/\.$/, ''));
-      download(json, page.name().replace(/\.[^.]*$/, '') + '.json', 'application/json');
+      await saveBytes(() => json, { name: page.name().replace(/\.[^.]*$/, '') + '.json', type: 'application/json', extension: '.json' });
     },
     toggleBoundaries: () => setBoundaries(!view.boundaries),
     selectAll: () => {
@@ -335,6 +413,7 @@ async function start() {
     textPreview: () => showPreview(page, shown.zoomSteps),
     about: () => showDialog($('about-box')),
   }, shown.transforms);
+  await recent.open();
   const bar = document.querySelector('.menubar');
   buildMenus(bar, commands, runCommand);
   setupMenus(bar);
@@ -364,6 +443,8 @@ async function start() {
   // The bench's handles on the page (bench/web_draw_bench.py).
   if (new URLSearchParams(location.search).has('bench'))
     window.quillmereBench = { core, page, view, editor, keepTimes: [] };
+  registerWorker(showNotice);
+  takeLaunchedFiles(guarded(openHandle));
   document.body.dataset.ready = 'true';
   if (await keeper.open()) await offerKeptWork().catch((e) => standardError(`${e.message ?? e}.`));
 }

@@ -72,9 +72,10 @@ def sample_rgb(index):
 
 
 @contextlib.contextmanager
-def served():
-    """The site on a static server of its own; yields its origin."""
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE)
+def served(directory=SITE):
+    """The site on a static server of its own; yields its origin. Once
+    left, the port refuses connections."""
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=directory)
     handler.log_message = lambda *a: None
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -82,13 +83,22 @@ def served():
         yield f"http://127.0.0.1:{server.server_address[1]}"
     finally:
         server.shutdown()
+        server.server_close()
 
 
 def sft2bmp(*args):
     return subprocess.run([SFT2BMP, *args], cwd=TMP, check=True, capture_output=True).stdout
 
 
+# Takes the File System Access API away before the page's script runs, as
+# Firefox and Safari have it: the file inputs and the downloads.
+NO_HANDLES = ("for (const n of ['showOpenFilePicker', 'showSaveFilePicker', 'showDirectoryPicker'])"
+              " { delete window[n]; delete Window.prototype[n]; }")
+
+
 class PageTest(unittest.TestCase):
+    handles = False  # the suites drive the inputs and downloads unless they say so
+
     @classmethod
     def setUpClass(cls, profile=None):
         o = webdriver.ChromeOptions()
@@ -102,6 +112,8 @@ class PageTest(unittest.TestCase):
         cls.d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
         cls.downloads = tempfile.mkdtemp()
         cls.d.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow", "downloadPath": cls.downloads})
+        if not cls.handles:
+            cls.d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": NO_HANDLES})
 
     @classmethod
     def tearDownClass(cls):
