@@ -100,6 +100,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("pixelInfo", &TPage::PixelInfo)
         .function("bmpFile", &TPage::BmpFile)
         .function("sftFile", &TPage::SftFile)
+        .function("saved", &TPage::Saved)
         .function("json", &TPage::Json)
         .function("importPixels", &TPage::ImportPixels)
         .function("importBmp", &TPage::ImportBmp)

@@ -243,11 +243,17 @@ const saveSftAs = () => saveFontTo(null);
 // The font's bytes are made (and the font counts as saved) only once its
 // file is chosen; the handle written is the one the next Save writes to.
 async function saveFontTo(handle) {
+  editor.finish();
+  let as = page.name();
   const written = await saveBytes((name) => {
-    const bytes = page.sftFile(name);
+    const bytes = page.sftFile();
     if (bytes?.error) throw new Error(bytes.error.replace(/\.$/, ''));
+    as = name;
     return bytes;
   }, { name: page.name(), extension: '.sft', handle });
+  // Only a write that went through makes the font unchanged.
+  const saved = page.saved(as);
+  if (saved.error) throw new Error(saved.error.replace(/\.$/, ''));
   keeper.drop();
   keep();
   if (written) {

@@ -205,14 +205,15 @@ val TPage::BmpFile() const {
     return Guarded([&] { return picture_ ? ByteArray(picture_->FileBytes()) : val::null(); });
 }
 
-val TPage::SftFile(const std::string& Name) {
+val TPage::SftFile() const {
+    return Guarded([&] { return picture_ ? ByteArray(session_.Font().FileBytes()) : val::null(); });
+}
+
+val TPage::Saved(const std::string& Name) {
     return Guarded([&] {
-        if (!picture_) return val::null();
-        session_.Release();
-        val out = ByteArray(session_.Font().FileBytes());
         session_.Saved(Name);
         session_.StartJournal();
-        return out;
+        return Done();
     });
 }
 

@@ -47,8 +47,10 @@ public:
     val Pixels(int X, int Y, int W, int H);
     std::string PixelInfo(int X, int Y) const;
     val BmpFile() const;
-    // A download is a save: the font is unchanged from then on.
-    val SftFile(const std::string& Name);
+    // The font file's bytes; once they are written (a download is a write),
+    // Saved marks the font unchanged under Name.
+    val SftFile() const;
+    val Saved(const std::string& Name);
     // What sft2bmp --json prints for the font, its name for the path.
     val Json() const;
 
