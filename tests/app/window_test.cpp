@@ -644,4 +644,41 @@ TEST_F(WindowTest, InsertsResizesAndDeletesCharactersOneStepEach) {
     EXPECT_EQ(std::make_pair(ReadFile(path), w.FontData().Width), std::make_pair(file, 12));
 }
 
+// Ctrl and Shift select several rows; a command changes each selected
+// glyph once, as one step; Go To Character selects one row alone.
+TEST_F(WindowTest, ManyGlyphsAtOnceAndGoToCharacter) {
+    SftWriter f;
+    f.Header(1).Range(65, 67, 0, 4).StripHeader(8).Size(12, 2);
+    ByteVec file = f.Bytes();
+    for (int i = 0; i < 24; ++i) file.push_back(i % 4 == 0 ? 1 : 0);  // each glyph's left column
+    Open("m.sft", file);
+    TMainWindow& w = Win();
+    const auto click = [&](int row, Qt::KeyboardModifiers keys) {
+        QWidget* list = w.ASCIIList->viewport();
+        QTest::mouseClick(list, Qt::LeftButton, keys,
+                          w.ASCIIList->visualItemRect(w.ASCIIList->item(row)).center());
+    };
+    click(0, {}), click(2, Qt::ShiftModifier), click(1, Qt::ControlModifier);  // A and C
+    EXPECT_EQ(w.Session().Selection(), (std::vector<int>{0, 2}));
+    w.Colours1->trigger();
+    w.Editor->Colors->SetColor(false, 5);
+    w.Transforms1[6]->trigger();  // Outline
+    const SharedBytes& p = w.FontData().Pixels;
+    EXPECT_EQ(ByteVec(p.begin(), p.begin() + 12), (ByteVec{1, 5, 0, 0, 1, 0, 0, 0, 1, 5, 0, 0}));
+    ui.replacements = {std::pair<std::uint16_t, std::uint16_t>{5, 9},
+                       std::pair<std::uint16_t, std::uint16_t>{7, 3}};
+    w.ReplaceColour1->trigger();
+    EXPECT_EQ(std::make_pair(int(p[9]), w.Undo1->text()),
+              std::make_pair(9, QString("&Undo Replace Colour")));
+    ui.texts = {QString("0x42"), QString("Z")};
+    w.GoTo1->trigger();
+    w.GoTo1->trigger();
+    w.ReplaceColour1->trigger();  // B has no 7
+    EXPECT_EQ(std::make_tuple(w.Session().Selection(), w.statusBar()->currentMessage()),
+              std::make_tuple(std::vector<int>{1}, QString("No pixels changed")));
+    EXPECT_EQ(ui.boxes[ui.boxes.size() - 2].Text, "The font has no character 90.");
+    for (int i = 0; i < 2; ++i) w.Undo1->trigger();
+    EXPECT_EQ(ByteVec(p.begin(), p.end()), ByteVec(file.end() - 24, file.end()));
+}
+
 }  // namespace

@@ -5,6 +5,7 @@ Usage: editor_test.py SITE_DIR SFT2BMP"""
 import unittest
 
 from selenium.webdriver.common.actions.mouse_button import MouseButton
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -113,6 +114,42 @@ class Editor(PageTest):
             strip = self.saved("dst.sft")[-80:]
             for y in range(4):
                 self.assertEqual(strip[y * 20:y * 20 + 20], bytes(range(200, 210)) + bytes(10))
+
+
+    def test_many_glyphs_at_once_and_go_to_character(self):
+        ink = bytes(1 if x % 10 == 0 else 0 for _ in range(4) for x in range(30))  # each glyph's left column
+        self.open_font(write("abc.sft", font(8, 30, 4, [(65, 0), (66, 10), (67, 20)], ink)))
+        chars = self.d.find_elements(By.CSS_SELECTOR, "#chars option")
+        chars[0].click()
+        ActionChains(self.d).key_down(Keys.SHIFT).click(chars[2]).key_up(Keys.SHIFT).perform()
+        self.menu("Glyph", "Shift Right")
+        self.assertEqual(self.saved("abc.sft")[-120:][:30], bytes(1 if x % 10 == 1 else 0 for x in range(30)))
+        self.keys(Keys.CONTROL, "z")
+        ActionChains(self.d).key_down(Keys.CONTROL).click(chars[1]).key_up(Keys.CONTROL).perform()  # A and C
+        self.menu("View", "Colours")
+        self.swatch(5)
+        self.menu("Glyph", "Outline")
+        self.assertEqual([x for x, v in enumerate(self.saved("abc.sft")[-90:-60]) if v == 5], [1, 21])
+
+        def replace(old, new, note=None):
+            self.menu("Edit", "Replace Colour...")
+            for field, text in (("replace-from", old), ("replace-to", new)):
+                self.d.find_element(By.ID, field).clear()
+                self.d.find_element(By.ID, field).send_keys(text)
+            if note:
+                self.assertEqual(self.d.find_element(By.ID, "replace-note").text, note)
+            self.d.find_element(By.ID, "replace-to").send_keys(Keys.ENTER)
+
+        replace("5", "9", "8 pixels will change.")
+        self.wait(lambda: self.command("undo").startswith("Undo Replace Colour"))
+        for text, refusal in (("U+0043", None), ("B", None), ("x", "The font has no character 120.")):
+            self.menu("Edit", "Go To Character...")
+            self.d.find_element(By.ID, "text-input").send_keys(text, Keys.ENTER)
+            if refusal:
+                self.assertEqual(self.answer(), refusal)
+        self.assertEqual([o.is_selected() for o in chars], [False, True, False])
+        replace("9", "3")  # B has no 9
+        self.wait(lambda: self.d.find_element(By.ID, "status").text == "No pixels changed")
 
 
 if __name__ == "__main__":
