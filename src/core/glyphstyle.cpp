@@ -47,16 +47,26 @@ void Cast(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, int Dx, int Dy
 void OutlinePixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, std::uint16_t Background,
                    std::uint16_t Color, TPixelDelta& Delta) {
     const TBefore was(Grid, Begin, End);
-    for (std::int32_t y = 0; y < was.height; ++y)
-        for (std::int32_t x = was.begin; x < was.end; ++x) {
-            if (was.At(x, y) != Background) continue;
-            bool inked = false;
-            for (int dy = -1; dy <= 1 && !inked; ++dy)
-                for (int dx = -1; dx <= 1 && !inked; ++dx)
-                    inked = was.Inside(std::int64_t(x) + dx, std::int64_t(y) + dy) &&
-                            was.At(x + dx, y + dy) != Background;
-            if (inked) Delta.Set(Grid, x, y, Color);
-        }
+    const std::size_t w = std::size_t(was.end - was.begin), h = std::size_t(was.height);
+    if (w == 0 || h == 0) return;
+    // Ink spread one pixel across each row, then one row up and down: the
+    // pixels with ink among their 8 neighbours or themselves.
+    std::vector<std::uint8_t> across(w * h), near(w * h);
+    for (std::size_t y = 0; y < h; ++y) {
+        const std::uint16_t* row = &was.values[y * w];
+        std::uint8_t* out = &across[y * w];
+        for (std::size_t x = 0; x < w; ++x)
+            out[x] = (row[x] != Background) | (x > 0 && row[x - 1] != Background) |
+                     (x + 1 < w && row[x + 1] != Background);
+    }
+    for (std::size_t y = 0; y < h; ++y)
+        for (std::size_t x = 0; x < w; ++x)
+            near[y * w + x] = across[y * w + x] | (y > 0 && across[(y - 1) * w + x]) |
+                              (y + 1 < h && across[(y + 1) * w + x]);
+    for (std::size_t y = 0; y < h; ++y)
+        for (std::size_t x = 0; x < w; ++x)
+            if (near[y * w + x] && was.values[y * w + x] == Background)
+                Delta.Set(Grid, was.begin + std::int64_t(x), std::int64_t(y), Color);
 }
 
 void ShadowPixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, int Right, int Down,

@@ -28,15 +28,9 @@ __extension__ using Wide = __int128;
 
 }  // namespace
 
-std::uint16_t TPixelGrid::Get(std::int32_t X, std::int32_t Y) const {
-    return At(*this, Offset(*this, X, Y));
-}
-
-void TPixelDelta::Set(TPixelGrid& Grid, std::int64_t X, std::int64_t Y, std::uint16_t Value) {
-    if (!Grid.Contains(X, Y)) return;
+void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::uint16_t Value) {
     const std::size_t at = Offset(Grid, X, Y);
     const std::uint16_t diff = std::uint16_t(At(Grid, at) ^ Value);
-    if (diff == 0) return;
     // Both notes first: a failed one leaves the pixel and the delta as they were.
     at_.push_back(std::uint32_t(at));
     try {
@@ -46,7 +40,7 @@ void TPixelDelta::Set(TPixelGrid& Grid, std::int64_t X, std::int64_t Y, std::uin
         throw;
     }
     Put(Grid, at, Value);
-    Grow(std::int32_t(X), std::int32_t(Y));
+    Grow(X, Y);
 }
 
 void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
@@ -152,14 +146,23 @@ void ShiftPixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, int Dx,
     // Each pixel takes its source's value before the source is written: a
     // move towards lower coordinates runs upwards, the other way downwards.
     const bool up = Dx < 0 || Dy < 0;
-    const std::int32_t rows = Grid.Height, cols = End - Begin;
-    for (std::int32_t j = 0; j < rows; ++j)
-        for (std::int32_t i = 0; i < cols; ++i) {
-            const std::int32_t y = up ? j : rows - 1 - j, x = up ? Begin + i : End - 1 - i;
-            const std::int32_t fromX = x - Dx, fromY = y - Dy;
-            const bool inside = fromX >= Begin && fromX < End && fromY >= 0 && fromY < rows;
-            Delta.Set(Grid, x, y, inside ? Grid.Get(fromX, fromY) : Background);
+    const std::int32_t rows = Grid.Height;
+    for (std::int32_t j = 0; j < rows; ++j) {
+        const std::int32_t y = up ? j : rows - 1 - j, fromY = y - Dy;
+        if (fromY < 0 || fromY >= rows) {
+            for (std::int32_t x = Begin; x < End; ++x) Delta.Set(Grid, x, y, Background);
+            continue;
         }
+        if (Dx == 0) {
+            for (std::int32_t x = Begin; x < End; ++x) Delta.Set(Grid, x, y, Grid.Get(x, fromY));
+            continue;
+        }
+        for (std::int32_t i = 0; i < End - Begin; ++i) {
+            const std::int32_t x = up ? Begin + i : End - 1 - i, fromX = x - Dx;
+            Delta.Set(Grid, x, y,
+                      fromX >= Begin && fromX < End ? Grid.Get(fromX, fromY) : Background);
+        }
+    }
 }
 
 void PastePixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, const TPixelGrid& Source,

@@ -3,6 +3,7 @@
 // delta, so that the change can be taken back and done again.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,7 +21,10 @@ struct TPixelGrid {
         return X >= 0 && Y >= 0 && X < Width && Y < Height;
     }
     // The value at X, Y, which must lie within the grid.
-    std::uint16_t Get(std::int32_t X, std::int32_t Y) const;
+    std::uint16_t Get(std::int32_t X, std::int32_t Y) const {
+        const std::size_t at = std::size_t(Y) * std::size_t(Width) + std::size_t(X);
+        return BytesPerPixel == 2 ? std::uint16_t(Data[2 * at] | Data[2 * at + 1] << 8) : Data[at];
+    }
 };
 
 // Columns Begin .. End - 1 and rows Top .. Bottom - 1; empty when either
@@ -39,7 +43,10 @@ public:
     // Sets pixel X, Y of Grid to Value and notes the change. A pixel outside
     // the grid, or already of that value, is left alone. Throws
     // std::bad_alloc with the pixel unchanged.
-    void Set(TPixelGrid& Grid, std::int64_t X, std::int64_t Y, std::uint16_t Value);
+    void Set(TPixelGrid& Grid, std::int64_t X, std::int64_t Y, std::uint16_t Value) {
+        if (Grid.Contains(X, Y) && Grid.Get(std::int32_t(X), std::int32_t(Y)) != Value)
+            Note(Grid, std::int32_t(X), std::int32_t(Y), Value);
+    }
     // Undoes the change on a grid as it left it, redoes it on one as it found
     // it. Allocates nothing.
     void Toggle(TPixelGrid& Grid) const noexcept;
@@ -55,6 +62,8 @@ public:
     bool Read(ByteSource& In, std::int32_t Width, std::int32_t Height, int BytesPerPixel);
 
 private:
+    // Sets a pixel within the grid that changes, noting it.
+    void Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::uint16_t Value);
     void Grow(std::int32_t X, std::int32_t Y);
 
     std::vector<std::uint32_t> at_;  // pixel offsets
