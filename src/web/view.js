@@ -13,7 +13,7 @@ export class StripView {
     this.marks = { boundary: shown.boundaryColour, frame: shown.frameColour };
     this.zoom = 1;
     this.boundaries = false;
-    this.selected = null;  // { begin, end } of the selected glyph
+    this.selected = [];  // { begin, end } of each selected glyph, left to right
     this.width = 0;
     this.height = 0;
     this.offscreen = document.createElement('canvas');
@@ -69,7 +69,8 @@ export class StripView {
   }
 
   setBoundaries(shown) { this.boundaries = shown; this.redraw(); }
-  setSelected(extent) { this.selected = extent; this.redraw(); }
+  // The selected glyphs: the one framed with the boundaries, several always.
+  setSelected(extents) { this.selected = extents; this.redraw(); }
 
   // The strip pixel at a point of the page, which may lie off the strip.
   pointAt(clientX, clientY) {
@@ -122,21 +123,22 @@ export class StripView {
     off.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), sw, sh), 0, 0);
     const dx = sx * z - left, dy = sy * z - top;
     ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
-    if (this.boundaries) this.drawBoundaries(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
+    if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
   }
 
-  // One device pixel at every boundary in view, then the selected glyph's frame.
-  drawBoundaries(ctx, originX, originY, first, last) {
+  // One device pixel at every boundary in view, then the selected glyphs' frames.
+  drawMarks(ctx, originX, originY, first, last) {
     const z = this.zoom, bottom = originY + this.height * z;
     ctx.fillStyle = this.marks.boundary;
-    for (const x of this.boundaryXs)
-      if (x >= first && x <= last) ctx.fillRect(originX + x * z, originY, 1, bottom - originY);
-    const s = this.selected;
-    if (s && s.end > s.begin) {
-      ctx.strokeStyle = this.marks.frame;
-      ctx.lineWidth = 1;
-      ctx.strokeRect(originX + s.begin * z + 0.5, originY + 0.5,
-        (s.end - s.begin) * z - 1, this.height * z - 1);
+    if (this.boundaries) {
+      for (const x of this.boundaryXs)
+        if (x >= first && x <= last) ctx.fillRect(originX + x * z, originY, 1, bottom - originY);
+    }
+    ctx.strokeStyle = this.marks.frame;
+    ctx.lineWidth = 1;
+    for (const s of this.selected) {
+      if (s.end <= first || s.begin > last) continue;
+      ctx.strokeRect(originX + s.begin * z + 0.5, originY + 0.5, (s.end - s.begin) * z - 1, this.height * z - 1);
     }
   }
 }
