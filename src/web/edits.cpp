@@ -161,12 +161,16 @@ val TPage::SetWidth(double Width) {
     return Guarded([&] { return Shown(session_.SetWidth(Whole(Width))); });
 }
 
-val TPage::TableRows() const { return RowsVal(TextRowsOf(session_.Font().Table())); }
+val TPage::TableRows() const {
+    return Guarded([&] { return RowsVal(TextRowsOf(session_.Font().Table())); });
+}
 
 val TPage::RowAfter(val Row) const {
-    if (Row.isNull() || Row.isUndefined()) return RowsVal({::RowAfter(nullptr)})[0];
-    const TTextRow previous = TextRows(val::array(std::vector<val>{Row}))[0];
-    return RowsVal({::RowAfter(&previous)})[0];
+    return Guarded([&] {
+        if (Row.isNull() || Row.isUndefined()) return RowsVal({::RowAfter(nullptr)})[0];
+        const TTextRow previous = TextRows(val::array(std::vector<val>{Row}))[0];
+        return RowsVal({::RowAfter(&previous)})[0];
+    });
 }
 
 val TPage::SortRows(val Rows) const {

@@ -152,6 +152,10 @@ val TPage::LoadPalette(const std::string& File, bool BM) {
 val TPage::InfoLines() const { return ArrayOf(info_); }
 
 val TPage::Table() const {
+    return Guarded([&] { return TableOf(); });
+}
+
+val TPage::TableOf() const {
     val out = val::array();
     const std::vector<TCharEntry>& table = session_.Font().Table();
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -169,6 +173,10 @@ val TPage::Table() const {
 val TPage::Boundaries() const { return ArrayOf(session_.Glyphs().Boundaries()); }
 
 val TPage::Spell(val Codes) const {
+    return Guarded([&] { return SpellOf(Codes); });
+}
+
+val TPage::SpellOf(val Codes) const {
     std::vector<std::uint16_t> codes;
     for (int c : emscripten::vecFromJSArray<int>(Codes)) codes.push_back(std::uint16_t(c));
     val out = val::array();

@@ -135,6 +135,8 @@ public:
     val Shown(const TSessionChange& Change);
 
 private:
+    val TableOf() const;
+    val SpellOf(val Codes) const;
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Builds the picture of Font aside, to be shown once its change is kept.
     void Build(const TEditedFont& Font, const TPalette& Palette);
