@@ -1,12 +1,18 @@
 // A command on every glyph of the 65,535 x 64 16-bit font at once, 256 glyphs
 // selected, against a plain copy of its strip in the same run: the time, the
 // undo record's size against the strip's, and undo giving the bytes back.
+// Given a font file, the same on it, its times as "window ID MS" lines for
+// the page's bench to compare.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <tuple>
 #include <vector>
 
+#include "picture.h"
 #include "session.h"
 
 namespace {
@@ -47,11 +53,30 @@ double Median(int Runs, F&& f) {
     return t[t.size() / 2];
 }
 
+struct TInfoNone final : IInfoList {
+    void Clear() override {}
+    void Append(const std::string&) override {}
+};
+
+// The journal's records kept in memory, as the page keeps them for its storage.
+struct TKept final : IJournalSink {
+    Bytes Records;
+    void Begin(const TWrite& Write) override {
+        Records.clear();
+        Write(
+            [this](ByteSpan Piece) { Records.insert(Records.end(), Piece.begin(), Piece.end()); });
+    }
+    void Append(ByteSpan Record) override {
+        Records.insert(Records.end(), Record.begin(), Record.end());
+    }
+    void End() override {}
+};
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     TEditedFont font;
-    if (!font.Parse(FontFile(), "wide.sft")) return 1;
+    if (argc > 1 ? !font.Load(argv[1]) : !font.Parse(FontFile(), "wide.sft")) return 1;
     TEditSession s;
     s.Open(std::move(font));
     s.SetColor(false, 0x07E0);
@@ -66,8 +91,9 @@ int main() {
     });
     std::printf("plain copy of the %zu-byte strip: %.2f ms\n", opened.size(), copied);
     bool same = true;
-    for (const auto& [transform, target] :
-         {std::pair{TGlyphTransform::ShiftDown, 4.0}, {TGlyphTransform::Outline, 12.0}}) {
+    for (const auto& [transform, target, id] :
+         {std::tuple{TGlyphTransform::ShiftDown, 4.0, "shift-down"},
+          {TGlyphTransform::Outline, 12.0, "outline"}}) {
         std::size_t record = 0;
         std::vector<double> times;
         for (int run = 0; run < 5; ++run) {
@@ -84,6 +110,27 @@ int main() {
             "undo record %.2fx the strip (target <= 2) %s\n",
             TransformName(transform), took, ratio, target, ratio <= target ? "ok" : "OVER", size,
             size <= 2 ? "ok" : "OVER");
+        if (argc > 1) {
+            // As a front end runs it: its journal record made, its picture drawn again.
+            TKept kept;
+            s.SetJournal(&kept);
+            s.StartJournal();
+            std::unique_ptr<TBitmap> picture;
+            TInfoNone info;
+            ShowFontPicture(picture, s.Font().Font(), s.Palette(), info);
+            std::vector<double> wholes;
+            for (int run = 0; run < 5; ++run) {
+                wholes.push_back(Median(1, [&] {
+                    s.Transform(transform);
+                    picture->LoadFromFont(s.Font().Font(), s.Palette());
+                }));
+                s.Undo();
+            }
+            std::sort(wholes.begin(), wholes.end());
+            const double whole = wholes[wholes.size() / 2];
+            s.SetJournal(nullptr);
+            std::printf("window %s %.3f\n", id, whole);
+        }
     }
     std::printf("undone: strip %s\n", same ? "restored byte for byte" : "DIFFERS");
     return same ? 0 : 1;

@@ -4,9 +4,12 @@ zoom 16: one dab from its pointer events to its pixels on the canvas against
 one plain repaint of the view, measured side by side in the same run; the
 WebAssembly heap after 10,000 dabs; and the main thread's time to hand a
 dab's step to the browser's storage.
-Usage: bench/web_draw_bench.py build-web/site [DABS]"""
+With GLYPHS_BENCH (build/bench/glyphs_bench), Shift Down and Outline on every
+glyph selected, in the page and in the window's core on the same font.
+Usage: bench/web_draw_bench.py build-web/site [DABS [GLYPHS_BENCH]]"""
 import os
 import statistics
+import subprocess
 import struct
 import sys
 import tempfile
@@ -17,6 +20,7 @@ from selenium.webdriver.common.by import By
 
 SITE = os.path.abspath(sys.argv[1])
 DABS = int(sys.argv[2]) if len(sys.argv) > 2 else 10000
+GLYPHS_BENCH = sys.argv[3] if len(sys.argv) > 3 else None
 
 
 def font16(width=65535, height=64):
@@ -85,9 +89,17 @@ def main():
             for (let i = 0; i < rest; i++) dab();
             const heap1 = core.heapUsed();
             const keep = window.quillmereBench.keepTimes.slice().sort((a, b) => a - b);
+            // Every glyph selected: each command's own time, undone after.
+            page.selectAll();
+            const glyphs = {};
+            for (const id of ['shift-down', 'outline']) {
+              const t = [];
+              for (let i = 0; i < 5; i++) { t.push(time(() => page.transform(id), 1)); page.undo(); }
+              glyphs[id] = t.sort((a, b) => a - b)[2];
+            }
             done({ opening: opening.reduce((a, b) => a + b, 0), repaints, dabsT, heap0, heap1, dabs: k, keep50: keep[keep.length >> 1],
                    keep99: keep[Math.floor(keep.length * 0.99)], keepMax: keep[keep.length - 1],
-                   undo: page.undoName() });
+                   undo: page.undoName(), glyphs });
         """, DABS)
     finally:
         d.quit()
@@ -99,6 +111,12 @@ def main():
     print(f"keeping the font as it was opened, before any change: {r['opening']:.1f} ms")
     print(f"keeping a dab's step on the main thread: median {r['keep50']:.3f} ms, 99th percentile "
           f"{r['keep99']:.3f} ms, max {r['keepMax']:.3f} ms (target at most 1 ms)")
+    if GLYPHS_BENCH:
+        out = subprocess.run([GLYPHS_BENCH, path], capture_output=True, text=True, check=True).stdout
+        window = dict(line.split()[1:3] for line in out.splitlines() if line.startswith("window "))
+        for id in ("shift-down", "outline"):
+            page, core = r["glyphs"][id], float(window[id])
+            print(f"{id} on every glyph: page {page:.1f} ms, window {core:.1f} ms; ratio {page / core:.2f} (target at most 3)")
 
 
 if __name__ == "__main__":
