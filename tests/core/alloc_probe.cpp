@@ -28,6 +28,12 @@ void* operator new(std::size_t n) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// The standard library's temporary buffers come from here, freed by the above.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    Note(n);
+    return std::malloc(n ? n : 1);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 // Large buffers come aligned.
 void* operator new(std::size_t n, std::align_val_t a) {
     Note(n);
