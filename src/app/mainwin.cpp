@@ -7,14 +7,15 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QInputEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "about.h"
@@ -121,12 +122,13 @@ void TMainWindow::CreateComponents() {
         UpdateCaption();
         UpdateCommands();
     });
-    // A click on the selected item scrolls back to it as well.
     connect(ASCIIList, &QListWidget::itemSelectionChanged, this, &TMainWindow::TakeSelection);
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
-    connect(ASCIIList, &QListWidget::itemClicked, this,
-            [this] { Guarded([this] { ASCIIListClick(); }); });
+    // A click on the selected item scrolls back to it as well.
+    connect(ASCIIList, &QListWidget::itemClicked, this, [this] { ShowSelection(true); });
+    ASCIIList->installEventFilter(this);
+    ASCIIList->viewport()->installEventFilter(this);
 
     setAcceptDrops(true);
     // The view's toggles as the user last left them; both off by default.
@@ -340,14 +342,21 @@ void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     const std::vector<TCharEntry>& table = Session_.Font().Table();
     if (row < 0 || row >= int(table.size())) return;
-    // Made current without Ctrl or Shift, as by the program, the row goes alone.
-    if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) {
+    // Made current with Ctrl or Shift, the list's selection stands; by a plain
+    // click, a key or the program, the row goes alone.
+    if (std::exchange(listKeys_, {}) & (Qt::ControlModifier | Qt::ShiftModifier)) {
         TakeSelection();
     } else {
         Session_.Select({row}, row);
         ShowSelection(false);
     }
     ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+}
+
+bool TMainWindow::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::KeyPress)
+        listKeys_ = static_cast<QInputEvent*>(Event)->modifiers();
+    return QMainWindow::eventFilter(Watched, Event);
 }
 
 void TMainWindow::CopyGlyph1Click() {

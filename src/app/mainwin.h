@@ -168,6 +168,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    // Notes the keys held at the list's last press, for the selection it makes.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override { dragMoveEvent(Event); }
     void dragMoveEvent(QDragMoveEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
@@ -205,7 +207,8 @@ private:
     std::unique_ptr<TBitmap> Bitmap_;
     std::optional<TBuiltPicture> built_;  // for the change the session is making
     std::string LastSaveDir_;
-    QPoint hover_{-1, -1};  // the strip pixel under the pointer
+    QPoint hover_{-1, -1};            // the strip pixel under the pointer
+    Qt::KeyboardModifiers listKeys_;  // at the list's last press
 };
 
 // File names as the file system takes them.
