@@ -53,11 +53,6 @@ double Median(int Runs, F&& f) {
     return t[t.size() / 2];
 }
 
-struct TInfoNone final : IInfoList {
-    void Clear() override {}
-    void Append(const std::string&) override {}
-};
-
 // The journal's records kept in memory, as the page keeps them for its storage.
 struct TKept final : IJournalSink {
     Bytes Records;
@@ -116,7 +111,7 @@ int main(int argc, char** argv) {
             s.SetJournal(&kept);
             s.StartJournal();
             std::unique_ptr<TBitmap> picture;
-            TInfoNone info;
+            TInfoLines info;
             ShowFontPicture(picture, s.Font().Font(), s.Palette(), info);
             std::vector<double> wholes;
             for (int run = 0; run < 5; ++run) {

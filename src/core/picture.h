@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bmplayout.h"
 #include "bytes.h"
@@ -23,6 +24,14 @@ public:
     virtual ~IInfoList() = default;
     virtual void Clear() = 0;
     virtual void Append(const std::string& Line) = 0;
+};
+
+// The lines kept as they come, for a front end to show.
+class TInfoLines final : public IInfoList {
+public:
+    void Clear() override { Lines.clear(); }
+    void Append(const std::string& Line) override { Lines.push_back(Line); }
+    std::vector<std::string> Lines;
 };
 
 // The picture object: holds one loaded BMP byte image, immutable once loaded.

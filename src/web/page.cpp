@@ -40,13 +40,6 @@ val Done() {
 
 namespace {
 
-class TInfoLines final : public IInfoList {
-public:
-    void Clear() override { Lines.clear(); }
-    void Append(const std::string& Line) override { Lines.push_back(Line); }
-    std::vector<std::string> Lines;
-};
-
 class TWarnings final : public IWarningSink {
 public:
     void ShowWarning(const std::string& Text) override { Texts.push_back(Text); }
