@@ -121,6 +121,31 @@ void TFontEditor::GoTo() {
     }
 }
 
+void TFontEditor::BuildAccented() {
+    session_.Release();
+    QString text;
+    if (!ui_.AskText(QStringLiteral("Build Accented Characters"),
+                     QLatin1Char('&') + QString::fromLatin1(kAccentsLabel), text))
+        return;
+    TEditSession::TBuiltAccents built;
+    try {
+        std::vector<TAccentRequest> asked;
+        for (const std::uint32_t code : AccentCodes(text.toStdString())) {
+            const char32_t c = code;
+            asked.push_back({code, QString::fromUcs4(&c, 1)
+                                       .normalized(QString::NormalizationForm_D)
+                                       .toStdU32String()});
+        }
+        built = session_.BuildAccented(std::move(asked));
+    } catch (const EFontError& e) {
+        ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
+        return;
+    }
+    Show(built.Change);
+    if (!built.NotBuilt.empty())
+        ui_.ShowMessage(QString::fromStdString(built.NotBuilt), TMsgKind::Warning);
+}
+
 void TFontEditor::SetDrawing(bool Drawing) {
     view_.SetDrawing(Drawing);
     drawing_ = Drawing;

@@ -35,6 +35,7 @@ public:
     void Shadow();
     void ReplaceColour();
     void GoTo();
+    void BuildAccented();
     void Undo() { Show(session_.Undo()); }
     void Redo() { Show(session_.Redo()); }
     void SetDrawing(bool Drawing);

@@ -79,6 +79,10 @@ void TMainWindow::CreateMenus() {
                          }});
     }
     items.push_back({Glyph1, &Shadow1, "S&hadow...", {}, [this] { Editor->Shadow(); }});
+    items.push_back({Glyph1});
+    items.push_back({Glyph1, &BuildAccented1, "Build &Accented Characters...", {}, [this] {
+                         Editor->BuildAccented();
+                     }});
     items.insert(
         items.end(),
         {{View1, &ZoomIn1, "Zoom &In", key(Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal),

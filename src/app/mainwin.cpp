@@ -166,6 +166,7 @@ void TMainWindow::UpdateCommands() {
     const bool chars = havePicture && !Session_.Font().Table().empty();
     SelectAll1->setEnabled(chars);
     GoTo1->setEnabled(chars);
+    BuildAccented1->setEnabled(chars);
     Revert1->setEnabled(havePicture && Session_.Modified());
     TextPreview1->setEnabled(havePicture);
     ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);

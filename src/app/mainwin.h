@@ -120,6 +120,7 @@ public:
     QAction* Draw1 = nullptr;
     QAction* Transforms1[kTransformCommands.size()] = {};  // as kTransformCommands
     QAction* Shadow1 = nullptr;
+    QAction* BuildAccented1 = nullptr;
     QAction* ReplaceColour1 = nullptr;
     QAction* SelectAll1 = nullptr;
     QAction* GoTo1 = nullptr;

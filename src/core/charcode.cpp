@@ -45,3 +45,24 @@ std::uint32_t CharacterCode(std::string_view Text) {
 std::string NoCharacterText(std::uint32_t Code) {
     return "The font has no character " + std::to_string(Code);
 }
+
+std::string Utf8Of(std::uint32_t Code) {
+    if (Code > kLastCodePoint || (Code >= 0xD800 && Code <= 0xDFFF)) Code = 0xFFFD;
+    std::string s;
+    if (Code < 0x80) {
+        s += char(Code);
+    } else if (Code < 0x800) {
+        s += char(0xC0 | Code >> 6);
+        s += char(0x80 | (Code & 0x3F));
+    } else if (Code < 0x10000) {
+        s += char(0xE0 | Code >> 12);
+        s += char(0x80 | (Code >> 6 & 0x3F));
+        s += char(0x80 | (Code & 0x3F));
+    } else {
+        s += char(0xF0 | Code >> 18);
+        s += char(0x80 | (Code >> 12 & 0x3F));
+        s += char(0x80 | (Code >> 6 & 0x3F));
+        s += char(0x80 | (Code & 0x3F));
+    }
+    return s;
+}

@@ -12,3 +12,6 @@
 std::uint32_t CharacterCode(std::string_view Text);
 // "The font has no character 1046", for a code the font lacks.
 std::string NoCharacterText(std::uint32_t Code);
+// Code as UTF-8; a code that is no character (past U+10FFFF, a surrogate)
+// gives U+FFFD's.
+std::string Utf8Of(std::uint32_t Code);

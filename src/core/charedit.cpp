@@ -139,9 +139,9 @@ std::vector<TCharEntry> AppendedTable(const TEditedFont& Font, std::int32_t Widt
 }  // namespace
 
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
-                       const std::vector<TCharEntry>& Rows) {
+                       const std::vector<TCharEntry>& Rows, const char* Name) {
     std::vector<TCharEntry> table = AppendedTable(Font, Width, Pixels.size(), Rows);
-    return Apply(Font, "Add Characters",
+    return Apply(Font, Name,
                  TColumnChange{true, Font.Font().Width, Width, std::move(Pixels), 0},
                  std::move(table));
 }

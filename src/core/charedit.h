@@ -35,9 +35,9 @@ std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t 
                                        std::uint16_t Background);
 // Width columns of Pixels, as high as the strip and of its depth, put at
 // the strip's end, and Rows after the table's, their X counted from the
-// first new column. Nothing else moves.
+// first new column. Nothing else moves. The step is called Name.
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
-                       const std::vector<TCharEntry>& Rows);
+                       const std::vector<TCharEntry>& Rows, const char* Name = "Add Characters");
 // Writes the font AppendGlyphs would make, through the atomic writer,
 // without holding its wider strip. Throws as AppendGlyphs and Save do.
 void SaveAppended(const TEditedFont& Font, std::int32_t Width, ByteSpan Pixels,

@@ -83,6 +83,11 @@ TPixelGrid TEditedFont::Grid() {
     return TPixelGrid{font_.Width, font_.Height, BitsPerPixel() / 8, font_.Pixels.Writable()};
 }
 
+TPixelGrid TEditedFont::View() const {
+    return TPixelGrid{font_.Width, font_.Height, BitsPerPixel() / 8,
+                      const_cast<std::uint8_t*>(font_.Pixels.data())};
+}
+
 TFontBody TEditedFont::Body() const {
     return TFontBody{font_.Width, font_.Height, font_.Pixels, table_, ranges_, rangesAsRead_};
 }

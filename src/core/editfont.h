@@ -61,6 +61,9 @@ public:
 
     // The strip's pixels, to be changed in place.
     TPixelGrid Grid();
+    // The same to read only: nothing is written through it, and the pixels
+    // stay shared.
+    TPixelGrid View() const;
     TFontBody Body() const;
     // Puts a body taken from this font back; the pixels are not copied.
     void SetBody(TFontBody Body);

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "accents.h"
 #include "colorrules.h"
 #include "editfont.h"
 #include "glyphedit.h"
@@ -138,6 +139,14 @@ public:
     TSessionChange SetWidth(std::int64_t Width);
     TSessionChange SetTable(std::vector<TCharEntry> Table, int Row);
     TSessionChange Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
+    // Build Accented Characters: those asked that can be built go at the
+    // strip's end in code order as one step; NotBuilt says which could not
+    // and why. Refusals of the whole throw EFontError.
+    struct TBuiltAccents {
+        TSessionChange Change;
+        std::string NotBuilt;
+    };
+    TBuiltAccents BuildAccented(std::vector<TAccentRequest> Requests);
     // A font read or made elsewhere in place of this one's strip and table
     // (Import Picture, an outline font, the file read again), as step Name.
     TSessionChange Replace(TEditedFont Font, int Row, const char* Name);

@@ -179,6 +179,18 @@ TSessionChange TEditSession::Append(std::int32_t Width, Bytes Pixels,
     return Keep(AppendGlyphs(font_, Width, std::move(Pixels), Rows), first);
 }
 
+TEditSession::TBuiltAccents TEditSession::BuildAccented(std::vector<TAccentRequest> Requests) {
+    Release();
+    TAccentPlan plan = PlanAccented(font_, colors_[1], std::move(Requests));
+    TBuiltAccents built{{}, NotBuiltText(plan.Refused)};
+    if (plan.Rows.empty()) return built;
+    const int first = int(font_.Table().size());
+    built.Change = Keep(AppendGlyphs(font_, plan.Width, std::move(plan.Pixels), plan.Rows,
+                                     "Build Accented Characters"),
+                        first);
+    return built;
+}
+
 TSessionChange TEditSession::Replace(TEditedFont Font, int Row, const char* Name) {
     return Take(std::move(Font), Row, Name);
 }

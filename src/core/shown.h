@@ -39,6 +39,8 @@ inline constexpr TNumberLimits kShadowDownField{"Down:", "Down", -3, 3};
 inline constexpr const char* kShadowNowhere = "Right and Down can't both be 0";
 // Edit > Go To Character...
 inline constexpr const char* kGoToLabel = "Character:";
+// Build Accented Characters: its dialog's field.
+inline constexpr const char* kAccentsLabel = "Characters:";
 // What a pixel command says when it found nothing to change.
 inline constexpr const char* kNoPixelsChanged = "No pixels changed";
 

@@ -55,6 +55,7 @@ val Shown() {
     out.set("shadowDown", Field(kShadowDownField));
     out.set("shadowNowhere", kShadowNowhere);
     out.set("goToLabel", kGoToLabel);
+    out.set("accentsLabel", kAccentsLabel);
     out.set("noPixelsChanged", kNoPixelsChanged);
     val transforms = val::array();
     for (const TTransformCommand& c : kTransformCommands) {
@@ -120,6 +121,8 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("selectAll", &TPage::SelectAll)
         .function("selection", &TPage::Selection)
         .function("goTo", &TPage::GoTo)
+        .function("accentCodes", &TPage::AccentCodes)
+        .function("buildAccented", &TPage::BuildAccented)
         .function("transform", &TPage::Transform)
         .function("shadow", &TPage::Shadow)
         .function("replaceColor", &TPage::ReplaceColor)

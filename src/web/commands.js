@@ -47,6 +47,7 @@ export function commandTable(app, transforms) {
       id, place: placeOf(id), text: name, enabled: needsGlyphs, run: () => app.editor.transform(id),
     })),
     { id: 'shadow', place: 'transform-look', text: 'Shadow...', enabled: needsGlyphs, run: () => app.editor.shadow() },
+    { id: 'build-accented', place: 'glyph-accents', text: 'Build Accented Characters...', enabled: (s) => s.chars, run: () => app.editor.buildAccented() },
     { id: 'zoom-in', place: 'view-zoom', text: 'Zoom In', keys: ['Control+Plus'], enabled: (s) => s.font && s.zoomIn, run: () => app.zoom(1) },
     { id: 'zoom-out', place: 'view-zoom', text: 'Zoom Out', keys: ['Control+Minus'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(-1) },
     { id: 'actual-size', place: 'view-zoom', text: 'Actual Size', keys: ['Control+0'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(0) },

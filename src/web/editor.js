@@ -298,6 +298,19 @@ export class Editor {
     this.apply(result);
   }
 
+  // The browser decomposes; what is built of what is the core's.
+  async buildAccented() {
+    this.finish();
+    const text = await askText('Build Accented Characters', this.shown.accentsLabel);
+    if (text === null) return;
+    const asked = this.page.accentCodes(text);
+    if (asked.error) return warning(asked.error);
+    const parts = asked.codes.map((c) => [...String.fromCodePoint(c).normalize('NFD')].map((p) => p.codePointAt(0)));
+    const result = this.page.buildAccented(asked.codes, parts);
+    this.apply(result);
+    if (result.notBuilt) warning(result.notBuilt);
+  }
+
   async insertCharacter() {
     this.finish();
     const row = this.currentRow(), glyph = this.page.table()[row];

@@ -110,6 +110,29 @@ val TPage::GoTo(const std::string& Text) {
     return Guarded([&] { return Shown(session_.GoTo(Text)); });
 }
 
+val TPage::AccentCodes(const std::string& Text) const {
+    return Guarded([&] {
+        val out = val::object();
+        out.set("codes", ArrayOf(::AccentCodes(Text)));
+        return out;
+    });
+}
+
+val TPage::BuildAccented(val Codes, val Decompositions) {
+    return Guarded([&] {
+        const auto codes = emscripten::vecFromJSArray<std::uint32_t>(Codes);
+        std::vector<TAccentRequest> asked;
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            const auto parts = emscripten::vecFromJSArray<std::uint32_t>(Decompositions[i]);
+            asked.push_back({codes[i], std::u32string(parts.begin(), parts.end())});
+        }
+        TEditSession::TBuiltAccents built = session_.BuildAccented(std::move(asked));
+        val out = Shown(built.Change);
+        if (!built.NotBuilt.empty()) out.set("notBuilt", built.NotBuilt);
+        return out;
+    });
+}
+
 val TPage::Transform(const std::string& Id) {
     return Guarded([&] {
         for (const TTransformCommand& c : kTransformCommands)

@@ -90,6 +90,10 @@ public:
     val Selection() const;
     // Edit > Go To Character...: {row, selected} or {error}.
     val GoTo(const std::string& Text);
+    // Build Accented Characters: the codes the field asks for, then those
+    // built from their decompositions (arrays of code points, one per code).
+    val AccentCodes(const std::string& Text) const;
+    val BuildAccented(val Codes, val Decompositions);
     // The glyph commands on every selected glyph, each one step: a pixel
     // command that changes nothing says {unchanged}. Transforms go by the id
     // the core gives them ("flip-horizontal").

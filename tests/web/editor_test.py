@@ -151,6 +151,20 @@ class Editor(PageTest):
         replace("9", "3")  # B has no 9
         self.wait(lambda: self.d.find_element(By.ID, "status").text == "No pixels changed")
 
+    def test_build_accented_characters(self):
+        """The browser's decomposition reaches the core: à of a and `, â of a and ^ (no ˆ), ä refused."""
+        ink = bytearray(16 * 6)
+        ink[1], ink[9] = 2, 3  # ^ and ` in row 0
+        for y in range(3, 6):
+            ink[y * 16 + 13] = ink[y * 16 + 14] = 1  # a
+        self.open_font(write("acc.sft", font(8, 16, 6, [(94, 0), (95, 4), (96, 8), (97, 12)], bytes(ink))))
+        self.menu("Glyph", "Build Accented Characters...")
+        self.d.find_element(By.ID, "text-input").send_keys("\u00e4\u00e2 U+00E0-U+00E0", Keys.ENTER)
+        self.assertEqual(self.answer(), "1 character was not built:\n\u00e4 (U+00E4): the font lacks the mark \u00a8 (U+00A8)")
+        self.assertEqual(self.command("undo"), "Undo Build Accented Characters")
+        row1 = self.saved("acc.sft")[-5 * 24:-4 * 24]
+        self.assertEqual((row1[17], row1[21]), (3, 2))
+
 
 if __name__ == "__main__":
     unittest.main(argv=[__file__])
