@@ -161,7 +161,7 @@ class Editor(PageTest):
         self.menu("Glyph", "Build Accented Characters...")
         self.d.find_element(By.ID, "text-input").send_keys("\u00e4\u00e2 U+00E0-U+00E0", Keys.ENTER)
         self.assertEqual(self.answer(), "1 character was not built:\n\u00e4 (U+00E4): the font lacks the mark \u00a8 (U+00A8)")
-        self.assertEqual(self.command("undo"), "Undo Build Accented Characters")
+        self.assertTrue(self.command("undo").startswith("Undo Build Accented Characters"))
         row1 = self.saved("acc.sft")[-5 * 24:-4 * 24]
         self.assertEqual((row1[17], row1[21]), (3, 2))
 
