@@ -30,6 +30,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class TDrawingAids;
 class TFontEditor;
 class TFileWatch;
 class TRecentFiles;
@@ -133,6 +134,9 @@ public:
     QAction* ActualSize1 = nullptr;
     QAction* GlyphBoundaries1 = nullptr;
     QAction* StatusBar1 = nullptr;
+    QAction* Guides1 = nullptr;
+    QAction* SetGuides1 = nullptr;
+    QAction* ReferenceGlyph1 = nullptr;
     QAction* TextPreview1 = nullptr;
     TTextPreview* Preview = nullptr;
     QMenu* Help1 = nullptr;
@@ -145,6 +149,7 @@ public:
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
     TFontEditor* Editor = nullptr;
+    TDrawingAids* Aids = nullptr;
     TRecovery* Recovery = nullptr;
     TFileWatch* Watch = nullptr;
     TRecentFiles* Recent = nullptr;

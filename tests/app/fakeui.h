@@ -107,6 +107,23 @@ public:
         if (chosen) From = chosen->first, To = chosen->second;
         return chosen.has_value();
     }
+    // Noted with the rows they open on ("-" for none) and the height; the
+    // script's rows come back with Set.
+    TGuidesAnswer AskGuides(TGuideRows& Rows, std::int32_t Height) override {
+        QString shown;
+        for (const auto& row : {Rows.Cap, Rows.X, Rows.Base})
+            shown += (row ? QString::number(*row) : QStringLiteral("-")) + ' ';
+        const auto [answer, rows] = Ask("Guides", shown + QString::number(Height), guides);
+        if (answer == TGuidesAnswer::Set) Rows = rows;
+        return answer;
+    }
+    // Noted with the choice it opens on.
+    TReferenceAnswer AskReference(TReferenceChoice& Choice) override {
+        const auto [answer, choice] =
+            Ask("Reference Glyph", Choice.Text + '|' + Choice.Font, references);
+        if (answer == TReferenceAnswer::Set) Choice = choice;
+        return answer;
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -123,6 +140,8 @@ public:
     std::deque<std::optional<QString>> texts;
     std::deque<std::optional<std::pair<std::uint16_t, std::uint16_t>>> replacements;
     std::deque<QString> choices;
+    std::deque<std::pair<TGuidesAnswer, TGuideRows>> guides;
+    std::deque<std::pair<TReferenceAnswer, TReferenceChoice>> references;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;
