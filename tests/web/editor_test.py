@@ -2,6 +2,7 @@
 """The page's editor in headless chromium: drawing, the glyph commands,
 characters in and out, the Character Table, and Copy and Paste Glyph.
 Usage: editor_test.py SITE_DIR SFT2BMP"""
+import os
 import unittest
 
 from selenium.webdriver.common.actions.mouse_button import MouseButton
@@ -9,7 +10,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import A_B, PageTest, font, served, write
+from browser import A_B, SAMPLES, PageTest, font, sample_rgb, served, write
 
 
 class Editor(PageTest):
@@ -150,6 +151,76 @@ class Editor(PageTest):
         self.assertEqual([o.is_selected() for o in chars], [False, True, False])
         replace("9", "3")  # B has no 9
         self.wait(lambda: self.d.find_element(By.ID, "status").text == "No pixels changed")
+
+    def test_guides_kept_per_font_name_and_the_reference_glyph_not_exported(self):
+        # H in columns 0-3 (ink on rows 1-4), I in 4-7 (rows 3-4); no lowercase: no x-height.
+        rows = ("........", "1..1....", "1111....", "1..1.11.", "1..1.11.", "........")
+        ink = bytes(1 if c == "1" else 0 for r in rows for c in r)
+        path = write("g.sft", font(8, 8, 6, [(72, 0), (73, 4)], ink))
+        self.open_font(path)
+        self.draw()
+        plain = self.canvas(0, 0, 8, 6)
+        guide = [255, 60, 150]
+        lines = lambda: [y for y in range(6) if self.canvas(0, y, 8) == [guide] * 8]
+        self.menu("View", "Guides")
+        self.draw()
+        self.assertEqual(lines(), [1, 5])
+
+        def guides(cap, base, refusal=None):
+            self.menu("View", "Guides...")
+            values = [self.d.find_element(By.ID, f).get_attribute("value") for f in ("guide-cap", "guide-x", "guide-base")]
+            for field, text in (("guide-cap", cap), ("guide-base", base)):
+                self.d.find_element(By.ID, field).clear()
+                self.d.find_element(By.ID, field).send_keys(text)
+            self.d.find_element(By.ID, "guide-base").send_keys(Keys.ENTER)
+            if refusal:
+                self.assertEqual(self.answer(), refusal)
+                self.d.find_element(By.ID, "guides-reset").click()
+            self.draw()
+            return values
+
+        self.open_menu("View")
+        self.d.find_element(By.ID, "guides").click()  # off ("✓ Guides"); setting them turns them on
+        self.assertEqual(guides("2", "6"), ["1", "", "5"])
+        self.assertEqual((lines(), self.d.execute_script("return localStorage['quillmere.guides']")),
+                         ([2, 5], '{"g.sft":[2,null,6]}'))
+        self.open_font(write("h.sft", font(8, 8, 6, [(72, 0), (73, 4)], ink)))
+        self.draw()
+        self.assertEqual(lines(), [1, 5])
+        self.open_font(path)
+        self.assertEqual(guides("9", "", "Cap height must be a row from 0 to 6, or empty for none."), ["2", "", "6"])
+        self.assertEqual((lines(), self.d.execute_script("return localStorage['quillmere.guides']")), ([1, 5], "{}"))
+        self.open_menu("View")
+        self.d.find_element(By.ID, "guides").click()
+
+        def refer(text, other=None, refusal=None):
+            self.menu("View", "Reference Glyph...")
+            if other:
+                self.d.find_element(By.ID, "reference-file").send_keys(other)
+                self.wait(lambda: self.d.find_element(By.ID, "reference-file-name").text == os.path.basename(other))
+            self.d.find_element(By.ID, "reference-text").clear()
+            self.d.find_element(By.ID, "reference-text").send_keys(text, Keys.ENTER)
+            if refusal:
+                self.assertEqual(self.answer(), refusal)
+            self.draw()
+            return self.canvas(0, 0, 8, 6)
+
+        self.menu("File", "Save as BMP")
+        bmp = self.download("g.BMP")
+        under = refer("I")
+        self.assertEqual([(i % 8, i // 8) for i, (a, b) in enumerate(zip(plain, under)) if a != b],
+                         [(1, 3), (2, 3), (1, 4), (2, 4)])
+        self.assertEqual(under[25][0], (sample_rgb(1)[0] * 128 + sample_rgb(0)[0] * 127 + 127) // 255)  # half and half
+        self.assertEqual(refer("Z", refusal="The font has no character 90."), under)
+        self.assertEqual(refer("U+0049", os.path.join(SAMPLES, "uicolormap.cmp"),
+                               "uicolormap.cmp is not an SFT font that can be read."), under)
+        self.assertEqual(refer("I", write("other.sft", font(8, 8, 6, [(72, 0), (73, 4)], ink))), under)
+        self.menu("File", "Save as BMP")
+        self.assertEqual(self.download("g.BMP"), bmp)
+        self.menu("View", "Reference Glyph...")
+        self.d.find_element(By.ID, "reference-none").click()
+        self.draw()
+        self.assertEqual(self.canvas(0, 0, 8, 6), plain)
 
 
 if __name__ == "__main__":
