@@ -6,7 +6,6 @@
 #include <QSettings>
 
 #include "charcode.h"
-#include "mainwin.h"
 #include "scrollbox.h"
 
 namespace {
@@ -113,7 +112,8 @@ void TDrawingAids::AskReference() {
         } else {
             const QString name = QFileInfo(choice.Font).fileName();
             TEditedFont other;
-            if (!other.Load(LocalPath(choice.Font)) || !OpenableDepth(other.BitsPerPixel()))
+            if (!other.Load(QFile::encodeName(choice.Font).toStdString()) ||
+                !OpenableDepth(other.BitsPerPixel()))
                 throw EFontError(NotAFontText(name.toStdString()));
             reference_ = TReferenceGlyph(other, code, name.toStdString());
         }

@@ -107,22 +107,21 @@ public:
         if (chosen) From = chosen->first, To = chosen->second;
         return chosen.has_value();
     }
-    // Noted with the rows they open on ("-" for none) and the height; the
-    // script's rows come back with Set.
+    // Noted with the rows they open on ("-" for none) and the height, or the
+    // choice it opens on; Set takes the script's.
     TGuidesAnswer AskGuides(TGuideRows& Rows, std::int32_t Height) override {
         QString shown;
         for (const auto& row : {Rows.Cap, Rows.X, Rows.Base})
             shown += (row ? QString::number(*row) : QStringLiteral("-")) + ' ';
-        const auto [answer, rows] = Ask("Guides", shown + QString::number(Height), guides);
-        if (answer == TGuidesAnswer::Set) Rows = rows;
-        return answer;
+        return Take(Ask("Guides", shown + QString::number(Height), guides), Rows);
     }
-    // Noted with the choice it opens on.
     TReferenceAnswer AskReference(TReferenceChoice& Choice) override {
-        const auto [answer, choice] =
-            Ask("Reference Glyph", Choice.Text + '|' + Choice.Font, references);
-        if (answer == TReferenceAnswer::Set) Choice = choice;
-        return answer;
+        return Take(Ask("Reference Glyph", Choice.Text + '|' + Choice.Font, references), Choice);
+    }
+    template <class A, class T>
+    static A Take(const std::pair<A, T>& Answer, T& Value) {
+        if (Answer.first == A::Set) Value = Answer.second;
+        return Answer.first;
     }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
