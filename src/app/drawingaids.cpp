@@ -123,4 +123,5 @@ void TDrawingAids::AskReference() {
     }
     choice_ = choice;
     Follow();
+    view_.viewport()->update();  // another reference where the last one was
 }

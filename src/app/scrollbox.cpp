@@ -61,10 +61,11 @@ void TScrollBox::SetGuides(std::vector<int> Rows) {
 }
 
 void TScrollBox::SetUnderlay(TUnderlay Draw, TGlyphExtent Columns) {
-    if (!Draw && !underlay_) return;
+    // The same underlay where it was: a change of pixels repaints only its area.
+    const bool moved = bool(Draw) != bool(underlay_) || (Draw && Columns != underlayColumns_);
     underlay_ = std::move(Draw);
     underlayColumns_ = Columns;
-    viewport()->update();
+    if (moved) viewport()->update();
 }
 
 void TScrollBox::SetBoundariesShown(bool Shown) {

@@ -81,7 +81,8 @@ public:
     const std::vector<int>& Guides() const { return guides_; }
     // View > Reference Glyph...: what the view draws under the strip's
     // columns Columns on the screen only, into the RGBA bytes of the part
-    // X, Y, W x H of the picture it is about to draw; null for nothing.
+    // X, Y, W x H of the picture it is about to draw; null for nothing. A
+    // new underlay in the same columns is shown at the next repaint.
     using TUnderlay = std::function<void(int X, int Y, int W, int H, std::uint8_t* Rgba)>;
     void SetUnderlay(TUnderlay Draw, TGlyphExtent Columns);
 
