@@ -40,6 +40,8 @@ public:
     }
     bool AskText(const QString&, const QString&, QString&) override { return false; }
     bool AskReplaceColour(TEditSession&, std::uint16_t&, std::uint16_t&) override { return false; }
+    TGuidesAnswer AskGuides(TGuideRows&, std::int32_t) override { return TGuidesAnswer::Cancel; }
+    TReferenceAnswer AskReference(TReferenceChoice&) override { return TReferenceAnswer::Cancel; }
     [[noreturn]] static void Fail(const QString& Text) {
         std::fprintf(stderr, "unexpected box: %s\n", qPrintable(Text));
         std::exit(1);

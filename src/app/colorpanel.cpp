@@ -114,4 +114,5 @@ void TColorPanel::ShowColors() {
                         value);
         button->setToolTip(QStringLiteral("RGB %1, %2, %3").arg(c.R).arg(c.G).arg(c.B));
     }
+    emit ColorsShown();
 }

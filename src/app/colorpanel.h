@@ -53,6 +53,10 @@ public:
     QPushButton* BackgroundButton = nullptr;
     TSwatches* Swatches = nullptr;
 
+signals:
+    // The colours were shown again: they, or the font or palette, changed.
+    void ColorsShown();
+
 private:
     // At 16 bits: the colour dialog for one of the two.
     void Choose(bool Background);

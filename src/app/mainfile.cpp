@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 
+#include "drawingaids.h"
 #include "editor.h"
 #include "filewatch.h"
 #include "mainwin.h"
@@ -102,6 +103,7 @@ void TMainWindow::SaveFontAs(const std::string& Path) {
     Watch->Watch(Path);
     Recent->Add(QFile::decodeName(Path.c_str()));
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
+    Aids->Saved();
     UpdateCaption();
 }
 

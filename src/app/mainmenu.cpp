@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <vector>
 
+#include "drawingaids.h"
 #include "editor.h"
 #include "mainwin.h"
 #include "menus.h"
@@ -91,6 +92,7 @@ void TMainWindow::CreateMenus() {
          {View1, &ActualSize1, "&Actual Size", key(Qt::CTRL | Qt::Key_0), [this] { ZoomClick(0); }},
          {View1},
          {View1, &GlyphBoundaries1, "&Glyph Boundaries", {}, call(&W::GlyphBoundaries1Click)},
+         {View1, &Guides1, "G&uides", {}, [this] { Aids->Follow(); }},
          {View1,
           &Colours1,
           "&Colours",
@@ -98,11 +100,13 @@ void TMainWindow::CreateMenus() {
           [this] { Editor->SetColoursShown(Colours1->isChecked()); }},
          {View1, &StatusBar1, "&Status Bar", {}, call(&W::StatusBar1Click)},
          {View1},
+         {View1, &SetGuides1, "Guid&es...", {}, [this] { Aids->AskGuides(); }},
+         {View1, &ReferenceGlyph1, "&Reference Glyph...", {}, [this] { Aids->AskReference(); }},
          {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
          {Help1, &About1, "&About", {}, call(&W::About1Click)}});
     AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
     OpenRecent1 = new QMenu(QStringLiteral("Open &Recent"), File1);
     File1->insertMenu(SaveSFT1, OpenRecent1);
-    for (QAction* toggle : {Draw1, GlyphBoundaries1, StatusBar1, Colours1})
+    for (QAction* toggle : {Draw1, GlyphBoundaries1, Guides1, StatusBar1, Colours1})
         toggle->setCheckable(true);
 }

@@ -20,6 +20,8 @@
 
 #include "about.h"
 #include "cmdline.h"
+#include "colorpanel.h"
+#include "drawingaids.h"
 #include "drops.h"
 #include "editor.h"
 #include "export.h"
@@ -89,6 +91,8 @@ void TMainWindow::CreateComponents() {
     Editor = new TFontEditor(Session_, ui_, *this, *ScrollBox,
                              [this](auto& Handler) { Guarded(Handler); });
     Editor->Bind(Undo1, Redo1);
+    Aids = new TDrawingAids(Session_, ui_, *ScrollBox, *Guides1, this);
+    connect(Editor->Colors, &TColorPanel::ColorsShown, this, [this] { Aids->FontChanged(); });
     // A change of the strip's size or table is kept once its picture is built.
     Session_.SetPrepare([this](const TEditedFont& Font) {
         built_ = BuildAside(builder_, Font.Font(), Session_.Palette());
@@ -151,8 +155,9 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
 
 void TMainWindow::UpdateCommands() {
     const bool havePicture = Bitmap_ != nullptr;
-    for (QAction* command : {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1,
-                             LoadPalette1, CharTable1, Draw1, InsertCharacter1})
+    for (QAction* command :
+         {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1, LoadPalette1,
+          CharTable1, Draw1, InsertCharacter1, SetGuides1, ReferenceGlyph1})
         command->setEnabled(havePicture);
     const TGlyphExtent glyph = SelectedGlyph();
     const bool rows = havePicture && Bitmap_->Height() > 0;
@@ -207,6 +212,7 @@ void TMainWindow::ShowFont(TBuiltPicture Built) {
         for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
     }
     ShowSelection(true);
+    Aids->FontChanged();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
     UpdateCaption();
     UpdateCommands();
@@ -281,6 +287,7 @@ void TMainWindow::ShowPixels(TPixelRect Area) {
     // A fresh picture of the same pixels: nothing built from the old one is kept.
     Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
     ScrollBox->ShowChange(*Bitmap_, Area);
+    Aids->FontChanged();
     if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
 }
@@ -309,6 +316,7 @@ void TMainWindow::ShowSelection(bool Scroll) {
     const int row = Session_.CurrentRow();
     if (Scroll && row >= 0 && row < int(table.size()))
         ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+    Aids->Follow();
     UpdateCommands();
 }
 
@@ -318,6 +326,7 @@ void TMainWindow::TakeSelection() {
         rows.push_back(i.row());
     Session_.Select(std::move(rows), ASCIIList->currentRow());
     ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
+    Aids->Follow();
     UpdateCommands();
 }
 

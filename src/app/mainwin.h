@@ -30,6 +30,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class TDrawingAids;
 class TFontEditor;
 class TFileWatch;
 class TRecentFiles;
@@ -134,6 +135,9 @@ public:
     QAction* ActualSize1 = nullptr;
     QAction* GlyphBoundaries1 = nullptr;
     QAction* StatusBar1 = nullptr;
+    QAction* Guides1 = nullptr;
+    QAction* SetGuides1 = nullptr;
+    QAction* ReferenceGlyph1 = nullptr;
     QAction* TextPreview1 = nullptr;
     TTextPreview* Preview = nullptr;
     QMenu* Help1 = nullptr;
@@ -146,6 +150,7 @@ public:
     QFrame* Panel2 = nullptr;
     TScrollBox* ScrollBox = nullptr;
     TFontEditor* Editor = nullptr;
+    TDrawingAids* Aids = nullptr;
     TRecovery* Recovery = nullptr;
     TFileWatch* Watch = nullptr;
     TRecentFiles* Recent = nullptr;

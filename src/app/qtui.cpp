@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "chartable.h"
+#include "guidedialogs.h"
 #include "numberdialog.h"
 #include "outlinedialog.h"
 
@@ -161,4 +162,18 @@ bool TQtUserInterface::AskReplaceColour(TEditSession& Session, std::uint16_t& Fr
     if (dialog.exec() != QDialog::Accepted) return false;
     From = dialog.From(), To = dialog.To();
     return true;
+}
+
+TGuidesAnswer TQtUserInterface::AskGuides(TGuideRows& Rows, std::int32_t Height) {
+    TGuidesDialog dialog(Rows, Height, *this, parent_);
+    dialog.exec();
+    if (dialog.Answer() == TGuidesAnswer::Set) Rows = dialog.Rows();
+    return dialog.Answer();
+}
+
+TReferenceAnswer TQtUserInterface::AskReference(TReferenceChoice& Choice) {
+    TReferenceDialog dialog(Choice, *this, parent_);
+    dialog.exec();
+    if (dialog.Answer() == TReferenceAnswer::Set) Choice = dialog.Choice();
+    return dialog.Answer();
 }

@@ -28,6 +28,8 @@ public:
                     const TNumberCheck& Check, std::vector<std::int64_t>& Values) override;
     bool AskText(const QString& Title, const QString& Label, QString& Text) override;
     bool AskReplaceColour(TEditSession& Session, std::uint16_t& From, std::uint16_t& To) override;
+    TGuidesAnswer AskGuides(TGuideRows& Rows, std::int32_t Height) override;
+    TReferenceAnswer AskReference(TReferenceChoice& Choice) override;
 
 private:
     QWidget* parent_;

@@ -54,6 +54,20 @@ void TScrollBox::SetGlyphs(const TStripGeometry& Glyphs, std::vector<TGlyphExten
     if (marked) viewport()->update();
 }
 
+void TScrollBox::SetGuides(std::vector<int> Rows) {
+    if (Rows == guides_) return;
+    guides_ = std::move(Rows);
+    viewport()->update();
+}
+
+void TScrollBox::SetUnderlay(TUnderlay Draw, TGlyphExtent Columns) {
+    // The same underlay where it was: a change of pixels repaints only its area.
+    const bool moved = bool(Draw) != bool(underlay_) || (Draw && Columns != underlayColumns_);
+    underlay_ = std::move(Draw);
+    underlayColumns_ = Columns;
+    if (moved) viewport()->update();
+}
+
 void TScrollBox::SetBoundariesShown(bool Shown) {
     boundaries_ = Shown;
     viewport()->update();
@@ -233,8 +247,12 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     const int srcY = int((y0 - top) / z);
     const int w = int((x1 - left + z - 1) / z) - srcX;
     const int h = int((y1 - top + z - 1) / z) - srcY;
-    const QImage part = PicturePart(pic, srcX, srcY, w, h);
+    QImage part = PicturePart(pic, srcX, srcY, w, h);
     if (part.isNull()) return;
+    if (underlay_ && underlayColumns_.Begin < srcX + w && underlayColumns_.End > srcX) {
+        part.convertTo(QImage::Format_RGBA8888);
+        underlay_(srcX, srcY, w, h, part.bits());
+    }
     painter.setClipRect(exposed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
@@ -249,18 +267,26 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
         for (; x != xs.end() && left + *x * z < x1; ++x)
             painter.drawLine(QPoint(int(left + *x * z), int(std::max(top, y0))),
                              QPoint(int(left + *x * z), int(std::min(bottom, y1) - 1)));
-    } else if (selected_.size() < 2) {
-        return;
     }
-    // The selected glyphs' frames, those in view.
-    painter.setPen(QColor::fromRgb(kFrameColour));
-    auto g = std::lower_bound(selected_.begin(), selected_.end(), (x0 - left) / z,
-                              [](const TGlyphExtent& e, std::int64_t x) { return e.End < x; });
-    for (; g != selected_.end() && left + std::int64_t(g->Begin) * z < x1 + 1; ++g) {
-        const std::int64_t fx0 = std::max(left + g->Begin * z, x0 - 1);
-        const std::int64_t fx1 = std::min(left + g->End * z, x1 + 1);
-        if (fx0 < fx1)
-            painter.drawRect(
-                QRect(int(fx0), int(top), int(fx1 - fx0 - 1), int(pic.Height() * z - 1)));
+    if (boundaries_ || selected_.size() > 1) {
+        // The selected glyphs' frames, those in view.
+        painter.setPen(QColor::fromRgb(kFrameColour));
+        auto g = std::lower_bound(selected_.begin(), selected_.end(), (x0 - left) / z,
+                                  [](const TGlyphExtent& e, std::int64_t x) { return e.End < x; });
+        for (; g != selected_.end() && left + std::int64_t(g->Begin) * z < x1 + 1; ++g) {
+            const std::int64_t fx0 = std::max(left + g->Begin * z, x0 - 1);
+            const std::int64_t fx1 = std::min(left + g->End * z, x1 + 1);
+            if (fx0 < fx1)
+                painter.drawRect(
+                    QRect(int(fx0), int(top), int(fx1 - fx0 - 1), int(pic.Height() * z - 1)));
+        }
+    }
+    // The guides over everything, one device pixel high; the strip's bottom
+    // edge along its last device row.
+    painter.setPen(QColor::fromRgb(kGuideColour));
+    for (const int row : guides_) {
+        const std::int64_t y = top + std::min<std::int64_t>(row * z, pic.Height() * z - 1);
+        if (row >= 0 && row <= pic.Height() && y >= y0 && y < y1)
+            painter.drawLine(QPoint(int(x0), int(y)), QPoint(int(x1 - 1), int(y)));
     }
 }

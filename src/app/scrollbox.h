@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "picture.h"
@@ -73,6 +74,18 @@ public:
     void SetBoundariesShown(bool Shown);
     bool BoundariesShown() const { return boundaries_; }
 
+    // View > Guides: lines along the top edges of these rows, over the pixels
+    // (the strip's height: along its last row's bottom edge); none for no lines.
+    static constexpr QRgb kGuideColour = ::kGuideColour;
+    void SetGuides(std::vector<int> Rows);
+    const std::vector<int>& Guides() const { return guides_; }
+    // View > Reference Glyph...: what the view draws under the strip's
+    // columns Columns on the screen only, into the RGBA bytes of the part
+    // X, Y, W x H of the picture it is about to draw; null for nothing. A
+    // new underlay in the same columns is shown at the next repaint.
+    using TUnderlay = std::function<void(int X, int Y, int W, int H, std::uint8_t* Rgba)>;
+    void SetUnderlay(TUnderlay Draw, TGlyphExtent Columns);
+
     // While drawing, presses and drags go out as strip pixels instead.
     void SetDrawing(bool Drawing);
     bool Drawing() const { return drawing_; }
@@ -112,6 +125,9 @@ private:
     TStripGeometry glyphs_;
     std::vector<TGlyphExtent> selected_;  // left to right
     bool boundaries_ = false;
+    std::vector<int> guides_;
+    TUnderlay underlay_;
+    TGlyphExtent underlayColumns_;
     bool drawing_ = false;
     Qt::MouseButton held_ = Qt::NoButton;  // the button of the press being drawn with
 };

@@ -14,6 +14,7 @@
 #include "editfont.h"
 #include "errors.h"
 #include "font.h"
+#include "guides.h"
 #include "palette.h"
 #include "session.h"
 #include "shown.h"
@@ -60,6 +61,16 @@ TNumberField NumberField(const TNumberLimits& Limits, std::optional<std::int64_t
 // Why the values are refused, or empty to take them.
 using TNumberCheck = std::function<std::string(const std::vector<std::int64_t>&)>;
 
+// View > Guides...: OK sets the rows typed, Reset goes back to those found.
+enum class TGuidesAnswer { Cancel, Set, Reset };
+// View > Reference Glyph...: the character as typed, and the font file to
+// take it from (empty: this font); OK sets it, None clears it.
+struct TReferenceChoice {
+    QString Text;
+    QString Font;
+};
+enum class TReferenceAnswer { Cancel, Set, None };
+
 class IUserInterface {
 public:
     virtual ~IUserInterface() = default;
@@ -99,6 +110,11 @@ public:
     // From and To; true, with the values chosen, on OK.
     virtual bool AskReplaceColour(TEditSession& Session, std::uint16_t& From,
                                   std::uint16_t& To) = 0;
+    // View > Guides...: Cap height, x-height and Baseline, opening on Rows,
+    // each empty or a row from 0 to Height; Set with those typed in Rows.
+    virtual TGuidesAnswer AskGuides(TGuideRows& Rows, std::int32_t Height) = 0;
+    // View > Reference Glyph..., opening on Choice; Set with the one made in it.
+    virtual TReferenceAnswer AskReference(TReferenceChoice& Choice) = 0;
 };
 
 // The standard error box's text for the exception being handled.

@@ -7,7 +7,7 @@
 
 #include "charcode.h"
 #include "errors.h"
-#include "glyphstyle.h"
+#include "guides.h"
 #include "outlinestrip.h"
 #include "strip.h"
 
@@ -99,7 +99,9 @@ TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
     const auto has = [&](char32_t c) { return rowOf.count(c) != 0; };
     const TStripGeometry glyphs(table, Font.Font().Width);
     const TPixelGrid grid = Font.View();
-    const auto ink = [&](TGlyphExtent g) { return InkBox(grid, g.Begin, g.End, Background); };
+    const auto ink = [&](TGlyphExtent g) {
+        return InkBox(Font.Font(), g, Background).value_or(TPixelRect{});
+    };
 
     TAccentPlan plan;
     std::vector<TBuilt> built;

@@ -62,3 +62,10 @@ std::uint8_t BrightestEntry(const TPalette& Palette) {
 std::uint8_t DarkestEntry(const TPalette& Palette) {
     return FirstBy(Palette, [](int a, int b) { return a < b; });
 }
+
+TRgb ValueColor(int BitsPerPixel, const TPalette& Palette, std::uint16_t Value) {
+    if (BitsPerPixel == 8) return PaletteColor(Palette, std::uint8_t(Value));
+    TRgb c;
+    Color16ToRGB(std::uint8_t(Value), std::uint8_t(Value >> 8), c.R, c.G, c.B);
+    return c;
+}

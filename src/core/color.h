@@ -19,6 +19,9 @@ TRgb Blend(TRgb Color, TRgb Background, std::uint8_t Coverage);
 // The nearest 5-6-5 value, as a picture of the font shows it.
 std::uint16_t To565(TRgb Color);
 TRgb PaletteColor(const TPalette& Palette, std::uint8_t Index);
+// A pixel's value as the picture shows it: at 8 bits a palette entry's
+// colour, at 16 a 5-6-5 value's.
+TRgb ValueColor(int BitsPerPixel, const TPalette& Palette, std::uint16_t Value);
 // The entry nearest to Color by squared RGB distance, the first of equals.
 std::uint8_t NearestPaletteEntry(const TPalette& Palette, TRgb Color);
 // The brightest and the darkest entries by R + G + B, the first of equals.

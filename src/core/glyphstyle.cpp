@@ -96,15 +96,3 @@ std::uint64_t CountPixels(const TPixelGrid& Grid, std::int32_t Begin, std::int32
             n += Grid.Get(x, y) == Value;
     return n;
 }
-
-TPixelRect InkBox(const TPixelGrid& Grid, std::int32_t Begin, std::int32_t End,
-                  std::uint16_t Background) {
-    TPixelRect box{End, Grid.Height, Begin, 0};
-    for (std::int32_t y = 0; y < Grid.Height; ++y)
-        for (std::int32_t x = std::max(Begin, 0); x < std::min(End, Grid.Width); ++x)
-            if (Grid.Get(x, y) != Background) {
-                box.Left = std::min(box.Left, x), box.Right = std::max(box.Right, x + 1);
-                box.Top = std::min(box.Top, y), box.Bottom = y + 1;
-            }
-    return box.Empty() ? TPixelRect{} : box;
-}

@@ -26,10 +26,5 @@ void ReplacePixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, std::
 // How many pixels of columns Begin .. End - 1 hold Value.
 std::uint64_t CountPixels(const TPixelGrid& Grid, std::int32_t Begin, std::int32_t End,
                           std::uint16_t Value);
-// The smallest box holding every pixel of columns Begin .. End - 1 that is
-// not Background: the glyph's ink. Empty for a blank glyph.
-TPixelRect InkBox(const TPixelGrid& Grid, std::int32_t Begin, std::int32_t End,
-                  std::uint16_t Background);
-
 // The Shadow dialog's offsets: each from -3 to 3, not both 0.
 inline constexpr int kShadowReach = 3;

@@ -101,13 +101,8 @@ void TEditSession::SetColor(bool Background, std::uint16_t Value) {
 }
 
 std::array<std::uint8_t, 3> TEditSession::RgbOf(std::uint16_t Value) const {
-    if (Bits() == 8) {
-        const TRgb c = PaletteColor(palette_, std::uint8_t(Value));
-        return {c.R, c.G, c.B};
-    }
-    std::array<std::uint8_t, 3> rgb{};
-    Color16ToRGB(std::uint8_t(Value), std::uint8_t(Value >> 8), rgb[0], rgb[1], rgb[2]);
-    return rgb;
+    const TRgb c = ValueColor(Bits(), palette_, Value);
+    return {c.R, c.G, c.B};
 }
 
 TSessionChange TEditSession::Undo() {

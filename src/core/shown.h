@@ -16,6 +16,8 @@ inline constexpr std::array<int, 8> kZoomSteps = {1, 2, 3, 4, 6, 8, 12, 16};
 // frame.
 inline constexpr std::uint32_t kBoundaryColour = 0xFF00A0FF;
 inline constexpr std::uint32_t kFrameColour = 0xFFFFDC00;
+// View > Guides: the cap height, x-height and baseline lines.
+inline constexpr std::uint32_t kGuideColour = 0xFFFF3C96;
 
 // Pixels a compressed picture may claim for each byte of its file: past it
 // the picture is refused before anything is allocated for it.
@@ -41,6 +43,10 @@ inline constexpr const char* kShadowNowhere = "Right and Down can't both be 0";
 inline constexpr const char* kGoToLabel = "Character:";
 // Build Accented Characters: its dialog's field.
 inline constexpr const char* kAccentsLabel = "Characters:";
+// View > Reference Glyph...: the choice of font, under the Character field.
+inline constexpr const char* kReferenceThisFont = "This font";
+inline constexpr const char* kReferenceOtherFont = "Another font file:";
+inline constexpr const char* kReferenceNoFile = "Choose the other font's file first.";
 // What a pixel command says when it found nothing to change.
 inline constexpr const char* kNoPixelsChanged = "No pixels changed";
 

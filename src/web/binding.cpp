@@ -8,6 +8,7 @@
 
 #include "editfont.h"
 #include "errors.h"
+#include "guides.h"
 #include "page.h"
 #include "shown.h"
 
@@ -41,6 +42,12 @@ val Shown() {
     out.set("zoomSteps", ArrayOf(std::vector<int>(kZoomSteps.begin(), kZoomSteps.end())));
     out.set("boundaryColour", Css(kBoundaryColour));
     out.set("frameColour", Css(kFrameColour));
+    out.set("guideColour", Css(kGuideColour));
+    out.set("guideLabels",
+            ArrayOf(std::vector<std::string>(kGuideLabels.begin(), kGuideLabels.end())));
+    out.set("referenceThisFont", kReferenceThisFont);
+    out.set("referenceOtherFont", kReferenceOtherFont);
+    out.set("referenceNoFile", kReferenceNoFile);
     out.set("picturePixelsPerByte", double(kPicturePixelsPerByte));
     out.set("codeField", Field(kCodeField));
     out.set("widthField", Field(kWidthField));
@@ -140,6 +147,11 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("setTable", &TPage::SetTable)
         .function("glyphPicture", &TPage::GlyphPicture)
         .function("pastePixels", &TPage::PastePixels)
+        .function("guides", &TPage::Guides)
+        .function("guideRowOf", &TPage::GuideRowOf)
+        .function("setReference", &TPage::SetReference)
+        .function("clearReference", &TPage::ClearReference)
+        .function("hasReference", &TPage::HasReference)
         .function("takeJournal", &TPage::TakeJournal)
         .function("recover", &TPage::Recover);
 }

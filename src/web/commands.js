@@ -52,7 +52,10 @@ export function commandTable(app, transforms) {
     { id: 'zoom-out', place: 'view-zoom', text: 'Zoom Out', keys: ['Control+Minus'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(-1) },
     { id: 'actual-size', place: 'view-zoom', text: 'Actual Size', keys: ['Control+0'], enabled: (s) => s.font && s.zoomed, run: () => app.zoom(0) },
     { id: 'boundaries', place: 'view-boundaries', text: 'Glyph Boundaries', toggle: true, run: app.toggleBoundaries },
+    { id: 'guides', place: 'view-boundaries', text: 'Guides', toggle: true, run: () => app.aids.setShown(!app.aids.guidesOn) },
     { id: 'colours-shown', place: 'view-boundaries', text: 'Colours', toggle: true, enabled: needsFont, run: () => app.editor.setColoursShown(!app.editor.coloursShown) },
+    { id: 'set-guides', place: 'view-preview', text: 'Guides...', enabled: needsFont, run: () => app.aids.askGuides() },
+    { id: 'reference-glyph', place: 'view-preview', text: 'Reference Glyph...', enabled: needsFont, run: () => app.aids.askReference() },
     { id: 'text-preview', place: 'view-preview', text: 'Text Preview...', enabled: needsFont, run: app.textPreview },
     { id: 'about', place: 'help', text: 'About', run: app.about },
   ];

@@ -121,7 +121,8 @@ function askReplaceColour(page, from, to) {
 export class Editor {
   // ctx: the page, the view, the core's shown numbers and texts, and the
   // main script's showFont, showSelection, selectRow (without scrolling),
-  // updateCommands, keep (hands a change to the storage) and setStatus.
+  // updateCommands, keep (hands a change to the storage), setStatus and
+  // aids (the guides follow the font's pixels and colours).
   constructor(ctx) {
     Object.assign(this, ctx);
     this.drawing = false;
@@ -137,7 +138,10 @@ export class Editor {
   apply(result) {
     if (!result) return;
     if (result.row !== undefined) this.showFont();
-    else if (result.area) this.view.redraw();
+    else if (result.area) {
+      this.view.redraw();
+      this.aids.fontChanged();
+    }
     if (result.selected !== undefined) this.showSelection(true);
     if (result.unchanged) this.setStatus(result.unchanged);
     this.keep();
@@ -200,6 +204,7 @@ export class Editor {
         }
       }
       this.view.redraw();
+      this.aids.fontChanged();
     });
     const up = (e) => { if (this.held === e.button || e.type === 'pointercancel') this.finish(); };
     scroller.addEventListener('pointerup', up);
@@ -257,6 +262,8 @@ export class Editor {
       $('current-input').value = hex(this.page.rgbOf(current));
       $('background-input').value = hex(this.page.rgbOf(background));
     }
+    // Ink is what is not the background colour: the guides follow it.
+    this.aids.fontChanged();
   }
 
   // View > Colours: the panel without drawing.

@@ -5,6 +5,7 @@ import createQuillCore from 'quillmere-core';
 import quill8 from './samples/QUILL8.SFT';
 import quill16 from './samples/QUILL16.SFT';
 import sampleCmp from './samples/uicolormap.cmp';
+import { Aids } from './aids.js';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
@@ -21,7 +22,7 @@ const $ = (id) => document.getElementById(id);
 const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
-let core, shown, page, view, editor, keeper, commands = [];
+let core, shown, page, view, editor, aids, keeper, commands = [];
 let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
 // The file the font came from or was last saved to, where the browser gave
@@ -122,6 +123,7 @@ function showFont() {
   chars.replaceChildren(...page.table().map((e, i) => new Option(characterText(e.code), String(i))));
   view.setPicture();
   showSelection(true);
+  aids.fontChanged();
 }
 
 // The list and the strip show the page's selection; with Scroll the view
@@ -252,8 +254,10 @@ async function saveFontTo(handle) {
     return bytes;
   }, { name: page.name(), extension: '.sft', handle });
   // Only a write that went through makes the font unchanged.
+  const before = page.name();
   const saved = page.saved(as);
   if (saved.error) throw new Error(saved.error.replace(/\.$/, ''));
+  aids.saved(before);
   keeper.drop();
   keep();
   if (written) {
@@ -396,9 +400,10 @@ async function start() {
   shown = core.shown();
   page = new core.Page();
   view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
-  editor = new Editor({ page, view, shown, showFont, showSelection, selectRow, updateCommands, keep, setStatus });
+  aids = new Aids({ page, view, texts: shown, readFile });
+  editor = new Editor({ page, view, shown, showFont, showSelection, selectRow, updateCommands, keep, setStatus, aids });
   commands = commandTable({
-    editor, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
+    editor, aids, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
     pickFont: pickAndOpen,
     openRecent: (i) => openHandle(recent.list[i]),
     clearRecent: () => recent.clear(),

@@ -186,7 +186,7 @@ val TPage::SpellOf(val Codes) const {
 
 std::string TPage::ExportName() const { return ProposedExportName(Name(), ""); }
 
-val TPage::Pixels(int X, int Y, int W, int H) {
+val TPage::Pixels(int X, int Y, int W, int H, bool Shown) {
     if (!picture_ || W <= 0 || H <= 0) return val::null();
     try {
         rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
@@ -194,6 +194,9 @@ val TPage::Pixels(int X, int Y, int W, int H) {
         return val::null();
     }
     if (!PictureRGBA(*picture_, X, Y, W, H, rgba_.data())) return val::null();
+    if (Shown && reference_)
+        reference_->DrawUnder(session_.Font(), session_.Palette(), session_.Background(),
+                              session_.Glyph(session_.CurrentRow()), X, Y, W, H, rgba_.data());
     return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
 }
 

@@ -8,10 +8,12 @@
 #include <emscripten/val.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "colorrules.h"
+#include "guides.h"
 #include "picture.h"
 #include "session.h"
 
@@ -43,8 +45,9 @@ public:
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
     std::string ExportName() const;
 
-    // Pixels of the picture as RGBA, for the part of the strip on screen.
-    val Pixels(int X, int Y, int W, int H);
+    // Pixels of the picture as RGBA; Shown for the part of the strip on
+    // screen, with the reference glyph under the selected one.
+    val Pixels(int X, int Y, int W, int H, bool Shown);
     std::string PixelInfo(int X, int Y) const;
     val BmpFile() const;
     // The font file's bytes; once they are written (a download is a write),
@@ -123,6 +126,18 @@ public:
     val PastePixels(int W, int H, bool Indexed, const std::string& Data, const std::string& Table,
                     bool Nearest);
 
+    // The View menu's aids (aids.cpp). The guide rows found, {cap, x, base}
+    // each a row or null; a Guides... field's text as {row} (null for none)
+    // or {error}.
+    val Guides() const;
+    val GuideRowOf(int Field, const std::string& Text) const;
+    // View > Reference Glyph...: Text's glyph of this font, or with Other
+    // of the font in File (Name); {ok} or {error}, which changes nothing.
+    val SetReference(const std::string& Text, bool Other, const std::string& File,
+                     const std::string& Name);
+    void ClearReference() { reference_.reset(); }
+    bool HasReference() const { return reference_.has_value(); }
+
     // Unsaved work for the browser's storage: what the font's journal gained
     // since the last call, {bytes, start, changes}, start when it begins
     // afresh (a font opened, saved or recovered); null when nothing is new.
@@ -149,6 +164,7 @@ private:
     std::unique_ptr<TBitmap> picture_, built_;
     std::vector<std::string> info_, builtInfo_;
     std::vector<std::uint8_t> rgba_;
+    std::optional<TReferenceGlyph> reference_;
     bool restart_ = false;  // pending_ begins the journal afresh
     Bytes pending_;         // records not yet handed to the storage
 };

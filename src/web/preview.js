@@ -21,7 +21,7 @@ function draw(page, factor) {
   let x = 0;
   for (const p of pieces) {
     const w = p.end - p.begin;
-    const rgba = w > 0 && height > 0 ? page.pixels(p.begin, 0, w, height) : null;
+    const rgba = w > 0 && height > 0 ? page.pixels(p.begin, 0, w, height, false) : null;
     if (rgba) {
       glyph.width = w;
       glyph.height = height;

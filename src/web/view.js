@@ -10,10 +10,11 @@ export class StripView {
   constructor(page, shown, scroller, spacer, canvas) {
     Object.assign(this, { page, scroller, spacer, canvas });
     this.zooms = shown.zoomSteps;
-    this.marks = { boundary: shown.boundaryColour, frame: shown.frameColour };
+    this.marks = { boundary: shown.boundaryColour, frame: shown.frameColour, guide: shown.guideColour };
     this.zoom = 1;
     this.boundaries = false;
     this.selected = [];  // { begin, end } of each selected glyph, left to right
+    this.guides = [];  // rows along whose top edges View > Guides draws its lines
     this.width = 0;
     this.height = 0;
     this.offscreen = document.createElement('canvas');
@@ -69,6 +70,12 @@ export class StripView {
   }
 
   setBoundaries(shown) { this.boundaries = shown; this.redraw(); }
+  // The guides' rows (the strip's height: along its last row's bottom edge).
+  setGuides(rows) {
+    if (rows.join() === this.guides.join()) return;
+    this.guides = rows;
+    this.redraw();
+  }
   // The selected glyphs: the one framed with the boundaries, several always.
   setSelected(extents) { this.selected = extents; this.redraw(); }
 
@@ -113,7 +120,7 @@ export class StripView {
     const sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
     const sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
     if (sw <= 0 || sh <= 0) return;
-    const rgba = this.page.pixels(sx, sy, sw, sh);
+    const rgba = this.page.pixels(sx, sy, sw, sh, true);
     if (!rgba) return;
     const off = this.offscreen;
     if (off.width < sw || off.height < sh) {
@@ -124,6 +131,13 @@ export class StripView {
     const dx = sx * z - left, dy = sy * z - top;
     ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
+    // The guides over everything, one device pixel high, across the strip in view.
+    ctx.fillStyle = this.marks.guide;
+    const right = Math.min(w, (this.width - sx) * z + dx);
+    for (const row of this.guides) {
+      const y = dy - sy * z + Math.min(row * z, this.height * z - 1);
+      if (row >= 0 && row <= this.height && y >= 0 && y < h) ctx.fillRect(0, y, Math.max(0, right), 1);
+    }
   }
 
   // One device pixel at every boundary in view, then the selected glyphs' frames.

@@ -107,6 +107,22 @@ public:
         if (chosen) From = chosen->first, To = chosen->second;
         return chosen.has_value();
     }
+    // Noted with the rows they open on ("-" for none) and the height, or the
+    // choice it opens on; Set takes the script's.
+    TGuidesAnswer AskGuides(TGuideRows& Rows, std::int32_t Height) override {
+        QString shown;
+        for (const auto& row : {Rows.Cap, Rows.X, Rows.Base})
+            shown += (row ? QString::number(*row) : QStringLiteral("-")) + ' ';
+        return Take(Ask("Guides", shown + QString::number(Height), guides), Rows);
+    }
+    TReferenceAnswer AskReference(TReferenceChoice& Choice) override {
+        return Take(Ask("Reference Glyph", Choice.Text + '|' + Choice.Font, references), Choice);
+    }
+    template <class A, class T>
+    static A Take(const std::pair<A, T>& Answer, T& Value) {
+        if (Answer.first == A::Set) Value = Answer.second;
+        return Answer.first;
+    }
     template <class T>
     T Ask(const char* Caption, const QString& Text, std::deque<T>& script) {
         boxes.push_back({Caption, Text.toStdString()});
@@ -123,6 +139,8 @@ public:
     std::deque<std::optional<QString>> texts;
     std::deque<std::optional<std::pair<std::uint16_t, std::uint16_t>>> replacements;
     std::deque<QString> choices;
+    std::deque<std::pair<TGuidesAnswer, TGuideRows>> guides;
+    std::deque<std::pair<TReferenceAnswer, TReferenceChoice>> references;
     std::deque<std::optional<TOutlineStrip>> outlines;
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -20,6 +21,7 @@
 
 #include "../core/testfiles.h"
 #include "colorpanel.h"
+#include "drawingaids.h"
 #include "editor.h"
 #include "fakeui.h"
 #include "mainwin.h"
@@ -695,6 +697,77 @@ TEST_F(WindowTest, BuildAccentedCharacters) {
               std::make_tuple(12, 2));
     EXPECT_EQ(ui.boxes.back().Text,
               "1 character was not built:\nÄ (U+00C4): the font lacks the mark ¨ (U+00A8)");
+}
+
+// Guides found, set for the font's file name and reset; a reference glyph
+// under the selected one, refused with a message, cleared; neither reaches
+// the picture that is exported.
+TEST_F(WindowTest, GuidesAndTheReferenceGlyph) {
+    // H in columns 0-3 (ink on rows 1-4), x in 4-7 (rows 3-4).
+    const char* rows[] = {"........", "1..1....", "1111....", "1..1.11.", "1..1.11.", "........"};
+    SftWriter f;
+    f.Header(2).Range('H', 'H', 0).Range('x', 'x', 4).StripHeader(8).Size(8, 6);
+    ByteVec file = f.Bytes();
+    for (const char* r : rows)
+        for (const char* c = r; *c; ++c) file.push_back(*c == '1' ? 1 : 0);
+    Open("g.sft", file);
+    WriteFile(dir.Path("h.sft"), file);
+    TMainWindow& w = Win();
+    QWidget* view = w.ScrollBox->viewport();
+    const QImage plain = view->grab().toImage();
+    const ByteVec held = Held();
+    EXPECT_FALSE(w.Guides1->isChecked());
+    w.Guides1->trigger();
+    EXPECT_EQ(w.ScrollBox->Guides(), (std::vector<int>{1, 3, 5}));
+    const QImage lined = view->grab().toImage();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x)
+            ASSERT_EQ(lined.pixel(x, y), x < 8 && (y == 1 || y == 3 || y == 5)
+                                             ? TScrollBox::kGuideColour
+                                             : plain.pixel(x, y))
+                << x << ", " << y;
+    ui.guides = {{TGuidesAnswer::Set, {2, std::nullopt, 6}}, {TGuidesAnswer::Reset, {}}};
+    w.Guides1->trigger();  // setting them turns them on
+    w.SetGuides1->trigger();
+    EXPECT_EQ(std::make_tuple(w.Guides1->isChecked(), w.ScrollBox->Guides(),
+                              QSettings().value("guides/g.sft").toString()),
+              std::make_tuple(true, std::vector<int>{2, 6}, QString("2,,6")));
+    Open("h.sft");
+    EXPECT_EQ(w.ScrollBox->Guides(), (std::vector<int>{1, 3, 5}));
+    Open("g.sft");
+    w.SetGuides1->trigger();  // Reset
+    EXPECT_EQ(std::make_tuple(w.ScrollBox->Guides(), QSettings().contains("guides/g.sft")),
+              std::make_tuple(std::vector<int>{1, 3, 5}, false));
+    EXPECT_EQ(ui.boxes, (std::vector<Box>{{"Guides", "1 3 5 6"}, {"Guides", "2 - 6 6"}}));
+    w.Guides1->trigger();
+    EXPECT_TRUE(w.ScrollBox->Guides().empty());
+
+    // x's ink under H's background: columns 1-2 of rows 3-4, half and half.
+    WriteFile(dir.Path("other.sft"), file);
+    ui.boxes.clear();
+    const auto refer = [&](TReferenceAnswer Answer, const char* Text, std::string Font = {}) {
+        ui.references.push_back({Answer, {Text, QString::fromStdString(Font)}});
+        w.ReferenceGlyph1->trigger();
+        return view->grab().toImage();
+    };
+    const QImage under = refer(TReferenceAnswer::Set, "x");
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const bool faint = (x == 1 || x == 2) && (y == 3 || y == 4);
+            ASSERT_EQ(under.pixel(x, y) != plain.pixel(x, y), faint) << x << ", " << y;
+        }
+    EXPECT_EQ(qRed(under.pixel(1, 3)), 9);  // red 16 of entry 1 over 1 of entry 0
+    refer(TReferenceAnswer::Set, "Z");
+    refer(TReferenceAnswer::Set, "x", dir.Path("other.cmp"));
+    EXPECT_EQ(refer(TReferenceAnswer::Set, "U+0078", dir.Path("other.sft")), under);
+    EXPECT_EQ(Held(), held);  // what Save as BMP and the copies take
+    EXPECT_EQ(refer(TReferenceAnswer::None, ""), plain);
+    std::string said;  // each dialog opens on the last reference set
+    for (const Box& b : ui.boxes) said += b.Text + '\n';
+    EXPECT_EQ(said,
+              "|\nx|\nThe font has no character 90.\nx|\nother.cmp is not an SFT font that "
+              "can be read.\nx|\nU+0078|" +
+                  dir.Path("other.sft") + '\n');
 }
 
 }  // namespace

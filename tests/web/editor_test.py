@@ -2,6 +2,7 @@
 """The page's editor in headless chromium: drawing, the glyph commands,
 characters in and out, the Character Table, and Copy and Paste Glyph.
 Usage: editor_test.py SITE_DIR SFT2BMP"""
+import os
 import unittest
 
 from selenium.webdriver.common.actions.mouse_button import MouseButton
@@ -9,7 +10,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import A_B, PageTest, font, served, write
+from browser import A_B, SAMPLES, PageTest, font, sample_rgb, served, write
 
 
 class Editor(PageTest):
@@ -165,6 +166,66 @@ class Editor(PageTest):
         row1 = self.saved("acc.sft")[-5 * 24:-4 * 24]
         self.assertEqual((row1[17], row1[21]), (3, 2))
 
+    def test_guides_kept_per_font_name_and_the_reference_glyph_not_exported(self):
+        # H in columns 0-3 (ink on rows 1-4), I in 4-7 (rows 3-4); no lowercase: no x-height.
+        rows = ("........", "1..1....", "1111....", "1..1.11.", "1..1.11.", "........")
+        made = font(8, 8, 6, [(72, 0), (73, 4)], bytes(1 if c == "1" else 0 for r in rows for c in r))
+        path = write("g.sft", made)
+        self.open_font(path)
+        plain = self.draw() or self.canvas(0, 0, 8, 6)
+        lines = lambda: self.draw() or [y for y in range(6) if self.canvas(0, y, 8) == [[255, 60, 150]] * 8]
+        kept = lambda: self.d.execute_script("return localStorage['quillmere.guides']")
+        toggle = lambda: self.open_menu("View") or self.d.find_element(By.ID, "guides").click()
+        toggle()
+        self.assertEqual(lines(), [1, 5])
+
+        def guides(cap, base, refusal=None):
+            self.menu("View", "Guides...")
+            fields = [self.d.find_element(By.ID, f) for f in ("guide-cap", "guide-x", "guide-base")]
+            values = [f.get_attribute("value") for f in fields]
+            for field, text in ((fields[0], cap), (fields[2], base + Keys.ENTER)):
+                field.clear()
+                field.send_keys(text)
+            if refusal:
+                self.assertEqual(self.answer(), refusal)
+                self.d.find_element(By.ID, "guides-reset").click()
+            return values
+
+        toggle()  # off; setting them turns them on
+        self.assertEqual((guides("2", "6"), lines(), kept()), (["1", "", "5"], [2, 5], '{"g.sft":[2,null,6]}'))
+        self.open_font(write("h.sft", made))
+        self.assertEqual(lines(), [1, 5])
+        self.open_font(path)
+        self.assertEqual(guides("9", "", "Cap height must be a row from 0 to 6, or empty for none."), ["2", "", "6"])
+        self.assertEqual((lines(), kept()), ([1, 5], "{}"))
+        toggle()
+
+        def refer(text, other=None, refusal=None):
+            self.menu("View", "Reference Glyph...")
+            if other:
+                self.d.find_element(By.ID, "reference-file").send_keys(other)
+                self.wait(lambda: self.d.find_element(By.ID, "reference-file-name").text == os.path.basename(other))
+            self.d.find_element(By.ID, "reference-text").clear()
+            self.d.find_element(By.ID, "reference-text").send_keys(text, Keys.ENTER)
+            if refusal:
+                self.assertEqual(self.answer(), refusal)
+            return self.draw() or self.canvas(0, 0, 8, 6)
+
+        self.menu("File", "Save as BMP")
+        bmp = self.download("g.BMP")
+        under = refer("I")  # I's ink under H's background, half and half
+        self.assertEqual([(i % 8, i // 8) for i, (a, b) in enumerate(zip(plain, under)) if a != b],
+                         [(1, 3), (2, 3), (1, 4), (2, 4)])
+        self.assertEqual(under[25][0], (sample_rgb(1)[0] * 128 + sample_rgb(0)[0] * 127 + 127) // 255)
+        self.assertEqual(refer("Z", refusal="The font has no character 90."), under)
+        self.assertEqual(refer("U+0049", os.path.join(SAMPLES, "uicolormap.cmp"),
+                               "uicolormap.cmp is not an SFT font that can be read."), under)
+        self.assertEqual(refer("I", write("other.sft", made)), under)
+        self.menu("File", "Save as BMP")
+        self.assertEqual(self.download("g.BMP"), bmp)
+        self.menu("View", "Reference Glyph...")
+        self.d.find_element(By.ID, "reference-none").click()
+        self.assertEqual(self.draw() or self.canvas(0, 0, 8, 6), plain)
 
 if __name__ == "__main__":
     unittest.main(argv=[__file__])
