@@ -96,6 +96,23 @@ bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
     return true;
 }
 
+const std::uint8_t* TMemoryBands::At(std::uint64_t Offset, std::size_t N) {
+    if (Offset > file_.size() || file_.size() - Offset < N) return nullptr;
+    return file_.data() + Offset;
+}
+
+const std::uint8_t* TFileBands::At(std::uint64_t Offset, std::size_t N) {
+    if (Offset > Size() || Size() - Offset < N) return nullptr;
+    if (Offset >= bandAt_ && Offset - bandAt_ <= bandSize_ && bandSize_ - (Offset - bandAt_) >= N)
+        return band_.data() + (Offset - bandAt_);
+    const auto want = std::size_t(std::min<std::uint64_t>(std::max(N, kBand), Size() - Offset));
+    if (band_.size() < want) band_ = Bytes(want);
+    if (!file_.ReadAt(Offset, band_.data(), want)) throw EFontError("the file could not be read");
+    bandAt_ = Offset;
+    bandSize_ = want;
+    return band_.data();
+}
+
 bool RegularFileExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
