@@ -85,6 +85,13 @@ bool ReadOnlyFile::Read(void* dst, std::size_t n) {
 bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
     if (fd_ < 0 || offset > size_ || size_ - offset < n) return false;
     auto* out = static_cast<std::uint8_t*>(dst);
+    // Bytes already buffered (a small font's pixels after its headers) are
+    // not read again.
+    const std::uint64_t bufAt = pos_ - bufPos_;
+    if (offset >= bufAt && offset - bufAt <= bufLen_ && bufLen_ - (offset - bufAt) >= n) {
+        if (n != 0) std::memcpy(out, buf_ + (offset - bufAt), n);
+        return true;
+    }
     while (n > 0) {
         const ssize_t got = ::pread(fd_, out, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;

@@ -57,10 +57,10 @@ std::uint64_t ColorsTo565Sse2(const std::uint32_t* src, std::size_t n, std::uint
         all = _mm_and_si128(all, v);
         exact = _mm_sub_epi32(exact, _mm_cmpeq_epi32(_mm_and_si128(v, lost), zero));
         const __m128i s = _mm_adds_epu8(v, round);
-        const __m128i packed = _mm_or_si128(
-            _mm_or_si128(_mm_and_si128(_mm_srli_epi32(s, 8), red),
-                         _mm_and_si128(_mm_srli_epi32(s, 5), green)),
-            _mm_and_si128(_mm_srli_epi32(s, 3), blue));
+        const __m128i packed =
+            _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(s, 8), red),
+                                      _mm_and_si128(_mm_srli_epi32(s, 5), green)),
+                         _mm_and_si128(_mm_srli_epi32(s, 3), blue));
         return _mm_sub_epi32(packed, flip32);  // within a signed 16-bit lane
     };
     std::size_t x = 0;
@@ -101,8 +101,7 @@ struct Field {
 
 }  // namespace
 
-void IndicesRow(const std::uint8_t* Src, std::uint32_t Bits, std::size_t Width,
-                std::uint8_t* Dst) {
+void IndicesRow(const std::uint8_t* Src, std::uint32_t Bits, std::size_t Width, std::uint8_t* Dst) {
     if (Bits == 8) {
         std::memcpy(Dst, Src, Width);
         return;

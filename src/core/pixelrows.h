@@ -7,8 +7,7 @@
 
 // A BMP row of 1, 2, 4 or 8 bits a pixel, first pixel in the high bits, as
 // Width indices.
-void IndicesRow(const std::uint8_t* Src, std::uint32_t Bits, std::size_t Width,
-                std::uint8_t* Dst);
+void IndicesRow(const std::uint8_t* Src, std::uint32_t Bits, std::size_t Width, std::uint8_t* Dst);
 // A BMP row of 16, 24 or 32 bits a pixel as Width 0xAARRGGBB colours, through
 // the bit fields' masks (red, green, blue, alpha; 24 bits are blue, green,
 // red): each colour shifted up unfilled, as a font's picture shows its 5-6-5
@@ -30,7 +29,8 @@ std::uint64_t ColorsTo565(const std::uint32_t* Src, std::size_t N, std::uint8_t*
 inline std::uint16_t Nearest565(std::uint32_t c) {
     // Rounding up by a saturating add keeps each component within its bits.
     const auto up = [](std::uint32_t v, std::uint32_t by) { return v + by > 255 ? 255 : v + by; };
-    const std::uint32_t r = up((c >> 16) & 0xFF, 4), g = up((c >> 8) & 0xFF, 2), b = up(c & 0xFF, 4);
+    const std::uint32_t r = up((c >> 16) & 0xFF, 4), g = up((c >> 8) & 0xFF, 2),
+                        b = up(c & 0xFF, 4);
     return std::uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
 }
 
