@@ -293,19 +293,21 @@ void ReadBmpRows(TBandSource& File, TRowSink& Sink) {
         fields.masks[3] = h.infoSize >= 56 ? h.masks[3] : 0;
     }
     // A band of whole rows at a time; the last row's padding may be missing.
+    // Both within the file's size, checked above.
+    const auto step = std::size_t(stride), used = std::size_t(rowBytes);
     const std::size_t w = std::size_t(width),
-                      perBand = std::max<std::size_t>(1, TFileBands::kBand / stride);
-    for (std::size_t r = 0; r < rows; r += perBand) {
-        const std::size_t n = std::min<std::size_t>(perBand, rows - r);
-        const std::uint8_t* band = File.At(h.pixelsAt + r * stride, (n - 1) * stride + rowBytes);
+                      perBand = std::max(std::size_t(1), TFileBands::kBand / step);
+    for (std::size_t r = 0; r < std::size_t(rows); r += perBand) {
+        const std::size_t n = std::min(perBand, std::size_t(rows) - r);
+        const std::uint8_t* band = File.At(h.pixelsAt + r * stride, (n - 1) * step + used);
         if (!band) Refuse(kEndsInPixels);
         for (std::size_t i = 0; i < n; ++i) {
             const std::size_t y = h.topDown ? r + i : std::size_t(rows) - 1 - (r + i);
             void* dst = Sink.Row(y);
             if (indexed)
-                IndicesRow(band + i * stride, h.bits, w, static_cast<std::uint8_t*>(dst));
+                IndicesRow(band + i * step, h.bits, w, static_cast<std::uint8_t*>(dst));
             else
-                ColorsRow(band + i * stride, h.bits, fields.masks, w,
+                ColorsRow(band + i * step, h.bits, fields.masks, w,
                           static_cast<std::uint32_t*>(dst));
             Sink.Put(y);
         }
