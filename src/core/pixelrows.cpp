@@ -109,7 +109,7 @@ void IndicesRow(const std::uint8_t* Src, std::uint32_t Bits, std::size_t Width, 
     const std::uint32_t perByte = 8 / Bits, last = (1u << Bits) - 1;
     for (std::size_t x = 0; x < Width; ++x) {
         const std::uint32_t at = std::uint32_t(x % perByte) * Bits;
-        Dst[x] = std::uint8_t((Src[x / perByte] >> (8 - Bits - at)) & last);
+        Dst[x] = std::uint8_t((std::uint32_t(Src[x / perByte]) >> (8 - Bits - at)) & last);
     }
 }
 
