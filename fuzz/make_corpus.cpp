@@ -4,12 +4,11 @@
 #include <iostream>
 #include <string>
 
-#include <QBuffer>
-#include <QImage>
-
 #include "charedit.h"
+#include "imagefile.h"
 #include "journal.h"
 #include "picture.h"
+#include "pngwrite.h"
 #include "testfiles.h"
 #include "tinyfont.h"
 
@@ -26,27 +25,30 @@ ByteVec Head(const ByteVec& b, std::size_t n) {
 }
 ByteVec Text(const std::string& s) { return ByteVec(s.begin(), s.end()); }
 
-// A 3 x 2 PNG of each colour type.
+// A 3 x 2 PNG of each colour type: the forms the picture module writes, and
+// grey ones (one interlaced, at 16 bits) written through libpng as it is.
 std::vector<std::pair<std::string, ByteVec>> TinyPngs() {
     std::vector<std::pair<std::string, ByteVec>> out;
-    for (const auto& [name, format] : {std::pair{"indexed.png", QImage::Format_Indexed8},
-                                       {"grey.png", QImage::Format_Grayscale8},
-                                       {"rgb.png", QImage::Format_RGB32},
-                                       {"rgba.png", QImage::Format_ARGB32}}) {
-        QImage image(3, 2, format);
-        if (format == QImage::Format_Indexed8) image.setColorTable({qRgb(0, 0, 0), qRgb(9, 8, 7)});
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x)
-                image.setPixel(x, y,
-                               format == QImage::Format_Indexed8
-                                   ? uint((x + y) % 2)
-                                   : qRgba(40 * x, 90 * y, 7, 255 - x));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        out.emplace_back(name, ByteVec(bytes.begin(), bytes.end()));
+    TImagePixels image;
+    image.Width = 3;
+    image.Height = 2;
+    image.Indexed = true;
+    image.ColorTable[1] = 0xFF090807;
+    for (int i = 0; i < 6; ++i) image.Indices.push_back(std::uint8_t((i % 3 + i / 3) % 2));
+    out.emplace_back("indexed.png", Vec(EncodePng(image)));
+    image.Indexed = false;
+    for (const bool translucent : {false, true}) {
+        image.Colors.clear();
+        for (std::uint32_t i = 0; i < 6; ++i)
+            image.Colors.push_back((translucent ? 255 - i % 3 : 255) << 24 | 40 * (i % 3) << 16 |
+                                   90 * (i / 3) << 8 | 7);
+        out.emplace_back(translucent ? "rgba.png" : "rgb.png", Vec(EncodePng(image)));
     }
+    const auto grey = [](int x, int y, int) { return 40 * x + 90 * y; };
+    out.emplace_back("grey.png", WritePng({PNG_COLOR_TYPE_GRAY, 8}, 3, 2, grey));
+    out.emplace_back("grey16-interlaced.png",
+                     WritePng({PNG_COLOR_TYPE_GRAY, 16, true}, 3, 2,
+                              [&](int x, int y, int c) { return 257 * grey(x, y, c); }));
     return out;
 }
 

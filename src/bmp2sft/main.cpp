@@ -94,23 +94,18 @@ std::optional<TPalette> PaletteOf(const Options& o) {
 int Run(const Options& o) {
     TEditedFont font = FontAndTable(o);
     const std::optional<TPalette> palette = PaletteOf(o);
+    const bool sixteen = font.BitsPerPixel() == 16;
+    // Rows go straight into the font's pixels as they are decoded.
+    TStripMaker strip(font.BitsPerPixel(), palette ? &*palette : nullptr, o.nearest);
     TFontPixels pixels;
-    TImagePixels image;
-    std::string note;
     try {
-        image = LoadImagePixels(o.picture);
-        if (font.BitsPerPixel() == 16) {
-            pixels = ToFontPixels16(image);
-            note = " pixels lost bits to 5-6-5 colour";
-        } else {
-            if (!image.Indexed && !palette)
-                throw EFontError(
-                    "the picture has colours, not palette indices: give the palette to match "
-                    "them with --cmp FILE or --bm FILE");
-            pixels = ToFontPixels8(image, palette ? &*palette : nullptr, o.nearest);
-            note = " pixels moved to the nearest palette colour";
-        }
-        font.ReplaceStrip(image.Width, image.Height, std::move(pixels.Pixels));
+        LoadImageRows(o.picture, strip);
+        if (!sixteen && !strip.Form().Indexed && !palette)
+            throw EFontError(
+                "the picture has colours, not palette indices: give the palette to match "
+                "them with --cmp FILE or --bm FILE");
+        pixels = strip.Finish();
+        font.ReplaceStrip(strip.Form().Width, strip.Form().Height, std::move(pixels.Pixels));
     } catch (const EColorsNotInPalette& e) {
         throw TRefusal{o.picture, std::string(e.what()) + " (--nearest takes the nearest)"};
     } catch (const EFontError& e) {
@@ -121,7 +116,11 @@ int Run(const Options& o) {
     } catch (const std::exception& e) {
         throw TRefusal{o.out, e.what()};
     }
-    if (pixels.Changed) std::cerr << o.picture << ": note: " << pixels.Changed << note << "\n";
+    if (pixels.Changed)
+        std::cerr << o.picture << ": note: " << pixels.Changed
+                  << (sixteen ? " pixels lost bits to 5-6-5 colour"
+                              : " pixels moved to the nearest palette colour")
+                  << "\n";
     return 0;
 }
 

@@ -58,11 +58,13 @@ struct Plan {
     std::uint32_t rowBytes = 0;
 };
 
-Plan PlanStrip(const TStrip& strip, int bitCount, std::uint32_t headerSize, std::size_t pixelSize) {
+Plan PlanStrip(const TStrip& strip, int bitCount, std::uint32_t headerSize, std::size_t pixelSize,
+               bool backed) {
     std::uint64_t rowBytes = 0;
     if (!RowBytes(bitCount, strip.Width, strip.Height, headerSize, rowBytes)) NotValid();
     // Checked above: Width * Height * pixelSize <= rowBytes < 2^31.
-    if (strip.Pixels.size() / pixelSize < std::uint64_t(strip.Width) * std::uint64_t(strip.Height))
+    if (backed &&
+        strip.Pixels.size() / pixelSize < std::uint64_t(strip.Width) * std::uint64_t(strip.Height))
         NotValid();
     return Plan{static_cast<std::uint32_t>(StrideFor(bitCount, strip.Width)),
                 static_cast<std::uint32_t>(rowBytes)};
@@ -131,9 +133,16 @@ TRowConverter RowConverter() {
 }  // namespace
 
 TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette)
+    : TBmpRows(BitsPerPixel, Strip, Palette, true) {}
+
+TBmpRows::TBmpRows(int BitsPerPixel, std::int32_t Width, std::int32_t Height,
+                   const TPalette& Palette)
+    : TBmpRows(BitsPerPixel, TStrip{Width, Height, {}}, Palette, false) {}
+
+TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette, bool backed)
     : strip_(Strip), eight_(BitsPerPixel == 8) {
     const std::uint32_t headerSize = eight_ ? kHeaders8 : kHeaders24;
-    const Plan plan = PlanStrip(Strip, eight_ ? 8 : 24, headerSize, eight_ ? 1 : 2);
+    const Plan plan = PlanStrip(Strip, eight_ ? 8 : 24, headerSize, eight_ ? 1 : 2, backed);
     stride_ = plan.stride;
     // A strip 0 pixels wide has no row bytes at all, however many rows it claims.
     rows_ = plan.stride == 0 ? 0 : std::size_t(Strip.Height);
@@ -152,11 +161,21 @@ TBmpRows::TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palett
 }
 
 void TBmpRows::Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const {
+    const std::size_t top = rows_ - First - Count;
+    WriteFrom(strip_.Pixels.data() + top * PixelRowSize(), Count, Out);
+}
+
+void TBmpRows::WriteFrom(const std::uint8_t* Pixels, std::size_t Count, std::uint8_t* Out) const {
+    static const TRowConverter convert = RowConverter();
     const auto width = std::size_t(strip_.Width);
-    const std::size_t used = eight_ ? width : 3 * width;
-    for (std::size_t r = First; r < First + Count; ++r, Out += stride_) {
-        // Bottom-up: the file's first row is the strip's last.
-        WritePart(rows_ - 1 - r, 0, width, Out);
+    const std::size_t used = eight_ ? width : 3 * width, rowSize = eight_ ? width : 2 * width;
+    // Bottom-up: the file's first row is the strip's last.
+    for (std::size_t i = 0; i < Count; ++i, Out += stride_) {
+        const std::uint8_t* row = Pixels + (Count - 1 - i) * rowSize;
+        if (!eight_)
+            convert(row, Out, width);
+        else if (width != 0)
+            std::memcpy(Out, row, width);
         std::fill(Out + used, Out + stride_, std::uint8_t{0});
     }
 }

@@ -36,16 +36,25 @@ Bytes Build16BitImage(const TStrip& Strip);
 class TBmpRows {
 public:
     TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette);
+    // The layout alone, for rows whose pixels come with WriteFrom.
+    TBmpRows(int BitsPerPixel, std::int32_t Width, std::int32_t Height, const TPalette& Palette);
     ByteSpan Headers() const { return headers_; }
     std::size_t Stride() const { return stride_; }
     std::size_t Count() const { return rows_; }
+    // Bytes of one row of the strip's pixels.
+    std::size_t PixelRowSize() const { return std::size_t(strip_.Width) * (eight_ ? 1 : 2); }
     // File rows First .. First + Count - 1 into Out, Count * Stride() bytes.
     void Write(std::size_t First, std::size_t Count, std::uint8_t* Out) const;
+    // Count file rows into Out from Pixels, the Count rows of the strip that
+    // they hold, top row first.
+    void WriteFrom(const std::uint8_t* Pixels, std::size_t Count, std::uint8_t* Out) const;
     // Width pixels of the strip's row Row (0 at the top) from column X, as
     // they stand in a file row; the caller keeps them within the strip.
     void WritePart(std::size_t Row, std::size_t X, std::size_t Width, std::uint8_t* Out) const;
 
 private:
+    TBmpRows(int BitsPerPixel, const TStrip& Strip, const TPalette& Palette, bool backed);
+
     TStrip strip_;
     bool eight_;
     std::size_t stride_ = 0;

@@ -1,10 +1,11 @@
 #include "bmpread.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#include "pixelrows.h"
 
 namespace {
 
@@ -30,16 +31,22 @@ bool KnownInfoSize(std::uint32_t n) {
            n == 124;
 }
 
+// The most a BMP's headers and colour table take: the largest header, its
+// bit fields and 256 entries of 4 bytes.
+constexpr std::size_t kHeadBytes = 2048;
+
 // Reads forward through the file; a read past its end throws the reason given.
 class Cursor {
 public:
-    Cursor(ByteSpan data, std::size_t pos, const char* whyShort)
-        : data_(data), pos_(std::min(pos, data.size())), whyShort_(whyShort) {}
-    std::size_t Pos() const { return pos_; }
-    std::size_t Left() const { return data_.size() - pos_; }
+    Cursor(TBandSource& file, std::uint64_t pos, const char* whyShort)
+        : file_(file), pos_(std::min(pos, file.Size())), whyShort_(whyShort) {}
+    std::uint64_t Pos() const { return pos_; }
+    std::uint64_t Left() const { return file_.Size() - pos_; }
     const std::uint8_t* Take(std::size_t n) {
         if (Left() < n) Refuse(whyShort_);
-        const std::uint8_t* p = data_.data() + pos_;
+        if (n == 0) return nullptr;
+        const std::uint8_t* p = file_.At(pos_, n);
+        if (!p) Refuse(whyShort_);
         pos_ += n;
         return p;
     }
@@ -48,8 +55,8 @@ public:
     std::uint32_t U32() { return GetU32(Take(4)); }
 
 private:
-    ByteSpan data_;
-    std::size_t pos_;
+    TBandSource& file_;
+    std::uint64_t pos_;
     const char* whyShort_;
 };
 
@@ -99,8 +106,10 @@ void CheckForm(const Header& h) {
         Refuse("an RLE-compressed BMP can't be stored top-down");
 }
 
-Header ReadHeaders(ByteSpan file) {
-    if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') Refuse("not a BMP picture");
+// The headers from the file's first kHeadBytes bytes (or all of a shorter one).
+Header ReadHeaders(ByteSpan head) {
+    if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') Refuse("not a BMP picture");
+    TMemoryBands file(head);
     Cursor c(file, 10, kEndsInHeaders);
     Header h;
     const std::uint32_t pixelsAt = c.U32();
@@ -139,7 +148,7 @@ Header ReadHeaders(ByteSpan file) {
 
     // The colour table lies between the headers and the pixels; a table that
     // the pixels cut short keeps the entries before them.
-    h.tableAt = c.Pos();
+    h.tableAt = std::size_t(c.Pos());
     if (pixelsAt != 0 && pixelsAt < h.tableAt)
         Refuse("the pixels are said to begin at byte " + std::to_string(pixelsAt) +
                ", within the headers");
@@ -154,73 +163,31 @@ Header ReadHeaders(ByteSpan file) {
     }
     Cursor table(file, h.tableAt, kEndsInTable);
     table.Take(h.tableEntries * entrySize);
-    h.pixelsAt = pixelsAt != 0 ? pixelsAt : table.Pos();
+    h.pixelsAt = pixelsAt != 0 ? pixelsAt : std::size_t(table.Pos());
     return h;
-}
-
-// A bit field's value as 8 bits: a colour shifted up unfilled, as a font's
-// picture shows its 5-6-5 values; an alpha scaled so that its largest value
-// is opaque.
-struct Field {
-    explicit Field(std::uint32_t m) : mask(m) {
-        if (m == 0) return;
-        shift = std::countr_zero(m);
-        width = int(std::bit_width(m >> shift));
-    }
-    std::uint32_t Color(std::uint32_t v) const {
-        const std::uint32_t c = (v & mask) >> shift;
-        return width > 8 ? c >> (width - 8) : c << (8 - width);
-    }
-    std::uint32_t Alpha(std::uint32_t v) const {
-        if (mask == 0) return 0xFF;
-        const std::uint64_t most = mask >> shift;
-        return std::uint32_t((std::uint64_t((v & mask) >> shift) * 255 + most / 2) / most);
-    }
-    std::uint32_t mask = 0;
-    int shift = 0, width = 0;
-};
-
-void ReadIndexedRow(const std::uint8_t* src, std::uint32_t bits, std::size_t width,
-                    std::uint8_t* dst) {
-    if (bits == 8) {
-        std::memcpy(dst, src, width);
-        return;
-    }
-    const std::uint32_t perByte = 8 / bits, last = (1u << bits) - 1;
-    for (std::size_t x = 0; x < width; ++x) {
-        const std::uint32_t at = std::uint32_t(x % perByte) * bits;
-        dst[x] = std::uint8_t((src[x / perByte] >> (8 - bits - at)) & last);
-    }
-}
-
-void ReadColorRow(const Header& h, const std::uint8_t* src, std::size_t width, std::uint32_t* dst) {
-    if (h.bits == 24) {
-        for (std::size_t x = 0; x < width; ++x, src += 3)
-            dst[x] = kOpaque | std::uint32_t(src[2]) << 16 | std::uint32_t(src[1]) << 8 | src[0];
-        return;
-    }
-    const std::uint32_t used = h.bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
-    const std::uint32_t* m = h.masks;
-    if (h.bits == 32 && m[0] == 0xFF0000u && m[1] == 0xFF00u && m[2] == 0xFFu &&
-        (m[3] == 0 || m[3] == kOpaque)) {
-        const std::uint32_t fill = m[3] == 0 ? kOpaque : 0;
-        for (std::size_t x = 0; x < width; ++x) dst[x] = GetU32(src + 4 * x) | fill;
-        return;
-    }
-    const Field r(m[0] & used), g(m[1] & used), b(m[2] & used), a(m[3] & used);
-    for (std::size_t x = 0; x < width; ++x) {
-        const std::uint32_t v = h.bits == 16 ? GetU16(src + 2 * x) : GetU32(src + 4 * x);
-        dst[x] = a.Alpha(v) << 24 | r.Color(v) << 16 | g.Color(v) << 8 | b.Color(v);
-    }
 }
 
 // Runs and literal pixels of RLE8 or RLE4, bottom row first, into indices
 // that start at 0 for the pixels it skips.
-void ReadRle(const Header& h, ByteSpan file, TImagePixels& out) {
+void ReadRle(const Header& h, TBandSource& file, TRowSink& sink) {
     const std::size_t width = std::size_t(h.width), rows = std::size_t(h.rows);
     const bool four = h.compression == kRle4;
     Cursor c(file, h.pixelsAt, kEndsInPixels);
     std::size_t x = 0, y = 0;
+    std::uint8_t* row = nullptr;  // row y's pixels, once data reaches it
+    const auto begin = [&] {
+        if (row) return;
+        row = static_cast<std::uint8_t*>(sink.Row(rows - 1 - y));
+        std::memset(row, 0, width);
+    };
+    // Moves up to row `to`, handing on each row left, blank where skipped.
+    const auto upTo = [&](std::size_t to) {
+        for (; y < to; ++y, row = nullptr)
+            if (y < rows) {
+                begin();
+                sink.Put(rows - 1 - y);
+            }
+    };
     // Where n pixels go, and how many of them lie within the row: encoders
     // pad rows to an even width (ImageMagick to its padded width), and what
     // lies past the edge is not the picture's, so it is dropped.
@@ -228,33 +195,35 @@ void ReadRle(const Header& h, ByteSpan file, TImagePixels& out) {
     const auto put = [&](std::size_t n) {
         if (y >= rows) Refuse(kPastEnd);
         keep = x < width ? std::min(n, width - x) : 0;
-        std::uint8_t* row = out.Indices.data() + (rows - 1 - y) * width + std::min(x, width);
+        begin();
+        std::uint8_t* at = row + std::min(x, width);
         x += n;
-        return row;
+        return at;
     };
     for (;;) {
-        if (c.Left() < 2 && (y >= rows || (y == rows - 1 && x >= width))) return;
+        if (c.Left() < 2 && (y >= rows || (y == rows - 1 && x >= width))) return upTo(rows);
         const std::uint8_t n = c.U8(), v = c.U8();
         if (n != 0) {
-            std::uint8_t* row = put(n);
+            std::uint8_t* at = put(n);
             const std::uint8_t pair[2] = {four ? std::uint8_t(v >> 4) : v,
                                           four ? std::uint8_t(v & 15) : v};
-            for (std::size_t i = 0; i < keep; ++i) row[i] = pair[i % 2];
+            for (std::size_t i = 0; i < keep; ++i) at[i] = pair[i % 2];
         } else if (v == 0) {  // end of the row
             x = 0;
-            ++y;
+            upTo(y + 1);
         } else if (v == 1) {  // end of the picture
-            return;
+            return upTo(rows);
         } else if (v == 2) {  // move right and up
             x += c.U8();
-            y += c.U8();
-            if (y > rows) Refuse(kPastEnd);
+            const std::size_t to = y + c.U8();
+            if (to > rows) Refuse(kPastEnd);
+            upTo(to);
         } else {  // v pixels as they stand, padded to 16 bits
-            std::uint8_t* row = put(v);
+            std::uint8_t* at = put(v);
             const std::size_t bytes = four ? (v + 1u) / 2 : v;
             const std::uint8_t* src = c.Take(bytes + bytes % 2);
             for (std::size_t i = 0; i < keep; ++i)
-                row[i] = four ? std::uint8_t(i % 2 ? src[i / 2] & 15 : src[i / 2] >> 4) : src[i];
+                at[i] = four ? std::uint8_t(i % 2 ? src[i / 2] & 15 : src[i / 2] >> 4) : src[i];
         }
     }
 }
@@ -272,61 +241,75 @@ bool BmpFormIsRead(ByteSpan File) {
 }
 
 TImagePixels ReadBmp(ByteSpan File) {
-    const Header h = ReadHeaders(File);
+    TMemoryBands file(File);
+    TWholePicture whole;
+    ReadBmpRows(file, whole);
+    return std::move(whole.Picture);
+}
+
+void ReadBmpRows(TBandSource& File, TRowSink& Sink) {
+    const std::uint64_t fileSize = File.Size();
+    std::uint8_t headBytes[kHeadBytes];
+    const auto headSize = std::size_t(std::min<std::uint64_t>(fileSize, kHeadBytes));
+    if (headSize != 0) std::memcpy(headBytes, File.At(0, headSize), headSize);
+    const ByteSpan head(headBytes, headSize);
+    const Header h = ReadHeaders(head);
     const std::uint64_t width = std::uint64_t(h.width), rows = std::uint64_t(h.rows);
     const std::uint64_t pixels = width * rows;
     const bool indexed = h.bits <= 8;
     const bool rle = h.compression == kRle8 || h.compression == kRle4;
-    const std::size_t left = File.size() - std::min(File.size(), h.pixelsAt);
+    const std::uint64_t left = fileSize - std::min<std::uint64_t>(fileSize, h.pixelsAt);
     const std::string size = std::to_string(width) + " x " + std::to_string(rows) + " pixels";
     // Memory goes only to pixels that the file can back.
     const std::uint64_t stride = (width * h.bits + 31) / 32 * 4;
     const std::uint64_t rowBytes = (width * h.bits + 7) / 8;
     if (rle) {
-        if (pixels > File.size() * kRlePixelsPerByte)
-            Refuse("a picture of " + size + " can't be held in " + std::to_string(File.size()) +
+        if (pixels > fileSize * kRlePixelsPerByte)
+            Refuse("a picture of " + size + " can't be held in " + std::to_string(fileSize) +
                    " bytes");
     } else if (pixels != 0 && (left < rowBytes || (rows - 1) > (left - rowBytes) / stride)) {
         Refuse(kEndsInPixels);  // the last row's padding may be left out
     }
-    TImagePixels out;
-    if (pixels > (indexed ? out.Indices.max_size() : out.Colors.max_size()))
+    TImagePixels form;
+    if (pixels > (indexed ? form.Indices.max_size() : form.Colors.max_size()))
         Refuse("a picture of " + size + " is more than memory holds");
-    out.Width = std::int32_t(h.width);
-    out.Height = std::int32_t(h.rows);
-    out.Indexed = indexed;
-    if (indexed) out.ColorTable.fill(kOpaque);
+    form.Width = std::int32_t(h.width);
+    form.Height = std::int32_t(h.rows);
+    form.Indexed = indexed;
+    if (indexed) form.ColorTable.fill(kOpaque);
     const std::size_t entrySize = h.infoSize == kCoreHeader ? 3 : 4;
     for (std::size_t k = 0; k < h.tableEntries; ++k) {
-        const std::uint8_t* e = File.data() + h.tableAt + k * entrySize;
-        out.ColorTable[k] = kOpaque | std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0];
+        const std::uint8_t* e = head.data() + h.tableAt + k * entrySize;
+        form.ColorTable[k] = kOpaque | std::uint32_t(e[2]) << 16 | std::uint32_t(e[1]) << 8 | e[0];
     }
-    if (pixels == 0) return out;
-    const std::size_t w = std::size_t(width);
-    const auto outRow = [&](std::size_t fileRow) {
-        return h.topDown ? fileRow : std::size_t(rows) - 1 - fileRow;
-    };
-    if (indexed) {
-        out.Indices.resize(std::size_t(pixels));
-        if (rle) {
-            ReadRle(h, File, out);
-            return out;
-        }
-        for (std::size_t r = 0; r < rows; ++r)
-            ReadIndexedRow(File.data() + h.pixelsAt + r * stride, h.bits, w,
-                           out.Indices.data() + outRow(r) * w);
-        return out;
-    }
+    Sink.Start(form);
+    if (pixels == 0) return;
+    if (rle) return ReadRle(h, File, Sink);
     Header fields = h;
-    if (h.compression == kRgb) {  // fixed layouts; V3 headers and later may add alpha
+    if (!indexed && h.compression == kRgb) {  // fixed layouts; V3 headers and later may add alpha
         const std::uint32_t x5x5x5[4] = {0x7C00u, 0x3E0u, 0x1Fu, 0};
         const std::uint32_t x8x8x8[4] = {0xFF0000u, 0xFF00u, 0xFFu, 0};
         std::copy_n(h.bits == 16 ? x5x5x5 : x8x8x8, 3, fields.masks);
         fields.masks[3] = h.infoSize >= 56 ? h.masks[3] : 0;
     }
-    out.Colors.resize(std::size_t(pixels));
-    for (std::size_t r = 0; r < rows; ++r)
-        ReadColorRow(fields, File.data() + h.pixelsAt + r * stride, w,
-                     out.Colors.data() + outRow(r) * w);
-    return out;
+    // A band of whole rows at a time; the last row's padding may be missing.
+    // Both within the file's size, checked above.
+    const auto step = std::size_t(stride), used = std::size_t(rowBytes);
+    const std::size_t w = std::size_t(width),
+                      perBand = std::max(std::size_t(1), TFileBands::kBand / step);
+    for (std::size_t r = 0; r < std::size_t(rows); r += perBand) {
+        const std::size_t n = std::min(perBand, std::size_t(rows) - r);
+        const std::uint8_t* band = File.At(h.pixelsAt + r * stride, (n - 1) * step + used);
+        if (!band) Refuse(kEndsInPixels);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t y = h.topDown ? r + i : std::size_t(rows) - 1 - (r + i);
+            void* dst = Sink.Row(y);
+            if (indexed)
+                IndicesRow(band + i * step, h.bits, w, static_cast<std::uint8_t*>(dst));
+            else
+                ColorsRow(band + i * step, h.bits, fields.masks, w,
+                          static_cast<std::uint32_t*>(dst));
+            Sink.Put(y);
+        }
+    }
 }

@@ -6,6 +6,7 @@
 
 #include "bytes.h"
 #include "colorrules.h"
+#include "fileio.h"
 
 // The leading bytes that BmpFormIsRead looks at: up to the compression field.
 inline constexpr std::size_t kBmpFormBytes = 34;
@@ -25,3 +26,7 @@ bool BmpFormIsRead(ByteSpan File);
 // for anything else, including a file that ends before its pixels do, and
 // takes no memory for pixels that the file can't back.
 TImagePixels ReadBmp(ByteSpan File);
+// The same, each row handed to Sink as it is decoded: the file is read in
+// bands and the picture never held whole. Rows come bottom first when the
+// file stores them so; Sink may have taken rows before a refusal.
+void ReadBmpRows(TBandSource& File, TRowSink& Sink);

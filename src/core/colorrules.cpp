@@ -5,6 +5,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "pixelrows.h"
+
 namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000u;
@@ -15,40 +17,6 @@ std::string Place(std::int32_t x, std::int32_t y) {
     s.append(std::to_string(x)).append(", ").append(std::to_string(y)).append(")");
     return s;
 }
-
-std::uint32_t ColorAt(const TImagePixels& image, std::size_t i) {
-    return image.Indexed ? image.ColorTable[image.Indices[i]] : image.Colors[i];
-}
-
-// Refuses the first pixel, in reading order, that is not fully opaque. The
-// whole picture is tested in one pass first, which the compiler vectorises.
-void CheckOpaque(const TImagePixels& image) {
-    const std::size_t n = std::size_t(image.Width) * std::size_t(image.Height);
-    std::uint32_t all = kOpaque;
-    if (image.Indexed) {
-        for (std::size_t i = 0; i < n; ++i) all &= image.ColorTable[image.Indices[i]];
-    } else {
-        for (std::size_t i = 0; i < n; ++i) all &= image.Colors[i];
-    }
-    if (all == kOpaque) return;
-    std::size_t i = 0;
-    while ((ColorAt(image, i) & kOpaque) == kOpaque) ++i;
-    const auto w = std::size_t(image.Width);
-    throw EFontError("pixel " + Place(std::int32_t(i % w), std::int32_t(i / w)) +
-                     " is not fully opaque");
-}
-
-// The 5-6-5 value whose picture is nearest to an RGB colour: a font's picture
-// shows a value's components shifted up, unfilled, so each component is
-// rounded and kept within its bits.
-std::uint16_t Nearest565(std::uint32_t c) {
-    const std::uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-    const std::uint32_t r5 = std::min(31u, (r + 4) >> 3), g6 = std::min(63u, (g + 2) >> 2),
-                        b5 = std::min(31u, (b + 4) >> 3);
-    return std::uint16_t(r5 << 11 | g6 << 5 | b5);
-}
-// Colours that a 5-6-5 value shows exactly have these bits clear.
-constexpr std::uint32_t kLostBits = 0x070307;
 
 std::uint32_t Entry(const TPalette& p, std::size_t k) {
     return std::uint32_t(p[3 * k]) << 16 | std::uint32_t(p[3 * k + 1]) << 8 | p[3 * k + 2];
@@ -82,48 +50,6 @@ EColorsNotInPalette::EColorsNotInPalette(std::uint64_t count, std::int32_t x, st
       X(x),
       Y(y) {}
 
-TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bool Nearest) {
-    if (!Palette && !Image.Indexed)
-        throw EFontError("the picture has colours, not palette indices: a palette is needed");
-    TFontPixels out;
-    out.Pixels.resize(std::size_t(Image.Width) * std::size_t(Image.Height));
-    // Colour -> its first entry, or -1 for none; with Nearest, -2 - the nearest.
-    std::unordered_map<std::uint32_t, int> first;
-    std::uint64_t missing = 0;
-    std::size_t firstMissing = 0;
-    // Indices taken as they stand need no colour, so a palette entry marked
-    // transparent (as paint programs mark a background) doesn't matter.
-    if (!Palette) {
-        std::copy(Image.Indices.begin(), Image.Indices.end(), out.Pixels.begin());
-        return out;
-    }
-    CheckOpaque(Image);
-    for (std::size_t i = 0; i < out.Pixels.size(); ++i) {
-        const std::uint32_t c = ColorAt(Image, i) & ~kOpaque;
-        if (Image.Indexed && Entry(*Palette, Image.Indices[i]) == c) {
-            out.Pixels[i] = Image.Indices[i];
-            continue;
-        }
-        auto [at, fresh] = first.emplace(c, -1);
-        if (fresh) {
-            for (std::size_t k = 0; k < 256 && at->second < 0; ++k)
-                if (Entry(*Palette, k) == c) at->second = int(k);
-            if (at->second < 0 && Nearest) at->second = -2 - NearestEntry(*Palette, c);
-        }
-        if (at->second >= 0) {
-            out.Pixels[i] = std::uint8_t(at->second);
-            continue;
-        }
-        if (missing++ == 0) firstMissing = i;
-        if (Nearest) out.Pixels[i] = std::uint8_t(-2 - at->second);
-    }
-    if (missing != 0 && !Nearest)
-        throw EColorsNotInPalette(missing, std::int32_t(firstMissing % std::size_t(Image.Width)),
-                                  std::int32_t(firstMissing / std::size_t(Image.Width)));
-    out.Changed = missing;
-    return out;
-}
-
 TFontPixels ToFontPixels(int BitsPerPixel, const TImagePixels& Image, const TPalette& Palette,
                          bool Nearest) {
     if (BitsPerPixel == 16) return ToFontPixels16(Image);
@@ -139,35 +65,151 @@ std::string NearestQuestionText(const EColorsNotInPalette& Missing) {
            ".\n\nMove them to the nearest colours of the palette?";
 }
 
-TFontPixels ToFontPixels16(const TImagePixels& Image) {
-    if (Image.Indexed) CheckOpaque(Image);
-    TFontPixels out;
-    const std::size_t n = std::size_t(Image.Width) * std::size_t(Image.Height);
-    out.Pixels.resize(2 * n);
-    std::uint8_t* dst = out.Pixels.data();
-    // One loop a kind, so that the loop over colours is vectorised.
-    if (Image.Indexed) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t c = Image.ColorTable[Image.Indices[i]];
-            out.Changed += (c & kLostBits) != 0;
-            PutU16(dst + 2 * i, Nearest565(c));
+void TWholePicture::Start(const TImagePixels& Form) {
+    Picture.Width = Form.Width;
+    Picture.Height = Form.Height;
+    Picture.Indexed = Form.Indexed;
+    Picture.ColorTable = Form.ColorTable;
+    const std::size_t n = std::size_t(Form.Width) * std::size_t(Form.Height);
+    if (Form.Indexed)
+        Picture.Indices.resize(n);
+    else
+        Picture.Colors.resize(n);
+}
+
+void* TWholePicture::Row(std::size_t Y) {
+    const std::size_t at = Y * std::size_t(Picture.Width);
+    return Picture.Indexed ? static_cast<void*>(Picture.Indices.data() + at)
+                           : static_cast<void*>(Picture.Colors.data() + at);
+}
+
+TStripMaker::TStripMaker(int BitsPerPixel, const TPalette* Palette, bool Nearest)
+    : bits_(BitsPerPixel), palette_(Palette), nearest_(Nearest) {}
+
+void TStripMaker::Start(const TImagePixels& Form) {
+    form_.Width = Form.Width;
+    form_.Height = Form.Height;
+    form_.Indexed = Form.Indexed;
+    form_.ColorTable = Form.ColorTable;
+    const std::size_t w = std::size_t(Form.Width);
+    scratch_.resize(Form.Indexed ? (w + 3) / 4 : w);
+    // Colours without a palette to match them to make no strip.
+    if (bits_ == 8 && !palette_ && !Form.Indexed) return;
+    pixels_.resize(w * std::size_t(Form.Height) * std::size_t(bits_ / 8));
+}
+
+void TStripMaker::Convert(std::size_t Y, const void* Row) {
+    if (pixels_.empty()) return;
+    const std::size_t at = Y * std::size_t(form_.Width);
+    const auto* indices = form_.Indexed ? static_cast<const std::uint8_t*>(Row) : nullptr;
+    const auto* colors = form_.Indexed ? nullptr : static_cast<const std::uint32_t*>(Row);
+    if (bits_ == 16)
+        Convert16(at, indices, colors);
+    else
+        Convert8(at, indices, colors);
+}
+
+// Notes the row's first pixel that is not fully opaque.
+void TStripMaker::NotOpaque(std::size_t at, const std::uint8_t* indices,
+                            const std::uint32_t* colors) {
+    std::size_t x = 0;
+    while (((indices ? form_.ColorTable[indices[x]] : colors[x]) & kOpaque) == kOpaque) ++x;
+    firstNotOpaque_ = std::min(firstNotOpaque_, at + x);
+}
+
+void TStripMaker::Convert16(std::size_t at, const std::uint8_t* indices,
+                            const std::uint32_t* colors) {
+    const std::size_t w = std::size_t(form_.Width);
+    std::uint8_t* dst = pixels_.data() + 2 * at;
+    std::uint32_t opaque = kOpaque;
+    std::uint64_t changed = 0;
+    if (colors) {
+        changed = ColorsTo565(colors, w, dst, opaque);
+    } else {
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::uint32_t c = form_.ColorTable[indices[x]];
+            changed += (c & kLostBits) != 0;
+            opaque &= c;
+            PutU16(dst + 2 * x, Nearest565(c));
         }
-        return out;
     }
-    // Colours: converted, counted and tested for opacity in one pass, in
-    // 16-bit lanes where the values are stored as the machine holds them.
-    const std::uint32_t* src = Image.Colors.data();
-    std::uint32_t changed = 0, opaque = kOpaque;
-    for (std::size_t i = 0; i < n; ++i) {
-        changed += (src[i] & kLostBits) != 0;
-        opaque &= src[i];
-        const std::uint16_t v = Nearest565(src[i]);
-        if constexpr (std::endian::native == std::endian::little)
-            std::memcpy(dst + 2 * i, &v, 2);
-        else
-            PutU16(dst + 2 * i, v);
+    changed_ += changed;
+    if (opaque != kOpaque) NotOpaque(at, indices, colors);
+}
+
+void TStripMaker::Convert8(std::size_t at, const std::uint8_t* indices,
+                           const std::uint32_t* colors) {
+    const std::size_t w = std::size_t(form_.Width);
+    std::uint8_t* dst = pixels_.data() + at;
+    // Indices taken as they stand need no colour, so a palette entry marked
+    // transparent (as paint programs mark a background) doesn't matter.
+    if (!palette_) {
+        std::memcpy(dst, indices, w);
+        return;
     }
-    if (opaque != kOpaque) CheckOpaque(Image);
-    out.Changed = changed;
+    const TPalette& palette = *palette_;
+    for (std::size_t x = 0; x < w; ++x) {
+        const std::uint32_t full = indices ? form_.ColorTable[indices[x]] : colors[x];
+        if ((full & kOpaque) != kOpaque) {
+            NotOpaque(at, indices, colors);
+            return;
+        }
+        const std::uint32_t c = full & ~kOpaque;
+        if (indices && Entry(palette, indices[x]) == c) {
+            dst[x] = indices[x];
+            continue;
+        }
+        auto [found, fresh] = first_.emplace(c, -1);
+        if (fresh) {
+            for (std::size_t k = 0; k < 256 && found->second < 0; ++k)
+                if (Entry(palette, k) == c) found->second = int(k);
+            if (found->second < 0 && nearest_) found->second = -2 - NearestEntry(palette, c);
+        }
+        if (found->second >= 0) {
+            dst[x] = std::uint8_t(found->second);
+            continue;
+        }
+        ++changed_;
+        firstMissing_ = std::min(firstMissing_, at + x);
+        if (nearest_) dst[x] = std::uint8_t(-2 - found->second);
+    }
+}
+
+TFontPixels TStripMaker::Finish() {
+    if (bits_ == 8 && !palette_ && !form_.Indexed)
+        throw EFontError("the picture has colours, not palette indices: a palette is needed");
+    const auto w = std::size_t(std::max(form_.Width, 1));
+    if (firstNotOpaque_ != SIZE_MAX)
+        throw EFontError(
+            "pixel " + Place(std::int32_t(firstNotOpaque_ % w), std::int32_t(firstNotOpaque_ / w)) +
+            " is not fully opaque");
+    if (changed_ != 0 && bits_ == 8 && !nearest_)
+        throw EColorsNotInPalette(changed_, std::int32_t(firstMissing_ % w),
+                                  std::int32_t(firstMissing_ / w));
+    TFontPixels out;
+    out.Pixels = std::move(pixels_);
+    out.Changed = changed_;
     return out;
+}
+
+namespace {
+
+TFontPixels MakeStrip(int bits, const TImagePixels& image, const TPalette* palette, bool nearest) {
+    TStripMaker maker(bits, palette, nearest);
+    maker.Start(image);
+    const std::size_t w = std::size_t(image.Width);
+    for (std::size_t y = 0; y < std::size_t(image.Height); ++y)
+        maker.Convert(y, image.Indexed ? static_cast<const void*>(image.Indices.data() + y * w)
+                                       : static_cast<const void*>(image.Colors.data() + y * w));
+    return maker.Finish();
+}
+
+}  // namespace
+
+TFontPixels ToFontPixels8(const TImagePixels& Image, const TPalette* Palette, bool Nearest) {
+    return MakeStrip(8, Image, Palette, Nearest);
+}
+
+TFontPixels ToFontPixels16(const TImagePixels& Image) {
+    return MakeStrip(16, Image, nullptr, false);
 }

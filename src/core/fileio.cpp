@@ -85,6 +85,13 @@ bool ReadOnlyFile::Read(void* dst, std::size_t n) {
 bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
     if (fd_ < 0 || offset > size_ || size_ - offset < n) return false;
     auto* out = static_cast<std::uint8_t*>(dst);
+    // Bytes already buffered (a small font's pixels after its headers) are
+    // not read again.
+    const std::uint64_t bufAt = pos_ - bufPos_;
+    if (offset >= bufAt && offset - bufAt <= bufLen_ && bufLen_ - (offset - bufAt) >= n) {
+        if (n != 0) std::memcpy(out, buf_ + (offset - bufAt), n);
+        return true;
+    }
     while (n > 0) {
         const ssize_t got = ::pread(fd_, out, n, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;
@@ -94,6 +101,23 @@ bool ReadOnlyFile::ReadAt(std::uint64_t offset, void* dst, std::size_t n) {
         offset += static_cast<std::uint64_t>(got);
     }
     return true;
+}
+
+const std::uint8_t* TMemoryBands::At(std::uint64_t Offset, std::size_t N) {
+    if (Offset > file_.size() || file_.size() - Offset < N) return nullptr;
+    return file_.data() + Offset;
+}
+
+const std::uint8_t* TFileBands::At(std::uint64_t Offset, std::size_t N) {
+    if (Offset > Size() || Size() - Offset < N) return nullptr;
+    if (Offset >= bandAt_ && Offset - bandAt_ <= bandSize_ && bandSize_ - (Offset - bandAt_) >= N)
+        return band_.data() + (Offset - bandAt_);
+    const auto want = std::size_t(std::min<std::uint64_t>(std::max(N, kBand), Size() - Offset));
+    if (band_.size() < want) band_ = Bytes(want);
+    if (!file_.ReadAt(Offset, band_.data(), want)) throw EFontError("the file could not be read");
+    bandAt_ = Offset;
+    bandSize_ = want;
+    return band_.data();
 }
 
 bool RegularFileExists(const std::string& path) {

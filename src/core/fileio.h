@@ -36,6 +36,44 @@ private:
     std::size_t bufLen_ = 0;
 };
 
+// A file's bytes, fetched a band at a time, each fetch checked
+// against the file's end.
+class TBandSource {
+public:
+    virtual ~TBandSource() = default;
+    virtual std::uint64_t Size() const = 0;
+    // The N bytes at Offset, valid until the next call; null when the file
+    // holds fewer. Throws EFontError when the file can't be read.
+    virtual const std::uint8_t* At(std::uint64_t Offset, std::size_t N) = 0;
+};
+
+// Bytes held in memory, handed out as they stand.
+class TMemoryBands final : public TBandSource {
+public:
+    explicit TMemoryBands(ByteSpan File) : file_(File) {}
+    std::uint64_t Size() const override { return file_.size(); }
+    const std::uint8_t* At(std::uint64_t Offset, std::size_t N) override;
+
+private:
+    ByteSpan file_;
+};
+
+// Bytes read from an open file into one buffer, a band (kBand bytes, or
+// the N asked for when more) at a time.
+class TFileBands final : public TBandSource {
+public:
+    static constexpr std::size_t kBand = 256u << 10;
+    explicit TFileBands(ReadOnlyFile& File) : file_(File) {}
+    std::uint64_t Size() const override { return file_.Size(); }
+    const std::uint8_t* At(std::uint64_t Offset, std::size_t N) override;
+
+private:
+    ReadOnlyFile& file_;
+    Bytes band_;
+    std::uint64_t bandAt_ = 0;
+    std::size_t bandSize_ = 0;
+};
+
 // True when a regular file (or a link to one) exists at path; folders and
 // other special files count as missing.
 bool RegularFileExists(const std::string& path);

@@ -9,25 +9,17 @@
 
 namespace {
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-}
 
-bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
-             std::int32_t LastIndex, std::vector<TRange>* Ranges, bool Pixels) {
-    // Everything is read into locals and handed over only once the whole file
-    // was accepted, so a refused file leaves the caller's record untouched.
-    // Memory is bounded by the file: each table row needs 8 bytes of it, and
-    // the pixel buffer is allocated only once the file is known to hold it.
-    TSftFont font;
+// Everything up to the strip's pixels, checked to be there, into font, table
+// and ranges (when given). Memory is bounded by the file: each table row
+// needs 8 bytes of it.
+bool ReadHead(ByteSource& Source, TSftFont& font, std::size_t rows, std::vector<TCharEntry>& table,
+              std::vector<TRange>* ranges) {
     if (!Source.Read(font.Header.data(), font.Header.size())) return false;
     if (!MagicIs(ByteSpan(font.Header.data(), 4), "SFNT")) return false;
 
-    const std::size_t rows =
-        LastIndex < 0 ? 0 : std::min<std::size_t>(Chars.size(), std::size_t(LastIndex) + 1);
-    std::vector<TCharEntry> table;
     table.reserve(rows);
-
     const std::int32_t rangeCount = font.RangeCount();
-    std::vector<TRange> ranges;
     for (std::int32_t r = 0; r < rangeCount; ++r) {
         std::uint16_t first = 0, last = 0;
         if (!Source.ReadU16(first) || !Source.ReadU16(last)) return false;
@@ -35,7 +27,7 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
         if (n < 0) return false;
         if (std::size_t(n) > rows - table.size()) return false;  // more than the table holds
         // Each record takes at least 4 bytes of the file, so this is bounded by it.
-        if (Ranges) ranges.push_back(TRange{first, last});
+        if (ranges) ranges->push_back(TRange{first, last});
         for (std::int32_t k = 0; k < n; ++k) {
             TCharEntry e;
             e.Code = static_cast<std::uint16_t>(first + k);
@@ -53,10 +45,29 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
 
     // Both the pixel data and the image built from it must stay within the
     // signed 32-bit sizes that the file and the BMP format can express.
-    std::int64_t pixelBytes = std::int64_t(font.Width) * (bpp / 8) * font.Height;
+    const std::int64_t pixelBytes = std::int64_t(font.Width) * (bpp / 8) * font.Height;
     if (pixelBytes > kInt32Max) return false;
     if (!ImageSizeFits(bpp, font.Width, font.Height)) return false;
-    if (Source.Left() < std::uint64_t(pixelBytes)) return false;
+    return Source.Left() >= std::uint64_t(pixelBytes);
+}
+
+std::size_t RowsFor(std::span<TCharEntry> Chars, std::int32_t LastIndex) {
+    return LastIndex < 0 ? 0 : std::min<std::size_t>(Chars.size(), std::size_t(LastIndex) + 1);
+}
+
+}  // namespace
+
+bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
+             std::int32_t LastIndex, std::vector<TRange>* Ranges, bool Pixels) {
+    // Everything is read into locals and handed over only once the whole file
+    // was accepted, so a refused file leaves the caller's record untouched;
+    // the pixel buffer is allocated only once the file is known to hold it.
+    TSftFont font;
+    std::vector<TCharEntry> table;
+    std::vector<TRange> ranges;
+    if (!ReadHead(Source, font, RowsFor(Chars, LastIndex), table, Ranges ? &ranges : nullptr))
+        return false;
+    std::int64_t pixelBytes = std::int64_t(font.Width) * (font.BitsPerPixel() / 8) * font.Height;
     if (!Pixels) {
         font.Width = font.Height = 0;
         pixelBytes = 0;
@@ -69,6 +80,16 @@ bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
     Font = std::move(font);
     std::copy(table.begin(), table.end(), Chars.begin());
     if (Ranges) *Ranges = std::move(ranges);
+    return true;
+}
+
+bool ReadSFTHead(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
+                 std::int32_t LastIndex) {
+    TSftFont font;
+    std::vector<TCharEntry> table;
+    if (!ReadHead(Source, font, RowsFor(Chars, LastIndex), table, nullptr)) return false;
+    Font = std::move(font);
+    std::copy(table.begin(), table.end(), Chars.begin());
     return true;
 }
 

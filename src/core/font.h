@@ -51,3 +51,8 @@ bool LoadSFT(const std::string& FileName, TSftFont& Font, std::span<TCharEntry> 
 // strip is left empty (0 x 0), for a caller that replaces it anyway.
 bool ReadSFT(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
              std::int32_t LastIndex, std::vector<TRange>* Ranges = nullptr, bool Pixels = true);
+// The same up to the strip, for a caller that reads its pixels itself a band
+// at a time: they are checked to be there, Source is left at the first, and
+// Font keeps the strip's size with its Pixels empty.
+bool ReadSFTHead(ByteSource& Source, TSftFont& Font, std::span<TCharEntry> Chars,
+                 std::int32_t LastIndex);

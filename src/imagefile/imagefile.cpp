@@ -44,6 +44,8 @@ struct PngJump {
 struct ReadState : PngJump {
     Source source;
     std::vector<png_bytep> rows;
+    TImagePixels form;
+    Bytes whole;  // an interlaced picture, which comes whole
 };
 
 extern "C" void OnPngError(png_structp png, png_const_charp message) {
@@ -90,11 +92,11 @@ void GreyTable(TImagePixels& out, int depth, const png_color_16* key) {
     }
 }
 
-// Decodes a PNG into Out: palette and grey pictures of fewer than 8 bits (or
+// Decodes a PNG into Sink: palette and grey pictures of fewer than 8 bits (or
 // of 8 with tRNS) as indices with their table, every other form as 8-bit colours (16-bit
 // channels rounded, tRNS as alpha). Gamma is left as the file stores it.
 // False with State.why set when the file is refused.
-bool ReadPngInto(ReadState& state, std::uint64_t fileSize, TImagePixels& out) {
+bool ReadPngInto(ReadState& state, std::uint64_t fileSize, TRowSink& sink) {
     PngHandles h;
     h.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, static_cast<PngJump*>(&state), OnPngError,
                                    OnPngWarning);
@@ -116,6 +118,7 @@ bool ReadPngInto(ReadState& state, std::uint64_t fileSize, TImagePixels& out) {
                       unsigned(height), static_cast<unsigned long long>(fileSize));
         return false;
     }
+    TImagePixels& out = state.form;
     out.Width = std::int32_t(width);
     out.Height = std::int32_t(height);
     png_bytep trans = nullptr;
@@ -151,30 +154,35 @@ bool ReadPngInto(ReadState& state, std::uint64_t fileSize, TImagePixels& out) {
         png_set_bgr(h.png);
         png_set_filler(h.png, 0xFF, PNG_FILLER_AFTER);  // B, G, R, A: 0xAARRGGBB in memory
     }
-    png_set_interlace_handling(h.png);
+    const bool interlaced = png_set_interlace_handling(h.png) > 1;
     png_read_update_info(h.png, h.info);
-    if (png_get_rowbytes(h.png, h.info) != std::size_t(width) * pixelSize) {
+    const std::size_t rowBytes = std::size_t(width) * pixelSize;
+    if (png_get_rowbytes(h.png, h.info) != rowBytes) {
         std::snprintf(state.why, sizeof state.why, "a PNG of this form can't be read");
         return false;
     }
-    const std::size_t pixels = std::size_t(width) * height;
-    if (out.Indexed)
-        out.Indices.resize(pixels);
-    else
-        out.Colors.resize(pixels);
-    auto* base =
-        out.Indexed ? out.Indices.data() : reinterpret_cast<std::uint8_t*>(out.Colors.data());
-    state.rows.resize(height);
-    for (std::size_t y = 0; y < height; ++y) state.rows[y] = base + y * width * pixelSize;
-    png_read_image(h.png, state.rows.data());
+    sink.Start(out);
+    if (!interlaced) {  // row by row, straight to the sink
+        for (std::size_t y = 0; y < height; ++y) {
+            png_read_row(h.png, static_cast<png_bytep>(sink.Row(y)), nullptr);
+            sink.Put(y);
+        }
+    } else {  // every pass goes over the whole picture
+        state.whole = Bytes(rowBytes * height);
+        state.rows.resize(height);
+        for (std::size_t y = 0; y < height; ++y) state.rows[y] = state.whole.data() + y * rowBytes;
+        png_read_image(h.png, state.rows.data());
+        for (std::size_t y = 0; y < height; ++y) {
+            std::memcpy(sink.Row(y), state.rows[y], rowBytes);
+            sink.Put(y);
+        }
+    }
     png_read_end(h.png, nullptr);  // to IEND, every chunk's check sum included
     return true;
 }
 
-TImagePixels ReadPng(ReadState& state, std::uint64_t fileSize) {
-    TImagePixels out;
-    if (!ReadPngInto(state, fileSize, out)) throw EFontError(state.why);
-    return out;
+void ReadPng(ReadState& state, std::uint64_t fileSize, TRowSink& sink) {
+    if (!ReadPngInto(state, fileSize, sink)) throw EFontError(state.why);
 }
 
 extern "C" void WritePngBytes(png_structp png, png_bytep src, std::size_t n) {
@@ -224,32 +232,45 @@ bool WritePngInto(WriteState& state, const TImagePixels& image, Bytes& out) {
 
 }  // namespace
 
-TImagePixels DecodeImagePixels(ByteSpan File) {
-    if (IsBmp(File)) return ReadBmp(File);
+void DecodeImageRows(ByteSpan File, TRowSink& Sink) {
+    if (IsBmp(File)) {
+        TMemoryBands bands(File);
+        return ReadBmpRows(bands, Sink);
+    }
     if (!IsPng(File)) throw EFontError(kNotAPicture);
     ReadState state;
     state.source.memory = File;
-    return ReadPng(state, File.size());
+    ReadPng(state, File.size(), Sink);
 }
 
-TImagePixels LoadImagePixels(const std::string& Path) {
+void LoadImageRows(const std::string& Path, TRowSink& Sink) {
     ReadOnlyFile file;
     if (!file.Open(Path)) throw EFontError(WhyNotReadable(Path));
     std::uint8_t head[8];
     const std::size_t headSize = std::min<std::uint64_t>(sizeof head, file.Size());
     if (!file.ReadAt(0, head, headSize)) throw EFontError("the file could not be read");
+    // Either form is read forward from the file, so that a large picture is
+    // never held twice.
     if (IsBmp(ByteSpan(head, headSize))) {
-        if (file.Size() > std::numeric_limits<std::size_t>::max()) throw std::bad_alloc();
-        Bytes bytes(std::size_t(file.Size()));
-        if (!file.ReadAt(0, bytes.data(), bytes.size()))
-            throw EFontError("the file could not be read");
-        return ReadBmp(bytes);
+        TFileBands bands(file);
+        return ReadBmpRows(bands, Sink);
     }
     if (!IsPng(ByteSpan(head, headSize))) throw EFontError(kNotAPicture);
-    // Read forward from the file, so that a large picture is never held twice.
     ReadState state;
     state.source.file = &file;
-    return ReadPng(state, file.Size());
+    ReadPng(state, file.Size(), Sink);
+}
+
+TImagePixels DecodeImagePixels(ByteSpan File) {
+    TWholePicture whole;
+    DecodeImageRows(File, whole);
+    return std::move(whole.Picture);
+}
+
+TImagePixels LoadImagePixels(const std::string& Path) {
+    TWholePicture whole;
+    LoadImageRows(Path, whole);
+    return std::move(whole.Picture);
 }
 
 Bytes EncodePng(const TImagePixels& Image) {

@@ -16,6 +16,11 @@
 // the file stores them (gamma is not applied).
 TImagePixels LoadImagePixels(const std::string& Path);
 TImagePixels DecodeImagePixels(ByteSpan File);
+// The same, each row handed to Sink as it is decoded (bottom first where a
+// BMP stores them so): the picture is never held whole, save an interlaced
+// PNG's. Sink may have taken rows before a refusal.
+void LoadImageRows(const std::string& Path, TRowSink& Sink);
+void DecodeImageRows(ByteSpan File, TRowSink& Sink);
 
 // A PNG of the picture: indexed at 8 bits with its whole table, or RGB (RGBA
 // when a pixel is not fully opaque).

@@ -169,8 +169,10 @@ int main(int argc, char** argv) {
             anyRefused = true;
         };
         try {
+            // The strip is read a few rows at a time as the picture is written.
             TSftFont font;
-            if (!LoadSFT(path, font, table, 255)) {
+            ReadOnlyFile file;
+            if (!file.Open(path) || !ReadSFTHead(file, font, table, 255)) {
                 const std::string why = WhyNotReadable(path);
                 refuse(why.empty() ? "Invalid SFT file!" : why);
                 continue;
@@ -199,8 +201,7 @@ int main(int argc, char** argv) {
                     continue;
                 }
             }
-            // Converted and written a few rows at a time, as the viewer would save it.
-            const TBmpRows rows(font.BitsPerPixel(), StripOf(font),
+            const TBmpRows rows(font.BitsPerPixel(), font.Width, font.Height,
                                 palette ? *palette : TPalette{});
             // Fonts of one name from different folders would overwrite each other.
             const std::string target = outDir + ProposedExportName(path, "");
@@ -209,7 +210,7 @@ int main(int argc, char** argv) {
                 refuse(target + " was already written from " + earlier->second);
                 continue;
             }
-            SaveBmpRows(rows, target, Durability::Unsynced);
+            SaveBmpFromFile(rows, file, file.Size() - file.Left(), target, Durability::Unsynced);
         } catch (const std::bad_alloc&) {
             refuse("Out of memory");
         } catch (const std::exception& e) {

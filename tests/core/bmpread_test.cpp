@@ -124,4 +124,66 @@ TEST(BmpRead, RefusesWithTheReasonAndNoMemory) {
     }
 }
 
+// Read from a file a band at a time, every form gives the pixels and the
+// refusals it gives from memory, pictures of many bands among them: rows of
+// 24 bits, and RLE8 whose runs cross the bands' edges.
+TEST(BmpRead, ReadsAFileInBandsAsFromMemory) {
+    std::vector<ByteVec> files;
+    for (const Form& f : kForms) files.push_back(Make(f));
+    Form wide{40, 24, 0, 3001, 100, {}, {}, {}}, runs{40, 8, 1, 1000, 300, {}, {}, {}};
+    const auto sample = [](int y, int i) { return std::uint8_t(i * 7 + y); };
+    for (int y = 0; y < 100; ++y) {
+        wide.rows.emplace_back();
+        for (int i = 0; i < 3 * 3001; ++i) wide.rows.back().push_back(sample(y, i));
+    }
+    const TImagePixels colors = ReadBmp(Make(wide));  // four pixels a step, and the rest
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 3001; ++x)
+            ASSERT_EQ(colors.Colors[std::size_t((99 - y) * 3001 + x)],
+                      0xFF000000u | std::uint32_t(sample(y, 3 * x + 2)) << 16 |
+                          std::uint32_t(sample(y, 3 * x + 1)) << 8 | sample(y, 3 * x))
+                << x << " " << y;
+    runs.rows.emplace_back();
+    for (int y = 0; y < 300; ++y) {
+        for (int k = 0; k < 4; ++k) {
+            runs.rows[0].insert(runs.rows[0].end(), {0, 250});
+            for (int x = 0; x < 250; ++x) runs.rows[0].push_back(std::uint8_t(x * y + k));
+        }
+        runs.rows[0].insert(runs.rows[0].end(), {0, 0});
+    }
+    for (const Form& f : {wide, runs}) {
+        const ByteVec file = Make(f);
+        for (std::size_t cut : {0ul, 1ul, 2000ul})
+            files.emplace_back(file.begin(), file.end() - cut);
+    }
+    TempDir dir;
+    for (const ByteVec& file : files) {
+        std::string want, got;
+        TImagePixels fromMemory;
+        try {
+            fromMemory = ReadBmp(file);
+        } catch (const EFontError& e) {
+            want = e.what();
+        }
+        WriteFile(dir.Path("p.bmp"), file);
+        ReadOnlyFile open;
+        ASSERT_TRUE(open.Open(dir.Path("p.bmp")));
+        TFileBands bands(open);
+        TWholePicture whole;
+        try {
+            ReadBmpRows(bands, whole);
+        } catch (const EFontError& e) {
+            got = e.what();
+        }
+        const TImagePixels& p = whole.Picture;
+        EXPECT_EQ(got, want) << file.size();
+        if (want.empty()) {
+            EXPECT_TRUE(p.Width == fromMemory.Width && p.Height == fromMemory.Height &&
+                        p.Indices == fromMemory.Indices && p.Colors == fromMemory.Colors &&
+                        p.ColorTable == fromMemory.ColorTable)
+                << file.size();
+        }
+    }
+}
+
 }  // namespace

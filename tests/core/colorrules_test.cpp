@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "color.h"
 #include "colorrules.h"
 #include "picture.h"
@@ -94,6 +96,51 @@ TEST(ColorRules, EightBitPixelsMatchThePalette) {
                   ToFontPixels16(Colors({0xFFFFFFFF, 0xFFFFFFFF, 0x00FFFFFF, 0}));
               }),
               "pixel (0, 1) is not fully opaque");
+}
+
+// Rows handed over bottom first, as a BMP stores them, give the strip and the
+// refusal of the whole picture: the first pixel named is the first in reading
+// order. Long rows go eight pixels a step, and each component is rounded and
+// kept within its bits as one pixel at a time would be.
+TEST(ColorRules, RowsInAnyOrderMakeTheSameStrip) {
+    TPalette palette{};  // all black but entry 7
+    palette[21] = 0xFF;
+    const auto make = [&](int bits, const TImagePixels& image, bool nearest) {
+        TStripMaker maker(bits, bits == 8 ? &palette : nullptr, nearest);
+        maker.Start(image);
+        for (std::size_t y = std::size_t(image.Height); y-- > 0;) {
+            std::memcpy(maker.Row(y), image.Colors.data() + y * std::size_t(image.Width),
+                        4 * std::size_t(image.Width));
+            maker.Put(y);
+        }
+        return maker.Finish();
+    };
+    TImagePixels image;
+    image.Width = 259;
+    image.Height = 3;
+    for (std::uint32_t i = 0; i < 259 * 3; ++i) {
+        const std::uint32_t v = i % 259 < 256 ? i % 259 : 0xFF;
+        image.Colors.push_back(0xFF000000u | (i % 3 == 0 ? v << 16 : i % 3 == 1 ? v << 8 : v));
+    }
+    const TFontPixels strip = make(16, image, false);
+    std::uint64_t lost = 0, missing = 0;
+    for (std::size_t i = 0; i < image.Colors.size(); ++i) {
+        const std::uint32_t c = image.Colors[i], r = c >> 16 & 255, g = c >> 8 & 255, b = c & 255;
+        const auto want = std::min(31u, (r + 4) >> 3) << 11 | std::min(63u, (g + 2) >> 2) << 5 |
+                          std::min(31u, (b + 4) >> 3);
+        ASSERT_EQ(GetU16(strip.Pixels.data() + 2 * i), want) << i;
+        lost += (c & 0x070307) != 0;
+        missing += (c & 0xFFFF) != 0 || (r != 0 && r != 255);
+    }
+    EXPECT_EQ(strip.Changed, lost);
+    EXPECT_EQ(make(8, image, true).Pixels, ToFontPixels8(image, &palette, true).Pixels);
+    EXPECT_EQ(Why([&] { make(8, image, false); }),
+              std::to_string(missing) +
+                  " pixels of colours the palette doesn't hold, the first at (1, 0)");
+    image.Colors[300] &= 0xFEFFFFFF;
+    image.Colors[700] &= 0xFFFFFF;
+    for (int bits : {8, 16})
+        EXPECT_EQ(Why([&] { make(bits, image, true); }), "pixel (41, 1) is not fully opaque");
 }
 
 }  // namespace
