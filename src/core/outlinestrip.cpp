@@ -33,6 +33,7 @@ std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
                                                          Layout.Room.Bottom - Layout.Baseline +
                                                          g.Top,
                                                      r0, g.Rows);
+    if (c0 == 0 && c1 == g.Width && r0 == 0 && r1 == g.Rows) return 0;
     std::uint64_t inked = 0, kept = 0;
     for (std::uint8_t v : g.Coverage) inked += v != 0;
     std::vector<std::uint8_t> out;
@@ -81,16 +82,18 @@ TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStri
         for (std::int64_t r = 0; whole && r < g.Rows; ++r) {
             const std::int64_t y = top + Layout.Baseline - g.Top + r;
             const std::uint8_t* src = g.Coverage.data() + std::size_t(r) * std::size_t(g.Width);
-            for (std::int64_t c = 0; c < g.Width; ++c) {
-                if (!src[c]) continue;
-                const std::int64_t dx = std::int64_t(g.Left) + c;
-                if (dx < 0 || dx >= advance || y < top || y >= bottom) {
-                    ++clipped;
-                    continue;
-                }
-                out.Coverage[std::size_t(y) * std::size_t(width) +
-                             std::size_t(x + room.Left + dx)] = src[c];
-            }
+            // The columns within the cell go across whole, zeros too: the
+            // cell is this glyph's alone. Ink outside it is clipped.
+            const std::int64_t c0 = y >= top && y < bottom ? std::clamp<std::int64_t>(
+                                                                 -std::int64_t(g.Left), 0, g.Width)
+                                                           : g.Width,
+                               c1 = std::clamp<std::int64_t>(advance - g.Left, c0, g.Width);
+            const auto inked = [](std::uint8_t v) { return v != 0; };
+            clipped += std::uint64_t(std::count_if(src, src + c0, inked) +
+                                     std::count_if(src + c1, src + g.Width, inked));
+            if (c1 > c0)
+                std::copy(src + c0, src + c1,
+                          out.Coverage.data() + y * width + x + room.Left + g.Left + c0);
         }
         out.ClippedPixels += clipped;
         out.ClippedGlyphs += clipped ? 1 : 0;
@@ -125,14 +128,15 @@ Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>
     const std::size_t n = Strip.Coverage.size(), w = std::size_t(Strip.Width);
     const bool eight = RowColors.front().BitsPerPixel == 8;
     Bytes out(eight ? n : 2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const TCoverageColors& colors = RowColors[RowColors.size() == 1 ? 0 : i / w];
-        const std::uint16_t v = colors.Value[Strip.Coverage[i]];
+    std::uint8_t* to = out.data();
+    for (std::size_t y = 0; w && y < n / w; ++y) {
+        const auto& value = RowColors[RowColors.size() == 1 ? 0 : y].Value;
+        const std::uint8_t* from = Strip.Coverage.data() + y * w;
         if (eight) {
-            out[i] = std::uint8_t(v);
+            for (std::size_t x = 0; x < w; ++x) *to++ = std::uint8_t(value[from[x]]);
         } else {
-            out[2 * i] = std::uint8_t(v);
-            out[2 * i + 1] = std::uint8_t(v >> 8);
+            for (std::size_t x = 0; x < w; ++x, to += 2)
+                to[0] = std::uint8_t(value[from[x]]), to[1] = std::uint8_t(value[from[x]] >> 8);
         }
     }
     return out;

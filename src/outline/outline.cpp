@@ -67,8 +67,12 @@ struct TOutlineFace::Impl {
         FT_Done_FreeType(lib);
     }
 
+    // The face asked for at once; only when that fails is the file asked
+    // how many faces it has, to say why.
     template <class Open>
     void OpenFace(int index, Open open) {
+        if (index >= 0 && open(index, &face) == 0) return;
+        face = nullptr;
         FT_Face probe = nullptr;
         if (const FT_Error e = open(-1, &probe))
             throw EFontError("not a font FreeType can open (" + Why(e) + ")");
@@ -223,6 +227,10 @@ TGlyphBitmap TOutlineFace::Render(char32_t CodePoint, TRenderMode Mode) {
     for (std::size_t r = 0; r < bm->rows; ++r) {
         const unsigned char* row = bm->buffer + (bm->pitch < 0 ? (bm->rows - 1 - r) : r) * stride;
         std::uint8_t* out = g.Coverage.data() + r * bm->width;
+        if (bm->pixel_mode == FT_PIXEL_MODE_GRAY && grays == 256 && !Mode.Mono) {
+            std::copy(row, row + bm->width, out);
+            continue;
+        }
         for (std::size_t c = 0; c < bm->width; ++c) {
             int v;
             if (bm->pixel_mode == FT_PIXEL_MODE_MONO)
