@@ -67,27 +67,6 @@ TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
     bad.reject();
     EXPECT_FALSE(bad.Result());
 
-    // Outline and shadow, off at first; ticked, the strip wears them, and a
-    // shadow going nowhere is said.
-    TOutlineDialog fx(nullptr, font, TPalette{}, ui);
-    EXPECT_FALSE(fx.Outline->isChecked() || fx.Shadow->isChecked() || fx.ShadowDown->isEnabled());
-    fx.FontFile->setText(kDejaVu);
-    fx.Outline->setChecked(true);
-    fx.Shadow->setChecked(true);
-    fx.OutlineColor16->setText("255,0,0");
-    fx.ShadowDown->setValue(0);
-    fx.ShadowRight->setValue(0);
-    WaitForPreview(fx);
-    EXPECT_EQ(fx.Status->text(), "Shadow: Right and Down can't both be 0");
-    fx.ShadowRight->setValue(-2);
-    fx.accept();
-    ASSERT_TRUE(fx.Result());
-    TOutlineRequest effects;
-    effects.Codes = {65, 66, 67, 68, 69, 70}, effects.Height = 20;
-    effects.Effects = {true, To565({255, 0, 0}), true, To565({48, 48, 48}), -2, 0};
-    EXPECT_EQ(fx.Result()->Pixels,
-              MakeOutlineStrip(face, effects, CoverageColors16({255, 255, 255}, {})).Pixels);
-
     // Adding: "match" by default, the font's own codes skipped and said, the
     // new glyphs shown after the font's.
     TOutlineDialog add(nullptr, font, TPalette{}, ui);

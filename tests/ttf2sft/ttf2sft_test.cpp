@@ -164,8 +164,6 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "t16.sft: 2 codes in the font already, skipped: 65-66"},
         {base + "--shadow-offset 1,1", 2,
          "ttf2sft: --shadow-offset without --shadow: give the shadow's colour"},
-        {base + "--shadow 1,2,3 --shadow-offset 4,0", 2,
-         "ttf2sft: --shadow-offset: \"4,0\" is not RIGHT,DOWN with each -3 to 3"},
         {base + "--shadow 1,2,3 --shadow-offset 0,0", 2,
          "ttf2sft: --shadow-offset: Right and Down can't both be 0"},
         {"--font t8.sft --ttf dv.ttf -o out.sft --cmp grey.cmp --outline 256", 2,
@@ -236,22 +234,17 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
              "--height 18",
              {0xF800},
              {1, 1, 1, 1}},
-            {"--font t16.sft --chars 32-126",
-             "--outline 255,0,0 --shadow 0,0,255 --shadow-offset -2,3",
-             "--height 15",
-             {0xF800, 0x001F},
-             {3, 1, 1, 4}},
             {"--font t8.sft --cmp grey.cmp --mono --chars 32-126",
-             "--outline 100 --shadow 50 --shadow-offset 2,-1",
+             "--outline 100 --shadow 50 --shadow-offset -2,-1",
              "--height 17",
              {100, 50},
-             {1, 3, 2, 1}},
-            // f's H is 14 rows at 19 px; less the outline's 2, 12 rows: 16 px, the larger of two.
+             {3, 1, 2, 1}},
+            // f's H is 14 rows at 19 px; less the effects' 4, 10 rows: 14 px.
             {"--font f.sft --add --mono --color match --chars 73-90,196",
-             "--size match --outline 255,0,0",
-             "--size 16",
-             {0xF800},
-             {1, 1, 1, 1}},
+             "--size match --outline 255,0,0 --shadow 0,0,255 --shadow-offset 1,2",
+             "--size 14",
+             {0xF800, 0x001F},
+             {1, 2, 1, 3}},
         };
     for (const auto& [font, effects, plainArgs, colors, room] : cases) {
         SCOPED_TRACE(effects);
@@ -263,9 +256,6 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
         TEditedFont out, plain;
         ASSERT_TRUE(out.Load(dir.Path("out.sft")) && plain.Load(dir.Path("plain.sft")));
         ASSERT_EQ(out.Table().size(), plain.Table().size());
-        const auto at = [](TEditedFont& f, std::int32_t x, std::int32_t y) {
-            return f.Grid().Get(x, y);
-        };
         int wrong = 0, edge = 0;
         std::set<int> seen;
         for (std::size_t i = 0; i < out.Table().size(); ++i) {
@@ -274,12 +264,12 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
             wrong += o.Extra != p.Extra + room[0] + room[1];
             for (std::int32_t y = 0; y < 20; ++y)
                 for (std::int32_t x = 0; x < o.Extra; ++x) {
-                    int v = at(out, o.X + x, y);
+                    int v = out.Grid().Get(o.X + x, y);
                     if (colors.count(v)) seen.insert(v), v = 0;
                     const std::int32_t px = x - room[0], py = y - room[2];
                     const bool inside =
                         px >= 0 && px < p.Extra && py >= 0 && py < plain.Font().Height;
-                    wrong += v != (inside ? at(plain, p.X + px, py) : 0);
+                    wrong += v != (inside ? plain.Grid().Get(p.X + px, py) : 0);
                     edge += (x == 0 || x == o.Extra - 1 || y == 0 || y == 19) && v;
                 }
         }
