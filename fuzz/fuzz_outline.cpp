@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.Spacing = int(size / 16 % 3);
     request.Height = 12 + int(size / 48 % 3) * 8;
     request.Size = size & 64 ? 0 : 6 + int(size % 11);
+    if (size & 128) request.Effects = {true, 1, true, 2, int(size / 256 % 7) - 3, 1};
     const TCoverageColors colors =
         size & 32 ? CoverageColors16({255, 200, 0}, {0, 0, 40}) : CoverageColors8({}, 255, 0);
     try {

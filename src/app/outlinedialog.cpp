@@ -20,6 +20,7 @@
 
 #include "charedit.h"
 #include "scrollbox.h"
+#include "shown.h"
 
 namespace {
 
@@ -262,6 +263,51 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     MatchColors = new QCheckBox(tr("Match the font's colo&urs, row by row"), this);
     form->addRow(QString(), MatchColors);
 
+    // The outline's and the shadow's colours, as the glyphs' colour is given.
+    const auto colorField = [&](QLineEdit*& field16, QComboBox*& field8, TRgb Default) -> QWidget* {
+        if (font_.BitsPerPixel() == 8) {
+            field8 = new QComboBox(this);
+            for (int k = 0; k < 256; ++k) field8->addItem(Color8->itemIcon(k), QString::number(k));
+            field8->setCurrentIndex(NearestPaletteEntry(palette_, Default));
+            return field8;
+        }
+        field16 = new QLineEdit(
+            QStringLiteral("%1,%2,%3").arg(Default.R).arg(Default.G).arg(Default.B), this);
+        field16->setToolTip(Color16->toolTip());
+        return field16;
+    };
+    Outline = new QCheckBox(tr("Ou&tline, colour:"), this);
+    auto* outlineRow = new QHBoxLayout;
+    outlineRow->addWidget(Outline);
+    outlineRow->addWidget(colorField(OutlineColor16, OutlineColor8, {96, 96, 96}), 1);
+    form->addRow(tr("Effects:"), outlineRow);
+    Shadow = new QCheckBox(tr("S&hadow, colour:"), this);
+    ShadowRight = new QSpinBox(this);
+    ShadowDown = new QSpinBox(this);
+    auto* shadowRow = new QHBoxLayout;
+    shadowRow->addWidget(Shadow);
+    shadowRow->addWidget(colorField(ShadowColor16, ShadowColor8, {48, 48, 48}), 1);
+    const std::pair<QSpinBox*, TNumberLimits> offsets[] = {{ShadowRight, kShadowRightField},
+                                                           {ShadowDown, kShadowDownField}};
+    for (const auto& [box, field] : offsets) {
+        box->setRange(int(field.Min), int(field.Max));
+        box->setValue(1);
+        // The editor's Shadow dialog's fields, with a key of their own here.
+        auto* label = new QLabel(box == ShadowRight ? tr("&Right:") : tr("&Down:"), this);
+        label->setBuddy(box);
+        shadowRow->addWidget(label);
+        shadowRow->addWidget(box);
+    }
+    form->addRow(QString(), shadowRow);
+    const auto effectsEnabled = [this] {
+        for (QWidget* w : std::initializer_list<QWidget*>{OutlineColor16, OutlineColor8})
+            if (w) w->setEnabled(Outline->isChecked());
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{ShadowColor16, ShadowColor8, ShadowRight, ShadowDown})
+            if (w) w->setEnabled(Shadow->isChecked());
+    };
+    effectsEnabled();
+
     Preview = new TScrollBox(this);
     Preview->setMinimumSize(480, std::clamp(font_.Font().Height + 40, 80, 240));
     auto* zoom = new QComboBox(this);
@@ -296,8 +342,12 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
         SettingsChanged();
     });
     const auto changed = [this] { SettingsChanged(); };
-    for (QSpinBox* box : {Face, Size, Spacing})
+    for (QSpinBox* box : {Face, Size, Spacing, ShadowRight, ShadowDown})
         connect(box, &QSpinBox::valueChanged, this, changed);
+    for (QCheckBox* box : {Outline, Shadow}) {
+        connect(box, &QCheckBox::toggled, this, effectsEnabled);
+        connect(box, &QCheckBox::toggled, this, changed);
+    }
     connect(Chars, &QLineEdit::textChanged, this, changed);
     connect(CodePage, &QComboBox::currentTextChanged, this, changed);
     connect(Mono, &QCheckBox::toggled, this, changed);
@@ -313,9 +363,9 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     });
     for (QCheckBox* box : {MatchSize, MatchColors}) box->setEnabled(false);
     connect(Hinting, &QComboBox::currentIndexChanged, this, changed);
-    for (QLineEdit* edit : {Color16, Background16})
+    for (QLineEdit* edit : {Color16, Background16, OutlineColor16, ShadowColor16})
         if (edit) connect(edit, &QLineEdit::textChanged, this, changed);
-    for (QComboBox* box : {Color8, Background8})
+    for (QComboBox* box : {Color8, Background8, OutlineColor8, ShadowColor8})
         if (box) connect(box, &QComboBox::currentIndexChanged, this, changed);
 
     worker_ = std::make_unique<TWorker>(this);
@@ -400,6 +450,29 @@ std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
             Status->setText(tr("Colours: %1").arg(QString::fromStdString(e.what())));
             return std::nullopt;
         }
+    }
+    TGlyphEffects& effects = r.Effects;
+    const auto value = [](QLineEdit* field16, QComboBox* field8) {
+        return field8 ? std::uint16_t(field8->currentIndex())
+                      : To565(ParseRgb(field16->text().toStdString()));
+    };
+    try {
+        if ((effects.Outline = Outline->isChecked()))
+            effects.OutlineColor = value(OutlineColor16, OutlineColor8);
+    } catch (const EFontError& e) {
+        Status->setText(tr("Outline: %1").arg(QString::fromStdString(e.what())));
+        return std::nullopt;
+    }
+    try {
+        if ((effects.Shadow = Shadow->isChecked())) {
+            effects.ShadowColor = value(ShadowColor16, ShadowColor8);
+            effects.Right = ShadowRight->value();
+            effects.Down = ShadowDown->value();
+            if (!effects.Right && !effects.Down) throw EFontError(kShadowNowhere);
+        }
+    } catch (const EFontError& e) {
+        Status->setText(tr("Shadow: %1").arg(QString::fromStdString(e.what())));
+        return std::nullopt;
     }
     return job;
 }

@@ -48,6 +48,16 @@ public:
     QLineEdit* Background16 = nullptr;
     QComboBox* Color8 = nullptr;  // palette swatches, for an 8-bit font
     QComboBox* Background8 = nullptr;
+    // An outline and a shadow on each glyph, off at first; their colours as
+    // the glyphs' colour is given.
+    QCheckBox* Outline = nullptr;
+    QLineEdit* OutlineColor16 = nullptr;
+    QComboBox* OutlineColor8 = nullptr;
+    QCheckBox* Shadow = nullptr;
+    QLineEdit* ShadowColor16 = nullptr;
+    QComboBox* ShadowColor8 = nullptr;
+    QSpinBox* ShadowRight = nullptr;  // -3 to 3, not both 0
+    QSpinBox* ShadowDown = nullptr;
     QLabel* Status = nullptr;
     TScrollBox* Preview = nullptr;
 

@@ -8,6 +8,9 @@
 
 #if defined(__x86_64__)
 #include <immintrin.h>
+#if __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#endif
 #endif
 
 using namespace bmplayout;
@@ -125,7 +128,11 @@ __attribute__((target("ssse3"))) void Convert16RowSsse3(const std::uint8_t* src,
 using TRowConverter = void (*)(const std::uint8_t*, std::uint8_t*, std::size_t);
 
 TRowConverter RowConverter() {
-#if defined(__x86_64__)
+#if defined(__x86_64__) && __has_include(<sys/platform/x86.h>)
+    // What the C library found at start; libgcc's own probe would run its
+    // CPUIDs, slow in a virtual machine, at every program's start.
+    if (CPU_FEATURE_ACTIVE(SSSE3)) return Convert16RowSsse3;
+#elif defined(__x86_64__)
     if (__builtin_cpu_supports("ssse3")) return Convert16RowSsse3;
 #endif
     return Convert16Row;

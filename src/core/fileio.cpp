@@ -141,7 +141,12 @@ std::string TempNameBeside(const std::string& path) {
     const auto slash = path.find_last_of('/');
     const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    static std::mt19937_64 rng{std::random_device{}()};
+    static std::mt19937_64 rng{[] {
+        // getentropy is a plain system call; std::random_device first probes
+        // the processor, slow in a virtual machine.
+        std::uint64_t seed = 0;
+        return ::getentropy(&seed, sizeof seed) == 0 ? seed : std::random_device{}();
+    }()};
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%012llx",
                   static_cast<unsigned long long>(rng() & 0xFFFFFFFFFFFFull));

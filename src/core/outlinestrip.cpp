@@ -1,10 +1,23 @@
 #include "outlinestrip.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "bmplayout.h"
 #include "editfont.h"
+#include "glyphstyle.h"
+#include "shown.h"
+
+TEffectRoom EffectRoom(const TGlyphEffects& Effects) {
+    TEffectRoom room;
+    if (Effects.Outline) room = {1, 1, 1, 1};
+    if (Effects.Shadow) {
+        (Effects.Right < 0 ? room.Left : room.Right) += std::abs(Effects.Right);
+        (Effects.Down < 0 ? room.Top : room.Bottom) += std::abs(Effects.Down);
+    }
+    return room;
+}
 
 std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
     TGlyphBitmap& g = Glyph;
@@ -16,8 +29,11 @@ std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
                        c1 = std::clamp<std::int64_t>(cell - g.Left, c0, g.Width);
     const std::int64_t r0 = std::clamp<std::int64_t>(std::int64_t(g.Top) - Layout.Baseline, 0,
                                                      g.Rows),
-                       r1 = std::clamp<std::int64_t>(
-                           std::int64_t(Layout.Height) - Layout.Baseline + g.Top, r0, g.Rows);
+                       r1 = std::clamp<std::int64_t>(std::int64_t(Layout.Height) - Layout.Room.Top -
+                                                         Layout.Room.Bottom - Layout.Baseline +
+                                                         g.Top,
+                                                     r0, g.Rows);
+    if (c0 == 0 && c1 == g.Width && r0 == 0 && r1 == g.Rows) return 0;
     std::uint64_t inked = 0, kept = 0;
     for (std::uint8_t v : g.Coverage) inked += v != 0;
     std::vector<std::uint8_t> out;
@@ -40,8 +56,11 @@ TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStri
     if (Layout.Height < 0 || Layout.Spacing < 0)
         throw EFontError("a strip " + std::to_string(Layout.Height) + " pixels high with " +
                          std::to_string(Layout.Spacing) + " columns of spacing");
+    const TEffectRoom& room = Layout.Room;
+    const std::int64_t around = std::int64_t(room.Left) + room.Right;
     std::int64_t width = 0;
-    for (const TPlacedGlyph& g : Glyphs) width += std::max(0, g.Glyph.Advance) + Layout.Spacing;
+    for (const TPlacedGlyph& g : Glyphs)
+        width += std::max(0, g.Glyph.Advance) + around + Layout.Spacing;
     if (!StripFits(Layout.BitsPerPixel, width, Layout.Height))
         throw EFontError("a strip of " + std::to_string(width) + " x " +
                          std::to_string(Layout.Height) + " pixels is more than a font holds");
@@ -54,23 +73,27 @@ TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStri
     std::int64_t x = 0;
     for (const TPlacedGlyph& placed : Glyphs) {
         const TGlyphBitmap& g = placed.Glyph;
-        const std::int64_t cell = std::max(0, g.Advance);
+        const std::int64_t advance = std::max(0, g.Advance), cell = advance + around;
         out.Table.push_back({placed.Code, std::int32_t(x), std::int32_t(cell)});
+        const std::int64_t top = room.Top, bottom = std::int64_t(Layout.Height) - room.Bottom;
         std::uint64_t clipped = 0;
         const bool whole = g.Width >= 0 && g.Rows >= 0 &&
                            g.Coverage.size() == std::size_t(g.Width) * std::size_t(g.Rows);
         for (std::int64_t r = 0; whole && r < g.Rows; ++r) {
-            const std::int64_t y = std::int64_t(Layout.Baseline) - g.Top + r;
+            const std::int64_t y = top + Layout.Baseline - g.Top + r;
             const std::uint8_t* src = g.Coverage.data() + std::size_t(r) * std::size_t(g.Width);
-            for (std::int64_t c = 0; c < g.Width; ++c) {
-                if (!src[c]) continue;
-                const std::int64_t dx = std::int64_t(g.Left) + c;
-                if (dx < 0 || dx >= cell || y < 0 || y >= Layout.Height) {
-                    ++clipped;
-                    continue;
-                }
-                out.Coverage[std::size_t(y) * std::size_t(width) + std::size_t(x + dx)] = src[c];
-            }
+            // The columns within the cell go across whole, zeros too: the
+            // cell is this glyph's alone. Ink outside it is clipped.
+            const std::int64_t c0 = y >= top && y < bottom ? std::clamp<std::int64_t>(
+                                                                 -std::int64_t(g.Left), 0, g.Width)
+                                                           : g.Width,
+                               c1 = std::clamp<std::int64_t>(advance - g.Left, c0, g.Width);
+            const auto inked = [](std::uint8_t v) { return v != 0; };
+            clipped += std::uint64_t(std::count_if(src, src + c0, inked) +
+                                     std::count_if(src + c1, src + g.Width, inked));
+            if (c1 > c0)
+                std::copy(src + c0, src + c1,
+                          out.Coverage.data() + y * width + x + room.Left + g.Left + c0);
         }
         out.ClippedPixels += clipped;
         out.ClippedGlyphs += clipped ? 1 : 0;
@@ -105,17 +128,34 @@ Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>
     const std::size_t n = Strip.Coverage.size(), w = std::size_t(Strip.Width);
     const bool eight = RowColors.front().BitsPerPixel == 8;
     Bytes out(eight ? n : 2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const TCoverageColors& colors = RowColors[RowColors.size() == 1 ? 0 : i / w];
-        const std::uint16_t v = colors.Value[Strip.Coverage[i]];
+    std::uint8_t* to = out.data();
+    for (std::size_t y = 0; w && y < n / w; ++y) {
+        const auto& value = RowColors[RowColors.size() == 1 ? 0 : y].Value;
+        const std::uint8_t* from = Strip.Coverage.data() + y * w;
         if (eight) {
-            out[i] = std::uint8_t(v);
+            for (std::size_t x = 0; x < w; ++x) *to++ = std::uint8_t(value[from[x]]);
         } else {
-            out[2 * i] = std::uint8_t(v);
-            out[2 * i + 1] = std::uint8_t(v >> 8);
+            for (std::size_t x = 0; x < w; ++x, to += 2)
+                to[0] = std::uint8_t(value[from[x]]), to[1] = std::uint8_t(value[from[x]] >> 8);
         }
     }
     return out;
+}
+
+void ApplyGlyphEffects(TPixelGrid& Grid, const std::vector<TCharEntry>& Table,
+                       const TGlyphEffects& Effects, std::uint16_t Background) {
+    if (!Effects.Outline && !Effects.Shadow) return;
+    // What changed is not kept: the strip is new, with no history to undo.
+    TPixelDelta delta;
+    for (const TCharEntry& e : Table) {
+        const std::int32_t end =
+            std::int32_t(std::min<std::int64_t>(std::int64_t(e.X) + e.Extra, Grid.Width));
+        if (Effects.Outline) OutlinePixels(Grid, e.X, end, Background, Effects.OutlineColor, delta);
+        if (Effects.Shadow)
+            ShadowPixels(Grid, e.X, end, Effects.Right, Effects.Down, Background,
+                         Effects.ShadowColor, delta);
+        delta = {};
+    }
 }
 
 namespace {
@@ -232,4 +272,24 @@ std::uint8_t ParsePaletteIndex(std::string_view Text) {
     if (!ParseNumber(Trim(Text), 255, v))
         throw EFontError("\"" + std::string(Text) + "\" is not a palette index from 0 to 255");
     return std::uint8_t(v);
+}
+
+std::pair<int, int> ParseShadowOffset(std::string_view Text) {
+    int v[2] = {};
+    const std::size_t comma = Text.find(',');
+    const std::string_view parts[2] = {
+        Trim(Text.substr(0, comma)),
+        comma == std::string_view::npos ? std::string_view() : Trim(Text.substr(comma + 1))};
+    for (int k = 0; k < 2; ++k) {
+        std::string_view p = parts[k];
+        const bool minus = !p.empty() && p.front() == '-';
+        if (minus || (!p.empty() && p.front() == '+')) p.remove_prefix(1);
+        unsigned n = 0;
+        if (!ParseNumber(p, kShadowReach, n))
+            throw EFontError("\"" + std::string(Text) + "\" is not RIGHT,DOWN with each " +
+                             std::to_string(-kShadowReach) + " to " + std::to_string(kShadowReach));
+        v[k] = minus ? -int(n) : int(n);
+    }
+    if (v[0] == 0 && v[1] == 0) throw EFontError(kShadowNowhere);
+    return {v[0], v[1]};
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bytes.h"
@@ -15,6 +16,7 @@
 #include "errors.h"
 #include "font.h"
 #include "palette.h"
+#include "pixeledit.h"
 
 // One rendered glyph: coverage 0 (none) to 255 (full) per pixel, top row first.
 struct TGlyphBitmap {
@@ -31,11 +33,37 @@ struct TPlacedGlyph {
     TGlyphBitmap Glyph;
 };
 
+// An outline and a shadow on each new glyph, by the rules of Glyph > Outline
+// and Glyph > Shadow... (glyphstyle.h): the outline first, then the shadow
+// of all the glyph's ink, the outline's included. Colours are font pixel
+// values: 5-6-5 or palette indices.
+struct TGlyphEffects {
+    bool Outline = false;
+    std::uint16_t OutlineColor = 0;
+    bool Shadow = false;
+    std::uint16_t ShadowColor = 0;
+    int Right = 1, Down = 1;  // the shadow's offset, each -3 to 3, not both 0
+};
+
+// The columns each side of a glyph's cell and the rows at the strip's top
+// and bottom that effects add: the outline one all round, the shadow |Right|
+// columns and |Down| rows on its side.
+struct TEffectRoom {
+    std::int32_t Left = 0, Right = 0, Top = 0, Bottom = 0;
+    bool operator==(const TEffectRoom&) const = default;
+};
+TEffectRoom EffectRoom(const TGlyphEffects& Effects);
+
 struct TStripLayout {
     std::int32_t Height = 0;    // the strip's rows
-    std::int32_t Baseline = 0;  // rows above the baseline: the ascender
+    std::int32_t Baseline = 0;  // rows above the baseline, under Room.Top: the ascender
     std::int32_t Spacing = 0;   // empty columns after each cell
     int BitsPerPixel = 8;       // of the font, for what the format holds
+    // Kept free of the glyph's own ink: its cell is its advance with
+    // Room.Left and Room.Right more columns, the glyph drawn Room.Left
+    // columns in; its ink stays out of the strip's top Room.Top and bottom
+    // Room.Bottom rows.
+    TEffectRoom Room = {};
 };
 
 // The laid-out strip before colours: one coverage byte a pixel.
@@ -48,12 +76,12 @@ struct TCoverageStrip {
     std::uint32_t ClippedGlyphs = 0;
 };
 
-// Cuts a glyph down to what LayOutGlyphs keeps of it: its cell's columns and
-// the strip's rows. Returns the inked pixels cut off.
+// Cuts a glyph down to what LayOutGlyphs keeps of it: its advance's columns
+// and the strip's rows inside the room. Returns the inked pixels cut off.
 std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
 
 // Lays the glyphs out in the order given: each in a cell as wide as its
-// advance, with Spacing empty columns after it. Throws EFontError, with the
+// advance and the room, with Spacing empty columns after it. Throws EFontError, with the
 // numbers, for a strip wider than the format holds.
 TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout);
 
@@ -72,6 +100,11 @@ Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors);
 // The same, each row by its own colours: one for every row of the strip.
 Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>& RowColors);
 
+// Effects on each glyph of a painted strip: Table's cells (X, Extra) in
+// Grid, each glyph's columns alone, over Background.
+void ApplyGlyphEffects(TPixelGrid& Grid, const std::vector<TCharEntry>& Table,
+                       const TGlyphEffects& Effects, std::uint16_t Background);
+
 // Codes and ranges such as "32-126,160,192-255", in the order given. Throws
 // EFontError saying what is wrong and where.
 std::vector<std::uint16_t> ParseCharList(std::string_view List);
@@ -84,3 +117,6 @@ std::u32string DecodeUtf8(std::string_view Text);
 TRgb ParseRgb(std::string_view Text);
 // A palette index, 0 to 255. Throws EFontError.
 std::uint8_t ParsePaletteIndex(std::string_view Text);
+// A shadow's offset "RIGHT,DOWN", each -3 to 3, not both 0. Throws
+// EFontError.
+std::pair<int, int> ParseShadowOffset(std::string_view Text);

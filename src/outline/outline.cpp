@@ -67,8 +67,12 @@ struct TOutlineFace::Impl {
         FT_Done_FreeType(lib);
     }
 
+    // The face asked for at once; only when that fails is the file asked
+    // how many faces it has, to say why.
     template <class Open>
     void OpenFace(int index, Open open) {
+        if (index >= 0 && open(index, &face) == 0) return;
+        face = nullptr;
         FT_Face probe = nullptr;
         if (const FT_Error e = open(-1, &probe))
             throw EFontError("not a font FreeType can open (" + Why(e) + ")");
@@ -223,6 +227,10 @@ TGlyphBitmap TOutlineFace::Render(char32_t CodePoint, TRenderMode Mode) {
     for (std::size_t r = 0; r < bm->rows; ++r) {
         const unsigned char* row = bm->buffer + (bm->pitch < 0 ? (bm->rows - 1 - r) : r) * stride;
         std::uint8_t* out = g.Coverage.data() + r * bm->width;
+        if (bm->pixel_mode == FT_PIXEL_MODE_GRAY && grays == 256 && !Mode.Mono) {
+            std::copy(row, row + bm->width, out);
+            continue;
+        }
         for (std::size_t c = 0; c < bm->width; ++c) {
             int v;
             if (bm->pixel_mode == FT_PIXEL_MODE_MONO)
@@ -289,7 +297,11 @@ std::optional<TLetterMatch> MatchLetter(TOutlineFace& Face, const TEditedFont& F
             if (ch == letter && glyphs.Extent(i).End > glyphs.Extent(i).Begin) row = int(i);
         }
         if (row < 0) continue;
-        const int target = InkedRows(grid, glyphs.Extent(std::size_t(row)), background);
+        // The font's letter wears its effects; the new one will.
+        const TEffectRoom room = EffectRoom(Request.Effects);
+        const int target =
+            std::max(1, InkedRows(grid, glyphs.Extent(std::size_t(row)), background) - room.Top -
+                            room.Bottom);
         std::vector<std::pair<int, int>> sizes;
         const std::vector<int> fixed = Face.FixedSizes();
         std::vector<int> tried = Face.Scalable() ? std::vector<int>{} : fixed;
@@ -383,6 +395,8 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
                              std::to_string(kMaxChars));
 
     const int height = Request.AddTo ? Request.AddTo->Font().Height : Request.Height;
+    const TEffectRoom room = EffectRoom(Request.Effects);
+    const int effectRows = room.Top + room.Bottom;
     std::optional<TLetterMatch> match;
     if (Request.AddTo && Request.MatchSize) match = MatchLetter(Face, *Request.AddTo, Request);
     if (match) {
@@ -390,19 +404,22 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
         out.MatchedLetter = match->Letter;
     } else if (Request.Size > 0 && !Request.MatchSize) {
         Face.SetSize(Request.Size);
-    } else if (!Face.FitSize(height)) {
-        throw EFontError("no size of the font fits a strip " + std::to_string(height) +
-                         " pixels high");
+    } else if (!Face.FitSize(height - effectRows)) {
+        throw EFontError(
+            "no size of the font fits a strip " + std::to_string(height) + " pixels high" +
+            (effectRows ? " with " + std::to_string(effectRows) + " rows for the outline and shadow"
+                        : std::string()));
     }
     out.Size = Face.Size();
-    out.Height = height > 0 ? height : Face.Ascender() + Face.Descender();
+    out.Height = height > 0 ? height : Face.Ascender() + Face.Descender() + effectRows;
     std::vector<TCoverageColors> rowColors{Colors};
     if (Request.AddTo && Request.MatchColors)
         rowColors = FontColors(*Request.AddTo, Request.Palette);
 
     // Each glyph is cut to its cell as it comes, so a size far too large for
     // the strip costs no more memory than the strip.
-    const TStripLayout layout{out.Height, Face.Ascender(), Request.Spacing, Colors.BitsPerPixel};
+    const TStripLayout layout{out.Height, Face.Ascender(), Request.Spacing, Colors.BitsPerPixel,
+                              room};
     std::vector<TPlacedGlyph> glyphs;
     glyphs.reserve(kept.size());
     std::int64_t width = 0;
@@ -413,7 +430,7 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
         const std::uint64_t cut = CropToCell(placed.Glyph, layout);
         out.ClippedPixels += cut;
         out.ClippedGlyphs += cut ? 1 : 0;
-        width += std::max(0, placed.Glyph.Advance) + Request.Spacing;
+        width += std::max(0, placed.Glyph.Advance) + room.Left + room.Right + Request.Spacing;
         if (!StripFits(Colors.BitsPerPixel, width, out.Height))
             throw EStripTooLarge("a strip of at least " + std::to_string(width) + " x " +
                                  std::to_string(out.Height) + " pixels is more than a font holds");
@@ -422,6 +439,8 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
     const TCoverageStrip strip = LayOutGlyphs(glyphs, layout);
     out.Width = strip.Width;
     out.Pixels = PaintStrip(strip, rowColors);
+    TPixelGrid grid{out.Width, out.Height, Colors.BitsPerPixel / 8, out.Pixels.data()};
+    ApplyGlyphEffects(grid, strip.Table, Request.Effects, rowColors.front().Value[0]);
     out.Table = strip.Table;
     return out;
 }

@@ -74,11 +74,16 @@ struct TOutlineRequest {
     int Size = 0;              // pixels; 0: the largest that fits Height
     int Spacing = 0;
     TRenderMode Mode;
+    // An outline and a shadow on each glyph, in room kept for them: each
+    // cell is widened by the columns they add, and the size that fits (or
+    // matches) leaves the rows they add within the strip's height.
+    TGlyphEffects Effects;
     // Checked between glyphs: once set, MakeOutlineStrip throws ECancelled.
     const std::atomic<bool>* Cancel = nullptr;
     // Adding to this font: the codes it has are left out, and the strip is
     // as high as its own. With MatchSize the size is the one at which a
-    // letter both fonts have is as tall as the font's; with MatchColors the
+    // letter both fonts have, with the rows the effects add, is as tall as
+    // the font's; with MatchColors the
     // glyphs take the font's own colours row by row (8-bit ones through
     // Palette), in place of the colours given.
     const TEditedFont* AddTo = nullptr;

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "charedit.h"
 #include "cli.h"
@@ -46,6 +48,11 @@ const char* const kUsage =
     "                      row by row, over its background\n"
     "  --background C      the same for the background (default 0,0,0 or the\n"
     "                      darkest entry)\n"
+    "  --outline C         an outline round each glyph in colour C, as Glyph >\n"
+    "                      Outline draws it, in a column and a row of room each side\n"
+    "  --shadow C          a shadow of each glyph (and its outline) in colour C\n"
+    "  --shadow-offset R,D how far right and down the shadow falls, each -3 to 3,\n"
+    "                      not both 0 (default 1,1)\n"
     "  --cmp FILE          an 8-bit font's palette from a .CMP file\n"
     "  --bm FILE           ... or from a .BM game bitmap (default: uicolormap.cmp\n"
     "                      in the current folder)\n"
@@ -56,9 +63,10 @@ const char* const kUsage =
     "a usage error.\n";
 
 struct Options {
-    std::string font, ttf, out, chars, charsFile, codepage, hinting = "light", color, background,
-                                                            cmp, bm, size;
+    std::string font, ttf, out, chars, charsFile, codepage,
+        hinting = "light", color, background, cmp, bm, size, outline, shadow, shadowOffset;
     int face = 0, height = 0, spacing = 0;
+    std::pair<int, int> offset{1, 1};
     bool keepMissing = false, mono = false, charsGiven = false, add = false;
     std::vector<std::uint16_t> codes;
     TCodePage page;
@@ -89,6 +97,9 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     app.add_option("--hinting", o.hinting)->check(CLI::IsMember({"none", "light", "full"}));
     app.add_option("--color", o.color);
     app.add_option("--background", o.background);
+    app.add_option("--outline", o.outline);
+    app.add_option("--shadow", o.shadow);
+    app.add_option("--shadow-offset", o.shadowOffset);
     app.add_option("--bm", o.bm)->excludes(app.add_option("--cmp", o.cmp));
     if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
     if (o.font.empty())
@@ -107,6 +118,16 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
         if (o.charsGiven) o.codes = ParseCharList(o.chars);
     } catch (const EFontError& e) {
         return UsageError(app, std::string("--chars: ") + e.what(), kUsage);
+    }
+    if (!o.shadowOffset.empty()) {
+        if (o.shadow.empty())
+            return UsageError(app, "--shadow-offset without --shadow: give the shadow's colour",
+                              kUsage);
+        try {
+            o.offset = ParseShadowOffset(o.shadowOffset);
+        } catch (const EFontError& e) {
+            return UsageError(app, std::string("--shadow-offset: ") + e.what(), kUsage);
+        }
     }
     try {
         if (!o.codepage.empty()) o.page = LoadCodePage(o.codepage);
@@ -150,6 +171,25 @@ TCoverageColors ColorsOf(const Options& o, int bpp) {
                            background.value_or(DarkestEntry(palette)));
 }
 
+// The outline's and the shadow's colours, as --color takes them.
+TGlyphEffects EffectsOf(const Options& o, int bpp) {
+    TGlyphEffects effects;
+    const auto value = [bpp](const std::string& text, const char* option) -> std::uint16_t {
+        try {
+            if (bpp == 16) return To565(ParseRgb(text));
+            return ParsePaletteIndex(text);
+        } catch (const EFontError& e) {
+            throw Misuse{std::string(option) + ": " + (bpp == 16 ? "a 16" : "an 8") +
+                         "-bit font's colour: " + e.what()};
+        }
+    };
+    if ((effects.Outline = !o.outline.empty()))
+        effects.OutlineColor = value(o.outline, "--outline");
+    if ((effects.Shadow = !o.shadow.empty())) effects.ShadowColor = value(o.shadow, "--shadow");
+    std::tie(effects.Right, effects.Down) = o.offset;
+    return effects;
+}
+
 std::string Plural(std::size_t n, const char* what) {
     return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
 }
@@ -188,6 +228,7 @@ void Report(const Options& o, const TOutlineStrip& strip) {
 
 int Run(const Options& o) {
     TEditedFont font = LoadFontFile(o.font);
+    const TGlyphEffects effects = EffectsOf(o, font.BitsPerPixel());
     const TCoverageColors colors = ColorsOf(o, font.BitsPerPixel());
 
     TOutlineRequest request;
@@ -214,6 +255,7 @@ int Run(const Options& o) {
     if (request.Height == 0 && o.size.empty())
         throw TRefusal{o.font, "its strip is 0 pixels high: give --height or --size"};
     request.Spacing = o.spacing;
+    request.Effects = effects;
     request.Mode.Mono = o.mono;
     request.Mode.Hinting = o.hinting == "none"   ? THinting::None
                            : o.hinting == "full" ? THinting::Full

@@ -98,6 +98,9 @@ TEST(OutlineStrip, ParsesCharacterListsAndRefusesWithTheReason) {
     for (const char* rgb : {"1,2", "1,2,3,4", "256,0,0", "-1,0,0", "#ffffff"})
         EXPECT_THROW(ParseRgb(rgb), EFontError) << rgb;
     EXPECT_THROW(ParsePaletteIndex("256"), EFontError);
+    EXPECT_EQ(ParseShadowOffset(" -3,+2"), std::make_pair(-3, 2));
+    for (const char* offset : {"0,0", "4,1", "1", "1,2,3", "--1,1", "1,x"})
+        EXPECT_THROW(ParseShadowOffset(offset), EFontError) << offset;
 }
 
 TEST(OutlineStrip, DecodesUtf8AndNamesTheFirstBadByte) {

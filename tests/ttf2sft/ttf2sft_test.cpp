@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <set>
 #include <sstream>
 
@@ -160,6 +162,13 @@ TEST(Ttf2sft, RefusesWithTheReason) {
         {base + "--add", 1, "dv.ttf: the font has every code asked for already"},
         {base + "--add --chars 65-66,200", 0,
          "t16.sft: 2 codes in the font already, skipped: 65-66"},
+        {base + "--shadow-offset 1,1", 2,
+         "ttf2sft: --shadow-offset without --shadow: give the shadow's colour"},
+        {base + "--shadow 1,2,3 --shadow-offset 0,0", 2,
+         "ttf2sft: --shadow-offset: Right and Down can't both be 0"},
+        {"--font t8.sft --ttf dv.ttf -o out.sft --cmp grey.cmp --outline 256", 2,
+         "ttf2sft: --outline: an 8-bit font's colour: \"256\" is not a palette index from 0 to "
+         "255"},
     };
     for (const auto& [args, code, err] : cases) {
         SCOPED_TRACE(args);
@@ -210,6 +219,63 @@ TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColour) {
     // 'H' and 'I' share DejaVu's cap height; 200,100,48 is 0xCB26 in 5-6-5.
     EXPECT_EQ(look(out, w, ow),
               std::make_pair(look(f, rows.back().X, w).first, std::set<int>{0, 0xCB26}));
+}
+
+// With an outline and a shadow each new cell is the plain one with the room
+// round it, at the size that fits (or matches, less the effects' rows), its
+// glyph the plain one with the effects' colours where background was; the
+// glyph's own ink never touches a cell's or the strip's edge.
+TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
+    const std::vector<
+        std::tuple<std::string, std::string, std::string, std::set<int>, std::array<int, 4>>>
+        cases = {
+            {"--font t16.sft --chars 32-126,196,231",
+             "--outline 255,0,0",
+             "--height 18",
+             {0xF800},
+             {1, 1, 1, 1}},
+            {"--font t8.sft --cmp grey.cmp --mono --chars 32-126",
+             "--outline 100 --shadow 50 --shadow-offset -2,-1",
+             "--height 17",
+             {100, 50},
+             {3, 1, 2, 1}},
+            // f's H is 14 rows at 19 px; less the effects' 4, 10 rows: 14 px.
+            {"--font f.sft --add --mono --color match --chars 73-90,196",
+             "--size match --outline 255,0,0 --shadow 0,0,255 --shadow-offset 1,2",
+             "--size 14",
+             {0xF800, 0x001F},
+             {1, 2, 1, 3}},
+        };
+    for (const auto& [font, effects, plainArgs, colors, room] : cases) {
+        SCOPED_TRACE(effects);
+        Folder dir;
+        RunTtf2sft(dir, "--font t16.sft --ttf dv.ttf -o f.sft --mono --size 19 --chars 65-72");
+        const std::string common = font + " --ttf dv.ttf -o ";
+        ASSERT_EQ(RunTtf2sft(dir, common + "out.sft " + effects).code, 0);
+        ASSERT_EQ(RunTtf2sft(dir, common + "plain.sft " + plainArgs).code, 0);
+        TEditedFont out, plain;
+        ASSERT_TRUE(out.Load(dir.Path("out.sft")) && plain.Load(dir.Path("plain.sft")));
+        ASSERT_EQ(out.Table().size(), plain.Table().size());
+        int wrong = 0, edge = 0;
+        std::set<int> seen;
+        for (std::size_t i = 0; i < out.Table().size(); ++i) {
+            const TCharEntry o = out.Table()[i], p = plain.Table()[i];
+            if (o == p) continue;  // the font's own, kept
+            wrong += o.Extra != p.Extra + room[0] + room[1];
+            for (std::int32_t y = 0; y < 20; ++y)
+                for (std::int32_t x = 0; x < o.Extra; ++x) {
+                    int v = out.Grid().Get(o.X + x, y);
+                    if (colors.count(v)) seen.insert(v), v = 0;
+                    const std::int32_t px = x - room[0], py = y - room[2];
+                    const bool inside =
+                        px >= 0 && px < p.Extra && py >= 0 && py < plain.Font().Height;
+                    wrong += v != (inside ? plain.Grid().Get(p.X + px, py) : 0);
+                    edge += (x == 0 || x == o.Extra - 1 || y == 0 || y == 19) && v;
+                }
+        }
+        EXPECT_EQ(std::make_pair(wrong, edge), std::make_pair(0, 0));
+        EXPECT_EQ(seen, colors);
+    }
 }
 
 }  // namespace
