@@ -141,8 +141,7 @@ std::vector<TCharEntry> AppendedTable(const TEditedFont& Font, std::int32_t Widt
 TEditStep AppendGlyphs(TEditedFont& Font, std::int32_t Width, Bytes Pixels,
                        const std::vector<TCharEntry>& Rows, const char* Name) {
     std::vector<TCharEntry> table = AppendedTable(Font, Width, Pixels.size(), Rows);
-    return Apply(Font, Name,
-                 TColumnChange{true, Font.Font().Width, Width, std::move(Pixels), 0},
+    return Apply(Font, Name, TColumnChange{true, Font.Font().Width, Width, std::move(Pixels), 0},
                  std::move(table));
 }
 
