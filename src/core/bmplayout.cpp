@@ -8,8 +8,10 @@
 
 #if defined(__x86_64__)
 #include <immintrin.h>
-#if __has_include(<sys/platform/x86.h>)
+// glibc's header is C: clang's C++ has no _Bool.
+#if __has_include(<sys/platform/x86.h>) && !defined(__clang__)
 #include <sys/platform/x86.h>
+#define QUILL_GLIBC_CPU 1
 #endif
 #endif
 
@@ -128,7 +130,7 @@ __attribute__((target("ssse3"))) void Convert16RowSsse3(const std::uint8_t* src,
 using TRowConverter = void (*)(const std::uint8_t*, std::uint8_t*, std::size_t);
 
 TRowConverter RowConverter() {
-#if defined(__x86_64__) && __has_include(<sys/platform/x86.h>)
+#if defined(QUILL_GLIBC_CPU)
     // What the C library found at start; libgcc's own probe would run its
     // CPUIDs, slow in a virtual machine, at every program's start.
     if (CPU_FEATURE_ACTIVE(SSSE3)) return Convert16RowSsse3;

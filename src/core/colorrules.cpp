@@ -91,6 +91,8 @@ void TStripMaker::Start(const TImagePixels& Form) {
     form_.Height = Form.Height;
     form_.Indexed = Form.Indexed;
     form_.ColorTable = Form.ColorTable;
+    // A picture of no pixels needs no row, however wide it claims to be.
+    if (Form.Width <= 0 || Form.Height <= 0) return;
     const std::size_t w = std::size_t(Form.Width);
     scratch_.resize(Form.Indexed ? (w + 3) / 4 : w);
     // Colours without a palette to match them to make no strip.

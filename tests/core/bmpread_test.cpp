@@ -122,6 +122,12 @@ TEST(BmpRead, RefusesWithTheReasonAndNoMemory) {
         EXPECT_LT(LargestAllocation(), 4096u) << why;
         EXPECT_EQ(BmpFormIsRead(file), taken) << why;
     }
+    // No rows, however wide: no row is held for the strip either.
+    TImagePixels none;
+    none.Width = 1 << 30;
+    ResetLargestAllocation();
+    EXPECT_EQ(ToFontPixels16(none).Pixels.size(), 0u);
+    EXPECT_LT(LargestAllocation(), 4096u);
 }
 
 // Read from a file a band at a time, every form gives the pixels and the
