@@ -1,7 +1,5 @@
 #include "outlinedialog.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -19,55 +17,12 @@
 #include <thread>
 
 #include "charedit.h"
+#include "colorfield.h"
 #include "scrollbox.h"
 #include "shown.h"
+#include "systemfonts.h"
 
 namespace {
-
-struct TSystemFont {
-    QString Name, File;
-    int Index = 0;
-};
-
-// The fonts fontconfig knows, by family and style, and the one it gives for
-// "sans-serif".
-std::vector<TSystemFont> SystemFonts(QString& Default) {
-    std::vector<TSystemFont> fonts;
-    FcPattern* all = FcPatternCreate();
-    FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FILE, FC_INDEX, nullptr);
-    if (FcFontSet* set = FcFontList(nullptr, all, fields)) {
-        for (int i = 0; i < set->nfont; ++i) {
-            FcChar8 *family = nullptr, *style = nullptr, *file = nullptr;
-            int index = 0;
-            if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch) continue;
-            FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family);
-            FcPatternGetString(set->fonts[i], FC_STYLE, 0, &style);
-            FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
-            QString name = QString::fromUtf8(family ? reinterpret_cast<const char*>(family) : "?");
-            if (style) name += ' ' + QString::fromUtf8(reinterpret_cast<const char*>(style));
-            fonts.push_back({name, QString::fromLocal8Bit(reinterpret_cast<const char*>(file)),
-                             index & 0xFFFF});
-        }
-        FcFontSetDestroy(set);
-    }
-    FcObjectSetDestroy(fields);
-    FcPatternDestroy(all);
-    std::sort(fonts.begin(), fonts.end(),
-              [](const TSystemFont& a, const TSystemFont& b) { return a.Name < b.Name; });
-
-    FcPattern* want = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif"));
-    FcConfigSubstitute(nullptr, want, FcMatchPattern);
-    FcDefaultSubstitute(want);
-    FcResult result;
-    if (FcPattern* match = FcFontMatch(nullptr, want, &result)) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-            Default = QString::fromLocal8Bit(reinterpret_cast<const char*>(file));
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(want);
-    return fonts;
-}
 
 const char* const kCodePages[] = {"CP1250",     "CP1251",     "CP1252",      "CP1253", "CP1254",
                                   "CP1257",     "CP437",      "CP850",       "CP866",  "ISO-8859-1",
@@ -237,56 +192,31 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     Spacing->setSuffix(tr(" px"));
     form->addRow(tr("S&pacing:"), Spacing);
 
-    if (font_.BitsPerPixel() == 8) {
-        Color8 = new QComboBox(this);
-        Background8 = new QComboBox(this);
-        for (int k = 0; k < 256; ++k) {
-            const TRgb c = PaletteColor(palette_, std::uint8_t(k));
-            QPixmap swatch(16, 16);
-            swatch.fill(QColor(c.R, c.G, c.B));
-            for (QComboBox* box : {Color8, Background8})
-                box->addItem(QIcon(swatch), QString::number(k));
-        }
-        Color8->setCurrentIndex(BrightestEntry(palette_));
-        Background8->setCurrentIndex(DarkestEntry(palette_));
-        form->addRow(tr("C&olour:"), Color8);
-        form->addRow(tr("Bac&kground:"), Background8);
-    } else {
-        Color16 = new QLineEdit(QStringLiteral("255,255,255"), this);
-        Background16 = new QLineEdit(QStringLiteral("0,0,0"), this);
-        Color16->setToolTip(tr("Red, green and blue, each 0 to 255"));
-        Background16->setToolTip(Color16->toolTip());
-        form->addRow(tr("C&olour (R,G,B):"), Color16);
-        form->addRow(tr("Bac&kground (R,G,B):"), Background16);
-    }
+    const int bits = font_.BitsPerPixel();
+    Color = new TColorField(bits, palette_, {255, 255, 255}, this);
+    Background = new TColorField(bits, palette_, {0, 0, 0}, this);
+    Color->SetIndex(BrightestEntry(palette_));
+    Background->SetIndex(DarkestEntry(palette_));
+    form->addRow(bits == 8 ? tr("C&olour:") : tr("C&olour (R,G,B):"), Color);
+    form->addRow(bits == 8 ? tr("Bac&kground:") : tr("Bac&kground (R,G,B):"), Background);
 
     MatchColors = new QCheckBox(tr("Match the font's colo&urs, row by row"), this);
     form->addRow(QString(), MatchColors);
 
     // The outline's and the shadow's colours, as the glyphs' colour is given.
-    const auto colorField = [&](QLineEdit*& field16, QComboBox*& field8, TRgb Default) -> QWidget* {
-        if (font_.BitsPerPixel() == 8) {
-            field8 = new QComboBox(this);
-            for (int k = 0; k < 256; ++k) field8->addItem(Color8->itemIcon(k), QString::number(k));
-            field8->setCurrentIndex(NearestPaletteEntry(palette_, Default));
-            return field8;
-        }
-        field16 = new QLineEdit(
-            QStringLiteral("%1,%2,%3").arg(Default.R).arg(Default.G).arg(Default.B), this);
-        field16->setToolTip(Color16->toolTip());
-        return field16;
-    };
+    OutlineColor = new TColorField(bits, palette_, {96, 96, 96}, this);
+    ShadowColor = new TColorField(bits, palette_, {48, 48, 48}, this);
     Outline = new QCheckBox(tr("Ou&tline, colour:"), this);
     auto* outlineRow = new QHBoxLayout;
     outlineRow->addWidget(Outline);
-    outlineRow->addWidget(colorField(OutlineColor16, OutlineColor8, {96, 96, 96}), 1);
+    outlineRow->addWidget(OutlineColor, 1);
     form->addRow(tr("Effects:"), outlineRow);
     Shadow = new QCheckBox(tr("S&hadow, colour:"), this);
     ShadowRight = new QSpinBox(this);
     ShadowDown = new QSpinBox(this);
     auto* shadowRow = new QHBoxLayout;
     shadowRow->addWidget(Shadow);
-    shadowRow->addWidget(colorField(ShadowColor16, ShadowColor8, {48, 48, 48}), 1);
+    shadowRow->addWidget(ShadowColor, 1);
     const std::pair<QSpinBox*, TNumberLimits> offsets[] = {{ShadowRight, kShadowRightField},
                                                            {ShadowDown, kShadowDownField}};
     for (const auto& [box, field] : offsets) {
@@ -300,11 +230,9 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     }
     form->addRow(QString(), shadowRow);
     const auto effectsEnabled = [this] {
-        for (QWidget* w : std::initializer_list<QWidget*>{OutlineColor16, OutlineColor8})
-            if (w) w->setEnabled(Outline->isChecked());
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{ShadowColor16, ShadowColor8, ShadowRight, ShadowDown})
-            if (w) w->setEnabled(Shadow->isChecked());
+        OutlineColor->setEnabled(Outline->isChecked());
+        for (QWidget* w : std::initializer_list<QWidget*>{ShadowColor, ShadowRight, ShadowDown})
+            w->setEnabled(Shadow->isChecked());
     };
     effectsEnabled();
 
@@ -357,16 +285,13 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     // What "match" stands in for is greyed while it does.
     connect(MatchSize, &QCheckBox::toggled, Size, &QWidget::setDisabled);
     connect(MatchColors, &QCheckBox::toggled, this, [this](bool On) {
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{Color16, Background16, Color8, Background8})
-            if (w) w->setDisabled(On);
+        Color->setDisabled(On);
+        Background->setDisabled(On);
     });
     for (QCheckBox* box : {MatchSize, MatchColors}) box->setEnabled(false);
     connect(Hinting, &QComboBox::currentIndexChanged, this, changed);
-    for (QLineEdit* edit : {Color16, Background16, OutlineColor16, ShadowColor16})
-        if (edit) connect(edit, &QLineEdit::textChanged, this, changed);
-    for (QComboBox* box : {Color8, Background8, OutlineColor8, ShadowColor8})
-        if (box) connect(box, &QComboBox::currentIndexChanged, this, changed);
+    for (TColorField* field : {Color, Background, OutlineColor, ShadowColor})
+        connect(field, &TColorField::Changed, this, changed);
 
     worker_ = std::make_unique<TWorker>(this);
     const auto start = std::find_if(fonts.begin(), fonts.end(),
@@ -439,33 +364,26 @@ std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
     r.Spacing = Spacing->value();
     r.Mode.Mono = Mono->isChecked();
     r.Mode.Hinting = THinting(Hinting->currentIndex());
-    if (Color8) {
-        job.Colors = CoverageColors8(palette_, std::uint8_t(Color8->currentIndex()),
-                                     std::uint8_t(Background8->currentIndex()));
+    if (font_.BitsPerPixel() == 8) {
+        job.Colors = CoverageColors8(palette_, Color->Index(), Background->Index());
     } else {
         try {
-            job.Colors = CoverageColors16(ParseRgb(Color16->text().toStdString()),
-                                          ParseRgb(Background16->text().toStdString()));
+            job.Colors = CoverageColors16(Color->Rgb(), Background->Rgb());
         } catch (const EFontError& e) {
             Status->setText(tr("Colours: %1").arg(QString::fromStdString(e.what())));
             return std::nullopt;
         }
     }
     TGlyphEffects& effects = r.Effects;
-    const auto value = [](QLineEdit* field16, QComboBox* field8) {
-        return field8 ? std::uint16_t(field8->currentIndex())
-                      : To565(ParseRgb(field16->text().toStdString()));
-    };
     try {
-        if ((effects.Outline = Outline->isChecked()))
-            effects.OutlineColor = value(OutlineColor16, OutlineColor8);
+        if ((effects.Outline = Outline->isChecked())) effects.OutlineColor = OutlineColor->Value();
     } catch (const EFontError& e) {
         Status->setText(tr("Outline: %1").arg(QString::fromStdString(e.what())));
         return std::nullopt;
     }
     try {
         if ((effects.Shadow = Shadow->isChecked())) {
-            effects.ShadowColor = value(ShadowColor16, ShadowColor8);
+            effects.ShadowColor = ShadowColor->Value();
             effects.Right = ShadowRight->value();
             effects.Down = ShadowDown->value();
             if (!effects.Right && !effects.Down) throw EFontError(kShadowNowhere);

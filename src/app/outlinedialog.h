@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class TColorField;
 class TScrollBox;
 
 class TOutlineDialog final : public QDialog {
@@ -44,18 +45,14 @@ public:
     QCheckBox* Mono = nullptr;
     QComboBox* Hinting = nullptr;  // none, light, full
     QSpinBox* Spacing = nullptr;
-    QLineEdit* Color16 = nullptr;  // R,G,B, for a 16-bit font
-    QLineEdit* Background16 = nullptr;
-    QComboBox* Color8 = nullptr;  // palette swatches, for an 8-bit font
-    QComboBox* Background8 = nullptr;
+    TColorField* Color = nullptr;
+    TColorField* Background = nullptr;
     // An outline and a shadow on each glyph, off at first; their colours as
     // the glyphs' colour is given.
     QCheckBox* Outline = nullptr;
-    QLineEdit* OutlineColor16 = nullptr;
-    QComboBox* OutlineColor8 = nullptr;
+    TColorField* OutlineColor = nullptr;
     QCheckBox* Shadow = nullptr;
-    QLineEdit* ShadowColor16 = nullptr;
-    QComboBox* ShadowColor8 = nullptr;
+    TColorField* ShadowColor = nullptr;
     QSpinBox* ShadowRight = nullptr;  // -3 to 3, not both 0
     QSpinBox* ShadowDown = nullptr;
     QLabel* Status = nullptr;

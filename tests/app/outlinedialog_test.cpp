@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "../core/testfiles.h"
+#include "colorfield.h"
 #include "fakeui.h"
 #include "scrollbox.h"
 
@@ -40,7 +41,7 @@ TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
     d.Size->setValue(15);
     d.Mono->setChecked(true);
     d.Spacing->setValue(1);
-    d.Color16->setText("255,0,0");
+    d.Color->Text->setText("255,0,0");
     WaitForPreview(d);
 
     TOutlineFace face(kDejaVu, 0);
