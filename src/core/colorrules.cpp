@@ -199,8 +199,10 @@ namespace {
 TFontPixels MakeStrip(int bits, const TImagePixels& image, const TPalette* palette, bool nearest) {
     TStripMaker maker(bits, palette, nearest);
     maker.Start(image);
-    const std::size_t w = std::size_t(image.Width);
-    for (std::size_t y = 0; y < std::size_t(image.Height); ++y)
+    // Rows of no pixels, however many, have nothing to convert.
+    const std::size_t w = std::size_t(std::max(image.Width, 0));
+    const std::size_t rows = w == 0 ? 0 : std::size_t(std::max(image.Height, 0));
+    for (std::size_t y = 0; y < rows; ++y)
         maker.Convert(y, image.Indexed ? static_cast<const void*>(image.Indices.data() + y * w)
                                        : static_cast<const void*>(image.Colors.data() + y * w));
     return maker.Finish();
