@@ -169,9 +169,6 @@ TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
         built.push_back(b);
     }
     if (built.empty()) return plan;
-    if (table.size() + built.size() > kMaxChars)
-        throw EFontError("The table would have " + std::to_string(table.size() + built.size()) +
-                         " characters; a font holds at most " + std::to_string(kMaxChars));
     if (!StripFits(Font.BitsPerPixel(), Font.Font().Width + width, grid.Height))
         throw EFontError("The built characters would make the strip wider than a font holds");
 

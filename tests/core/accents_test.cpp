@@ -80,7 +80,7 @@ TEST(BuildAccented, PutsTheMarkWhereItBelongsOrFindsNoRoom) {
 TEST(BuildAccented, RefusesEachWithWhyAndBuildsTheRestAsOneStep) {
     const TPicture letter = Drawn({{1, 4, 5, 7}}), mark = Drawn({{0, 0, 1, 1}});
     TEditSession s = FontOf(
-        8,
+        16,
         {{'A', letter}, {'i', Drawn({{3, 2, 1, 9}})}, {0x131, letter}, {0xB4, mark}, {'^', mark}});
     const auto built = s.BuildAccented({{0xED, {U'i', 0x301}},
                                         {0xC1, {U'A', 0x301}},
@@ -104,6 +104,18 @@ TEST(BuildAccented, RefusesEachWithWhyAndBuildsTheRestAsOneStep) {
     EXPECT_EQ(added, (std::vector<TCharEntry>{{0xC1, 35, 100}, {0xC2, 42, 100}, {0xED, 49, 102}}));
     EXPECT_EQ(LastGlyph(s), Drawn({{1, 4, 5, 7}, {3, 2, 1, 1}}));
     EXPECT_EQ(s.UndoName(), "Build Accented Characters");
+}
+
+// Past 256 rows nothing is built.
+TEST(BuildAccented, BuildsNothingThatWouldOverflowTheTable) {
+    std::vector<std::pair<std::uint16_t, TPicture>> glyphs(254, {0, Drawn({{1, 4, 5, 7}})});
+    for (std::size_t i = 0; i < glyphs.size(); ++i) glyphs[i].first = std::uint16_t(0x1000 + i);
+    glyphs[0].first = 'A', glyphs[1].first = 'E', glyphs[2] = {0xB4, Drawn({{0, 0, 1, 1}})};
+    TEditSession s = FontOf(8, glyphs);
+    EXPECT_THROW(
+        s.BuildAccented({{0xC1, {U'A', 0x301}}, {0xC9, {U'E', 0x301}}, {0xC8, {U'E', 0x301}}}),
+        EFontError);
+    EXPECT_EQ(s.Font().Table().size(), 254u);
 }
 
 TEST(BuildAccented, ReadsCharactersAndRanges) {
