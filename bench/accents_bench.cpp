@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "median.h"
 #include "session.h"
 
 namespace {
@@ -52,27 +53,13 @@ TEditSession Opened() {
     return s;
 }
 
-template <class F>
-double Median(F&& f) {
-    std::vector<double> t;
-    for (int i = 0; i < 7; ++i) {
-        const auto begin = std::chrono::steady_clock::now();
-        f();
-        t.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
-                .count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-
 }  // namespace
 
 int main() {
     TEditSession s = Opened();
     const std::size_t rows = s.Font().Table().size();
     std::size_t built = 0;
-    const double build = Median([&] {
+    const double build = Median(7, [&] {
         std::vector<TAccentRequest> asked;
         for (char32_t c = 0x100; c <= 0x17F; ++c)
             asked.push_back({c, QString::fromUcs4(&c, 1)
@@ -82,7 +69,7 @@ int main() {
         built = s.Font().Table().size() - rows;
         s.Undo();
     });
-    const double insert = Median([&] {
+    const double insert = Median(7, [&] {
         for (std::size_t i = 0; i < built; ++i) s.InsertCharacter(0x1000 + std::int64_t(i), kCell);
         for (std::size_t i = 0; i < built; ++i) s.Undo();
     });

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "median.h"
 #include "picture.h"
 #include "session.h"
 
@@ -37,20 +38,6 @@ Bytes FontFile() {
         for (std::int32_t x = 0; x < kWidth; ++x)
             put((x % 7 < 2 && y % 9 < 6) ? 0xF81Fu + std::uint32_t(y) : 0u, 2);
     return f;
-}
-
-template <class F>
-double Median(int Runs, F&& f) {
-    std::vector<double> t;
-    for (int i = 0; i < Runs; ++i) {
-        const auto begin = std::chrono::steady_clock::now();
-        f();
-        t.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
-                .count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
 }
 
 // The journal's records kept in memory, as the page keeps them for its storage.

@@ -98,7 +98,7 @@ TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
     for (std::size_t r = table.size(); r-- > 0;) rowOf[table[r].Code] = int(r);
     const auto has = [&](char32_t c) { return rowOf.count(c) != 0; };
     const TStripGeometry glyphs(table, Font.Font().Width);
-    const TPixelGrid grid = Font.View();
+    const TPixelGrid grid = ReadOnlyGrid(Font.Font());
     const auto ink = [&](TGlyphExtent g) {
         return InkBox(Font.Font(), g, Background).value_or(TPixelRect{});
     };

@@ -83,9 +83,9 @@ TPixelGrid TEditedFont::Grid() {
     return TPixelGrid{font_.Width, font_.Height, BitsPerPixel() / 8, font_.Pixels.Writable()};
 }
 
-TPixelGrid TEditedFont::View() const {
-    return TPixelGrid{font_.Width, font_.Height, BitsPerPixel() / 8,
-                      const_cast<std::uint8_t*>(font_.Pixels.data())};
+TPixelGrid ReadOnlyGrid(const TSftFont& Font) {
+    return TPixelGrid{Font.Width, Font.Height, Font.BitsPerPixel() / 8,
+                      const_cast<std::uint8_t*>(Font.Pixels.data())};
 }
 
 TFontBody TEditedFont::Body() const {

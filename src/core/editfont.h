@@ -15,6 +15,9 @@
 // Whether a strip of Width x Height pixels at this depth is within what the
 // format holds: its pixel data and its picture.
 bool StripFits(int BitsPerPixel, std::int64_t Width, std::int32_t Height);
+// A font's strip to read only: nothing is written through it, and the pixels
+// stay shared.
+TPixelGrid ReadOnlyGrid(const TSftFont& Font);
 
 // The strip and the table: what a wholesale change replaces, and what the
 // history swaps back. Copies share the pixels.
@@ -61,9 +64,6 @@ public:
 
     // The strip's pixels, to be changed in place.
     TPixelGrid Grid();
-    // The same to read only: nothing is written through it, and the pixels
-    // stay shared.
-    TPixelGrid View() const;
     TFontBody Body() const;
     // Puts a body taken from this font back; the pixels are not copied.
     void SetBody(TFontBody Body);

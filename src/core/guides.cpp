@@ -12,9 +12,7 @@ namespace {
 
 // A strip's pixels, only read.
 struct TReader : TPixelGrid {
-    explicit TReader(const TSftFont& Font)
-        : TPixelGrid{Font.Width, Font.Height, Font.BitsPerPixel() / 8,
-                     const_cast<std::uint8_t*>(Font.Pixels.data())} {}
+    explicit TReader(const TSftFont& Font) : TPixelGrid(ReadOnlyGrid(Font)) {}
     bool Ink(std::int32_t Y, std::int32_t Begin, std::int32_t End, std::uint16_t Background) const {
         for (std::int32_t x = Begin; x < End; ++x)
             if (Get(x, Y) != Background) return true;
