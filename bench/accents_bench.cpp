@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "median.h"
-#include "session.h"
+#include "session/session.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bytes.h"
+#include "base/bytes.h"
 #include "outline.h"
-#include "userinterface.h"
+#include "ui/userinterface.h"
 
 class TBenchUser final : public IUserInterface {
 public:
@@ -39,7 +39,7 @@ public:
         return false;
     }
     bool AskText(const QString&, const QString&, QString&) override { return false; }
-    bool AskReplaceColour(TEditSession&, std::uint16_t&, std::uint16_t&) override { return false; }
+    bool AskReplaceColor(TEditSession&, std::uint16_t&, std::uint16_t&) override { return false; }
     TGuidesAnswer AskGuides(TGuideRows&, std::int32_t) override { return TGuidesAnswer::Cancel; }
     TReferenceAnswer AskReference(TReferenceChoice&) override { return TReferenceAnswer::Cancel; }
     [[noreturn]] static void Fail(const QString& Text) {

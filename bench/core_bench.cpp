@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "charedit.h"
-#include "font.h"
-#include "picture.h"
+#include "edit/charedit.h"
+#include "font/font.h"
+#include "picture/picture.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "editor.h"
-#include "mainwin.h"
-#include "scrollbox.h"
+#include "views/scrollbox.h"
+#include "window/mainwin.h"
+#include "window/sessionbridge.h"
 
 namespace {
 

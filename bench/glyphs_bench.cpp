@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "median.h"
-#include "picture.h"
-#include "session.h"
+#include "picture/picture.h"
+#include "session/session.h"
 
 namespace {
 

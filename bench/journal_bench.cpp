@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "journal.h"
+#include "history/journal.h"
 
 namespace {
 

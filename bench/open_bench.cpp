@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "mainwin.h"
-#include "scrollbox.h"
+#include "views/scrollbox.h"
+#include "window/mainwin.h"
 
 namespace {
 

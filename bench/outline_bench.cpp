@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "benchuser.h"
-#include "outlinedialog.h"
-#include "scrollbox.h"
+#include "dialogs/outlinedialog.h"
+#include "views/scrollbox.h"
 
 namespace {
 

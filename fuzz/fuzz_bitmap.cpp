@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "picture.h"
+#include "picture/picture.h"
 #include "scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

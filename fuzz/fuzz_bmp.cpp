@@ -3,8 +3,8 @@
 // same through the 8-bit builder.
 #include <cstdlib>
 
-#include "bmplayout.h"
-#include "bmpread.h"
+#include "image/bmplayout.h"
+#include "image/bmpread.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TImagePixels image;

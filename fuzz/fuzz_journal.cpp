@@ -5,7 +5,7 @@
 // limit catches a replay whose memory the limits don't bound.
 #include <cstdlib>
 
-#include "journal.h"
+#include "history/journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes bytes(data, data + size);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "palette.h"
+#include "image/palette.h"
 #include "scratch.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // input ends in a strip of the picture's size or a clean refusal.
 #include <cstdlib>
 
-#include "colorrules.h"
-#include "editfont.h"
+#include "font/editfont.h"
+#include "image/colorrules.h"
 #include "imagefile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

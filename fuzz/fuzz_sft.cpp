@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "font.h"
-#include "picture.h"
+#include "font/font.h"
+#include "picture/picture.h"
 #include "scratch.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "editfont.h"
+#include "font/editfont.h"
 #include "fontjson.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

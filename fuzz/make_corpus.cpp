@@ -4,10 +4,10 @@
 #include <iostream>
 #include <string>
 
-#include "charedit.h"
+#include "edit/charedit.h"
+#include "history/journal.h"
 #include "imagefile.h"
-#include "journal.h"
-#include "picture.h"
+#include "picture/picture.h"
 #include "pngwrite.h"
 #include "testfiles.h"
 #include "tinyfont.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "bytes.h"
+#include "base/bytes.h"
 
 class ScratchDir {
 public:

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "base/bytes.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ Buffer Palette(double inkR, double inkG, double inkB) {
     return p;
 }
 
-Buffer ColourMapFile(const Buffer& palette) {
+Buffer ColorMapFile(const Buffer& palette) {
     Buffer f = {'C', 'M', 'P', ' '};
     f.resize(64, 0);
     f.insert(f.end(), palette.begin(), palette.end());
@@ -176,7 +176,7 @@ int main(int argc, char* argv[]) {
 
     const bool ok = WriteFile(dir + "QUILL8.SFT", FontFile(thin, 8, pixels8)) &&
                     WriteFile(dir + "QUILL16.SFT", FontFile(bold, 16, pixels16)) &&
-                    WriteFile(dir + "uicolormap.cmp", ColourMapFile(Palette(240, 190, 80))) &&
+                    WriteFile(dir + "uicolormap.cmp", ColorMapFile(Palette(240, 190, 80))) &&
                     WriteFile(dir + "ICE.BM", GameBitmapFile(Palette(90, 200, 250)));
     return ok ? 0 : 1;
 }

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <exception>
 
-#include "about.h"
-#include "cmdline.h"
-#include "mainwin.h"
-#include "qtui.h"
-#include "recovery.h"
-#include "windowplace.h"
+#include "dialogs/about.h"
+#include "dialogs/qtui.h"
+#include "files/recovery.h"
+#include "window/cmdline.h"
+#include "window/mainwin.h"
+#include "window/windowplace.h"
 
 namespace {
 

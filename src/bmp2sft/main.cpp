@@ -6,13 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "base/fileio.h"
 #include "cli.h"
-#include "colorrules.h"
-#include "editfont.h"
-#include "fileio.h"
+#include "font/editfont.h"
 #include "fontjson.h"
+#include "image/colorrules.h"
+#include "image/palette.h"
 #include "imagefile.h"
-#include "palette.h"
 
 namespace {
 

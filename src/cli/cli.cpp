@@ -5,7 +5,7 @@
 #include <csignal>
 #include <iostream>
 
-#include "fileio.h"
+#include "base/fileio.h"
 
 std::optional<int> ParseCommandLine(CLI::App& App, int argc, char** argv,
                                     const std::string& Usage) {

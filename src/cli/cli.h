@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "editfont.h"
-#include "palette.h"
+#include "font/editfont.h"
+#include "image/palette.h"
 
 // Parses the command line into the options set up on App, adding -h/--help
 // and --version. Returns the status to stop with: 0 once the usage or the

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "errors.h"
+#include "base/errors.h"
 
 namespace {
 

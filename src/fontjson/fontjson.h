@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "font.h"
+#include "font/font.h"
 
 // One font's object: path, depth, size, characters and both headers.
 nlohmann::json FontJson(const std::string& Path, const TSftFont& Font,

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <limits>
 
-#include "bmpread.h"
-#include "fileio.h"
+#include "base/fileio.h"
+#include "image/bmpread.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "bytes.h"
-#include "colorrules.h"
+#include "base/bytes.h"
+#include "image/colorrules.h"
 
 // Throws EFontError with the reason when the file can't be read, is not a
 // picture that can be decoded, is damaged or ends before its pixels do.

@@ -8,9 +8,9 @@
 
 #include <algorithm>
 
-#include "editfont.h"
-#include "fileio.h"
-#include "fontlook.h"
+#include "base/fileio.h"
+#include "font/editfont.h"
+#include "makers/fontlook.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "editfont.h"
-#include "errors.h"
-#include "outlinestrip.h"
+#include "base/bytes.h"
+#include "base/errors.h"
+#include "font/editfont.h"
+#include "makers/outlinestrip.h"
 
 enum class THinting { None, Light, Full };
 

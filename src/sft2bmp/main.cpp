@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/fileio.h"
 #include "cli.h"
-#include "export.h"
-#include "fileio.h"
-#include "font.h"
+#include "font/font.h"
 #include "fontjson.h"
-#include "palette.h"
-#include "picture.h"
+#include "image/palette.h"
+#include "picture/export.h"
+#include "picture/picture.h"
 
 namespace {
 

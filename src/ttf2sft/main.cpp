@@ -9,12 +9,13 @@
 #include <tuple>
 #include <utility>
 
-#include "charedit.h"
+#include "base/fileio.h"
 #include "cli.h"
-#include "editfont.h"
-#include "fileio.h"
+#include "edit/charedit.h"
+#include "font/editfont.h"
+#include "image/palette.h"
 #include "outline.h"
-#include "palette.h"
+#include "text/charcode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The page's guides and reference glyph: each one call on the core's rules.
-#include "charcode.h"
 #include "page.h"
+#include "text/charcode.h"
 
 namespace {
 

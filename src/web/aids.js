@@ -10,7 +10,7 @@ const FIELDS = ['guide-cap', 'guide-x', 'guide-base'];
 const rowsOf = (r) => [r.cap, r.x, r.base];
 
 export class Aids {
-  // ctx: the page, the view, the core's shown texts as texts, and readFile
+  // ctx: the page, the view, the core's display texts as texts, and readFile
   // (a picked file's bytes, within what the page holds).
   constructor(ctx) {
     Object.assign(this, ctx);

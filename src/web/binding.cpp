@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "editfont.h"
-#include "errors.h"
-#include "guides.h"
+#include "base/errors.h"
+#include "font/editfont.h"
+#include "makers/guides.h"
 #include "page.h"
-#include "shown.h"
+#include "session/display.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ std::string Version() { return QUILL_VERSION; }
 double HeapUsed() { return double(mallinfo().uordblks); }
 
 // 0xAARRGGBB as CSS has it.
-std::string Css(std::uint32_t Colour) {
+std::string Css(std::uint32_t Color) {
     char text[8];
-    std::snprintf(text, sizeof text, "#%06x", unsigned(Colour & 0xFFFFFF));
+    std::snprintf(text, sizeof text, "#%06x", unsigned(Color & 0xFFFFFF));
     return text;
 }
 
@@ -37,12 +37,12 @@ val Field(const TNumberLimits& Limits) {
 }
 
 // What the page shows as the window does: its numbers, marks and texts.
-val Shown() {
+val Display() {
     val out = val::object();
     out.set("zoomSteps", ArrayOf(std::vector<int>(kZoomSteps.begin(), kZoomSteps.end())));
-    out.set("boundaryColour", Css(kBoundaryColour));
-    out.set("frameColour", Css(kFrameColour));
-    out.set("guideColour", Css(kGuideColour));
+    out.set("boundaryColor", Css(kBoundaryColor));
+    out.set("frameColor", Css(kFrameColor));
+    out.set("guideColor", Css(kGuideColor));
     out.set("guideLabels",
             ArrayOf(std::vector<std::string>(kGuideLabels.begin(), kGuideLabels.end())));
     out.set("referenceThisFont", kReferenceThisFont);
@@ -87,7 +87,7 @@ std::string SwatchTextOf(const TPage& Page, int Index) {
 EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("version", &Version);
     emscripten::function("heapUsed", &HeapUsed);
-    emscripten::function("shown", &Shown);
+    emscripten::function("display", &Display);
     emscripten::class_<TPage>("Page")
         .constructor<>()
         .function("openFont", &TPage::OpenFont)

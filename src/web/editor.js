@@ -76,7 +76,7 @@ function askText(title, label) {
 // Edit > Replace Colour...: From and To as the font's depth writes them, each
 // with its swatch, and how many pixels the values would change; [from, to]
 // on OK, null for Cancel.
-function askReplaceColour(page, from, to) {
+function askReplaceColor(page, from, to) {
   const dialog = $('replace-dialog');
   const inputs = [$('replace-from'), $('replace-to')];
   inputs[0].value = page.colorValueText(from);
@@ -119,19 +119,19 @@ function askReplaceColour(page, from, to) {
 }
 
 export class Editor {
-  // ctx: the page, the view, the core's shown numbers and texts, and the
+  // ctx: the page, the view, the core's display numbers and texts, and the
   // main script's showFont, showSelection, selectRow (without scrolling),
   // updateCommands, keep (hands a change to the storage), setStatus and
   // aids (the guides follow the font's pixels and colours).
   constructor(ctx) {
     Object.assign(this, ctx);
     this.drawing = false;
-    this.coloursShown = false;  // View > Colours
-    this.shadow = null;  // the last Right and Down asked for
+    this.colorsShown = false;  // View > Colours
+    this.lastShadow = null;  // the last Right and Down asked for
     this.held = null;  // the button of the stroke in progress
     this.copied = null;  // the last Copy Glyph of this page: its PNG and indices
     this.setupPointer();
-    this.setupColours();
+    this.setupColors();
   }
 
   // What a change did: pixels to show again, or a new table or strip.
@@ -150,7 +150,7 @@ export class Editor {
   }
 
   opened() {
-    this.showColours();
+    this.showColors();
   }
 
   undo() { this.apply(this.page.undo()); }
@@ -160,9 +160,9 @@ export class Editor {
     this.drawing = on;
     if (!on) this.finish();
     $('draw').setAttribute('aria-pressed', String(on));
-    $('colours').hidden = !(on || this.coloursShown);
+    $('colours').hidden = !(on || this.colorsShown);
     this.view.scroller.classList.toggle('drawing', on);
-    this.showColours();
+    this.showColors();
   }
 
   finish() {
@@ -179,7 +179,7 @@ export class Editor {
       const at = this.view.pointAt(e.clientX, e.clientY);
       const result = this.page.press(at.x, at.y, e.button, e.ctrlKey || e.metaKey, e.shiftKey);
       if (result.entry !== undefined && result.entry >= 0) this.selectRow(result.entry);
-      if (result.picked) this.showColours();
+      if (result.picked) this.showColors();
       if (result.area && !e.shiftKey) {
         this.held = e.button;
         try {
@@ -212,7 +212,7 @@ export class Editor {
     scroller.addEventListener('contextmenu', (e) => { if (this.drawing) e.preventDefault(); });
   }
 
-  setupColours() {
+  setupColors() {
     const swatches = $('swatches');
     for (let i = 0; i < 256; i++) {
       const b = Object.assign(document.createElement('button'), { type: 'button' });
@@ -232,11 +232,11 @@ export class Editor {
 
   choose(background, value) {
     this.page.setColor(background, value);
-    this.showColours();
+    this.showColors();
   }
 
   // The panel as the font and palette stand: each swatch says its index and RGB.
-  showColours() {
+  showColors() {
     if (!this.page.hasFont()) return;
     const css = (rgb) => `rgb(${rgb.join(',')})`;
     const hex = (rgb) => `#${rgb.map((c) => c.toString(16).padStart(2, '0')).join('')}`;
@@ -267,11 +267,11 @@ export class Editor {
   }
 
   // View > Colours: the panel without drawing.
-  setColoursShown(on) {
-    this.coloursShown = on;
+  setColorsShown(on) {
+    this.colorsShown = on;
     $('colours-shown').setAttribute('aria-pressed', String(on));
     $('colours').hidden = !(on || this.drawing);
-    this.showColours();
+    this.showColors();
   }
 
   currentRow() { return this.page.selection().current; }
@@ -280,25 +280,25 @@ export class Editor {
 
   async shadow() {
     this.finish();
-    const [right, down] = this.shadow ?? [1, 1];
+    const [right, down] = this.lastShadow ?? [1, 1];
     const v = await askNumbers('Shadow', [
-      { ...this.shown.shadowRight, text: String(right) },
-      { ...this.shown.shadowDown, text: String(down) },
-    ], ([r, d]) => (r === 0 && d === 0 ? this.shown.shadowNowhere : ''));
+      { ...this.display.shadowRight, text: String(right) },
+      { ...this.display.shadowDown, text: String(down) },
+    ], ([r, d]) => (r === 0 && d === 0 ? this.display.shadowNowhere : ''));
     if (!v) return;
-    this.shadow = v;
+    this.lastShadow = v;
     this.apply(this.page.shadow(v[0], v[1]));
   }
 
-  async replaceColour() {
+  async replaceColor() {
     this.finish();
     const { current, background } = this.page.colors();
-    const v = await askReplaceColour(this.page, background, current);
+    const v = await askReplaceColor(this.page, background, current);
     if (v) this.apply(this.page.replaceColor(v[0], v[1]));
   }
 
   async goTo() {
-    const text = await askText('Go To Character', this.shown.goToLabel);
+    const text = await askText('Go To Character', this.display.goToLabel);
     if (text === null) return;
     const result = this.page.goTo(text.trim());
     if (result.error) return warning(result.error);
@@ -308,7 +308,7 @@ export class Editor {
   // The browser decomposes; what is built of what is the core's.
   async buildAccented() {
     this.finish();
-    const text = await askText('Build Accented Characters', this.shown.accentsLabel);
+    const text = await askText('Build Accented Characters', this.display.accentsLabel);
     if (text === null) return;
     const asked = this.page.accentCodes(text);
     if (asked.error) return warning(asked.error);
@@ -321,10 +321,10 @@ export class Editor {
   async insertCharacter() {
     this.finish();
     const row = this.currentRow(), glyph = this.page.table()[row];
-    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.shown.newCellWidth;
+    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.display.newCellWidth;
     const v = await askNumbers('Insert Character', [
-      { ...this.shown.codeField, text: '' },
-      { ...this.shown.widthField, text: String(width) },
+      { ...this.display.codeField, text: '' },
+      { ...this.display.widthField, text: String(width) },
     ], ([code, w]) => this.page.whyNotInsert(code, w));
     if (v) this.apply(this.page.insertCharacter(v[0], v[1]));
   }
@@ -334,9 +334,9 @@ export class Editor {
   async setWidth() {
     this.finish();
     const glyph = this.page.table()[this.currentRow()];
-    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.shown.newCellWidth;
+    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.display.newCellWidth;
     const v = await askNumbers('Set Width', [
-      { ...this.shown.widthField, text: String(width) },
+      { ...this.display.widthField, text: String(width) },
     ], ([w]) => this.page.whyNotResize(w));
     if (v) this.apply(this.page.setWidth(v[0]));
   }
@@ -368,7 +368,7 @@ export class Editor {
     fill(this.page.tableRows(), current);
     $('table-add').onclick = async () => {
       const list = rows();
-      if (list.length >= this.shown.maxChars) return warning(this.shown.tooManyChars);
+      if (list.length >= this.display.maxChars) return warning(this.display.tooManyChars);
       const at = list.length === 0 || current < 0 ? list.length : current + 1;
       list.splice(at, 0, this.page.rowAfter(at > 0 ? list[at - 1] : null));
       fill(list, at);
@@ -431,18 +431,18 @@ export class Editor {
     let picture = null;
     if (png) {
       try {
-        picture = decodePng(png, this.shown.picturePixelsPerByte);
+        picture = decodePng(png, this.display.picturePixelsPerByte);
       } catch (e) {
-        return standardError(`${this.shown.cannotPaste}${e.message}.`);
+        return standardError(`${this.display.cannotPaste}${e.message}.`);
       }
     }
     // The browser may have written the copy again in another form: what the
     // pixels look like tells whether it is still this page's own.
-    if (this.copied && (refused || (picture && sameColours(picture, this.copied.picture)))) {
+    if (this.copied && (refused || (picture && sameColors(picture, this.copied.picture)))) {
       picture = this.copied.picture;
     } else if (!picture) {
       return standardError(refused ? `The browser won't give the clipboard's picture (${refused.message}).`
-        : `${this.shown.noPictureToPaste}.`);
+        : `${this.display.noPictureToPaste}.`);
     }
     const run = (nearest) => this.page.pastePixels(picture.width, picture.height,
       picture.indexed, picture.data, picture.table, nearest);
@@ -463,7 +463,7 @@ function rgbaOf(p) {
   return out;
 }
 
-function sameColours(a, b) {
+function sameColors(a, b) {
   if (a.width !== b.width || a.height !== b.height) return false;
   const x = rgbaOf(a), y = rgbaOf(b);
   return x.length === y.length && x.every((v, i) => v === y[i]);

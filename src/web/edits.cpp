@@ -4,11 +4,11 @@
 #include <limits>
 #include <new>
 
-#include "color.h"
+#include "font/tabletext.h"
+#include "image/color.h"
 #include "page.h"
-#include "rgba.h"
-#include "shown.h"
-#include "tabletext.h"
+#include "picture/rgba.h"
+#include "session/display.h"
 
 namespace {
 
@@ -39,24 +39,24 @@ val RowsVal(const std::vector<TTextRow>& Rows) {
 }  // namespace
 
 val TPage::Undo() {
-    return Guarded([&] { return Shown(session_.Undo()); });
+    return Guarded([&] { return Report(session_.Undo()); });
 }
 
 val TPage::Redo() {
-    return Guarded([&] { return Shown(session_.Redo()); });
+    return Guarded([&] { return Report(session_.Redo()); });
 }
 
 val TPage::Press(int X, int Y, int Button, bool Ctrl, bool Shift) {
     return Guarded([&] {
         if (!picture_ || (Button != 0 && Button != 2)) return val::object();
         const TPointer button = Button == 2 ? TPointer::Right : TPointer::Left;
-        return Shown(session_.Press(X, Y, button, Ctrl, Shift));
+        return Report(session_.Press(X, Y, button, Ctrl, Shift));
     });
 }
 
 val TPage::Drag(int X, int Y) {
     try {
-        return Shown(session_.Drag(X, Y));
+        return Report(session_.Drag(X, Y));
     } catch (const std::exception& e) {
         // The stroke was taken back: the whole strip is shown again.
         picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
@@ -67,7 +67,7 @@ val TPage::Drag(int X, int Y) {
 }
 
 val TPage::Release() {
-    return Guarded([&] { return Shown(session_.Release()); });
+    return Guarded([&] { return Report(session_.Release()); });
 }
 
 val TPage::Colors() const {
@@ -107,7 +107,7 @@ val TPage::Selection() const {
 }
 
 val TPage::GoTo(const std::string& Text) {
-    return Guarded([&] { return Shown(session_.GoTo(Text)); });
+    return Guarded([&] { return Report(session_.GoTo(Text)); });
 }
 
 val TPage::AccentCodes(const std::string& Text) const {
@@ -127,7 +127,7 @@ val TPage::BuildAccented(val Codes, val Decompositions) {
             asked.push_back({codes[i], std::u32string(parts.begin(), parts.end())});
         }
         TEditSession::TBuiltAccents built = session_.BuildAccented(std::move(asked));
-        val out = Shown(built.Change);
+        val out = Report(built.Change);
         if (!built.NotBuilt.empty()) out.set("notBuilt", built.NotBuilt);
         return out;
     });
@@ -136,18 +136,18 @@ val TPage::BuildAccented(val Codes, val Decompositions) {
 val TPage::Transform(const std::string& Id) {
     return Guarded([&] {
         for (const TTransformCommand& c : kTransformCommands)
-            if (Id == c.Id) return Shown(session_.Transform(c.Transform));
+            if (Id == c.Id) return Report(session_.Transform(c.Transform));
         return Done();
     });
 }
 
 val TPage::Shadow(int Right, int Down) {
-    return Guarded([&] { return Shown(session_.Shadow(Right, Down)); });
+    return Guarded([&] { return Report(session_.Shadow(Right, Down)); });
 }
 
 val TPage::ReplaceColor(int From, int To) {
     return Guarded(
-        [&] { return Shown(session_.ReplaceColor(std::uint16_t(From), std::uint16_t(To))); });
+        [&] { return Report(session_.ReplaceColor(std::uint16_t(From), std::uint16_t(To))); });
 }
 
 double TPage::CountColor(int Value) {
@@ -173,15 +173,15 @@ std::string TPage::WhyNotInsert(double Code, double Width) const {
 std::string TPage::WhyNotResize(double Width) const { return session_.WhyNotResize(Whole(Width)); }
 
 val TPage::InsertCharacter(double Code, double Width) {
-    return Guarded([&] { return Shown(session_.InsertCharacter(Whole(Code), Whole(Width))); });
+    return Guarded([&] { return Report(session_.InsertCharacter(Whole(Code), Whole(Width))); });
 }
 
 val TPage::DeleteCharacter() {
-    return Guarded([&] { return Shown(session_.DeleteCharacter()); });
+    return Guarded([&] { return Report(session_.DeleteCharacter()); });
 }
 
 val TPage::SetWidth(double Width) {
-    return Guarded([&] { return Shown(session_.SetWidth(Whole(Width))); });
+    return Guarded([&] { return Report(session_.SetWidth(Whole(Width))); });
 }
 
 val TPage::TableRows() const {
@@ -214,7 +214,7 @@ val TPage::SetTable(val Rows, int Row) {
             out.set("refused", true);
             return out;
         }
-        return Shown(session_.SetTable(std::move(table), Row));
+        return Report(session_.SetTable(std::move(table), Row));
     });
 }
 
@@ -254,7 +254,7 @@ val TPage::PastePixels(int W, int H, bool Indexed, const std::string& Data,
         const std::optional<TImagePixels> image = ImageOf(W, H, Indexed, Data, Table);
         if (!image) return Error(std::string(kNoPictureToPaste) + ".");
         try {
-            return Shown(session_.Paste(*image, Nearest));
+            return Report(session_.Paste(*image, Nearest));
         } catch (const EColorsNotInPalette& e) {
             return Question(e);
         }

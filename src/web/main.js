@@ -22,7 +22,7 @@ const $ = (id) => document.getElementById(id);
 const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
-let core, shown, page, view, editor, aids, keeper, commands = [];
+let core, display, page, view, editor, aids, keeper, commands = [];
 let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
 // The file the font came from or was last saved to, where the browser gave
@@ -72,7 +72,7 @@ function commandState() {
     chars: table.length > 0,
     columns: rowsDrawn && drawn(row),
     glyphs: rowsDrawn && rows.some(drawn),
-    colours: editor?.coloursShown ?? false,
+    colours: editor?.colorsShown ?? false,
     undo: font ? page.undoName() : '',
     redo: font ? page.redoName() : '',
     zoomIn: font && view.nextZoom(1) !== 0,
@@ -171,7 +171,7 @@ async function maybeSave() {
 async function openFont(bytes, name, handle = null, file = null) {
   if (!(await maybeSave())) return;
   const result = page.openFont(bytes, name);
-  if (result.error === shown.invalidSFT) return warning(shown.invalidSFT);
+  if (result.error === display.invalidSFT) return warning(display.invalidSFT);
   if (result.error) return standardError(result.error);
   keeper.drop();
   keep();
@@ -210,7 +210,7 @@ async function loadPalette(bytes, name, bm) {
     return error(result.error);
   }
   if (page.hasFont()) view.setPicture();
-  editor.showColours();
+  editor.showColors();
   paletteNote = `Palette: ${name}`;
   setStatus();
   // Kept for the next visit when it is small enough for the page's storage.
@@ -271,7 +271,7 @@ async function importPicture(bytes, name) {
   let picture;
   if (isPng(bytes)) {
     try {
-      picture = decodePng(bytes, shown.picturePixelsPerByte);
+      picture = decodePng(bytes, display.picturePixelsPerByte);
     } catch (e) {
       return standardError(`Cannot import ${name}: ${e.message}.`);
     }
@@ -306,7 +306,7 @@ function setBoundaries(on) {
 // The most a file handed to the core may hold: the WebAssembly heap has 2 GiB
 // in all, and the core keeps a copy of what it reads.
 async function readFile(file) {
-  const most = shown.maxFileBytes;
+  const most = display.maxFileBytes;
   if (file.size > most)
     throw new Error(`${file.name} is ${file.size} bytes, more than this page can hold in memory (${most} bytes)`);
   return new Uint8Array(await file.arrayBuffer());
@@ -397,11 +397,11 @@ async function offerKeptWork() {
 
 async function start() {
   core = await createQuillCore();
-  shown = core.shown();
+  display = core.display();
   page = new core.Page();
-  view = new StripView(page, shown, $('scroller'), $('spacer'), $('strip'));
-  aids = new Aids({ page, view, texts: shown, readFile });
-  editor = new Editor({ page, view, shown, showFont, showSelection, selectRow, updateCommands, keep, setStatus, aids });
+  view = new StripView(page, display, $('scroller'), $('spacer'), $('strip'));
+  aids = new Aids({ page, view, texts: display, readFile });
+  editor = new Editor({ page, view, display, showFont, showSelection, selectRow, updateCommands, keep, setStatus, aids });
   commands = commandTable({
     editor, aids, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
     pickFont: pickAndOpen,
@@ -421,9 +421,9 @@ async function start() {
       page.selectAll();
       showSelection(false);
     },
-    textPreview: () => showPreview(page, shown.zoomSteps),
+    textPreview: () => showPreview(page, display.zoomSteps),
     about: () => showDialog($('about-box')),
-  }, shown.transforms);
+  }, display.transforms);
   await recent.open();
   const bar = document.querySelector('.menubar');
   buildMenus(bar, commands, runCommand);

@@ -4,12 +4,12 @@
 
 #include <new>
 
-#include "bmpread.h"
-#include "export.h"
 #include "fontjson.h"
-#include "pixelinfo.h"
-#include "rgba.h"
-#include "shown.h"
+#include "image/bmpread.h"
+#include "picture/export.h"
+#include "picture/pixelinfo.h"
+#include "picture/rgba.h"
+#include "session/display.h"
 
 ByteSpan SpanOf(const std::string& Data) {
     return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
@@ -87,7 +87,7 @@ void TPage::Build(const TEditedFont& Font, const TPalette& Palette) {
     builtInfo_ = std::move(info.Lines);
 }
 
-val TPage::Shown(const TSessionChange& Change) {
+val TPage::Report(const TSessionChange& Change) {
     val out = val::object();
     if (Change.Kind == TSessionChange::TKind::Font) {
         // Built aside before the change was kept.
@@ -186,7 +186,7 @@ val TPage::SpellOf(val Codes) const {
 
 std::string TPage::ExportName() const { return ProposedExportName(Name(), ""); }
 
-val TPage::Pixels(int X, int Y, int W, int H, bool Shown) {
+val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen) {
     if (!picture_ || W <= 0 || H <= 0) return val::null();
     try {
         rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
@@ -194,7 +194,7 @@ val TPage::Pixels(int X, int Y, int W, int H, bool Shown) {
         return val::null();
     }
     if (!PictureRGBA(*picture_, X, Y, W, H, rgba_.data())) return val::null();
-    if (Shown && reference_)
+    if (OnScreen && reference_)
         reference_->DrawUnder(session_.Font(), session_.Palette(), session_.Background(),
                               session_.Glyph(session_.CurrentRow()), X, Y, W, H, rgba_.data());
     return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
@@ -255,7 +255,7 @@ val TPage::ImportBmp(const std::string& File, bool Nearest, const std::string& N
 
 val TPage::Import(const TImagePixels& Image, bool Nearest, const std::string& Name) {
     try {
-        return Shown(session_.Import(Image, Nearest));
+        return Report(session_.Import(Image, Nearest));
     } catch (const EColorsNotInPalette& e) {
         return Question(e);
     } catch (const EFontError& e) {

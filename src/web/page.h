@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "colorrules.h"
-#include "guides.h"
-#include "picture.h"
-#include "session.h"
+#include "image/colorrules.h"
+#include "makers/guides.h"
+#include "picture/picture.h"
+#include "session/session.h"
 
 using emscripten::val;
 
@@ -45,9 +45,9 @@ public:
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
     std::string ExportName() const;
 
-    // Pixels of the picture as RGBA; Shown for the part of the strip on
+    // Pixels of the picture as RGBA; OnScreen for the part of the strip on
     // screen, with the reference glyph under the selected one.
-    val Pixels(int X, int Y, int W, int H, bool Shown);
+    val Pixels(int X, int Y, int W, int H, bool OnScreen);
     std::string PixelInfo(int X, int Y) const;
     val BmpFile() const;
     // The font file's bytes; once they are written (a download is a write),
@@ -151,7 +151,7 @@ public:
     void End() override {}
 
     // What a call changed, for the script; the picture follows it.
-    val Shown(const TSessionChange& Change);
+    val Report(const TSessionChange& Change);
 
 private:
     val TableOf() const;

@@ -6,11 +6,11 @@
 const MAX_CONTENT = 16_777_216;
 
 export class StripView {
-  // Shown: the core's zoom steps and the colours of the strip's marks.
-  constructor(page, shown, scroller, spacer, canvas) {
+  // display: the core's zoom steps and the colours of the strip's marks.
+  constructor(page, display, scroller, spacer, canvas) {
     Object.assign(this, { page, scroller, spacer, canvas });
-    this.zooms = shown.zoomSteps;
-    this.marks = { boundary: shown.boundaryColour, frame: shown.frameColour, guide: shown.guideColour };
+    this.zooms = display.zoomSteps;
+    this.marks = { boundary: display.boundaryColor, frame: display.frameColor, guide: display.guideColor };
     this.zoom = 1;
     this.boundaries = false;
     this.selected = [];  // { begin, end } of each selected glyph, left to right

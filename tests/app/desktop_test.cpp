@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "../core/testfiles.h"
-#include "cmdline.h"
 #include "fakeui.h"
-#include "mainwin.h"
-#include "windowplace.h"
+#include "window/cmdline.h"
+#include "window/mainwin.h"
+#include "window/windowplace.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "outline.h"
-#include "userinterface.h"
+#include "ui/userinterface.h"
 
 struct Box {
     std::string Caption;
@@ -99,7 +99,7 @@ public:
         return text.has_value();
     }
     // Noted with the values the dialog opens on, and how many pixels it says will change.
-    bool AskReplaceColour(TEditSession& Session, std::uint16_t& From, std::uint16_t& To) override {
+    bool AskReplaceColor(TEditSession& Session, std::uint16_t& From, std::uint16_t& To) override {
         const auto chosen =
             Ask("Replace Colour",
                 QStringLiteral("%1 %2 %3").arg(From).arg(To).arg(Session.CountColor(From)),

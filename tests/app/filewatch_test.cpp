@@ -9,8 +9,8 @@
 
 #include "../core/testfiles.h"
 #include "fakeui.h"
-#include "filewatch.h"
-#include "mainwin.h"
+#include "files/filewatch.h"
+#include "window/mainwin.h"
 
 namespace fs = std::filesystem;
 

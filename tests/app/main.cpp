@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "userinterface.h"
+#include "ui/userinterface.h"
 
 namespace {
 QtMessageHandler g_previous = nullptr;

@@ -1,4 +1,4 @@
-#include "outlinedialog.h"
+#include "dialogs/outlinedialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,9 +9,9 @@
 #include <QTest>
 
 #include "../core/testfiles.h"
-#include "colorfield.h"
+#include "dialogs/colorfield.h"
 #include "fakeui.h"
-#include "scrollbox.h"
+#include "views/scrollbox.h"
 
 namespace {
 

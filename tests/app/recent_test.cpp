@@ -10,8 +10,8 @@
 
 #include "../core/testfiles.h"
 #include "fakeui.h"
-#include "mainwin.h"
-#include "preview.h"
+#include "views/preview.h"
+#include "window/mainwin.h"
 
 namespace fs = std::filesystem;
 

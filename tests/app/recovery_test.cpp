@@ -8,10 +8,10 @@
 #include <filesystem>
 
 #include "../core/testfiles.h"
-#include "editor.h"
 #include "fakeui.h"
-#include "mainwin.h"
-#include "recovery.h"
+#include "files/recovery.h"
+#include "window/mainwin.h"
+#include "window/sessionbridge.h"
 
 namespace fs = std::filesystem;
 

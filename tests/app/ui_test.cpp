@@ -10,10 +10,10 @@
 #include <functional>
 
 #include "../core/testfiles.h"
-#include "chartable.h"
+#include "dialogs/chartable.h"
+#include "dialogs/numberdialog.h"
+#include "dialogs/qtui.h"
 #include "fakeui.h"
-#include "numberdialog.h"
-#include "qtui.h"
 
 namespace {
 

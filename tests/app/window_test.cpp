@@ -20,14 +20,14 @@
 #include <filesystem>
 
 #include "../core/testfiles.h"
-#include "colorpanel.h"
-#include "drawingaids.h"
-#include "editor.h"
 #include "fakeui.h"
-#include "mainwin.h"
-#include "outlinestrip.h"
-#include "preview.h"
-#include "scrollbox.h"
+#include "makers/outlinestrip.h"
+#include "views/colorpanel.h"
+#include "views/drawingaids.h"
+#include "views/preview.h"
+#include "views/scrollbox.h"
+#include "window/mainwin.h"
+#include "window/sessionbridge.h"
 
 namespace fs = std::filesystem;
 
@@ -473,8 +473,8 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
             const bool frame =
                 y < 8 && ((x == 20 || x == 59) || ((y == 0 || y == 7) && x > 20 && x < 59));
             const bool line = y < 8 && (x == 20 || x == 60);
-            const QRgb want = frame  ? TScrollBox::kFrameColour
-                              : line ? TScrollBox::kBoundaryColour
+            const QRgb want = frame  ? TScrollBox::kFrameColor
+                              : line ? TScrollBox::kBoundaryColor
                                      : plain.pixel(x, y);
             ASSERT_EQ(shown.pixel(x, y), want) << x << ", " << y;
         }
@@ -557,7 +557,7 @@ TEST_F(WindowTest, DrawsFillsPastesAndUndoesBackToTheFileOpened) {
     click(1, 1, Qt::LeftButton, {});  // not drawing: the view as ever
     EXPECT_EQ(pixels(), opened);
     w.Draw1->trigger();
-    TColorPanel& colors = *w.Editor->Colors;
+    TColorPanel& colors = *w.Bridge->Colors;
     EXPECT_TRUE(colors.isVisibleTo(&w));
     const std::uint8_t c = BrightestEntry(kDefault);
     EXPECT_EQ(std::make_pair(colors.Current(), colors.Background()),
@@ -663,7 +663,7 @@ TEST_F(WindowTest, ManyGlyphsAtOnceAndGoToCharacter) {
     click(0, {}), click(2, Qt::ShiftModifier), click(1, Qt::ControlModifier);  // A and C
     EXPECT_EQ(w.Session().Selection(), (std::vector<int>{0, 2}));
     w.Colours1->trigger();
-    w.Editor->Colors->SetColor(false, 5);
+    w.Bridge->Colors->SetColor(false, 5);
     w.Transforms1[6]->trigger();  // Outline
     const SharedBytes& p = w.FontData().Pixels;
     EXPECT_EQ(ByteVec(p.begin(), p.begin() + 12), (ByteVec{1, 5, 0, 0, 1, 0, 0, 0, 1, 5, 0, 0}));
@@ -723,7 +723,7 @@ TEST_F(WindowTest, GuidesAndTheReferenceGlyph) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x)
             ASSERT_EQ(lined.pixel(x, y), x < 8 && (y == 1 || y == 3 || y == 5)
-                                             ? TScrollBox::kGuideColour
+                                             ? TScrollBox::kGuideColor
                                              : plain.pixel(x, y))
                 << x << ", " << y;
     ui.guides = {{TGuidesAnswer::Set, {2, std::nullopt, 6}}, {TGuidesAnswer::Reset, {}}};

@@ -4,7 +4,7 @@
 #include <functional>
 #include <random>
 
-#include "editfont.h"
+#include "font/editfont.h"
 #include "pngwrite.h"
 #include "runtool.h"
 

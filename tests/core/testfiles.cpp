@@ -1,6 +1,6 @@
 #include "testfiles.h"
 
-#include "editfont.h"
+#include "font/editfont.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "palette.h"
-#include "picture.h"
+#include "image/palette.h"
+#include "picture/picture.h"
 
 using ByteVec = std::vector<std::uint8_t>;
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "editfont.h"
+#include "font/editfont.h"
 #include "runtool.h"
 
 namespace {
@@ -182,7 +182,7 @@ TEST(Ttf2sft, RefusesWithTheReason) {
 
 // Added to a font made in one colour: its glyphs and rows stay, the new ones
 // follow at the strip's end, as tall as its H and in its colour.
-TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColour) {
+TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColor) {
     Folder dir;
     ASSERT_EQ(RunTtf2sft(dir,
                          "--font t16.sft --ttf dv.ttf -o f.sft --mono --size 15 --chars 65-72 "

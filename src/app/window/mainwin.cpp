@@ -1,0 +1,444 @@
+#include "window/mainwin.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputEvent>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "base/fileio.h"
+#include "dialogs/about.h"
+#include "files/drops.h"
+#include "files/filewatch.h"
+#include "files/importpicture.h"
+#include "files/recent.h"
+#include "files/recovery.h"
+#include "outline.h"
+#include "picture/export.h"
+#include "ui/look.h"
+#include "views/colorpanel.h"
+#include "views/drawingaids.h"
+#include "views/preview.h"
+#include "views/readout.h"
+#include "views/scrollbox.h"
+#include "window/cmdline.h"
+#include "window/menus.h"
+#include "window/sessionbridge.h"
+
+std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
+
+namespace {
+
+const char* const kBoundariesKey = "view/glyphBoundaries";
+const char* const kStatusBarKey = "view/statusBar";
+
+}  // namespace
+
+TMainWindow::TMainWindow(IUserInterface& UI, TPictureBuilder Builder, QWidget* Parent,
+                         const QString& StartFont)
+    : QMainWindow(Parent), ui_(UI), builder_(std::move(Builder)), startFont_(StartFont) {
+    CreateComponents();
+    Guarded([this] { FormCreate(); });
+}
+
+void TMainWindow::CreateComponents() {
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(ProgramIcon());
+    const QFont font = WindowFont(this);
+    setFont(font);
+    const TScale S{LayoutFactor(font)};
+
+    // Outer size 320 x 240 with a sizing frame of 4 and a caption of 19 pixels.
+    move(S(201), S(117));
+    resize(S(320 - 2 * 4), S(240 - 2 * 4 - 19));
+
+    CreateMenus();
+
+    auto* client = new QWidget(this);
+    auto* row = new QHBoxLayout(client);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    setCentralWidget(client);
+
+    const TFontPanel left = MakeFontPanel(client, S);
+    Panel1 = left.Panel, Label1 = left.InfoLabel, SFTInfo = left.Info;
+    Label3 = left.CharLabel, ASCIIList = left.Chars;
+    row->addWidget(Panel1);
+
+    ScrollBox = new TScrollBox;
+    Panel2 = MakeViewPanel(client, ScrollBox);
+    row->addWidget(Panel2, 1);
+
+    connect(ScrollBox, &TScrollBox::Hovered, this, [this](int X, int Y) {
+        hover_ = {X, Y};
+        if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(X, Y));
+    });
+    connect(ScrollBox, &TScrollBox::ZoomRequested, this, [this](int Direction, int AnchorX) {
+        Guarded([&] { ZoomClick(Direction, AnchorX); });
+    });
+    Bridge = new TSessionBridge(Session_, ui_, *this, *ScrollBox,
+                                [this](auto& Handler) { Guarded(Handler); });
+    Bridge->Bind(Undo1, Redo1);
+    Aids = new TDrawingAids(Session_, ui_, *ScrollBox, *Guides1, this);
+    connect(Bridge->Colors, &TColorPanel::ColorsShown, this, [this] { Aids->FontChanged(); });
+    // A change of the strip's size or table is kept once its picture is built.
+    Session_.SetPrepare([this](const TEditedFont& Font) {
+        built_ = BuildAside(builder_, Font.Font(), Session_.Palette());
+    });
+    Recovery = new TRecovery(Session_, ui_, this);
+    Recent = new TRecentFiles(*OpenRecent1, ui_, this);
+    connect(Recent, &TRecentFiles::Chosen, this, [this](const QString& Path) {
+        Guarded([&] {
+            if (MaybeSave()) OpenFont(Path);
+        });
+    });
+    Watch = new TFileWatch(*this, ui_, [this] { return Session_.Modified(); });
+    connect(Watch, &TFileWatch::ReloadChosen, this,
+            [this] { Guarded([this] { ReadAgain("Reload"); }); });
+    connect(Watch, &TFileWatch::KeepMineChosen, this, [this] {
+        Session_.ForgetClean();
+        UpdateCaption();
+    });
+    connect(Bridge, &TSessionBridge::PixelsChanged, this, &TMainWindow::ShowPixels);
+    connect(Bridge, &TSessionBridge::GlyphPressed, this, &TMainWindow::SelectGlyph);
+    connect(Bridge, &TSessionBridge::FontChanged, this, [this] {
+        TBuiltPicture built =
+            built_ ? std::move(*built_) : BuildAside(builder_, FontData(), Session_.Palette());
+        built_.reset();
+        ShowFont(std::move(built));
+    });
+    connect(Bridge, &TSessionBridge::SelectionChanged, this, [this] { ShowSelection(true); });
+    connect(Bridge, &TSessionBridge::Said, this,
+            [this](const QString& Text) { statusBar()->showMessage(Text, 5000); });
+    connect(Bridge, &TSessionBridge::Changed, this, [this] {
+        UpdateCaption();
+        UpdateCommands();
+    });
+    connect(ASCIIList, &QListWidget::itemSelectionChanged, this, &TMainWindow::TakeSelection);
+    connect(ASCIIList, &QListWidget::currentRowChanged, this,
+            [this] { Guarded([this] { ASCIIListClick(); }); });
+    // A click on the selected item scrolls back to it as well.
+    connect(ASCIIList, &QListWidget::itemClicked, this, [this] { ShowSelection(true); });
+    ASCIIList->installEventFilter(this);
+    ASCIIList->viewport()->installEventFilter(this);
+
+    setAcceptDrops(true);
+    // The view's toggles as the user last left them; both off by default.
+    const QSettings settings;
+    GlyphBoundaries1->setChecked(settings.value(kBoundariesKey).toString() ==
+                                 QLatin1String("true"));
+    StatusBar1->setChecked(settings.value(kStatusBarKey).toString() == QLatin1String("true"));
+    ScrollBox->SetBoundariesShown(GlyphBoundaries1->isChecked());
+    if (StatusBar1->isChecked()) statusBar()->show();
+    UpdateCommands();
+}
+
+void TMainWindow::Guarded(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (...) {
+        ui_.ShowStandardError(StandardErrorText(std::current_exception()));
+    }
+}
+
+void TMainWindow::UpdateCommands() {
+    const bool havePicture = Bitmap_ != nullptr;
+    for (QAction* command :
+         {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1, LoadPalette1,
+          CharTable1, Draw1, InsertCharacter1, SetGuides1, ReferenceGlyph1})
+        command->setEnabled(havePicture);
+    const TGlyphExtent glyph = SelectedGlyph();
+    const bool rows = havePicture && Bitmap_->Height() > 0;
+    const bool glyphs = rows && !Session_.SelectedGlyphs().empty();
+    CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
+    CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
+    for (QAction* command : Transforms1) command->setEnabled(glyphs);
+    for (QAction* command : {PasteGlyph1, SetWidth1, Shadow1, ReplaceColour1})
+        command->setEnabled(glyphs);
+    DeleteCharacter1->setEnabled(havePicture && !Session_.Selection().empty());
+    const bool chars = havePicture && !Session_.Font().Table().empty();
+    SelectAll1->setEnabled(chars);
+    GoTo1->setEnabled(chars);
+    BuildAccented1->setEnabled(chars);
+    Revert1->setEnabled(havePicture && Session_.Modified());
+    TextPreview1->setEnabled(havePicture);
+    ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
+    ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
+    ActualSize1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
+}
+
+void TMainWindow::FormCreate() {
+    if (const std::string path = DefaultPalettePath(startFont_); !path.empty()) {
+        // A refused file has shown its warning; the palette stays black then.
+        TWarningBoxes warnings(ui_);
+        TPalette palette{};
+        LoadCMPPalette(path, palette, warnings);
+        Session_.SetPalette(palette);
+        return;
+    }
+    ui_.ShowMessage(QString::fromLatin1(kPaletteNotFound), TMsgKind::Error);
+    quitRequested_ = true;
+    QCoreApplication::quit();
+}
+
+void TMainWindow::ShowPicture(TBuiltPicture Built) {
+    Bitmap_ = std::move(Built.Picture);
+    SFTInfo->clear();
+    SFTInfo->addItems(Built.Info);
+    ScrollBox->SetImageWidth(Bitmap_->Width());
+    ScrollBox->SetImageHeight(Bitmap_->Height());
+    ScrollBox->SetImagePicture(*Bitmap_);
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
+}
+
+void TMainWindow::ShowFont(TBuiltPicture Built) {
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    ShowPicture(std::move(Built));
+    {
+        const QSignalBlocker quiet(ASCIIList);
+        ASCIIList->clear();
+        for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
+    }
+    ShowSelection(true);
+    Aids->FontChanged();
+    if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
+    UpdateCaption();
+    UpdateCommands();
+}
+
+void TMainWindow::UpdateCaption() {
+    // "[*]" in the path would be taken for the modified-document mark;
+    // doubled, it shows as itself.
+    const QString path = QFile::decodeName(Session_.Font().Path().c_str());
+    setWindowTitle(QStringLiteral("Quillmere : ") +
+                   QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
+                   QLatin1String("[*]"));
+    setWindowModified(Session_.Modified());
+    Revert1->setEnabled(Bitmap_ && Session_.Modified());
+}
+
+void TMainWindow::ImportPicture1Click() {
+    if (!Bitmap_) return;
+    // The picture Save as BMP would have written, as an edit goes out and back.
+    PIC_Open.FileName =
+        QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+    if (!ui_.Execute(PIC_Open)) return;
+    Bridge->Show(ImportPicture(Session_, LocalPath(PIC_Open.FileName), ui_));
+}
+
+void TMainWindow::NewFontFromOutline1Click() {
+    if (!Bitmap_) return;
+    TOutlineStrip strip;
+    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), strip)) return;
+    if (strip.Added)
+        return Bridge->Show(Session_.Append(strip.Width, std::move(strip.Pixels), strip.Table));
+    TEditedFont font = Session_.Font();
+    font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
+    font.SetTable(std::move(strip.Table));
+    Bridge->Show(Session_.Replace(std::move(font), 0, "New Font from Outline Font"));
+}
+
+void TMainWindow::CharTable1Click() {
+    if (!Bitmap_) return;
+    std::vector<TCharEntry> table = Session_.Font().Table();
+    const int row = ASCIIList->currentRow();
+    if (ui_.EditTable(table, row)) Bridge->Show(Session_.SetTable(std::move(table), row));
+}
+
+void TMainWindow::LoadPalette1Click() {
+    // The file type chosen, not the file's name, picks the reader.
+    if (ui_.Execute(PAL_Open)) LoadPaletteFile(PAL_Open.FileName, PAL_Open.FilterIndex == 2);
+}
+
+void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
+    const std::string path = LocalPath(Path);
+    TPalette palette = Session_.Palette();
+    TWarningBoxes warnings(ui_);
+    const bool loaded =
+        BM ? LoadBMPalette(path, palette, warnings) : LoadCMPPalette(path, palette, warnings);
+    if (!loaded) {
+        ui_.ShowMessage(QString::fromLatin1(kErrorLoadingPalette), TMsgKind::Error);
+        return;
+    }
+    if (!Bitmap_) {
+        Session_.SetPalette(palette);
+        return;
+    }
+    // Palette and picture change together or not at all.
+    TBuiltPicture built = BuildAside(builder_, Session_.Font().Font(), palette);
+    Session_.SetPalette(palette);
+    ShowPicture(std::move(built));
+    Bridge->ShowColors();
+}
+
+void TMainWindow::ShowPixels(TPixelRect Area) {
+    // A fresh picture of the same pixels: nothing built from the old one is kept.
+    Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
+    ScrollBox->ShowChange(*Bitmap_, Area);
+    Aids->FontChanged();
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
+    if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
+}
+
+TGlyphExtent TMainWindow::SelectedGlyph() const {
+    return Bitmap_ ? Session_.Glyph(ASCIIList->currentRow()) : TGlyphExtent{};
+}
+
+void TMainWindow::SelectGlyph(int Row) {
+    // The view stays where it is under the pointer.
+    Session_.Select({Row}, Row);
+    ShowSelection(false);
+}
+
+void TMainWindow::ShowSelection(bool Scroll) {
+    {
+        const QSignalBlocker quiet(ASCIIList);
+        const int current = Session_.CurrentRow();
+        ASCIIList->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+        if (current < 0) ASCIIList->clearSelection();
+        for (int row : Session_.Selection())
+            if (QListWidgetItem* item = ASCIIList->item(row)) item->setSelected(true);
+    }
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    const int row = Session_.CurrentRow();
+    if (Scroll && row >= 0 && row < int(table.size()))
+        ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+    Aids->Follow();
+    UpdateCommands();
+}
+
+void TMainWindow::TakeSelection() {
+    std::vector<int> rows;
+    for (const QModelIndex& i : ASCIIList->selectionModel()->selectedIndexes())
+        rows.push_back(i.row());
+    Session_.Select(std::move(rows), ASCIIList->currentRow());
+    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
+    Aids->Follow();
+    UpdateCommands();
+}
+
+void TMainWindow::SaveasBMP1Click() {
+    if (!Bitmap_) return;
+    BMP_Save.FileName =
+        QFile::decodeName(ProposedExportName(LocalPath(SFT_Open.FileName), LastSaveDir_).c_str());
+    if (!ui_.Execute(BMP_Save)) return;
+    const std::string path = LocalPath(BMP_Save.FileName);
+    Bitmap_->SaveToFile(path);
+    LastSaveDir_ = FolderOf(path);
+}
+
+void TMainWindow::Exit1Click() {
+    if (!MaybeSave()) return;
+    quitRequested_ = true;
+    QCoreApplication::quit();
+}
+
+void TMainWindow::About1Click() { ui_.ShowAbout(); }
+
+void TMainWindow::ASCIIListClick() {
+    const int row = ASCIIList->currentRow();
+    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    if (row < 0 || row >= int(table.size())) return;
+    // Made current with Ctrl or Shift, the list's selection stands; by a plain
+    // click, a key or the program, the row goes alone.
+    if (std::exchange(listKeys_, {}) & (Qt::ControlModifier | Qt::ShiftModifier)) {
+        TakeSelection();
+    } else {
+        Session_.Select({row}, row);
+        ShowSelection(false);
+    }
+    ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+}
+
+bool TMainWindow::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::KeyPress)
+        listKeys_ = static_cast<QInputEvent*>(Event)->modifiers();
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TMainWindow::CopyGlyph1Click() {
+    const TGlyphExtent glyph = SelectedGlyph();
+    if (glyph.End > glyph.Begin)
+        CopyPicturePart(*Bitmap_, glyph.Begin, glyph.End - glyph.Begin, ui_);
+}
+
+void TMainWindow::CopyStrip1Click() {
+    if (Bitmap_) CopyPicturePart(*Bitmap_, 0, Bitmap_->Width(), ui_);
+}
+
+void TMainWindow::TextPreview1Click() {
+    if (!Bitmap_) return;
+    if (!Preview) {
+        Preview = new TTextPreview(this);
+        Preview->SetFont(*Bitmap_, Session_.Glyphs());
+    }
+    Preview->show();
+    Preview->raise();
+}
+
+void TMainWindow::GlyphBoundaries1Click() {
+    ScrollBox->SetBoundariesShown(GlyphBoundaries1->isChecked());
+    QSettings().setValue(kBoundariesKey, GlyphBoundaries1->isChecked());
+}
+
+void TMainWindow::StatusBar1Click() {
+    statusBar()->setVisible(StatusBar1->isChecked());
+    QSettings().setValue(kStatusBarKey, StatusBar1->isChecked());
+}
+
+QString TMainWindow::PixelInfo(int X, int Y) const {
+    return Bitmap_ ? PixelReadout(Session_.Font(), Session_.Palette(), Session_.Glyphs(), X, Y)
+                   : QString();
+}
+
+void TMainWindow::ZoomClick(int Direction, int AnchorX) {
+    if (!Bitmap_) return;
+    const int factor = Direction == 0 ? 1 : ScrollBox->NextZoom(Direction);
+    if (factor != 0) ScrollBox->SetZoom(factor, AnchorX);
+    UpdateCommands();
+}
+
+void TMainWindow::closeEvent(QCloseEvent* Event) {
+    // Exit has asked already.
+    bool close = quitRequested_;
+    if (!close) Guarded([&] { close = MaybeSave(); });
+    if (!close) {
+        Event->ignore();
+        return;
+    }
+    quitRequested_ = true;
+    Event->accept();
+    QCoreApplication::quit();
+}
+
+void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {
+    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
+        Event->acceptProposedAction();
+}
+
+void TMainWindow::dropEvent(QDropEvent* Event) {
+    QString path;
+    const TDrop kind = DropOf(Event->mimeData(), LoadPalette1->isEnabled(), &path);
+    if (kind == TDrop::None) return;
+    Event->acceptProposedAction();
+    Guarded([&] {
+        if (kind == TDrop::Font) {
+            if (MaybeSave()) OpenFont(path);
+        } else {
+            LoadPaletteFile(path, kind == TDrop::BM);
+        }
+    });
+}

@@ -1,0 +1,174 @@
+#include "window/sessionbridge.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+
+#include "session/display.h"
+#include "views/colorpanel.h"
+#include "views/scrollbox.h"
+
+TSessionBridge::TSessionBridge(TEditSession& Session, IUserInterface& UI, QMainWindow& Window,
+                               TScrollBox& View, TGuard Guard)
+    : QObject(&Window), session_(Session), ui_(UI), view_(View) {
+    Colors = new TColorPanel(Session, UI, &Window);
+    Window.addDockWidget(Qt::RightDockWidgetArea, Colors);
+    Colors->hide();
+    connect(&View, &TScrollBox::Pressed, this, [this, Guard](int X, int Y, auto Button, auto Keys) {
+        if (Button != Qt::LeftButton && Button != Qt::RightButton) return;
+        const TPointer button = Button == Qt::RightButton ? TPointer::Right : TPointer::Left;
+        const bool pick = Keys & Qt::ControlModifier, fill = Keys & Qt::ShiftModifier;
+        Guard([&] {
+            // A fill across a glyph of 65,535 columns takes a moment.
+            if (fill) QApplication::setOverrideCursor(Qt::WaitCursor);
+            try {
+                Painting([&] { return session_.Press(X, Y, button, pick, fill); });
+            } catch (...) {
+                if (fill) QApplication::restoreOverrideCursor();
+                throw;
+            }
+            if (fill) QApplication::restoreOverrideCursor();
+        });
+    });
+    connect(&View, &TScrollBox::Dragged, this, [this, Guard](int X, int Y) {
+        Guard([&] { Painting([&] { return session_.Drag(X, Y); }); });
+    });
+    connect(&View, &TScrollBox::Released, this,
+            [this, Guard] { Guard([&] { Painting([&] { return session_.Release(); }); }); });
+}
+
+void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
+    TSessionChange change;
+    try {
+        change = Call();
+    } catch (...) {
+        const TSftFont& font = session_.Font().Font();
+        emit PixelsChanged({0, 0, font.Width, font.Height});
+        throw;
+    }
+    Show(change);
+}
+
+void TSessionBridge::Show(const TSessionChange& Change) {
+    if (Change.Entry >= 0) emit GlyphPressed(Change.Entry);
+    if (Change.Colors) Colors->ShowColors();
+    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
+    if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
+    if (Change.Selected) emit SelectionChanged();
+    if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
+    ShowHistory();
+    emit Changed();
+}
+
+void TSessionBridge::ShowColors() { Colors->ShowColors(); }
+
+void TSessionBridge::InsertCharacter() {
+    session_.Release();
+    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
+    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Insert Character"),
+            {NumberField(kCodeField, {}), NumberField(kWidthField, width)},
+            [this](const auto& v) { return session_.WhyNotInsert(v[0], v[1]); }, v))
+        return;
+    Show(session_.InsertCharacter(v[0], v[1]));
+}
+
+void TSessionBridge::SetWidth() {
+    session_.Release();
+    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
+    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Set Width"), {NumberField(kWidthField, width)},
+            [this](const auto& v) { return session_.WhyNotResize(v[0]); }, v))
+        return;
+    Show(session_.SetWidth(v[0]));
+}
+
+void TSessionBridge::Shadow() {
+    session_.Release();
+    std::vector<std::int64_t> v;
+    if (!ui_.AskNumbers(
+            QStringLiteral("Shadow"),
+            {NumberField(kShadowRightField, shadowRight_),
+             NumberField(kShadowDownField, shadowDown_)},
+            [](const auto& v) {
+                return v[0] == 0 && v[1] == 0 ? std::string(kShadowNowhere) : std::string();
+            },
+            v))
+        return;
+    shadowRight_ = int(v[0]), shadowDown_ = int(v[1]);
+    Show(session_.Shadow(shadowRight_, shadowDown_));
+}
+
+void TSessionBridge::ReplaceColor() {
+    session_.Release();
+    std::uint16_t from = session_.Background(), to = session_.Current();
+    if (ui_.AskReplaceColor(session_, from, to)) Show(session_.ReplaceColor(from, to));
+}
+
+void TSessionBridge::GoTo() {
+    QString text;
+    if (!ui_.AskText(QStringLiteral("Go To Character"),
+                     QLatin1Char('&') + QString::fromLatin1(kGoToLabel), text))
+        return;
+    try {
+        Show(session_.GoTo(text.trimmed().toStdString()));
+    } catch (const EFontError& e) {
+        ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
+    }
+}
+
+void TSessionBridge::BuildAccented() {
+    session_.Release();
+    QString text;
+    if (!ui_.AskText(QStringLiteral("Build Accented Characters"),
+                     QLatin1Char('&') + QString::fromLatin1(kAccentsLabel), text))
+        return;
+    TEditSession::TBuiltAccents built;
+    try {
+        std::vector<TAccentRequest> asked;
+        for (const std::uint32_t code : AccentCodes(text.toStdString())) {
+            const char32_t c = code;
+            asked.push_back({code, QString::fromUcs4(&c, 1)
+                                       .normalized(QString::NormalizationForm_D)
+                                       .toStdU32String()});
+        }
+        built = session_.BuildAccented(std::move(asked));
+    } catch (const EFontError& e) {
+        ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
+        return;
+    }
+    Show(built.Change);
+    if (!built.NotBuilt.empty())
+        ui_.ShowMessage(QString::fromStdString(built.NotBuilt), TMsgKind::Warning);
+}
+
+void TSessionBridge::SetDrawing(bool Drawing) {
+    view_.SetDrawing(Drawing);
+    drawing_ = Drawing;
+    Colors->setVisible(drawing_ || colorsShown_);
+}
+
+void TSessionBridge::SetColorsShown(bool Shown) {
+    colorsShown_ = Shown;
+    Colors->setVisible(drawing_ || colorsShown_);
+}
+
+void TSessionBridge::Bind(QAction* Undo, QAction* Redo) {
+    undo_ = Undo, redo_ = Redo;
+    ShowHistory();
+}
+
+void TSessionBridge::ShowHistory() {
+    if (!undo_) return;
+    const std::string undo = session_.UndoName(), redo = session_.RedoName();
+    undo_->setText(undo.empty() ? QStringLiteral("&Undo")
+                                : QStringLiteral("&Undo ") + QString::fromStdString(undo));
+    redo_->setText(redo.empty() ? QStringLiteral("&Redo")
+                                : QStringLiteral("&Redo ") + QString::fromStdString(redo));
+    undo_->setEnabled(!undo.empty());
+    redo_->setEnabled(!redo.empty());
+}

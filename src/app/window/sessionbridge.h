@@ -1,0 +1,72 @@
+// Editing the open font: the window's events turned into calls on the
+// session, and what each call changed handed on for the window to show. The
+// colour panel and the number dialogs live here; every rule is the session's.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+#include "session/session.h"
+#include "ui/userinterface.h"
+
+class QAction;
+class QMainWindow;
+class TColorPanel;
+class TScrollBox;
+
+class TSessionBridge final : public QObject {
+    Q_OBJECT
+public:
+    // Guard runs a handler as the window runs its commands.
+    using TGuard = std::function<void(const std::function<void()>&)>;
+    TSessionBridge(TEditSession& Session, IUserInterface& UI, QMainWindow& Window, TScrollBox& View,
+                   TGuard Guard);
+
+    TColorPanel* Colors = nullptr;  // docked in the window, shown while drawing
+
+    // Another font or palette: the panel shows the session's colours.
+    void ShowColors();
+    // What a call on the session changed: the window shows it.
+    void Show(const TSessionChange& Change);
+    // The commands that ask first: Glyph > Insert Character..., Set Width...
+    // and Shadow..., Edit > Replace Colour... and Go To Character....
+    void InsertCharacter();
+    void SetWidth();
+    void Shadow();
+    void ReplaceColor();
+    void GoTo();
+    void BuildAccented();
+    void Undo() { Show(session_.Undo()); }
+    void Redo() { Show(session_.Redo()); }
+    void SetDrawing(bool Drawing);
+    // View > Colours: the panel without drawing.
+    void SetColorsShown(bool Shown);
+    // Keeps the commands' texts ("Undo Pencil") and enabled states.
+    void Bind(QAction* Undo, QAction* Redo);
+    void ShowHistory();
+
+signals:
+    void PixelsChanged(TPixelRect Area);
+    // More than pixels changed: the strip's size or the table, and the
+    // selection with it.
+    void FontChanged();
+    // Go To Character selected a row: the view goes there.
+    void SelectionChanged();
+    // A word for the status line ("No pixels changed").
+    void Said(const QString& Text);
+    void GlyphPressed(int Row);
+    // The history or the saved state moved.
+    void Changed();
+
+private:
+    // A call whose failure took a stroke back: the whole strip is shown again.
+    void Painting(const std::function<TSessionChange()>& Call);
+
+    TEditSession& session_;
+    IUserInterface& ui_;
+    TScrollBox& view_;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
+    bool drawing_ = false, colorsShown_ = false;
+    int shadowRight_ = 1, shadowDown_ = 1;  // the last Shadow asked for
+};

@@ -1,0 +1,205 @@
+#include "font/pixeledit.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "base/bytes.h"
+
+namespace {
+
+std::size_t Offset(const TPixelGrid& g, std::int64_t x, std::int64_t y) {
+    return std::size_t(y) * std::size_t(g.Width) + std::size_t(x);
+}
+
+void Put(TPixelGrid& g, std::size_t at, std::uint16_t v) {
+    if (g.BytesPerPixel == 2)
+        PutU16(g.Data + 2 * at, v);
+    else
+        g.Data[at] = std::uint8_t(v);
+}
+
+std::uint16_t At(const TPixelGrid& g, std::size_t at) {
+    return g.BytesPerPixel == 2 ? GetU16(g.Data + 2 * at) : g.Data[at];
+}
+
+// A line's exact slope needs more than 64 bits for ends far apart.
+__extension__ using Wide = __int128;
+
+}  // namespace
+
+void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::uint16_t Value) {
+    const std::size_t at = Offset(Grid, X, Y);
+    const std::uint16_t diff = std::uint16_t(At(Grid, at) ^ Value);
+    // Both notes first: a failed one leaves the pixel and the delta as they were.
+    at_.push_back(std::uint32_t(at));
+    try {
+        diff_.push_back(diff);
+    } catch (...) {
+        at_.pop_back();
+        throw;
+    }
+    Put(Grid, at, Value);
+    Grow(X, Y);
+}
+
+void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
+    if (bounds_.Empty()) {
+        bounds_ = {x, y, x + 1, y + 1};
+    } else {
+        bounds_.Left = std::min(bounds_.Left, x), bounds_.Right = std::max(bounds_.Right, x + 1);
+        bounds_.Top = std::min(bounds_.Top, y), bounds_.Bottom = std::max(bounds_.Bottom, y + 1);
+    }
+}
+
+void TPixelDelta::Toggle(TPixelGrid& Grid) const noexcept {
+    for (std::size_t i = 0; i < at_.size(); ++i)
+        Put(Grid, at_[i], std::uint16_t(At(Grid, at_[i]) ^ diff_[i]));
+}
+
+std::size_t TPixelDelta::MemoryBytes() const {
+    return sizeof *this + at_.capacity() * sizeof at_[0] + diff_.capacity() * sizeof diff_[0];
+}
+
+void PaintLine(TPixelGrid& Grid, std::int32_t X0, std::int32_t Y0, std::int32_t X1, std::int32_t Y1,
+               std::uint16_t Value, TPixelDelta& Delta) {
+    const std::int64_t dx = std::llabs(std::int64_t(X1) - X0),
+                       dy = std::llabs(std::int64_t(Y1) - Y0);
+    const bool steep = dy > dx;
+    // Drawn from the lower end of the major axis, so that a line is the same
+    // pixels whichever way it was dragged.
+    if (steep ? Y1 < Y0 : X1 < X0) std::swap(X0, X1), std::swap(Y0, Y1);
+    const std::int64_t sx = X1 < X0 ? -1 : 1, sy = Y1 < Y0 ? -1 : 1;
+    // Step i moves one pixel along the major axis and rounds the minor one.
+    const std::int64_t steps = steep ? dy : dx, minor = steep ? dx : dy;
+    const std::int64_t start = steep ? Y0 : X0, size = steep ? Grid.Height : Grid.Width;
+    // Only the steps whose major coordinate lies within the grid.
+    const std::int64_t first = std::max<std::int64_t>(0, -start);
+    const std::int64_t last = std::min<std::int64_t>(steps, size - 1 - start);
+    for (std::int64_t i = first; i <= last; ++i) {
+        const std::int64_t across =
+            steps == 0 ? 0 : std::int64_t((2 * Wide(i) * minor + steps) / (2 * Wide(steps)));
+        if (steep)
+            Delta.Set(Grid, X0 + sx * across, Y0 + sy * i, Value);
+        else
+            Delta.Set(Grid, X0 + sx * i, Y0 + sy * across, Value);
+    }
+}
+
+void FillArea(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::int32_t Begin,
+              std::int32_t End, std::uint16_t Value, TPixelDelta& Delta) {
+    Begin = std::max(Begin, 0), End = std::min(End, Grid.Width);
+    if (!Grid.Contains(X, Y) || X < Begin || X >= End) return;
+    const std::uint16_t old = Grid.Get(X, Y);
+    if (old == Value) return;
+    // Runs of the old value, row by row: each seed fills its whole run and
+    // seeds the runs above and below it.
+    std::vector<std::pair<std::int32_t, std::int32_t>> seeds{{X, Y}};
+    while (!seeds.empty()) {
+        const auto [x, y] = seeds.back();
+        seeds.pop_back();
+        if (Grid.Get(x, y) != old) continue;
+        std::int32_t left = x, right = x;
+        while (left > Begin && Grid.Get(left - 1, y) == old) --left;
+        while (right + 1 < End && Grid.Get(right + 1, y) == old) ++right;
+        for (std::int32_t c = left; c <= right; ++c) Delta.Set(Grid, c, y, Value);
+        for (const std::int32_t row : {y - 1, y + 1}) {
+            if (row < 0 || row >= Grid.Height) continue;
+            for (std::int32_t c = left; c <= right; ++c)
+                if (Grid.Get(c, row) == old && (c == left || Grid.Get(c - 1, row) != old))
+                    seeds.emplace_back(c, row);
+        }
+    }
+}
+
+namespace {
+// Columns Begin .. End - 1 cut to the grid; false when none is left.
+bool Columns(const TPixelGrid& g, std::int32_t& Begin, std::int32_t& End) {
+    Begin = std::max(Begin, 0), End = std::min(End, g.Width);
+    return Begin < End && g.Height > 0;
+}
+}  // namespace
+
+void FlipColumns(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, TPixelDelta& Delta) {
+    if (!Columns(Grid, Begin, End)) return;
+    for (std::int32_t y = 0; y < Grid.Height; ++y)
+        for (std::int32_t a = Begin, b = End - 1; a < b; ++a, --b) {
+            const std::uint16_t left = Grid.Get(a, y), right = Grid.Get(b, y);
+            Delta.Set(Grid, a, y, right);
+            Delta.Set(Grid, b, y, left);
+        }
+}
+
+void FlipRows(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, TPixelDelta& Delta) {
+    if (!Columns(Grid, Begin, End)) return;
+    for (std::int32_t a = 0, b = Grid.Height - 1; a < b; ++a, --b)
+        for (std::int32_t x = Begin; x < End; ++x) {
+            const std::uint16_t top = Grid.Get(x, a), bottom = Grid.Get(x, b);
+            Delta.Set(Grid, x, a, bottom);
+            Delta.Set(Grid, x, b, top);
+        }
+}
+
+void ShiftPixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, int Dx, int Dy,
+                 std::uint16_t Background, TPixelDelta& Delta) {
+    if (!Columns(Grid, Begin, End)) return;
+    // Each pixel takes its source's value before the source is written: a
+    // move towards lower coordinates runs upwards, the other way downwards.
+    const bool up = Dx < 0 || Dy < 0;
+    const std::int32_t rows = Grid.Height;
+    for (std::int32_t j = 0; j < rows; ++j) {
+        const std::int32_t y = up ? j : rows - 1 - j, fromY = y - Dy;
+        if (fromY < 0 || fromY >= rows) {
+            for (std::int32_t x = Begin; x < End; ++x) Delta.Set(Grid, x, y, Background);
+            continue;
+        }
+        if (Dx == 0) {
+            for (std::int32_t x = Begin; x < End; ++x) Delta.Set(Grid, x, y, Grid.Get(x, fromY));
+            continue;
+        }
+        for (std::int32_t i = 0; i < End - Begin; ++i) {
+            const std::int32_t x = up ? Begin + i : End - 1 - i, fromX = x - Dx;
+            Delta.Set(Grid, x, y,
+                      fromX >= Begin && fromX < End ? Grid.Get(fromX, fromY) : Background);
+        }
+    }
+}
+
+void PastePixels(TPixelGrid& Grid, std::int32_t Begin, std::int32_t End, const TPixelGrid& Source,
+                 TPixelDelta& Delta) {
+    if (!Columns(Grid, Begin, End)) return;
+    const std::int32_t w = std::min(End - Begin, Source.Width);
+    const std::int32_t h = std::min(Grid.Height, Source.Height);
+    for (std::int32_t y = 0; y < h; ++y)
+        for (std::int32_t x = 0; x < w; ++x) Delta.Set(Grid, Begin + x, y, Source.Get(x, y));
+}
+
+void TPixelDelta::Write(Bytes& Out) const {
+    AppendLe(Out, at_.size(), 4);
+    for (std::size_t i = 0; i < at_.size(); ++i) {
+        AppendLe(Out, at_[i], 4);
+        AppendLe(Out, diff_[i], 2);
+    }
+}
+
+bool TPixelDelta::Read(ByteSource& In, std::int32_t Width, std::int32_t Height, int BytesPerPixel) {
+    *this = TPixelDelta();
+    std::uint64_t n = 0;
+    // Six bytes a pixel: nothing is reserved that the source can't hold.
+    if (!ReadLe(In, n, 4) || n > In.Left() / 6) return false;
+    const std::uint64_t pixels = std::uint64_t(Width) * std::uint64_t(Height);
+    at_.reserve(std::size_t(n));
+    diff_.reserve(std::size_t(n));
+    for (std::uint64_t i = 0; i < n; ++i) {
+        std::uint64_t at = 0, diff = 0;
+        if (!ReadLe(In, at, 4) || !ReadLe(In, diff, 2) || at >= pixels ||
+            (BytesPerPixel == 1 && diff > 0xFF)) {
+            *this = TPixelDelta();
+            return false;
+        }
+        at_.push_back(std::uint32_t(at));
+        diff_.push_back(std::uint16_t(diff));
+        Grow(std::int32_t(at % std::uint64_t(Width)), std::int32_t(at / std::uint64_t(Width)));
+    }
+    return true;
+}

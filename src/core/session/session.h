@@ -1,0 +1,205 @@
+// One editing session: the open font and everything the user edits it with:
+// the palette, the current and background colours, the one history, the
+// stroke in progress, the glyph and table commands, and the journal that
+// keeps the unsaved work. The window and the page turn events into calls
+// here and show what each call reports changed; neither holds a rule.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "edit/glyphedit.h"
+#include "font/editfont.h"
+#include "font/strip.h"
+#include "history/history.h"
+#include "history/journal.h"
+#include "image/colorrules.h"
+#include "image/palette.h"
+#include "makers/accents.h"
+
+// What a call changed, for the front end to show again.
+struct TSessionChange {
+    enum class TKind { None, Pixels, Font };
+    TKind Kind = TKind::None;
+    TPixelRect Area;        // Pixels: the part of the strip that changed
+    int Row = -1;           // Font: the row to select; -1 keeps the one selected
+    bool Colors = false;    // the current or background colour changed
+    int Entry = -1;         // a press: the row whose glyph it landed in
+    bool NoPixels = false;  // a pixel command that found nothing to change
+    bool Selected = false;  // the selection changed: Row is the current row
+};
+
+// Where a session's journal goes: a file beside the font, or a browser's
+// storage. A sink that fails keeps its failure: the session goes on.
+class IJournalSink {
+public:
+    using TWrite = std::function<void(const TJournalRecords::TOut&)>;
+    virtual ~IJournalSink() = default;
+    // The journal afresh: Write hands its pieces, in order, to the Out given.
+    virtual void Begin(const TWrite& Write) = 0;
+    virtual void Append(ByteSpan Record) = 0;
+    // Nothing unsaved is left: what was kept may go.
+    virtual void End() = 0;
+    // The font's file as it was opened or last saved.
+    virtual TFileStamp Stamp() const { return {}; }
+};
+
+// A font the front ends open: 8 or 16 bits a pixel.
+bool OpenableDepth(int BitsPerPixel);
+
+enum class TPointer { Left, Right };
+
+class TEditSession {
+public:
+    explicit TEditSession(std::size_t Bound = kHistoryBound) : history_(Bound) {}
+
+    // Builds what shows a font aside before a change of its strip's size or
+    // table is kept; a throw refuses the change, which is taken back.
+    using TPrepare = std::function<void(const TEditedFont&)>;
+    void SetPrepare(TPrepare Prepare) { prepare_ = std::move(Prepare); }
+    void SetJournal(IJournalSink* Sink) { sink_ = Sink; }
+
+    // Another font: an empty history, the colours afresh, the journal ended.
+    void Open(TEditedFont Font);
+    // A font and its history as a journal kept them; its journal begins afresh.
+    void Recover(TJournalHistory History);
+    // The font as it stands is its file's: after saving or a download.
+    void Save(const std::string& Path);
+    void Saved(const std::string& Path);
+    // The file changed under the font: no state the history reaches is its.
+    void ForgetClean();
+
+    const TEditedFont& Font() const { return font_; }
+    const TStripGeometry& Glyphs() const { return glyphs_; }
+    // Row Row's glyph's columns; empty for a row the table lacks.
+    TGlyphExtent Glyph(int Row) const;
+
+    // The characters selected, in table order, and the current one (the
+    // last clicked: the one the view follows and Copy Glyph copies), -1 for
+    // none. A change of the table selects the row it names alone.
+    const std::vector<int>& Selection() const { return selection_; }
+    int CurrentRow() const { return current_; }
+    bool IsSelected(int Row) const;
+    // Rows as a list box left them; rows the table lacks are dropped.
+    void Select(std::vector<int> Rows, int Current);
+    void SelectAll();
+    // Go To Character: the first row of the character Text names, selected
+    // alone. Throws EFontError saying why when there is none.
+    TSessionChange GoTo(std::string_view Text);
+    // The selected glyphs' columns, each once, left to right.
+    std::vector<TGlyphExtent> SelectedGlyphs() const;
+    bool Modified() const { return font_.Modified(); }
+    int Bits() const { return font_.BitsPerPixel(); }
+    std::int32_t Height() const { return font_.Font().Height; }
+
+    // The palette 8-bit fonts are drawn and matched through. The colours stay.
+    const TPalette& Palette() const { return palette_; }
+    void SetPalette(const TPalette& Palette) { palette_ = Palette; }
+    std::uint16_t Current() const { return colors_[0]; }
+    std::uint16_t Background() const { return colors_[1]; }
+    void SetColor(bool Background, std::uint16_t Value);
+    // What a colour looks like: a palette entry's or a 5-6-5 value's RGB.
+    std::array<std::uint8_t, 3> RgbOf(std::uint16_t Value) const;
+
+    // The history.
+    std::string UndoName() const { return history_.UndoName(); }
+    std::string RedoName() const { return history_.RedoName(); }
+    TSessionChange Undo();
+    TSessionChange Redo();
+    const TEditHistory& History() const { return history_; }
+
+    // The pointer on the strip. Left paints the current colour, right the
+    // background; with Pick either takes the colour under the pointer, with
+    // Fill left fills the glyph's columns. A press to its release that paints
+    // is one step. A change that can't keep its undo record is taken back
+    // whole and throws EToolkitError kNoMemoryForStep.
+    TSessionChange Press(int X, int Y, TPointer Button, bool Pick, bool Fill);
+    TSessionChange Drag(int X, int Y);
+    TSessionChange Release();
+    bool Stroking() const { return stroke_.has_value(); }
+
+    // The glyph and table commands, on every selected glyph as one step;
+    // Insert Character puts its row after the current one. Refusals throw
+    // EFontError.
+    TSessionChange Transform(TGlyphTransform Transform);
+    TSessionChange Shadow(int Right, int Down);
+    TSessionChange ReplaceColor(std::uint16_t From, std::uint16_t To);
+    // How many pixels of the selected glyphs hold Value.
+    std::uint64_t CountColor(std::uint16_t Value);
+    std::string WhyNotInsert(std::int64_t Code, std::int64_t Width) const;
+    std::string WhyNotResize(std::int64_t Width) const;
+    TSessionChange InsertCharacter(std::int64_t Code, std::int64_t Width);
+    TSessionChange DeleteCharacter();
+    TSessionChange SetWidth(std::int64_t Width);
+    TSessionChange SetTable(std::vector<TCharEntry> Table, int Row);
+    TSessionChange Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
+    // Build Accented Characters: those asked that can be built go at the
+    // strip's end in code order as one step; NotBuilt says which could not
+    // and why. Refusals of the whole throw EFontError.
+    struct TBuiltAccents {
+        TSessionChange Change;
+        std::string NotBuilt;
+    };
+    TBuiltAccents BuildAccented(std::vector<TAccentRequest> Requests);
+    // A font read or made elsewhere in place of this one's strip and table
+    // (Import Picture, an outline font, the file read again), as step Name.
+    TSessionChange Replace(TEditedFont Font, int Row, const char* Name);
+    // A picture's pixels in place of the strip, under the colour rules;
+    // colours the palette lacks throw EColorsNotInPalette unless Nearest,
+    // other refusals EFontError.
+    TSessionChange Import(const TImagePixels& Picture, bool Nearest);
+    // Paste Glyph: a picture into each selected glyph at its top-left
+    // corner, cut to its columns and the strip's rows; only what can land is
+    // converted, as Import converts. Throws as Import does.
+    TSessionChange Paste(const TImagePixels& Picture, bool Nearest);
+
+    // Begins the journal afresh with the font and the history as they stand.
+    void StartJournal();
+    // The steps the font is away from its file as saved.
+    std::size_t Changes() const;
+
+private:
+    void Reset();
+    // Keeps a step the font holds; Row for a wholesale one.
+    // Prepared: what shows the font was built for it already.
+    TSessionChange Keep(std::optional<TEditStep> Step, int Row, bool Prepared = false);
+    // A wholesale change in Font made aside, as step Name.
+    TSessionChange Take(TEditedFont Font, int Row, const char* Name);
+    TSessionChange Toggled(const TEditStep* Step, bool Undone);
+    // A pixel command's step: none, said as such, when nothing changed.
+    TSessionChange Pixels(std::optional<TEditStep> Step);
+    // After a change of the table: Row selected alone, or the current one
+    // kept within the table.
+    void Reselect(int Row);
+    // A command on every selected glyph's rows that reshapes a copy of the
+    // font, Each running on the rows from the rightmost glyph on.
+    TSessionChange OnRows(const char* Name, const std::function<void(TEditedFont&, int)>& Each);
+    // The stroke goes on in a line to X, Y; a failure takes it all back.
+    TSessionChange Line(int X, int Y);
+    void Journal(ByteSpan Record);
+    // The journal follows the history: a step pushed (Dropped of the oldest
+    // let go), or one undone (Toggled -1) or redone (+1).
+    void Follow(std::size_t Dropped, int Toggled);
+
+    TEditedFont font_;
+    TStripGeometry glyphs_;
+    TPalette palette_{};
+    std::array<std::uint16_t, 2> colors_{};  // current, background
+    std::vector<int> selection_;             // sorted
+    int current_ = -1;
+    TEditHistory history_;
+    TPrepare prepare_;
+    std::optional<TPixelDelta> stroke_;  // while a button paints
+    std::uint16_t strokeValue_ = 0;
+    int strokeX_ = 0, strokeY_ = 0;
+    IJournalSink* sink_ = nullptr;
+    TJournalRecords records_;
+    bool journaled_ = false;       // the sink holds this font's journal
+    std::uint64_t sinceBase_ = 0;  // record bytes after the font's
+};

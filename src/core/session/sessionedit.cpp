@@ -1,0 +1,254 @@
+// The session's strokes on the strip and its glyph and table commands.
+#include <algorithm>
+#include <new>
+#include <utility>
+
+#include "edit/charedit.h"
+#include "edit/glyphstyle.h"
+#include "session/display.h"
+#include "session/session.h"
+#include "text/charcode.h"
+
+namespace {
+
+int Cut(std::int64_t V, std::int32_t Size) { return int(std::clamp<std::int64_t>(V, 0, Size)); }
+
+}  // namespace
+
+TSessionChange TEditSession::Press(int X, int Y, TPointer Button, bool Pick, bool Fill) {
+    TSessionChange change;
+    if (stroke_) return change;
+    TPixelGrid grid = font_.Grid();
+    if (!grid.Contains(X, Y)) return change;  // off the strip nothing starts
+    const bool right = Button == TPointer::Right;
+    const int entry = glyphs_.EntryAt(X);
+    if (Pick) {
+        colors_[right] = grid.Get(X, Y);
+        change.Colors = true;
+    } else if (Fill && !right) {
+        const TGlyphExtent columns = glyphs_.ColumnsAt(X);
+        std::optional<TPixelDelta> fill;
+        try {
+            fill = Recorded(grid, [&](TPixelDelta& d) {
+                FillArea(grid, X, Y, columns.Begin, columns.End, colors_[0], d);
+            });
+        } catch (const std::bad_alloc&) {
+            throw EToolkitError(kNoMemoryForStep);
+        }
+        if (!fill->Empty()) change = Keep(TEditStep("Fill", std::move(*fill)), -1);
+    } else {
+        strokeValue_ = colors_[right];
+        stroke_.emplace();
+        strokeX_ = X, strokeY_ = Y;
+        change = Line(X, Y);
+    }
+    change.Entry = entry;
+    return change;
+}
+
+TSessionChange TEditSession::Drag(int X, int Y) {
+    if (!stroke_ || (X == strokeX_ && Y == strokeY_)) return {};
+    return Line(X, Y);
+}
+
+TSessionChange TEditSession::Line(int X, int Y) {
+    const int fromX = std::exchange(strokeX_, X), fromY = std::exchange(strokeY_, Y);
+    TPixelGrid grid = font_.Grid();
+    try {
+        PaintLine(grid, fromX, fromY, X, Y, strokeValue_, *stroke_);
+    } catch (const std::bad_alloc&) {
+        // The whole stroke goes, the part of this line that was drawn too.
+        stroke_->Toggle(grid);
+        stroke_.reset();
+        throw EToolkitError(kNoMemoryForStep);
+    }
+    TSessionChange change;
+    change.Kind = TSessionChange::TKind::Pixels;
+    change.Area = {Cut(std::min(fromX, X), grid.Width), Cut(std::min(fromY, Y), grid.Height),
+                   Cut(std::int64_t(std::max(fromX, X)) + 1, grid.Width),
+                   Cut(std::int64_t(std::max(fromY, Y)) + 1, grid.Height)};
+    return change;
+}
+
+TSessionChange TEditSession::Release() {
+    if (!stroke_) return {};
+    TPixelDelta done = std::move(*stroke_);
+    stroke_.reset();
+    if (done.Empty()) return {};
+    return Keep(TEditStep("Pencil", std::move(done)), -1);
+}
+
+TSessionChange TEditSession::Pixels(std::optional<TEditStep> Step) {
+    if (Step) return Keep(std::move(Step), -1);
+    TSessionChange change;
+    change.NoPixels = true;
+    return change;
+}
+
+TSessionChange TEditSession::Transform(TGlyphTransform Transform) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(TransformGlyphs(font_, glyphs, Transform, colors_[0], colors_[1]));
+}
+
+TSessionChange TEditSession::Shadow(int Right, int Down) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(ShadowGlyphs(font_, glyphs, Right, Down, colors_[0], colors_[1]));
+}
+
+TSessionChange TEditSession::ReplaceColor(std::uint16_t From, std::uint16_t To) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    if (glyphs.empty()) return {};
+    return Pixels(::ReplaceColor(font_, glyphs, From, To));
+}
+
+std::uint64_t TEditSession::CountColor(std::uint16_t Value) {
+    const TPixelGrid grid = font_.Grid();
+    std::uint64_t n = 0;
+    for (const TGlyphExtent& g : SelectedGlyphs()) n += CountPixels(grid, g.Begin, g.End, Value);
+    return n;
+}
+
+std::string TEditSession::WhyNotInsert(std::int64_t Code, std::int64_t Width) const {
+    return ::WhyNotInsert(font_, Code, Width);
+}
+
+std::string TEditSession::WhyNotResize(std::int64_t Width) const {
+    for (int row : selection_)
+        if (std::string why = ::WhyNotResize(font_, row, Width); !why.empty()) return why;
+    return {};
+}
+
+TSessionChange TEditSession::InsertCharacter(std::int64_t Code, std::int64_t Width) {
+    Release();
+    const int row = current_;
+    TEditStep step = ::InsertCharacter(font_, row, Code, Width, colors_[1]);
+    return Keep(std::move(step), row < 0 ? int(font_.Table().size()) - 1 : row + 1);
+}
+
+TSessionChange TEditSession::OnRows(const char* Name,
+                                    const std::function<void(TEditedFont&, int)>& Each) {
+    std::vector<int> rows = selection_;
+    // From the right, so that what moves has been done already.
+    std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) {
+        return font_.Table()[std::size_t(a)].X > font_.Table()[std::size_t(b)].X ||
+               (font_.Table()[std::size_t(a)].X == font_.Table()[std::size_t(b)].X && a > b);
+    });
+    TEditedFont font = font_;
+    for (int row : rows) Each(font, row);
+    if (font.Table() == font_.Table() && font.Font().Width == font_.Font().Width) return {};
+    return Take(std::move(font), selection_.front(), Name);
+}
+
+TSessionChange TEditSession::DeleteCharacter() {
+    Release();
+    if (selection_.empty()) return {};
+    if (selection_.size() == 1) return Keep(::DeleteCharacter(font_, current_), current_);
+    return OnRows("Delete Character",
+                  [](TEditedFont& Font, int Row) { ::DeleteCharacter(Font, Row); });
+}
+
+TSessionChange TEditSession::SetWidth(std::int64_t Width) {
+    Release();
+    if (SelectedGlyphs().empty()) return {};
+    if (selection_.size() == 1) {
+        const int row = selection_.front();
+        return Keep(SetGlyphWidth(font_, row, Width, colors_[1]), row);
+    }
+    return OnRows("Set Width", [this, Width](TEditedFont& Font, int Row) {
+        if (std::size_t(Row) < Font.Table().size()) SetGlyphWidth(Font, Row, Width, colors_[1]);
+    });
+}
+
+TSessionChange TEditSession::SetTable(std::vector<TCharEntry> Table, int Row) {
+    Release();
+    if (Table == font_.Table()) return {};
+    TEditedFont font = font_;
+    font.SetTable(std::move(Table));
+    return Take(std::move(font), Row, "Character Table");
+}
+
+TSessionChange TEditSession::Append(std::int32_t Width, Bytes Pixels,
+                                    const std::vector<TCharEntry>& Rows) {
+    Release();
+    const int first = int(font_.Table().size());
+    return Keep(AppendGlyphs(font_, Width, std::move(Pixels), Rows), first);
+}
+
+TEditSession::TBuiltAccents TEditSession::BuildAccented(std::vector<TAccentRequest> Requests) {
+    Release();
+    TAccentPlan plan = PlanAccented(font_, colors_[1], std::move(Requests));
+    TBuiltAccents built{{}, NotBuiltText(plan.Refused)};
+    if (plan.Rows.empty()) return built;
+    const int first = int(font_.Table().size());
+    built.Change = Keep(AppendGlyphs(font_, plan.Width, std::move(plan.Pixels), plan.Rows,
+                                     "Build Accented Characters"),
+                        first);
+    return built;
+}
+
+TSessionChange TEditSession::Replace(TEditedFont Font, int Row, const char* Name) {
+    return Take(std::move(Font), Row, Name);
+}
+
+TSessionChange TEditSession::Import(const TImagePixels& Picture, bool Nearest) {
+    Release();
+    TEditedFont font = font_;
+    TFontPixels pixels = ToFontPixels(Bits(), Picture, palette_, Nearest);
+    font.ReplaceStrip(Picture.Width, Picture.Height, std::move(pixels.Pixels));
+    return Take(std::move(font), -1, "Import Picture");
+}
+
+TSessionChange TEditSession::Paste(const TImagePixels& Picture, bool Nearest) {
+    Release();
+    const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
+    std::int32_t widest = 0;
+    for (const TGlyphExtent& g : glyphs) widest = std::max(widest, g.End - g.Begin);
+    if (widest == 0 || Picture.Width <= 0 || Picture.Height <= 0 || Height() <= 0) return {};
+    const std::size_t count = std::size_t(Picture.Width) * std::size_t(Picture.Height);
+    if ((Picture.Indexed ? Picture.Indices.size() : Picture.Colors.size()) != count)
+        throw EToolkitError(kNoPictureToPaste);
+    // Only the part that lands in the glyph is converted and asked about.
+    TImagePixels part;
+    part.Width = std::min(Picture.Width, widest);
+    part.Height = std::min(Picture.Height, Height());
+    part.Indexed = Picture.Indexed;
+    part.ColorTable = Picture.ColorTable;
+    for (int y = 0; y < part.Height; ++y) {
+        const std::size_t at = std::size_t(y) * std::size_t(Picture.Width);
+        if (Picture.Indexed)
+            part.Indices.insert(part.Indices.end(), Picture.Indices.begin() + std::ptrdiff_t(at),
+                                Picture.Indices.begin() + std::ptrdiff_t(at) + part.Width);
+        else
+            part.Colors.insert(part.Colors.end(), Picture.Colors.begin() + std::ptrdiff_t(at),
+                               Picture.Colors.begin() + std::ptrdiff_t(at) + part.Width);
+    }
+    TFontPixels pixels;
+    try {
+        pixels = ToFontPixels(Bits(), part, palette_, Nearest);
+    } catch (const EColorsNotInPalette&) {
+        throw;
+    } catch (const EFontError& e) {
+        throw EToolkitError(kCannotPaste + std::string(e.what()));
+    }
+    const TPixelGrid source{part.Width, part.Height, Bits() / 8, pixels.Pixels.data()};
+    return Pixels(PasteGlyphPixels(font_, glyphs, source));
+}
+
+TSessionChange TEditSession::GoTo(std::string_view Text) {
+    const std::uint32_t code = CharacterCode(Text);
+    const std::vector<TCharEntry>& table = font_.Table();
+    for (std::size_t r = 0; r < table.size(); ++r)
+        if (table[r].Code == code) {
+            Select({int(r)}, int(r));
+            TSessionChange change;
+            change.Selected = true;
+            change.Row = int(r);
+            return change;
+        }
+    throw EFontError(NoCharacterText(code));
+}
