@@ -120,9 +120,8 @@ function askReplaceColor(page, from, to) {
 
 export class Editor {
   // ctx: the page, the view, the core's display numbers and texts, and the
-  // main script's showFont, showSelection, selectRow (without scrolling),
-  // updateCommands, keep (hands a change to the storage), setStatus and
-  // aids (the guides follow the font's pixels and colours).
+  // main script's showFont, showSelection, updateCommands, keep (hands a
+  // change to the storage), setStatus and aids (the guides follow the font's pixels and colours).
   constructor(ctx) {
     Object.assign(this, ctx);
     this.drawing = false;
@@ -142,7 +141,7 @@ export class Editor {
       this.view.redraw();
       this.aids.fontChanged();
     }
-    if (result.selected !== undefined) this.showSelection(true);
+    if (result.selected !== undefined) this.showSelection(!result.stay);
     if (result.unchanged) this.setStatus(result.unchanged);
     this.keep();
     this.updateCommands();
@@ -178,7 +177,6 @@ export class Editor {
       if (!this.drawing || this.held !== null || !inView(e) || (e.button !== 0 && e.button !== 2)) return;
       const at = this.view.pointAt(e.clientX, e.clientY);
       const result = this.page.press(at.x, at.y, e.button, e.ctrlKey || e.metaKey, e.shiftKey);
-      if (result.entry !== undefined && result.entry >= 0) this.selectRow(result.entry);
       if (result.picked) this.showColors();
       if (result.area && !e.shiftKey) {
         this.held = e.button;

@@ -137,12 +137,6 @@ function showSelection(scroll) {
   updateCommands();
 }
 
-// A press on the strip selects its character alone where the view stands.
-function selectRow(row) {
-  page.select([row], row);
-  showSelection(false);
-}
-
 // The list's selection as the user left it: the row pressed last is the
 // current one, and the strip scrolls to it.
 function takeSelection() {
@@ -401,7 +395,7 @@ async function start() {
   page = new core.Page();
   view = new StripView(page, display, $('scroller'), $('spacer'), $('strip'));
   aids = new Aids({ page, view, texts: display, readFile });
-  editor = new Editor({ page, view, display, showFont, showSelection, selectRow, updateCommands, keep, setStatus, aids });
+  editor = new Editor({ page, view, display, showFont, showSelection, updateCommands, keep, setStatus, aids });
   commands = commandTable({
     editor, aids, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
     pickFont: pickAndOpen,

@@ -101,9 +101,9 @@ val TPage::Report(const TSessionChange& Change) {
         out.set("ok", true);
     }
     if (Change.Colors) out.set("picked", true);
-    if (Change.Entry >= 0) out.set("entry", Change.Entry);
     if (Change.NoPixels) out.set("unchanged", kNoPixelsChanged);
     if (Change.Selected) out.set("selected", Change.Row);
+    if (Change.Selected && !Change.Scroll) out.set("stay", true);
     return out;
 }
 

@@ -112,14 +112,13 @@ void TMainWindow::CreateComponents() {
         UpdateCaption();
     });
     connect(Bridge, &TSessionBridge::PixelsChanged, this, &TMainWindow::ShowPixels);
-    connect(Bridge, &TSessionBridge::GlyphPressed, this, &TMainWindow::SelectGlyph);
     connect(Bridge, &TSessionBridge::FontChanged, this, [this] {
         TBuiltPicture built =
             built_ ? std::move(*built_) : BuildAside(builder_, FontData(), Session_.Palette());
         built_.reset();
         ShowFont(std::move(built));
     });
-    connect(Bridge, &TSessionBridge::SelectionChanged, this, [this] { ShowSelection(true); });
+    connect(Bridge, &TSessionBridge::SelectionChanged, this, &TMainWindow::ShowSelection);
     connect(Bridge, &TSessionBridge::Said, this,
             [this](const QString& Text) { statusBar()->showMessage(Text, 5000); });
     connect(Bridge, &TSessionBridge::Changed, this, [this] {
@@ -294,12 +293,6 @@ void TMainWindow::ShowPixels(TPixelRect Area) {
 
 TGlyphExtent TMainWindow::SelectedGlyph() const {
     return Bitmap_ ? Session_.Glyph(ASCIIList->currentRow()) : TGlyphExtent{};
-}
-
-void TMainWindow::SelectGlyph(int Row) {
-    // The view stays where it is under the pointer.
-    Session_.Select({Row}, Row);
-    ShowSelection(false);
 }
 
 void TMainWindow::ShowSelection(bool Scroll) {

@@ -194,8 +194,6 @@ private:
     // Pixels of the font changed in Area: the picture and the view follow.
     void ShowPixels(TPixelRect Area);
     TGlyphExtent SelectedGlyph() const;
-    // Selects a row alone without scrolling the view.
-    void SelectGlyph(int Row);
     // The list and the strip show the session's selection; with Scroll the
     // view goes to the current row's glyph.
     void ShowSelection(bool Scroll);

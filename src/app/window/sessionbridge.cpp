@@ -50,11 +50,10 @@ void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
 }
 
 void TSessionBridge::Show(const TSessionChange& Change) {
-    if (Change.Entry >= 0) emit GlyphPressed(Change.Entry);
     if (Change.Colors) Colors->ShowColors();
     if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
-    if (Change.Selected) emit SelectionChanged();
+    if (Change.Selected) emit SelectionChanged(Change.Scroll);
     if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
     ShowHistory();
     emit Changed();

@@ -51,10 +51,9 @@ signals:
     // selection with it.
     void FontChanged();
     // Go To Character selected a row: the view goes there.
-    void SelectionChanged();
+    void SelectionChanged(bool Scroll);
     // A word for the status line ("No pixels changed").
     void Said(const QString& Text);
-    void GlyphPressed(int Row);
     // The history or the saved state moved.
     void Changed();
 

@@ -30,9 +30,9 @@ struct TSessionChange {
     TPixelRect Area;        // Pixels: the part of the strip that changed
     int Row = -1;           // Font: the row to select; -1 keeps the one selected
     bool Colors = false;    // the current or background colour changed
-    int Entry = -1;         // a press: the row whose glyph it landed in
     bool NoPixels = false;  // a pixel command that found nothing to change
     bool Selected = false;  // the selection changed: Row is the current row
+    bool Scroll = true;     // ... and the view goes to it (not after a press)
 };
 
 // Where a session's journal goes: a file beside the font, or a browser's

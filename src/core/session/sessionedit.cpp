@@ -42,7 +42,11 @@ TSessionChange TEditSession::Press(int X, int Y, TPointer Button, bool Pick, boo
         strokeX_ = X, strokeY_ = Y;
         change = Line(X, Y);
     }
-    change.Entry = entry;
+    // The glyph pressed is selected alone where the view stands.
+    if (entry >= 0) {
+        Select({entry}, entry);
+        change.Selected = true, change.Scroll = false, change.Row = entry;
+    }
     return change;
 }
 
