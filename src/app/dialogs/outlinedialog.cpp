@@ -19,6 +19,8 @@
 #include "dialogs/colorfield.h"
 #include "dialogs/systemfonts.h"
 #include "edit/charedit.h"
+#include "edit/glyphstyle.h"
+#include "session/commands.h"
 #include "session/display.h"
 #include "views/scrollbox.h"
 
@@ -217,12 +219,11 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
     auto* shadowRow = new QHBoxLayout;
     shadowRow->addWidget(Shadow);
     shadowRow->addWidget(ShadowColor, 1);
-    const std::pair<QSpinBox*, TNumberLimits> offsets[] = {{ShadowRight, kShadowRightField},
-                                                           {ShadowDown, kShadowDownField}};
-    for (const auto& [box, field] : offsets) {
+    // The Shadow dialog's fields, with a key of their own here.
+    const std::span<const TCommandField> fields = CommandOf("shadow").Fields;
+    for (const auto& [box, field] : {std::pair{ShadowRight, fields[0]}, {ShadowDown, fields[1]}}) {
         box->setRange(int(field.Min), int(field.Max));
-        box->setValue(1);
-        // The editor's Shadow dialog's fields, with a key of their own here.
+        box->setValue(int(field.Value));
         auto* label = new QLabel(box == ShadowRight ? tr("&Right:") : tr("&Down:"), this);
         label->setBuddy(box);
         shadowRow->addWidget(label);
@@ -386,7 +387,8 @@ std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
             effects.ShadowColor = ShadowColor->Value();
             effects.Right = ShadowRight->value();
             effects.Down = ShadowDown->value();
-            if (!effects.Right && !effects.Down) throw EFontError(kShadowNowhere);
+            if (std::string why = ShadowRefusal(effects.Right, effects.Down); !why.empty())
+                throw EFontError(why);
         }
     } catch (const EFontError& e) {
         Status->setText(tr("Shadow: %1").arg(QString::fromStdString(e.what())));

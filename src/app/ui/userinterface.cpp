@@ -29,7 +29,7 @@ QString StandardErrorText(std::exception_ptr Error) {
     }
 }
 
-TNumberField NumberField(const TNumberLimits& Limits, std::optional<std::int64_t> Text) {
+TNumberField NumberField(const TCommandField& Limits, std::optional<std::int64_t> Text) {
     return {QLatin1Char('&') + QString::fromLatin1(Limits.Label), QString::fromLatin1(Limits.Name),
             Limits.Min, Limits.Max, Text ? QString::number(*Text) : QString()};
 }

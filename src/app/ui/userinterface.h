@@ -16,6 +16,7 @@
 #include "font/font.h"
 #include "image/palette.h"
 #include "makers/guides.h"
+#include "session/commands.h"
 #include "session/display.h"
 #include "session/session.h"
 
@@ -57,7 +58,7 @@ struct TNumberField {
 };
 // A field within the core's limits, "&" before its label's first letter;
 // Text, when given, is what it opens with.
-TNumberField NumberField(const TNumberLimits& Limits, std::optional<std::int64_t> Text);
+TNumberField NumberField(const TCommandField& Limits, std::optional<std::int64_t> Text);
 // Why the values are refused, or empty to take them.
 using TNumberCheck = std::function<std::string(const std::vector<std::int64_t>&)>;
 

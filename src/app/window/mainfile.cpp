@@ -27,7 +27,6 @@ void TMainWindow::OpenFont(const QString& Path) {
     Session_.Open(std::move(font));
     ShowFont(std::move(built));
     Bridge->ShowColors();
-    Bridge->ShowHistory();
     Watch->Watch(Session_.Font().Path());
     Recent->Add(Path);
 }
@@ -41,7 +40,6 @@ void TMainWindow::RecoverFont(TJournalHistory History, const QString& Journal) {
     Recovery->Adopted(Journal);
     ShowFont(std::move(built));
     Bridge->ShowColors();
-    Bridge->ShowHistory();
     SFT_Open.FileName = QFile::decodeName(path.c_str());
     Watch->Watch(path, stamp);
     if (StampOf(path) != stamp)
@@ -99,7 +97,7 @@ void TMainWindow::SaveSFTAs1Click() {
 
 void TMainWindow::SaveFontAs(const std::string& Path) {
     Session_.Save(Path);
-    Bridge->ShowHistory();
+    UpdateCommands();
     Watch->Watch(Path);
     Recent->Add(QFile::decodeName(Path.c_str()));
     SFT_Open.FileName = QFile::decodeName(Path.c_str());

@@ -1,112 +1,120 @@
-// The main window's menus: each command's place, caption, keys and handler.
-#include <QListWidget>
+// The main window's menus, made from the core's command table: here only
+// each command's form name and handler.
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <stdexcept>
 #include <vector>
 
 #include "views/drawingaids.h"
+#include "views/scrollbox.h"
 #include "window/mainwin.h"
-#include "window/menus.h"
 #include "window/sessionbridge.h"
 
+namespace {
+
+// The command's keys as Qt reads them.
+QList<QKeySequence> KeysOf(const TCommand& Command) {
+    QList<QKeySequence> keys;
+    for (const char* k : Command.Keys)
+        if (k) keys.push_back(QKeySequence(QString::fromLatin1(k), QKeySequence::PortableText));
+    return keys;
+}
+
+}  // namespace
+
 void TMainWindow::CreateMenus() {
-    for (auto [menu, text] : {std::pair{&File1, "&File"},
-                              {&Edit1, "&Edit"},
-                              {&Glyph1, "&Glyph"},
-                              {&View1, "&View"},
-                              {&Help1, "&Help"}})
-        *menu = menuBar()->addMenu(QString::fromLatin1(text));
-    const auto key = [](auto... k) { return QList<QKeySequence>{QKeySequence(k)...}; };
+    using W = TMainWindow;
     const auto call = [this](void (TMainWindow::*click)()) {
         return [this, click] { (this->*click)(); };
     };
-    using W = TMainWindow;
-    std::vector<TMenuItem> items = {
-        {File1, &OpenSFT1, "&Open SFT", key(Qt::CTRL | Qt::Key_O), call(&W::OpenSFT1Click)},
-        {File1, &SaveSFT1, "Sa&ve SFT", key(Qt::CTRL | Qt::Key_S), call(&W::SaveSFT1Click)},
-        {File1, &SaveSFTAs1, "Save SFT &As...", key(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-         call(&W::SaveSFTAs1Click)},
-        {File1, &Revert1, "Re&vert to Saved", {}, [this] { ReadAgain("Revert"); }},
-        {File1},
-        {File1, &ImportPicture1, "&Import Picture...", {}, call(&W::ImportPicture1Click)},
-        {File1,
-         &NewFontFromOutline1,
-         "&New Font from Outline Font...",
-         {},
-         call(&W::NewFontFromOutline1Click)},
-        {File1, &SaveasBMP1, "&Save as BMP", {}, call(&W::SaveasBMP1Click)},
-        {File1, &LoadPalette1, "&Load Palette", {}, call(&W::LoadPalette1Click)},
-        {File1},
-        {File1, &Exit1, "E&xit", key(Qt::CTRL | Qt::Key_Q), call(&W::Exit1Click)},
-        {Edit1, &Undo1, "&Undo", key(Qt::CTRL | Qt::Key_Z), [this] { Bridge->Undo(); }},
-        {Edit1, &Redo1, "&Redo", key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y),
-         [this] { Bridge->Redo(); }},
-        {Edit1},
-        {Edit1, &CopyGlyph1, "&Copy Glyph", key(Qt::CTRL | Qt::Key_C), call(&W::CopyGlyph1Click)},
-        {Edit1, &CopyStrip1, "Copy &Strip", key(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-         call(&W::CopyStrip1Click)},
-        {Edit1, &PasteGlyph1, "&Paste Glyph", key(Qt::CTRL | Qt::Key_V),
-         [this] { Bridge->Show(PasteGlyph(Session_, ui_)); }},
-        {Edit1, &ReplaceColour1, "Replace C&olour...", {}, [this] { Bridge->ReplaceColor(); }},
-        {Edit1},
-        {Edit1, &SelectAll1, "Select &All Characters", key(Qt::CTRL | Qt::Key_A),
-         [this] {
-             Session_.SelectAll();
-             ShowSelection(false);
-         }},
-        {Edit1, &GoTo1, "&Go To Character...", key(Qt::CTRL | Qt::Key_G),
-         [this] { Bridge->GoTo(); }},
-        {Edit1},
-        {Edit1, &CharTable1, "Character &Table...", {}, call(&W::CharTable1Click)},
-        {Glyph1, &Draw1, "&Draw", {}, [this] { Bridge->SetDrawing(Draw1->isChecked()); }},
-        {Glyph1},
-        {Glyph1,
-         &InsertCharacter1,
-         "&Insert Character...",
-         {},
-         [this] { Bridge->InsertCharacter(); }},
-        {Glyph1,
-         &DeleteCharacter1,
-         "D&elete Character",
-         {},
-         [this] { Bridge->Show(Session_.DeleteCharacter()); }},
-        {Glyph1, &SetWidth1, "Set &Width...", {}, [this] { Bridge->SetWidth(); }}};
-    // Flips, shifts, then the game's look; after the last of them, Shadow.
-    for (std::size_t t = 0; t < kTransformCommands.size(); ++t) {
-        if (t == 0 || t == 2 || t == 6) items.push_back({Glyph1});
-        const TGlyphTransform transform = kTransformCommands[t].Transform;
-        items.push_back({Glyph1, &Transforms1[t], TransformName(transform), {}, [this, transform] {
-                             Bridge->Show(Session_.Transform(transform));
-                         }});
+    struct TBinding {
+        const char* Id;
+        QAction** Action;
+        std::function<void()> Click = {};  // none: the session runs it
+    };
+    std::vector<TBinding> bindings = {
+        {"open-sft", &OpenSFT1, call(&W::OpenSFT1Click)},
+        {"save-sft", &SaveSFT1, call(&W::SaveSFT1Click)},
+        {"save-sft-as", &SaveSFTAs1, call(&W::SaveSFTAs1Click)},
+        {"revert", &Revert1, [this] { ReadAgain("Revert"); }},
+        {"import-picture", &ImportPicture1, call(&W::ImportPicture1Click)},
+        {"new-from-outline", &NewFontFromOutline1, call(&W::NewFontFromOutline1Click)},
+        {"save-bmp", &SaveasBMP1, call(&W::SaveasBMP1Click)},
+        {"load-palette", &LoadPalette1, call(&W::LoadPalette1Click)},
+        {"exit", &Exit1, call(&W::Exit1Click)},
+        {"undo", &Undo1},
+        {"redo", &Redo1},
+        {"copy-glyph", &CopyGlyph1, call(&W::CopyGlyph1Click)},
+        {"copy-strip", &CopyStrip1, call(&W::CopyStrip1Click)},
+        {"paste-glyph", &PasteGlyph1, [this] { Bridge->Show(PasteGlyph(Session_, ui_)); }},
+        {"replace-colour", &ReplaceColour1, [this] { Bridge->ReplaceColor(); }},
+        {"select-all", &SelectAll1},
+        {"go-to", &GoTo1, [this] { Bridge->GoTo(); }},
+        {"char-table", &CharTable1, call(&W::CharTable1Click)},
+        {"draw", &Draw1, [this] { Bridge->SetDrawing(Draw1->isChecked()); }},
+        {"insert-char", &InsertCharacter1},
+        {"delete-char", &DeleteCharacter1},
+        {"set-width", &SetWidth1},
+        {"shadow", &Shadow1},
+        {"build-accented", &BuildAccented1, [this] { Bridge->BuildAccented(); }},
+        {"zoom-in", &ZoomIn1, [this] { ZoomClick(1); }},
+        {"zoom-out", &ZoomOut1, [this] { ZoomClick(-1); }},
+        {"actual-size", &ActualSize1, [this] { ZoomClick(0); }},
+        {"boundaries", &GlyphBoundaries1, call(&W::GlyphBoundaries1Click)},
+        {"guides", &Guides1, [this] { Aids->Follow(); }},
+        {"colours-shown", &Colours1, [this] { Bridge->SetColorsShown(Colours1->isChecked()); }},
+        {"status-bar", &StatusBar1, call(&W::StatusBar1Click)},
+        {"set-guides", &SetGuides1, [this] { Aids->AskGuides(); }},
+        {"reference-glyph", &ReferenceGlyph1, [this] { Aids->AskReference(); }},
+        {"text-preview", &TextPreview1, call(&W::TextPreview1Click)},
+        {"about", &About1, call(&W::About1Click)}};
+    for (std::size_t t = 0; t < kTransformCommands.size(); ++t)
+        bindings.push_back({kTransformCommands[t].Id, &Transforms1[t]});
+
+    QMenu* menu = nullptr;
+    const char* group = nullptr;
+    for (const TCommand& c : Commands()) {
+        if (c.Front == TFront::Page) continue;
+        const QString caption = QString::fromUtf8(c.Caption);
+        if (!menu || menu->title() != QLatin1Char('&') + QString::fromLatin1(c.Menu)) {
+            menu = menuBar()->addMenu(QLatin1Char('&') + QString::fromLatin1(c.Menu));
+            for (const auto& [name, member] : {std::pair{"File", &File1},
+                                               {"Edit", &Edit1},
+                                               {"Glyph", &Glyph1},
+                                               {"View", &View1},
+                                               {"Help", &Help1}})
+                if (c.Menu == std::string_view(name)) *member = menu;
+        } else if (std::string_view(group) != c.Group) {
+            menu->addSeparator();
+        }
+        group = c.Group;
+        if (c.Kind == TCommandKind::Submenu) {
+            OpenRecent1 = menu->addMenu(caption);  // its entries are the recent list's
+            continue;
+        }
+        const auto bound = std::find_if(bindings.begin(), bindings.end(), [&](const TBinding& b) {
+            return c.Id == std::string_view(b.Id);
+        });
+        if (bound == bindings.end() || (!bound->Click && !c.Session))
+            throw std::logic_error(std::string("The window has no handler for ") + c.Id);
+        QAction* action = *bound->Action = menu->addAction(caption);
+        action->setShortcuts(KeysOf(c));
+        action->setCheckable(c.Kind == TCommandKind::Toggle);
+        const std::function<void()> click =
+            bound->Click ? bound->Click : std::function<void()>([this, &c] { Bridge->Run(c); });
+        connect(action, &QAction::triggered, this, [this, click] { Guarded(click); });
+        commands_.push_back({&c, action});
     }
-    items.push_back({Glyph1, &Shadow1, "S&hadow...", {}, [this] { Bridge->Shadow(); }});
-    items.push_back({Glyph1});
-    items.push_back({Glyph1, &BuildAccented1, "Build &Accented Characters...", {}, [this] {
-                         Bridge->BuildAccented();
-                     }});
-    items.insert(
-        items.end(),
-        {{View1, &ZoomIn1, "Zoom &In", key(Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal),
-          [this] { ZoomClick(1); }},
-         {View1, &ZoomOut1, "Zoom &Out", key(Qt::CTRL | Qt::Key_Minus), [this] { ZoomClick(-1); }},
-         {View1, &ActualSize1, "&Actual Size", key(Qt::CTRL | Qt::Key_0), [this] { ZoomClick(0); }},
-         {View1},
-         {View1, &GlyphBoundaries1, "&Glyph Boundaries", {}, call(&W::GlyphBoundaries1Click)},
-         {View1, &Guides1, "G&uides", {}, [this] { Aids->Follow(); }},
-         {View1,
-          &Colours1,
-          "&Colours",
-          {},
-          [this] { Bridge->SetColorsShown(Colours1->isChecked()); }},
-         {View1, &StatusBar1, "&Status Bar", {}, call(&W::StatusBar1Click)},
-         {View1},
-         {View1, &SetGuides1, "Guid&es...", {}, [this] { Aids->AskGuides(); }},
-         {View1, &ReferenceGlyph1, "&Reference Glyph...", {}, [this] { Aids->AskReference(); }},
-         {View1, &TextPreview1, "&Text Preview...", {}, call(&W::TextPreview1Click)},
-         {Help1, &About1, "&About", {}, call(&W::About1Click)}});
-    AddMenuItems(items, this, [this](const auto& Click) { Guarded(Click); });
-    OpenRecent1 = new QMenu(QStringLiteral("Open &Recent"), File1);
-    File1->insertMenu(SaveSFT1, OpenRecent1);
-    for (QAction* toggle : {Draw1, GlyphBoundaries1, Guides1, StatusBar1, Colours1})
-        toggle->setCheckable(true);
+}
+
+void TMainWindow::UpdateCommands() {
+    TCommandState state = CommandState(Session_, Bitmap_ != nullptr);
+    state.ZoomIn = ScrollBox->NextZoom(1) != 0;
+    state.Zoomed = ScrollBox->Zoom() > 1;
+    for (const auto& [command, action] : commands_) {
+        action->setEnabled(Allows(command->Rule, state));
+        if (command->Session && command->Fields.empty())
+            action->setText(QString::fromStdString(CaptionOf(*command, Session_)));
+    }
 }

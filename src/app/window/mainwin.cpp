@@ -8,9 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QInputEvent>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -34,7 +34,6 @@
 #include "views/readout.h"
 #include "views/scrollbox.h"
 #include "window/cmdline.h"
-#include "window/menus.h"
 #include "window/sessionbridge.h"
 
 std::string LocalPath(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
@@ -90,7 +89,6 @@ void TMainWindow::CreateComponents() {
     });
     Bridge = new TSessionBridge(Session_, ui_, *this, *ScrollBox,
                                 [this](auto& Handler) { Guarded(Handler); });
-    Bridge->Bind(Undo1, Redo1);
     Aids = new TDrawingAids(Session_, ui_, *ScrollBox, *Guides1, this);
     connect(Bridge->Colors, &TColorPanel::ColorsShown, this, [this] { Aids->FontChanged(); });
     // A change of the strip's size or table is kept once its picture is built.
@@ -125,12 +123,18 @@ void TMainWindow::CreateComponents() {
         UpdateCaption();
         UpdateCommands();
     });
-    connect(ASCIIList, &QListWidget::itemSelectionChanged, this, &TMainWindow::TakeSelection);
+    // Keys move through the list and select in it (Shift+arrows); its clicks
+    // are the session's (eventFilter).
+    connect(ASCIIList, &QListWidget::itemSelectionChanged, this, [this] {
+        std::vector<int> rows;
+        for (const QModelIndex& i : ASCIIList->selectionModel()->selectedIndexes())
+            rows.push_back(i.row());
+        Session_.Select(std::move(rows), ASCIIList->currentRow());
+        ShowSelection(false);
+        UpdateCommands();
+    });
     connect(ASCIIList, &QListWidget::currentRowChanged, this,
             [this] { Guarded([this] { ASCIIListClick(); }); });
-    // A click on the selected item scrolls back to it as well.
-    connect(ASCIIList, &QListWidget::itemClicked, this, [this] { ShowSelection(true); });
-    ASCIIList->installEventFilter(this);
     ASCIIList->viewport()->installEventFilter(this);
 
     setAcceptDrops(true);
@@ -150,32 +154,6 @@ void TMainWindow::Guarded(const std::function<void()>& Handler) {
     } catch (...) {
         ui_.ShowStandardError(StandardErrorText(std::current_exception()));
     }
-}
-
-void TMainWindow::UpdateCommands() {
-    const bool havePicture = Bitmap_ != nullptr;
-    for (QAction* command :
-         {SaveSFT1, SaveSFTAs1, ImportPicture1, NewFontFromOutline1, SaveasBMP1, LoadPalette1,
-          CharTable1, Draw1, InsertCharacter1, SetGuides1, ReferenceGlyph1})
-        command->setEnabled(havePicture);
-    const TGlyphExtent glyph = SelectedGlyph();
-    const bool rows = havePicture && Bitmap_->Height() > 0;
-    const bool glyphs = rows && !Session_.SelectedGlyphs().empty();
-    CopyGlyph1->setEnabled(rows && glyph.End > glyph.Begin);
-    CopyStrip1->setEnabled(rows && Bitmap_->Width() > 0);
-    for (QAction* command : Transforms1) command->setEnabled(glyphs);
-    for (QAction* command : {PasteGlyph1, SetWidth1, Shadow1, ReplaceColour1})
-        command->setEnabled(glyphs);
-    DeleteCharacter1->setEnabled(havePicture && !Session_.Selection().empty());
-    const bool chars = havePicture && !Session_.Font().Table().empty();
-    SelectAll1->setEnabled(chars);
-    GoTo1->setEnabled(chars);
-    BuildAccented1->setEnabled(chars);
-    Revert1->setEnabled(havePicture && Session_.Modified());
-    TextPreview1->setEnabled(havePicture);
-    ZoomIn1->setEnabled(havePicture && ScrollBox->NextZoom(1) != 0);
-    ZoomOut1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
-    ActualSize1->setEnabled(havePicture && ScrollBox->Zoom() > 1);
 }
 
 void TMainWindow::FormCreate() {
@@ -225,7 +203,6 @@ void TMainWindow::UpdateCaption() {
                    QString(path).replace(QLatin1String("[*]"), QLatin1String("[*][*]")) +
                    QLatin1String("[*]"));
     setWindowModified(Session_.Modified());
-    Revert1->setEnabled(Bitmap_ && Session_.Modified());
 }
 
 void TMainWindow::ImportPicture1Click() {
@@ -299,8 +276,9 @@ void TMainWindow::ShowSelection(bool Scroll) {
     {
         const QSignalBlocker quiet(ASCIIList);
         const int current = Session_.CurrentRow();
-        ASCIIList->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
-        if (current < 0) ASCIIList->clearSelection();
+        // The current row is the list's current item, selected or not.
+        ASCIIList->clearSelection();
+        ASCIIList->setCurrentRow(current, QItemSelectionModel::NoUpdate);
         for (int row : Session_.Selection())
             if (QListWidgetItem* item = ASCIIList->item(row)) item->setSelected(true);
     }
@@ -310,17 +288,6 @@ void TMainWindow::ShowSelection(bool Scroll) {
     if (Scroll && row >= 0 && row < int(table.size()))
         ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
     Aids->Follow();
-    UpdateCommands();
-}
-
-void TMainWindow::TakeSelection() {
-    std::vector<int> rows;
-    for (const QModelIndex& i : ASCIIList->selectionModel()->selectedIndexes())
-        rows.push_back(i.row());
-    Session_.Select(std::move(rows), ASCIIList->currentRow());
-    ScrollBox->SetGlyphs(Session_.Glyphs(), Session_.SelectedGlyphs());
-    Aids->Follow();
-    UpdateCommands();
 }
 
 void TMainWindow::SaveasBMP1Click() {
@@ -345,21 +312,25 @@ void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     const std::vector<TCharEntry>& table = Session_.Font().Table();
     if (row < 0 || row >= int(table.size())) return;
-    // Made current with Ctrl or Shift, the list's selection stands; by a plain
-    // click, a key or the program, the row goes alone.
-    if (std::exchange(listKeys_, {}) & (Qt::ControlModifier | Qt::ShiftModifier)) {
-        TakeSelection();
-    } else {
-        Session_.Select({row}, row);
-        ShowSelection(false);
-    }
-    ScrollBox->ScrollToStripX(table[std::size_t(row)].X);
+    // The list's own selection (the keys') was taken already; a row made
+    // current otherwise goes alone.
+    if (row != Session_.CurrentRow()) Session_.Select({row}, row);
+    ShowSelection(true);
+    UpdateCommands();
 }
 
 bool TMainWindow::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::KeyPress)
-        listKeys_ = static_cast<QInputEvent*>(Event)->modifiers();
-    return QMainWindow::eventFilter(Watched, Event);
+    if (Event->type() != QEvent::MouseButtonPress && Event->type() != QEvent::MouseButtonDblClick)
+        return QMainWindow::eventFilter(Watched, Event);
+    const auto* press = static_cast<QMouseEvent*>(Event);
+    const int row = ASCIIList->row(ASCIIList->itemAt(press->position().toPoint()));
+    if (press->button() != Qt::LeftButton || row < 0) return true;
+    const Qt::KeyboardModifiers keys = press->modifiers();
+    ASCIIList->setFocus(Qt::MouseFocusReason);
+    Session_.Click(row, keys & Qt::ControlModifier, keys & Qt::ShiftModifier);
+    ShowSelection(true);
+    UpdateCommands();
+    return true;
 }
 
 void TMainWindow::CopyGlyph1Click() {

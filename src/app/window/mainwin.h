@@ -16,6 +16,7 @@
 #include "history/journal.h"
 #include "image/palette.h"
 #include "picture/picture.h"
+#include "session/commands.h"
 #include "session/display.h"
 #include "session/session.h"
 #include "ui/userinterface.h"
@@ -174,7 +175,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
-    // Notes the keys held at the list's last press, for the selection it makes.
+    // Hands the list's clicks to the session.
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override { dragMoveEvent(Event); }
     void dragMoveEvent(QDragMoveEvent* Event) override;
@@ -197,12 +198,11 @@ private:
     // The list and the strip show the session's selection; with Scroll the
     // view goes to the current row's glyph.
     void ShowSelection(bool Scroll);
-    // The list's selection, as the user left it, becomes the session's.
-    void TakeSelection();
     void UpdateCaption();
     void UpdateCommands();
 
     IUserInterface& ui_;
+    std::vector<std::pair<const TCommand*, QAction*>> commands_;  // as the menus show them
     TPictureBuilder builder_;
     bool quitRequested_ = false;
     QString startFont_;
@@ -211,8 +211,7 @@ private:
     std::unique_ptr<TBitmap> Bitmap_;
     std::optional<TBuiltPicture> built_;  // for the change the session is making
     std::string LastSaveDir_;
-    QPoint hover_{-1, -1};            // the strip pixel under the pointer
-    Qt::KeyboardModifiers listKeys_;  // at the list's last press
+    QPoint hover_{-1, -1};  // the strip pixel under the pointer
 };
 
 // File names as the file system takes them.

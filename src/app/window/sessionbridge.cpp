@@ -55,51 +55,23 @@ void TSessionBridge::Show(const TSessionChange& Change) {
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
     if (Change.Selected) emit SelectionChanged(Change.Scroll);
     if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
-    ShowHistory();
     emit Changed();
 }
 
 void TSessionBridge::ShowColors() { Colors->ShowColors(); }
 
-void TSessionBridge::InsertCharacter() {
-    session_.Release();
-    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
-    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
-    std::vector<std::int64_t> v;
-    if (!ui_.AskNumbers(
-            QStringLiteral("Insert Character"),
-            {NumberField(kCodeField, {}), NumberField(kWidthField, width)},
-            [this](const auto& v) { return session_.WhyNotInsert(v[0], v[1]); }, v))
-        return;
-    Show(session_.InsertCharacter(v[0], v[1]));
-}
-
-void TSessionBridge::SetWidth() {
-    session_.Release();
-    const TGlyphExtent glyph = session_.Glyph(session_.CurrentRow());
-    const int width = glyph.End > glyph.Begin ? glyph.End - glyph.Begin : kNewCellWidth;
-    std::vector<std::int64_t> v;
-    if (!ui_.AskNumbers(
-            QStringLiteral("Set Width"), {NumberField(kWidthField, width)},
-            [this](const auto& v) { return session_.WhyNotResize(v[0]); }, v))
-        return;
-    Show(session_.SetWidth(v[0]));
-}
-
-void TSessionBridge::Shadow() {
+void TSessionBridge::Run(const TCommand& Command) {
     session_.Release();
     std::vector<std::int64_t> v;
-    if (!ui_.AskNumbers(
-            QStringLiteral("Shadow"),
-            {NumberField(kShadowRightField, shadowRight_),
-             NumberField(kShadowDownField, shadowDown_)},
-            [](const auto& v) {
-                return v[0] == 0 && v[1] == 0 ? std::string(kShadowNowhere) : std::string();
-            },
-            v))
-        return;
-    shadowRight_ = int(v[0]), shadowDown_ = int(v[1]);
-    Show(session_.Shadow(shadowRight_, shadowDown_));
+    if (!Command.Fields.empty()) {
+        std::vector<TNumberField> fields;
+        const auto start = DialogStart(Command, session_, kept_);
+        for (std::size_t i = 0; i < start.size(); ++i)
+            fields.push_back(NumberField(Command.Fields[i], start[i]));
+        const auto check = [&](const auto& v) { return DialogRefusal(Command, session_, v); };
+        if (!ui_.AskNumbers(QString::fromLatin1(Command.Title), fields, check, v)) return;
+    }
+    Show(RunCommand(Command, session_, kept_, v));
 }
 
 void TSessionBridge::ReplaceColor() {
@@ -154,20 +126,4 @@ void TSessionBridge::SetDrawing(bool Drawing) {
 void TSessionBridge::SetColorsShown(bool Shown) {
     colorsShown_ = Shown;
     Colors->setVisible(drawing_ || colorsShown_);
-}
-
-void TSessionBridge::Bind(QAction* Undo, QAction* Redo) {
-    undo_ = Undo, redo_ = Redo;
-    ShowHistory();
-}
-
-void TSessionBridge::ShowHistory() {
-    if (!undo_) return;
-    const std::string undo = session_.UndoName(), redo = session_.RedoName();
-    undo_->setText(undo.empty() ? QStringLiteral("&Undo")
-                                : QStringLiteral("&Undo ") + QString::fromStdString(undo));
-    redo_->setText(redo.empty() ? QStringLiteral("&Redo")
-                                : QStringLiteral("&Redo ") + QString::fromStdString(redo));
-    undo_->setEnabled(!undo.empty());
-    redo_->setEnabled(!redo.empty());
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 
+#include "session/commands.h"
 #include "session/session.h"
 #include "ui/userinterface.h"
 
@@ -28,22 +29,16 @@ public:
     void ShowColors();
     // What a call on the session changed: the window shows it.
     void Show(const TSessionChange& Change);
-    // The commands that ask first: Glyph > Insert Character..., Set Width...
-    // and Shadow..., Edit > Replace Colour... and Go To Character....
-    void InsertCharacter();
-    void SetWidth();
-    void Shadow();
+    // A command the session runs, asking for its dialog's values first.
+    void Run(const TCommand& Command);
+    // The commands with a dialog of their own: Edit > Replace Colour... and
+    // Go To Character..., Glyph > Build Accented Characters....
     void ReplaceColor();
     void GoTo();
     void BuildAccented();
-    void Undo() { Show(session_.Undo()); }
-    void Redo() { Show(session_.Redo()); }
     void SetDrawing(bool Drawing);
     // View > Colours: the panel without drawing.
     void SetColorsShown(bool Shown);
-    // Keeps the commands' texts ("Undo Pencil") and enabled states.
-    void Bind(QAction* Undo, QAction* Redo);
-    void ShowHistory();
 
 signals:
     void PixelsChanged(TPixelRect Area);
@@ -64,8 +59,6 @@ private:
     TEditSession& session_;
     IUserInterface& ui_;
     TScrollBox& view_;
-    QAction* undo_ = nullptr;
-    QAction* redo_ = nullptr;
     bool drawing_ = false, colorsShown_ = false;
-    int shadowRight_ = 1, shadowDown_ = 1;  // the last Shadow asked for
+    TKeptValues kept_;  // the dialogs' last values
 };

@@ -96,3 +96,11 @@ std::uint64_t CountPixels(const TPixelGrid& Grid, std::int32_t Begin, std::int32
             n += Grid.Get(x, y) == Value;
     return n;
 }
+
+std::string ShadowRefusal(std::int64_t Right, std::int64_t Down) {
+    if (Right < -kShadowReach || Right > kShadowReach || Down < -kShadowReach ||
+        Down > kShadowReach)
+        return "Right and Down must each be from " + std::to_string(-kShadowReach) + " to " +
+               std::to_string(kShadowReach);
+    return Right == 0 && Down == 0 ? kShadowNowhere : "";
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "font/pixeledit.h"
 
@@ -29,3 +30,5 @@ std::uint64_t CountPixels(const TPixelGrid& Grid, std::int32_t Begin, std::int32
 // The Shadow dialog's offsets: each from -3 to 3, not both 0.
 inline constexpr int kShadowReach = 3;
 inline constexpr const char* kShadowNowhere = "Right and Down can't both be 0";
+// Why a shadow can't go Right and Down; empty when it can.
+std::string ShadowRefusal(std::int64_t Right, std::int64_t Down);

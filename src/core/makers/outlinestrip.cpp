@@ -256,6 +256,6 @@ std::pair<int, int> ParseShadowOffset(std::string_view Text) {
                              std::to_string(-kShadowReach) + " to " + std::to_string(kShadowReach));
         v[k] = minus ? -int(n) : int(n);
     }
-    if (v[0] == 0 && v[1] == 0) throw EFontError(kShadowNowhere);
+    if (std::string why = ShadowRefusal(v[0], v[1]); !why.empty()) throw EFontError(why);
     return {v[0], v[1]};
 }

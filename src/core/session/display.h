@@ -35,10 +35,6 @@ inline constexpr TNumberLimits kWidthField{"Width:", "The width", 1, INT32_MAX};
 // Insert Character's width when no glyph is selected.
 inline constexpr int kNewCellWidth = 8;
 
-// Glyph > Shadow...: how far right and down, each from -3 to 3, not both 0;
-// they start at 1 and 1.
-inline constexpr TNumberLimits kShadowRightField{"Right:", "Right", -kShadowReach, kShadowReach};
-inline constexpr TNumberLimits kShadowDownField{"Down:", "Down", -kShadowReach, kShadowReach};
 // Edit > Go To Character...
 inline constexpr const char* kGoToLabel = "Character:";
 // Build Accented Characters: its dialog's field.

@@ -77,6 +77,29 @@ void TEditSession::SelectAll() {
     if (current_ < 0 && !selection_.empty()) current_ = 0;
 }
 
+void TEditSession::Click(int Row, bool Toggle, bool Range) {
+    const int rows = int(font_.Table().size());
+    if (Row < 0 || Row >= rows) return;
+    if (Range && current_ >= 0) {
+        std::vector<int> span;
+        for (int r = std::min(current_, Row); r <= std::max(current_, Row); ++r) span.push_back(r);
+        if (Toggle) span.insert(span.end(), selection_.begin(), selection_.end());
+        return Select(std::move(span), Row);
+    }
+    if (!Toggle) return Select({Row}, Row);
+    std::vector<int> now = selection_;
+    if (IsSelected(Row)) {
+        std::erase(now, Row);
+        // The current row stays where it is still selected.
+        const int current = IsSelected(current_) && current_ != Row ? current_
+                            : now.empty()                           ? -1
+                                                                    : now.front();
+        return Select(std::move(now), current);
+    }
+    now.push_back(Row);
+    Select(std::move(now), Row);
+}
+
 void TEditSession::Reselect(int Row) {
     const int rows = int(font_.Table().size());
     const int row = std::clamp(Row >= 0 ? Row : current_, 0, std::max(rows - 1, 0));

@@ -89,6 +89,9 @@ public:
     // Rows as a list box left them; rows the table lacks are dropped.
     void Select(std::vector<int> Rows, int Current);
     void SelectAll();
+    // A click on a row of the list: alone; with Toggle added or taken out;
+    // with Range the rows from the current one to it.
+    void Click(int Row, bool Toggle, bool Range);
     // Go To Character: the first row of the character Text names, selected
     // alone. Throws EFontError saying why when there is none.
     TSessionChange GoTo(std::string_view Text);

@@ -98,6 +98,7 @@ TSessionChange TEditSession::Transform(TGlyphTransform Transform) {
 
 TSessionChange TEditSession::Shadow(int Right, int Down) {
     Release();
+    if (std::string why = ShadowRefusal(Right, Down); !why.empty()) throw EFontError(why);
     const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
     if (glyphs.empty()) return {};
     return Pixels(ShadowGlyphs(font_, glyphs, Right, Down, colors_[0], colors_[1]));
