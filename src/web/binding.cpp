@@ -26,16 +26,6 @@ std::string Css(std::uint32_t Color) {
     return text;
 }
 
-val Field(const TNumberLimits& Limits) {
-    val out = val::object();
-    out.set("label", Limits.Label);
-    out.set("name", Limits.Name);
-    out.set("min", double(Limits.Min));
-    out.set("max", double(Limits.Max));
-    out.set("wholeNumber", WholeNumberText(Limits));
-    return out;
-}
-
 // What the page shows as the window does: its numbers, marks and texts.
 val Display() {
     val out = val::object();
@@ -49,29 +39,15 @@ val Display() {
     out.set("referenceOtherFont", kReferenceOtherFont);
     out.set("referenceNoFile", kReferenceNoFile);
     out.set("picturePixelsPerByte", double(kPicturePixelsPerByte));
-    out.set("codeField", Field(kCodeField));
-    out.set("widthField", Field(kWidthField));
-    out.set("newCellWidth", kNewCellWidth);
     out.set("maxChars", int(kMaxChars));
     out.set("maxFileBytes", double(kMaxFontBytes));
     out.set("tooManyChars", kTooManyChars);
     out.set("noPictureToPaste", kNoPictureToPaste);
     out.set("cannotPaste", kCannotPaste);
     out.set("invalidSFT", kInvalidSFT);
-    out.set("shadowRight", Field(kShadowRightField));
-    out.set("shadowDown", Field(kShadowDownField));
-    out.set("shadowNowhere", kShadowNowhere);
     out.set("goToLabel", kGoToLabel);
     out.set("accentsLabel", kAccentsLabel);
     out.set("noPixelsChanged", kNoPixelsChanged);
-    val transforms = val::array();
-    for (const TTransformCommand& c : kTransformCommands) {
-        val t = val::object();
-        t.set("id", c.Id);
-        t.set("name", TransformName(c.Transform));
-        transforms.call<void>("push", t);
-    }
-    out.set("transforms", transforms);
     return out;
 }
 
@@ -88,6 +64,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
     emscripten::function("version", &Version);
     emscripten::function("heapUsed", &HeapUsed);
     emscripten::function("display", &Display);
+    emscripten::function("commands", &CommandTable);
     emscripten::class_<TPage>("Page")
         .constructor<>()
         .function("openFont", &TPage::OpenFont)
@@ -114,8 +91,6 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("importBmp", &TPage::ImportBmp)
         .function("undoName", &TPage::UndoName)
         .function("redoName", &TPage::RedoName)
-        .function("undo", &TPage::Undo)
-        .function("redo", &TPage::Redo)
         .function("press", &TPage::Press)
         .function("drag", &TPage::Drag)
         .function("release", &TPage::Release)
@@ -125,33 +100,30 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("rgbOf", &TPage::RgbOf)
         .function("swatchText", &SwatchTextOf)
         .function("select", &TPage::Select)
-        .function("selectAll", &TPage::SelectAll)
         .function("selection", &TPage::Selection)
         .function("goTo", &TPage::GoTo)
         .function("accentCodes", &TPage::AccentCodes)
         .function("buildAccented", &TPage::BuildAccented)
-        .function("transform", &TPage::Transform)
-        .function("shadow", &TPage::Shadow)
         .function("replaceColor", &TPage::ReplaceColor)
         .function("countColor", &TPage::CountColor)
         .function("colorValueOf", &TPage::ColorValueOf)
         .function("colorValueText", &TPage::ColorValueText)
-        .function("whyNotInsert", &TPage::WhyNotInsert)
-        .function("whyNotResize", &TPage::WhyNotResize)
-        .function("insertCharacter", &TPage::InsertCharacter)
-        .function("deleteCharacter", &TPage::DeleteCharacter)
-        .function("setWidth", &TPage::SetWidth)
         .function("tableRows", &TPage::TableRows)
         .function("rowAfter", &TPage::RowAfter)
         .function("sortRows", &TPage::SortRows)
         .function("setTable", &TPage::SetTable)
         .function("glyphPicture", &TPage::GlyphPicture)
+        .function("stripPicture", &TPage::StripPicture)
         .function("pastePixels", &TPage::PastePixels)
         .function("guides", &TPage::Guides)
         .function("guideRowOf", &TPage::GuideRowOf)
         .function("setReference", &TPage::SetReference)
         .function("clearReference", &TPage::ClearReference)
         .function("hasReference", &TPage::HasReference)
+        .function("commandStates", &TPage::CommandStates)
+        .function("dialogStart", &TPage::DialogStart)
+        .function("dialogRefusal", &TPage::DialogRefusal)
+        .function("runCommand", &TPage::RunCommand)
         .function("takeJournal", &TPage::TakeJournal)
         .function("recover", &TPage::Recover);
 }

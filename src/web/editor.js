@@ -126,7 +126,6 @@ export class Editor {
     Object.assign(this, ctx);
     this.drawing = false;
     this.colorsShown = false;  // View > Colours
-    this.lastShadow = null;  // the last Right and Down asked for
     this.held = null;  // the button of the stroke in progress
     this.copied = null;  // the last Copy Glyph of this page: its PNG and indices
     this.setupPointer();
@@ -152,8 +151,19 @@ export class Editor {
     this.showColors();
   }
 
-  undo() { this.apply(this.page.undo()); }
-  redo() { this.apply(this.page.redo()); }
+  // A command the session runs, asking for its dialog's values first: what
+  // they open with and why they are refused are the core's.
+  async run(command) {
+    this.finish();
+    let values = [];
+    if (command.fields.length) {
+      const start = this.page.dialogStart(command.id);
+      values = await askNumbers(command.title, command.fields.map((f, i) => ({ ...f, text: start[i] === null ? '' : String(start[i]) })),
+        (v) => this.page.dialogRefusal(command.id, v));
+      if (!values) return;
+    }
+    this.apply(this.page.runCommand(command.id, values));
+  }
 
   setDrawing(on) {
     this.drawing = on;
@@ -274,20 +284,6 @@ export class Editor {
 
   currentRow() { return this.page.selection().current; }
 
-  transform(id) { this.apply(this.page.transform(id)); }
-
-  async shadow() {
-    this.finish();
-    const [right, down] = this.lastShadow ?? [1, 1];
-    const v = await askNumbers('Shadow', [
-      { ...this.display.shadowRight, text: String(right) },
-      { ...this.display.shadowDown, text: String(down) },
-    ], ([r, d]) => (r === 0 && d === 0 ? this.display.shadowNowhere : ''));
-    if (!v) return;
-    this.lastShadow = v;
-    this.apply(this.page.shadow(v[0], v[1]));
-  }
-
   async replaceColor() {
     this.finish();
     const { current, background } = this.page.colors();
@@ -314,29 +310,6 @@ export class Editor {
     const result = this.page.buildAccented(asked.codes, parts);
     this.apply(result);
     if (result.notBuilt) warning(result.notBuilt);
-  }
-
-  async insertCharacter() {
-    this.finish();
-    const row = this.currentRow(), glyph = this.page.table()[row];
-    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.display.newCellWidth;
-    const v = await askNumbers('Insert Character', [
-      { ...this.display.codeField, text: '' },
-      { ...this.display.widthField, text: String(width) },
-    ], ([code, w]) => this.page.whyNotInsert(code, w));
-    if (v) this.apply(this.page.insertCharacter(v[0], v[1]));
-  }
-
-  deleteCharacter() { this.apply(this.page.deleteCharacter()); }
-
-  async setWidth() {
-    this.finish();
-    const glyph = this.page.table()[this.currentRow()];
-    const width = glyph && glyph.end > glyph.begin ? glyph.end - glyph.begin : this.display.newCellWidth;
-    const v = await askNumbers('Set Width', [
-      { ...this.display.widthField, text: String(width) },
-    ], ([w]) => this.page.whyNotResize(w));
-    if (v) this.apply(this.page.setWidth(v[0]));
   }
 
   // Edit > Character Table...: rows to change, add, remove and sort; refusals
@@ -396,8 +369,10 @@ export class Editor {
 
   // The glyph as PNG on the system clipboard, indexed for an 8-bit font;
   // its indices are kept for a paste in this page.
-  async copyGlyph() {
-    const picture = this.page.glyphPicture(this.currentRow());
+  copyGlyph() { return this.copy(this.page.glyphPicture(this.currentRow())); }
+  copyStrip() { return this.copy(this.page.stripPicture()); }
+
+  async copy(picture) {
     if (!picture || picture.error) return picture && standardError(picture.error);
     const { width, height, indexed, data, table } = picture;
     const palette = indexed ? Array.from({ length: 256 }, (_, k) => [...table.subarray(4 * k, 4 * k + 3)]) : undefined;

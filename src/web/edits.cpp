@@ -12,14 +12,6 @@
 
 namespace {
 
-// A number typed into a dialog; past int64's range it stays out of every range.
-std::int64_t Whole(double Value) {
-    if (!std::isfinite(Value)) return std::numeric_limits<std::int64_t>::min();
-    return Value >= 9.2e18    ? std::numeric_limits<std::int64_t>::max()
-           : Value <= -9.2e18 ? std::numeric_limits<std::int64_t>::min()
-                              : std::int64_t(Value);
-}
-
 std::vector<TTextRow> TextRows(val Rows) {
     std::vector<TTextRow> rows;
     const auto length = Rows["length"].as<unsigned>();
@@ -37,14 +29,6 @@ val RowsVal(const std::vector<TTextRow>& Rows) {
 }
 
 }  // namespace
-
-val TPage::Undo() {
-    return Guarded([&] { return Report(session_.Undo()); });
-}
-
-val TPage::Redo() {
-    return Guarded([&] { return Report(session_.Redo()); });
-}
 
 val TPage::Press(int X, int Y, int Button, bool Ctrl, bool Shift) {
     return Guarded([&] {
@@ -94,11 +78,6 @@ void TPage::Select(val Rows, int Current) {
     session_.Select(emscripten::vecFromJSArray<int>(Rows), Current);
 }
 
-val TPage::SelectAll() {
-    session_.SelectAll();
-    return Selection();
-}
-
 val TPage::Selection() const {
     val out = val::object();
     out.set("rows", ArrayOf(session_.Selection()));
@@ -133,18 +112,6 @@ val TPage::BuildAccented(val Codes, val Decompositions) {
     });
 }
 
-val TPage::Transform(const std::string& Id) {
-    return Guarded([&] {
-        for (const TTransformCommand& c : kTransformCommands)
-            if (Id == c.Id) return Report(session_.Transform(c.Transform));
-        return Done();
-    });
-}
-
-val TPage::Shadow(int Right, int Down) {
-    return Guarded([&] { return Report(session_.Shadow(Right, Down)); });
-}
-
 val TPage::ReplaceColor(int From, int To) {
     return Guarded(
         [&] { return Report(session_.ReplaceColor(std::uint16_t(From), std::uint16_t(To))); });
@@ -164,24 +131,6 @@ val TPage::ColorValueOf(const std::string& Field, const std::string& Text) const
 
 std::string TPage::ColorValueText(int Value) const {
     return ::ColorValueText(Bits(), std::uint16_t(Value));
-}
-
-std::string TPage::WhyNotInsert(double Code, double Width) const {
-    return session_.WhyNotInsert(Whole(Code), Whole(Width));
-}
-
-std::string TPage::WhyNotResize(double Width) const { return session_.WhyNotResize(Whole(Width)); }
-
-val TPage::InsertCharacter(double Code, double Width) {
-    return Guarded([&] { return Report(session_.InsertCharacter(Whole(Code), Whole(Width))); });
-}
-
-val TPage::DeleteCharacter() {
-    return Guarded([&] { return Report(session_.DeleteCharacter()); });
-}
-
-val TPage::SetWidth(double Width) {
-    return Guarded([&] { return Report(session_.SetWidth(Whole(Width))); });
 }
 
 val TPage::TableRows() const {
@@ -219,9 +168,15 @@ val TPage::SetTable(val Rows, int Row) {
 }
 
 val TPage::GlyphPicture(int Row) {
+    const TGlyphExtent glyph = session_.Glyph(Row);
+    return ColumnsPicture(glyph);
+}
+
+val TPage::StripPicture() { return ColumnsPicture({0, Width()}); }
+
+val TPage::ColumnsPicture(TGlyphExtent Columns) {
     return Guarded([&] {
-        const TGlyphExtent glyph = session_.Glyph(Row);
-        const int w = glyph.End - glyph.Begin, h = Height();
+        const int w = Columns.End - Columns.Begin, h = Height();
         if (w <= 0 || h <= 0) return val::null();
         val out = val::object();
         out.set("width", w);
@@ -233,14 +188,14 @@ val TPage::GlyphPicture(int Row) {
             const TSftFont& font = session_.Font().Font();
             for (int y = 0; y < h; ++y)
                 std::copy_n(font.Pixels.data() + std::size_t(y) * std::size_t(font.Width) +
-                                std::size_t(glyph.Begin),
+                                std::size_t(Columns.Begin),
                             w, data.data() + std::size_t(y) * std::size_t(w));
             for (std::size_t k = 0; k < 256; ++k) {
                 std::copy_n(&session_.Palette()[3 * k], 3, &table[4 * k]);
                 table[4 * k + 3] = 255;
             }
         } else {
-            PictureRGBA(*picture_, glyph.Begin, 0, w, h, data.data());
+            PictureRGBA(*picture_, Columns.Begin, 0, w, h, data.data());
         }
         out.set("data", ByteArray(data));
         out.set("table", ByteArray(table));

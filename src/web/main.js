@@ -59,30 +59,14 @@ function keep() {
   window.quillmereBench?.keepTimes.push(performance.now() - began);
 }
 
-// What the commands' captions and enabled rules look at.
-function commandState() {
-  const font = page?.hasFont() ?? false;
-  const { rows, current: row } = font ? page.selection() : { rows: [], current: -1 };
-  const table = font ? page.table() : [], rowsDrawn = font && page.height() > 0;
-  const drawn = (r) => !!table[r] && table[r].end > table[r].begin;
-  return {
-    font,
-    row,
-    selected: rows.length > 0,
-    chars: table.length > 0,
-    columns: rowsDrawn && drawn(row),
-    glyphs: rowsDrawn && rows.some(drawn),
-    colours: editor?.colorsShown ?? false,
-    undo: font ? page.undoName() : '',
-    redo: font ? page.redoName() : '',
-    zoomIn: font && view.nextZoom(1) !== 0,
-    zoomed: font && view.zoom !== 1,
-    recent: recent.list.map((h, i) => `${i + 1} ${h.name}`),
-  };
-}
-
+// The commands' captions and enabled states: the core's rules over the
+// session, the view and the recent list.
 function updateCommands() {
-  showCommands(commands, commandState());
+  if (!page) return;
+  const font = page.hasFont();
+  const states = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
+  const byId = Object.fromEntries(core.commands().map((c, i) => [c.id, states[i]]));
+  showCommands(commands, byId, recent.list.map((h, i) => `${i + 1} ${h.name}`));
   updateCaption();
 }
 
@@ -396,28 +380,47 @@ async function start() {
   view = new StripView(page, display, $('scroller'), $('spacer'), $('strip'));
   aids = new Aids({ page, view, texts: display, readFile });
   editor = new Editor({ page, view, display, showFont, showSelection, updateCommands, keep, setStatus, aids });
-  commands = commandTable({
-    editor, aids, openFont, loadPalette, importPicture, saveSft, saveSftAs, zoom, handles,
-    pickFont: pickAndOpen,
-    openRecent: (i) => openHandle(recent.list[i]),
-    clearRecent: () => recent.clear(),
-    saveBmp: async () => {
+  commands = commandTable(core.commands(), {
+    'open-sft': handles ? pickAndOpen : { file: '.sft,.SFT', run: openFont },
+    'open-recent': {
+      entries: true,
+      run: (i) => openHandle(recent.list[i]),
+      clear: { id: 'clear-recent', text: 'Clear Recent', run: () => recent.clear() },
+    },
+    'save-sft': saveSft,
+    'save-sft-as': saveSftAs,
+    'import-picture': { file: '.bmp,.BMP,.png,.PNG', run: importPicture },
+    'save-bmp': async () => {
       const b = page.bmpFile();
       if (b) await saveBytes(() => b, { name: page.exportName(), type: 'image/bmp', extension: '.bmp' });
     },
-    saveJson: async () => {
+    'save-json': async () => {
       const json = page.json();
       if (json.error) throw new Error(json.error.replace(/\.$/, ''));
       await saveBytes(() => json, { name: page.name().replace(/\.[^.]*$/, '') + '.json', type: 'application/json', extension: '.json' });
     },
-    toggleBoundaries: () => setBoundaries(!view.boundaries),
-    selectAll: () => {
-      page.selectAll();
-      showSelection(false);
-    },
-    textPreview: () => showPreview(page, display.zoomSteps),
+    'load-cmp': { file: '.cmp,.CMP', run: (b, n) => loadPalette(b, n, false) },
+    'load-bm': { file: '.bm,.BM', run: (b, n) => loadPalette(b, n, true) },
+    'copy-glyph': () => editor.copyGlyph(),
+    'copy-strip': () => editor.copyStrip(),
+    'paste-glyph': () => editor.pasteGlyph(),
+    'replace-colour': () => editor.replaceColor(),
+    'select-all': { within: '#chars, #scroller' },
+    'go-to': () => editor.goTo(),
+    'char-table': () => editor.characterTable(),
+    draw: () => editor.setDrawing(!editor.drawing),
+    'build-accented': () => editor.buildAccented(),
+    'zoom-in': () => zoom(1),
+    'zoom-out': () => zoom(-1),
+    'actual-size': () => zoom(0),
+    boundaries: () => setBoundaries(!view.boundaries),
+    guides: () => aids.setShown(!aids.guidesOn),
+    'colours-shown': () => editor.setColorsShown(!editor.colorsShown),
+    'set-guides': () => aids.askGuides(),
+    'reference-glyph': () => aids.askReference(),
+    'text-preview': () => showPreview(page, display.zoomSteps),
     about: () => showDialog($('about-box')),
-  }, display.transforms);
+  }, (c) => editor.run(c), handles);
   await recent.open();
   const bar = document.querySelector('.menubar');
   buildMenus(bar, commands, runCommand);

@@ -15,6 +15,7 @@
 #include "image/colorrules.h"
 #include "makers/guides.h"
 #include "picture/picture.h"
+#include "session/commands.h"
 #include "session/session.h"
 
 using emscripten::val;
@@ -72,11 +73,9 @@ public:
     // selected.
     std::string UndoName() const { return session_.UndoName(); }
     std::string RedoName() const { return session_.RedoName(); }
-    val Undo();
-    val Redo();
     // Left (0) paints the current colour, right (2) the background; with Ctrl
     // either takes the colour under the pointer, with Shift left fills the
-    // glyph's columns. {entry} is the character pressed.
+    // glyph's columns. The character pressed is selected: {selected, stay}.
     val Press(int X, int Y, int Button, bool Ctrl, bool Shift);
     val Drag(int X, int Y);
     // Ends the stroke in progress, if any, as one step.
@@ -87,9 +86,8 @@ public:
     int To565(int R, int G, int B) const;
     val RgbOf(int Value) const;
     // The characters selected, as the list left them: Rows and the current
-    // one; or every row. The selection as it stands: {rows, current}.
+    // one. The selection as it stands: {rows, current}.
     void Select(val Rows, int Current);
-    val SelectAll();
     val Selection() const;
     // Edit > Go To Character...: {row, selected} or {error}.
     val GoTo(const std::string& Text);
@@ -97,22 +95,14 @@ public:
     // built from their decompositions (arrays of code points, one per code).
     val AccentCodes(const std::string& Text) const;
     val BuildAccented(val Codes, val Decompositions);
-    // The glyph commands on every selected glyph, each one step: a pixel
-    // command that changes nothing says {unchanged}. Transforms go by the id
-    // the core gives them ("flip-horizontal").
-    val Transform(const std::string& Id);
-    val Shadow(int Right, int Down);
+    // Replace Colour on every selected glyph, one step: when nothing changes
+    // it says {unchanged}.
     val ReplaceColor(int From, int To);
     double CountColor(int Value);
     // A Replace Colour field's text as a value, {value} or {error}; a value
     // as the field shows it.
     val ColorValueOf(const std::string& Field, const std::string& Text) const;
     std::string ColorValueText(int Value) const;
-    std::string WhyNotInsert(double Code, double Width) const;
-    std::string WhyNotResize(double Width) const;
-    val InsertCharacter(double Code, double Width);
-    val DeleteCharacter();
-    val SetWidth(double Width);
     // The Character Table dialog's rows as text, and what it makes of them.
     val TableRows() const;
     val RowAfter(val Row) const;
@@ -121,6 +111,8 @@ public:
     // Copy Glyph: the glyph's pixels, an 8-bit font's as indices with the
     // colour table, a 16-bit font's as RGBA.
     val GlyphPicture(int Row);
+    // Copy Strip: the whole strip so.
+    val StripPicture();
     // Paste Glyph: a picture into each selected glyph, cut to its columns
     // and the strip's rows, under Import Picture's colour rules.
     val PastePixels(int W, int H, bool Indexed, const std::string& Data, const std::string& Table,
@@ -150,17 +142,28 @@ public:
     void Append(ByteSpan Record) override;
     void End() override {}
 
+    // The command table's enabled states and captions, in its order; the
+    // view's and the recent list's part given. A command's dialog: what it
+    // opens with and why values are refused. RunCommand runs a command the
+    // session does by itself (commands.js).
+    val CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const;
+    val DialogStart(const std::string& Id) const;
+    std::string DialogRefusal(const std::string& Id, val Values) const;
+    val RunCommand(const std::string& Id, val Values);
+
     // What a call changed, for the script; the picture follows it.
     val Report(const TSessionChange& Change);
 
 private:
     val TableOf() const;
+    val ColumnsPicture(TGlyphExtent Columns);
     val SpellOf(val Codes) const;
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Builds the picture of Font aside, to be shown once its change is kept.
     void Build(const TEditedFont& Font, const TPalette& Palette);
 
     TEditSession session_;
+    TKeptValues kept_;  // the dialogs' last values
     std::unique_ptr<TBitmap> picture_, built_;
     std::vector<std::string> info_, builtInfo_;
     std::vector<std::uint8_t> rgba_;
@@ -168,6 +171,9 @@ private:
     bool restart_ = false;  // pending_ begins the journal afresh
     Bytes pending_;         // records not yet handed to the storage
 };
+
+// The command table as the page reads it.
+val CommandTable();
 
 // Helpers the page's files share.
 ByteSpan SpanOf(const std::string& Data);

@@ -17,9 +17,8 @@ constexpr TCommandField kInsertFields[] = {
     {kCodeField.Label, kCodeField.Name, kCodeField.Min, kCodeField.Max, TFieldStart::Empty},
     {kWidthField.Label, kWidthField.Name, kWidthField.Min, kWidthField.Max,
      TFieldStart::GlyphWidth}};
-constexpr TCommandField kWidthFields[] = {
-    {kWidthField.Label, kWidthField.Name, kWidthField.Min, kWidthField.Max,
-     TFieldStart::GlyphWidth}};
+constexpr TCommandField kWidthFields[] = {{kWidthField.Label, kWidthField.Name, kWidthField.Min,
+                                           kWidthField.Max, TFieldStart::GlyphWidth}};
 constexpr TCommandField kShadowFields[] = {
     {"Right:", "Right", -kShadowReach, kShadowReach, TFieldStart::Value, 1, true},
     {"Down:", "Down", -kShadowReach, kShadowReach, TFieldStart::Value, 1, true}};
@@ -36,8 +35,14 @@ const TCommand kCommands[] = {
     {"save-sft-as", "File", "file", "Save SFT &As...", {"Ctrl+Shift+S"}, R::Font},
     {"revert", "File", "file", "Re&vert to Saved", {}, R::Modified, K::Plain, F::Window},
     {"import-picture", "File", "export", "&Import Picture...", {}, R::Font},
-    {"new-from-outline", "File", "export", "&New Font from Outline Font...", {}, R::Font,
-     K::Plain, F::Window},
+    {"new-from-outline",
+     "File",
+     "export",
+     "&New Font from Outline Font...",
+     {},
+     R::Font,
+     K::Plain,
+     F::Window},
     {"save-bmp", "File", "export", "&Save as BMP", {}, R::Font},
     {"save-json", "File", "export", "Save &JSON", {}, R::Font, K::Plain, F::Page},
     // The window asks for the palette's type in its file dialog; the page has
@@ -46,25 +51,69 @@ const TCommand kCommands[] = {
     {"load-cmp", "File", "export", "Load palette from &CMP file", {}, R::Font, K::Plain, F::Page},
     {"load-bm", "File", "export", "Load palette from &BM", {}, R::Font, K::Plain, F::Page},
     {"exit", "File", "exit", "E&xit", {"Ctrl+Q"}, R::Always, K::Plain, F::Window},
-    {"undo", "Edit", "history", "&Undo", {"Ctrl+Z"}, R::Undo, K::Plain, F::Both, nullptr, {},
+    {"undo", "Edit", "history", "&Undo", {"Ctrl+Z"}, R::Undo, K::Plain, F::Both, nullptr, {}, true},
+    {"redo",
+     "Edit",
+     "history",
+     "&Redo",
+     {"Ctrl+Shift+Z", "Ctrl+Y"},
+     R::Redo,
+     K::Plain,
+     F::Both,
+     nullptr,
+     {},
      true},
-    {"redo", "Edit", "history", "&Redo", {"Ctrl+Shift+Z", "Ctrl+Y"}, R::Redo, K::Plain, F::Both,
-     nullptr, {}, true},
     {"copy-glyph", "Edit", "clipboard", "&Copy Glyph", {"Ctrl+C"}, R::Columns},
     {"copy-strip", "Edit", "clipboard", "Copy &Strip", {"Ctrl+Shift+C"}, R::Strip},
     {"paste-glyph", "Edit", "clipboard", "&Paste Glyph", {"Ctrl+V"}, R::Glyphs},
     {"replace-colour", "Edit", "clipboard", "Replace C&olour...", {}, R::Glyphs},
-    {"select-all", "Edit", "select", "Select &All Characters", {"Ctrl+A"}, R::Chars, K::Plain,
-     F::Both, nullptr, {}, true},
+    {"select-all",
+     "Edit",
+     "select",
+     "Select &All Characters",
+     {"Ctrl+A"},
+     R::Chars,
+     K::Plain,
+     F::Both,
+     nullptr,
+     {},
+     true},
     {"go-to", "Edit", "select", "&Go To Character...", {"Ctrl+G"}, R::Chars},
     {"char-table", "Edit", "table", "Character &Table...", {}, R::Font},
     {"draw", "Glyph", "draw", "&Draw", {}, R::Font, K::Toggle},
-    {"insert-char", "Glyph", "chars", "&Insert Character...", {}, R::Font, K::Plain, F::Both,
-     "Insert Character", kInsertFields, true},
-    {"delete-char", "Glyph", "chars", "D&elete Character", {}, R::Selected, K::Plain, F::Both,
-     nullptr, {}, true},
-    {"set-width", "Glyph", "chars", "Set &Width...", {}, R::Glyphs, K::Plain, F::Both,
-     "Set Width", kWidthFields, true},
+    {"insert-char",
+     "Glyph",
+     "chars",
+     "&Insert Character...",
+     {},
+     R::Font,
+     K::Plain,
+     F::Both,
+     "Insert Character",
+     kInsertFields,
+     true},
+    {"delete-char",
+     "Glyph",
+     "chars",
+     "D&elete Character",
+     {},
+     R::Selected,
+     K::Plain,
+     F::Both,
+     nullptr,
+     {},
+     true},
+    {"set-width",
+     "Glyph",
+     "chars",
+     "Set &Width...",
+     {},
+     R::Glyphs,
+     K::Plain,
+     F::Both,
+     "Set Width",
+     kWidthFields,
+     true},
     Glyph("flip-horizontal", "flip", "Flip Horizontal"),
     Glyph("flip-vertical", "flip", "Flip Vertical"),
     Glyph("shift-left", "shift", "Shift Left"),
@@ -73,8 +122,17 @@ const TCommand kCommands[] = {
     Glyph("shift-down", "shift", "Shift Down"),
     Glyph("outline", "look", "Outline"),
     Glyph("bold", "look", "Bold"),
-    {"shadow", "Glyph", "look", "S&hadow...", {}, R::Glyphs, K::Plain, F::Both, "Shadow",
-     kShadowFields, true},
+    {"shadow",
+     "Glyph",
+     "look",
+     "S&hadow...",
+     {},
+     R::Glyphs,
+     K::Plain,
+     F::Both,
+     "Shadow",
+     kShadowFields,
+     true},
     {"build-accented", "Glyph", "accents", "Build &Accented Characters...", {}, R::Chars},
     {"zoom-in", "View", "zoom", "Zoom &In", {"Ctrl++", "Ctrl+="}, R::ZoomIn},
     {"zoom-out", "View", "zoom", "Zoom &Out", {"Ctrl+-"}, R::Zoomed},
@@ -121,19 +179,32 @@ TCommandState CommandState(const TEditSession& Session, bool HasFont) {
 
 bool Allows(TRule Rule, const TCommandState& S) {
     switch (Rule) {
-        case R::Always: return true;
-        case R::Font: return S.Font;
-        case R::Chars: return S.Chars;
-        case R::Selected: return S.Selected;
-        case R::Columns: return S.Columns;
-        case R::Glyphs: return S.Glyphs;
-        case R::Strip: return S.Strip;
-        case R::Modified: return S.Modified;
-        case R::Undo: return S.Undo;
-        case R::Redo: return S.Redo;
-        case R::ZoomIn: return S.Font && S.ZoomIn;
-        case R::Zoomed: return S.Font && S.Zoomed;
-        case R::Recent: return S.Recent;
+        case R::Always:
+            return true;
+        case R::Font:
+            return S.Font;
+        case R::Chars:
+            return S.Chars;
+        case R::Selected:
+            return S.Selected;
+        case R::Columns:
+            return S.Columns;
+        case R::Glyphs:
+            return S.Glyphs;
+        case R::Strip:
+            return S.Strip;
+        case R::Modified:
+            return S.Modified;
+        case R::Undo:
+            return S.Undo;
+        case R::Redo:
+            return S.Redo;
+        case R::ZoomIn:
+            return S.Font && S.ZoomIn;
+        case R::Zoomed:
+            return S.Font && S.Zoomed;
+        case R::Recent:
+            return S.Recent;
     }
     return false;
 }
@@ -158,7 +229,7 @@ std::string PlainCaption(std::string_view Caption) {
 
 std::string CaptionOf(const TCommand& Command, const TEditSession& Session) {
     const std::string_view id = Command.Id;
-    const std::string step = id == "undo" ? Session.UndoName()
+    const std::string step = id == "undo"   ? Session.UndoName()
                              : id == "redo" ? Session.RedoName()
                                             : std::string();
     return step.empty() ? Command.Caption : Command.Caption + (" " + step);

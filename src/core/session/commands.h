@@ -35,7 +35,19 @@ struct TCommandState {
 TCommandState CommandState(const TEditSession& Session, bool HasFont);
 
 enum class TRule {
-    Always, Font, Chars, Selected, Columns, Glyphs, Strip, Modified, Undo, Redo, ZoomIn, Zoomed, Recent
+    Always,
+    Font,
+    Chars,
+    Selected,
+    Columns,
+    Glyphs,
+    Strip,
+    Modified,
+    Undo,
+    Redo,
+    ZoomIn,
+    Zoomed,
+    Recent
 };
 bool Allows(TRule Rule, const TCommandState& State);
 
@@ -66,9 +78,9 @@ struct TCommand {
     TRule Rule = TRule::Always;
     TCommandKind Kind = TCommandKind::Plain;
     TFront Front = TFront::Both;
-    const char* Title = nullptr;             // a dialog of numbers: its title
+    const char* Title = nullptr;              // a dialog of numbers: its title
     std::span<const TCommandField> Fields{};  // ... and its fields
-    bool Session = false;                    // RunCommand runs it
+    bool Session = false;                     // RunCommand runs it
 };
 
 std::span<const TCommand> Commands();
