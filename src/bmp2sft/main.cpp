@@ -1,7 +1,5 @@
 // bmp2sft: makes a font from a picture of its strip, with the table and the
 // headers of a font or of sft2bmp's JSON.
-#include <sys/stat.h>
-
 #include <iostream>
 #include <optional>
 #include <string>
@@ -16,7 +14,7 @@
 
 namespace {
 
-const char* const kUsage =
+const std::string kUsage =
     "Usage: bmp2sft (--font FONT | --table JSON) [options] -o OUT PICTURE\n"
     "Makes a font (.SFT) from a picture (BMP or PNG) of its glyph strip.\n"
     "\n"
@@ -28,24 +26,13 @@ const char* const kUsage =
     "  --cmp FILE    match an 8-bit font's colours to the palette of a .CMP file\n"
     "  --bm FILE     ... or of a .BM game bitmap (an indexed picture is otherwise\n"
     "                taken as it stands)\n"
-    "  --nearest     take the nearest palette colour for colours it lacks\n"
-    "  -h, --help    show this text\n"
-    "  --version     show the version\n"
-    "\n"
-    "Exit status: 0 when the font was written, 1 when anything was refused, 2 for\n"
-    "a usage error.\n";
+    "  --nearest     take the nearest palette colour for colours it lacks\n" +
+    UsageEnd(16, kFontWrittenExit);
 
 struct Options {
     std::string font, table, out, picture, cmp, bm;
     bool nearest = false;
 };
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     CLI::App app("", "bmp2sft");
@@ -59,10 +46,7 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     if (o.font.empty() && o.table.empty()) return UsageError(app, "give --font or --table", kUsage);
     if (o.out.empty()) return UsageError(app, "give the font to write with -o", kUsage);
     if (o.picture.empty()) return UsageError(app, "no picture given", kUsage);
-    for (const std::string* in : {&o.font, &o.table, &o.picture, &o.cmp, &o.bm})
-        if (!in->empty() && SameFile(*in, o.out))
-            return UsageError(app, "-o " + o.out + " is one of the inputs", kUsage);
-    return std::nullopt;
+    return OutIsAnInput(app, o.out, {o.font, o.table, o.picture, o.cmp, o.bm}, kUsage);
 }
 
 TEditedFont FontAndTable(const Options& o) {
@@ -129,12 +113,5 @@ int Run(const Options& o) {
 int main(int argc, char** argv) {
     Options o;
     if (const auto stop = ParseArgs(argc, argv, o)) return *stop;
-    StopCleanlyOnSignals();
-    try {
-        return Run(o);
-    } catch (const TRefusal& r) {
-        return Refuse(r.Path, r.Why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(o.picture, "Out of memory");
-    }
+    return RunRefusing([&] { return Run(o); }, o.picture);
 }

@@ -1,7 +1,9 @@
 #include "cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <iostream>
 
@@ -35,6 +37,31 @@ std::optional<int> ParseCommandLine(CLI::App& App, int argc, char** argv,
 int UsageError(const CLI::App& App, const std::string& What, const std::string& Usage) {
     std::cerr << App.get_name() << ": " << What << "\n" << Usage;
     return 2;
+}
+
+std::string UsageEnd(std::size_t Column, const std::string& Exit) {
+    const auto line = [Column](std::string option, const char* what) {
+        option.resize(std::max(Column, option.size() + 1), ' ');
+        return option + what + "\n";
+    };
+    return line("  -h, --help", "show this text") + line("  --version", "show the version") + "\n" +
+           Exit;
+}
+
+bool SameFile(const std::string& A, const std::string& B) {
+    struct stat a {
+    }, b{};
+    if (::stat(A.c_str(), &a) != 0 || ::stat(B.c_str(), &b) != 0) return A == B;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+std::optional<int> OutIsAnInput(const CLI::App& App, const std::string& Out,
+                                std::initializer_list<std::string> Inputs,
+                                const std::string& Usage) {
+    for (const std::string& in : Inputs)
+        if (!in.empty() && SameFile(in, Out))
+            return UsageError(App, "-o " + Out + " is one of the inputs", Usage);
+    return std::nullopt;
 }
 
 int Refuse(const std::string& Path, const std::string& Why) {
@@ -81,5 +108,16 @@ void StopCleanlyOnSignals() {
         action.sa_handler = StopOnSignal;
         sigemptyset(&action.sa_mask);
         ::sigaction(sig, &action, nullptr);
+    }
+}
+
+int RunRefusing(const std::function<int()>& Run, const std::string& MemoryPath) {
+    StopCleanlyOnSignals();
+    try {
+        return Run();
+    } catch (const TRefusal& r) {
+        return Refuse(r.Path, r.Why);
+    } catch (const std::bad_alloc&) {
+        return Refuse(MemoryPath, "Out of memory");
     }
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -17,6 +19,23 @@ std::optional<int> ParseCommandLine(CLI::App& App, int argc, char** argv, const 
 
 // A usage error found after parsing: said as ParseCommandLine says one.
 int UsageError(const CLI::App& App, const std::string& What, const std::string& Usage);
+
+// The usage text's last lines: -h and --version, described from column
+// Column, then Exit, the exit statuses.
+std::string UsageEnd(std::size_t Column, const std::string& Exit);
+// The exit statuses of a program that writes one font.
+inline const char* const kFontWrittenExit =
+    "Exit status: 0 when the font was written, 1 when anything was refused, 2 for\n"
+    "a usage error.\n";
+
+// Whether A and B name one file: the same device and inode, or the same path
+// where either can't be looked at.
+bool SameFile(const std::string& A, const std::string& B);
+// A usage error when Out is one of the Inputs given (an empty one is not):
+// writing it would destroy what is read.
+std::optional<int> OutIsAnInput(const CLI::App& App, const std::string& Out,
+                                std::initializer_list<std::string> Inputs,
+                                const std::string& Usage);
 
 // "PATH: why" on stderr; the refusal status, 1.
 int Refuse(const std::string& Path, const std::string& Why);
@@ -36,3 +55,7 @@ TPalette LoadPaletteFile(const std::string& Path, bool BM);
 // On SIGINT or SIGTERM the file being written goes and the program ends
 // with 128 + the signal.
 void StopCleanlyOnSignals();
+
+// Run's status, run with StopCleanlyOnSignals: a TRefusal it throws is said
+// as Refuse says it, and running out of memory is refused for MemoryPath.
+int RunRefusing(const std::function<int()>& Run, const std::string& MemoryPath);

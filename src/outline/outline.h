@@ -12,6 +12,7 @@
 
 #include "base/bytes.h"
 #include "base/errors.h"
+#include "base/pixelstrip.h"
 #include "font/editfont.h"
 #include "makers/outlinestrip.h"
 
@@ -97,10 +98,7 @@ public:
     ECancelled() : EFontError("cancelled") {}
 };
 
-struct TOutlineStrip {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    Bytes Pixels;
+struct TOutlineStrip : TPixelStrip<Bytes> {
     std::vector<TCharEntry> Table;
     int Size = 0;                          // the pixel size used
     std::vector<std::uint16_t> Undefined;  // codes the code page leaves undefined

@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* const kUsage =
+const std::string kUsage =
     "Usage: sft2bmp [options] FONT...\n"
     "Converts each font (.SFT) to a Windows BMP file named after it.\n"
     "\n"
@@ -29,12 +29,10 @@ const char* const kUsage =
     "  --bm FILE   draw 8-bit fonts through the palette of a .BM game bitmap\n"
     "              (default: uicolormap.cmp in the current folder)\n"
     "  --info      print each font's information and character table instead\n"
-    "  --json      the same as JSON\n"
-    "  -h, --help  show this text\n"
-    "  --version   show the version\n"
-    "\n"
-    "Exit status: 0 when every font was done, 1 when any was refused, 2 for a\n"
-    "usage error.\n";
+    "  --json      the same as JSON\n" +
+    UsageEnd(14,
+             "Exit status: 0 when every font was done, 1 when any was refused, 2 for a\n"
+             "usage error.\n");
 
 enum class Mode { Convert, Info, Json };
 
@@ -85,11 +83,6 @@ public:
     }
 
 private:
-    struct Remember : IWarningSink {
-        std::string text;
-        void ShowWarning(const std::string& t) override { text = t; }
-    };
-
     void Load() {
         std::string file = o_.paletteFile;
         if (!o_.paletteGiven) {
@@ -100,10 +93,12 @@ private:
                 return;
             }
         }
-        Remember sink;
-        ok_ = o_.paletteIsBM ? LoadBMPalette(file, palette_, sink)
-                             : LoadCMPPalette(file, palette_, sink);
-        if (!ok_) why_ = "no palette for an 8-bit font: " + file + ": " + sink.text;
+        try {
+            palette_ = LoadPaletteFile(file, o_.paletteIsBM);
+            ok_ = true;
+        } catch (const TRefusal& r) {
+            why_ = "no palette for an 8-bit font: " + r.Path + ": " + r.Why;
+        }
     }
 
     const Options& o_;

@@ -1,7 +1,5 @@
 // ttf2sft: makes a font from an outline font (TrueType, OpenType) rendered by
 // FreeType, with the depth, headers, height and codes of a font it replaces.
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -19,7 +17,7 @@
 
 namespace {
 
-const char* const kUsage =
+const std::string kUsage =
     "Usage: ttf2sft --font FONT --ttf OUTLINE [options] -o OUT\n"
     "Makes a font (.SFT) from an outline font (TrueType, OpenType).\n"
     "\n"
@@ -56,12 +54,8 @@ const char* const kUsage =
     "                      not both 0 (default 1,1)\n"
     "  --cmp FILE          an 8-bit font's palette from a .CMP file\n"
     "  --bm FILE           ... or from a .BM game bitmap (default: uicolormap.cmp\n"
-    "                      in the current folder)\n"
-    "  -h, --help          show this text\n"
-    "  --version           show the version\n"
-    "\n"
-    "Exit status: 0 when the font was written, 1 when anything was refused, 2 for\n"
-    "a usage error.\n";
+    "                      in the current folder)\n" +
+    UsageEnd(22, kFontWrittenExit);
 
 struct Options {
     std::string font, ttf, out, chars, charsFile, codepage,
@@ -72,13 +66,6 @@ struct Options {
     std::vector<std::uint16_t> codes;
     TCodePage page;
 };
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     app.add_option("--font", o.font);
@@ -111,9 +98,9 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
         return UsageError(app, "--height with --add: the font keeps its strip's height", kUsage);
     if (!o.add && (o.size == "match" || o.color == "match"))
         return UsageError(app, "match is for --add: it matches the font added to", kUsage);
-    for (const std::string* in : {&o.font, &o.ttf, &o.charsFile, &o.cmp, &o.bm})
-        if (!in->empty() && SameFile(*in, o.out))
-            return UsageError(app, "-o " + o.out + " is one of the inputs", kUsage);
+    if (const auto stop =
+            OutIsAnInput(app, o.out, {o.font, o.ttf, o.charsFile, o.cmp, o.bm}, kUsage))
+        return stop;
     try {
         o.charsGiven = chars->count() > 0;
         if (o.charsGiven) o.codes = ParseCharList(o.chars);
@@ -297,14 +284,13 @@ int main(int argc, char** argv) {
     Options o;
     CLI::App app("", "ttf2sft");
     if (const auto stop = ParseArgs(app, argc, argv, o)) return *stop;
-    StopCleanlyOnSignals();
-    try {
-        return Run(o);
-    } catch (const TRefusal& r) {
-        return Refuse(r.Path, r.Why);
-    } catch (const Misuse& m) {
-        return UsageError(app, m.what, kUsage);
-    } catch (const std::bad_alloc&) {
-        return Refuse(o.ttf, "Out of memory");
-    }
+    return RunRefusing(
+        [&] {
+            try {
+                return Run(o);
+            } catch (const Misuse& m) {
+                return UsageError(app, m.what, kUsage);
+            }
+        },
+        o.ttf);
 }

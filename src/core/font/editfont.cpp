@@ -89,7 +89,7 @@ TPixelGrid ReadOnlyGrid(const TSftFont& Font) {
 }
 
 TFontBody TEditedFont::Body() const {
-    return TFontBody{font_.Width, font_.Height, font_.Pixels, table_, ranges_, rangesAsRead_};
+    return TFontBody{{font_.Width, font_.Height, font_.Pixels}, table_, ranges_, rangesAsRead_};
 }
 
 void TEditedFont::SetBody(TFontBody Body) {

@@ -9,6 +9,7 @@
 #include "base/bytes.h"
 #include "base/errors.h"
 #include "base/fileio.h"
+#include "base/pixelstrip.h"
 #include "font/font.h"
 #include "font/pixeledit.h"
 
@@ -21,10 +22,7 @@ TPixelGrid ReadOnlyGrid(const TSftFont& Font);
 
 // The strip and the table: what a wholesale change replaces, and what the
 // history swaps back. Copies share the pixels.
-struct TFontBody {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    SharedBytes Pixels;
+struct TFontBody : TPixelStrip<SharedBytes> {
     std::vector<TCharEntry> Table;
     std::vector<TRange> Ranges;
     bool RangesAsRead = false;

@@ -7,14 +7,12 @@
 
 #include "base/bytes.h"
 #include "base/errors.h"
+#include "base/pixelstrip.h"
 #include "image/palette.h"
 
-// A glyph strip: Width * Height pixels of 1 (8-bit) or 2 (16-bit) bytes.
-struct TStrip {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    ByteSpan Pixels;
-};
+// A glyph strip to read: Width * Height pixels of 1 (8-bit) or 2 (16-bit)
+// bytes.
+using TStrip = TPixelStrip<ByteSpan>;
 
 // Row strides of the two image kinds; sizes of 0 and more.
 std::uint64_t Stride8(std::int32_t Width);

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "base/pixelrows.h"
+#include "image/color.h"
 
 namespace {
 
@@ -20,25 +21,6 @@ std::string Place(std::int32_t x, std::int32_t y) {
 
 std::uint32_t Entry(const TPalette& p, std::size_t k) {
     return std::uint32_t(p[3 * k]) << 16 | std::uint32_t(p[3 * k + 1]) << 8 | p[3 * k + 2];
-}
-
-int Component(std::uint32_t c, int shift) { return int((c >> shift) & 0xFF); }
-
-std::uint8_t NearestEntry(const TPalette& p, std::uint32_t c) {
-    std::size_t best = 0;
-    int bestDistance = 1 << 30;
-    for (std::size_t k = 0; k < 256; ++k) {
-        int d = 0;
-        for (int shift : {16, 8, 0}) {
-            const int delta = Component(c, shift) - Component(Entry(p, k), shift);
-            d += delta * delta;
-        }
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = k;
-        }
-    }
-    return std::uint8_t(best);
 }
 
 }  // namespace
@@ -165,7 +147,10 @@ void TStripMaker::Convert8(std::size_t at, const std::uint8_t* indices,
         if (fresh) {
             for (std::size_t k = 0; k < 256 && found->second < 0; ++k)
                 if (Entry(palette, k) == c) found->second = int(k);
-            if (found->second < 0 && nearest_) found->second = -2 - NearestEntry(palette, c);
+            if (found->second < 0 && nearest_)
+                found->second =
+                    -2 - NearestPaletteEntry(palette, {std::uint8_t(c >> 16), std::uint8_t(c >> 8),
+                                                       std::uint8_t(c)});
         }
         if (found->second >= 0) {
             dst[x] = std::uint8_t(found->second);

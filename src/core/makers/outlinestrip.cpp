@@ -67,7 +67,7 @@ TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStri
     TCoverageStrip out;
     out.Width = std::int32_t(width);
     out.Height = Layout.Height;
-    out.Coverage.assign(std::size_t(width) * std::size_t(Layout.Height), 0);
+    out.Pixels.assign(std::size_t(width) * std::size_t(Layout.Height), 0);
     out.Table.reserve(Glyphs.size());
     std::int64_t x = 0;
     for (const TPlacedGlyph& placed : Glyphs) {
@@ -92,7 +92,7 @@ TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStri
                                      std::count_if(src + c1, src + g.Width, inked));
             if (c1 > c0)
                 std::copy(src + c0, src + c1,
-                          out.Coverage.data() + y * width + x + room.Left + g.Left + c0);
+                          out.Pixels.data() + y * width + x + room.Left + g.Left + c0);
         }
         out.ClippedPixels += clipped;
         out.ClippedGlyphs += clipped ? 1 : 0;
@@ -124,13 +124,13 @@ Bytes PaintStrip(const TCoverageStrip& Strip, const TCoverageColors& Colors) {
 }
 
 Bytes PaintStrip(const TCoverageStrip& Strip, const std::vector<TCoverageColors>& RowColors) {
-    const std::size_t n = Strip.Coverage.size(), w = std::size_t(Strip.Width);
+    const std::size_t n = Strip.Pixels.size(), w = std::size_t(Strip.Width);
     const bool eight = RowColors.front().BitsPerPixel == 8;
     Bytes out(eight ? n : 2 * n);
     std::uint8_t* to = out.data();
     for (std::size_t y = 0; w && y < n / w; ++y) {
         const auto& value = RowColors[RowColors.size() == 1 ? 0 : y].Value;
-        const std::uint8_t* from = Strip.Coverage.data() + y * w;
+        const std::uint8_t* from = Strip.Pixels.data() + y * w;
         if (eight) {
             for (std::size_t x = 0; x < w; ++x) *to++ = std::uint8_t(value[from[x]]);
         } else {

@@ -13,6 +13,7 @@
 
 #include "base/bytes.h"
 #include "base/errors.h"
+#include "base/pixelstrip.h"
 #include "font/font.h"
 #include "font/pixeledit.h"
 #include "image/color.h"
@@ -66,13 +67,10 @@ struct TStripLayout {
     TEffectRoom Room = {};
 };
 
-// The laid-out strip before colours: one coverage byte a pixel.
-struct TCoverageStrip {
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
-    std::vector<std::uint8_t> Coverage;  // Width * Height, top row first
-    std::vector<TCharEntry> Table;       // X = the cell's first column, Extra = its width
-    std::uint64_t ClippedPixels = 0;     // inked pixels outside their cell or the strip
+// The laid-out strip before colours: its pixels are one coverage byte each.
+struct TCoverageStrip : TPixelStrip<std::vector<std::uint8_t>> {
+    std::vector<TCharEntry> Table;    // X = the cell's first column, Extra = its width
+    std::uint64_t ClippedPixels = 0;  // inked pixels outside their cell or the strip
     std::uint32_t ClippedGlyphs = 0;
 };
 

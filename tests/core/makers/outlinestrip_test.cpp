@@ -30,7 +30,7 @@ TEST(OutlineStrip, LaysGlyphsOutInCellsAndCountsWhatIsClipped) {
     want[0 * 15 + 1] = 10, want[0 * 15 + 2] = 11, want[1 * 15 + 1] = 12, want[1 * 15 + 2] = 13;
     want[2 * 15 + 6] = 11, want[2 * 15 + 7] = 12;
     want[2 * 15 + 10] = 10, want[3 * 15 + 10] = 11;
-    EXPECT_EQ(s.Coverage, want);
+    EXPECT_EQ(s.Pixels, want);
     EXPECT_EQ(s.ClippedPixels, 3u);
     EXPECT_EQ(s.ClippedGlyphs, 2u);
 
@@ -39,7 +39,7 @@ TEST(OutlineStrip, LaysGlyphsOutInCellsAndCountsWhatIsClipped) {
     std::uint64_t cut = 0;
     for (TPlacedGlyph& g : cropped) cut += CropToCell(g.Glyph, {4, 3, 2, 16});
     const TCoverageStrip c = LayOutGlyphs(cropped, {4, 3, 2, 16});
-    EXPECT_EQ(c.Coverage, s.Coverage);
+    EXPECT_EQ(c.Pixels, s.Pixels);
     EXPECT_EQ(c.Table, s.Table);
     EXPECT_EQ(cut, 3u);
     EXPECT_EQ(c.ClippedPixels, 0u);
@@ -67,7 +67,7 @@ TEST(OutlineStrip, ColorsBlendByCoverage) {
     for (int a = 1; a < 255; ++a)
         EXPECT_EQ(c8.Value[std::size_t(a)], (254 * a + 127) / 255 / 2) << a;
 
-    TCoverageStrip strip{2, 1, {0, 255}, {}, 0, 0};
+    TCoverageStrip strip{{2, 1, {0, 255}}, {}, 0, 0};
     EXPECT_EQ(PaintStrip(strip, c16), (Bytes{0, 0, 0xFF, 0xFF}));
     EXPECT_EQ(PaintStrip(strip, c8), (Bytes{128, 255}));
 }
