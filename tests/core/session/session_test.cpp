@@ -228,7 +228,9 @@ TEST(EditSession, RefusalsAndCommandsThatChangeNothingLeaveNoStep) {
         {[](TEditSession& s) { return s.Select({}, -1), s.DeleteCharacter(); }, "nothing"},
         {[](TEditSession& s) { return s.Select({}, -1), s.Transform(TGlyphTransform::Bold); },
          "nothing"},
-        {[](TEditSession& s) { return s.SetColor(false, 5), s.Press(5, 2, TPointer::Left, 0, 0); },
+        {[](TEditSession& s) {
+             return s.SetColor(false, 5), s.Press(5, 2, TPointer::Left, false, false);
+         },
          "nothing"},  // a dab of the colour there: no step once released
     };
     for (const auto& [run, said] : cases) {
