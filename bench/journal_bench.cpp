@@ -8,30 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <vector>
 
 #include "benchuser.h"
 #include "history/journal.h"
-
-namespace {
-
-template <class F>
-double Median(int Runs, F&& f) {
-    std::vector<double> ms;
-    for (int i = 0; i < Runs; ++i) {
-        const auto t = std::chrono::steady_clock::now();
-        f();
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t)
-                         .count());
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
-
-}  // namespace
+#include "median.h"
 
 int main() {
     const auto dir = std::filesystem::temp_directory_path() / "quill-journal-bench";
@@ -42,13 +25,20 @@ int main() {
     TEditedFont f;
     if (!f.Load(font)) return 1;
 
+    // As the session feeds the window's sink: records made, the writer's file.
+    TJournalRecords records;
     TJournalWriter w;
+    const auto start = [&] {
+        w.Begin(journal, [&](const TJournalRecords::TOut& Out) {
+            records.Start(f, StampOf(font), {}, 0, 0, Out);
+        });
+    };
     // The first change writes the font; starting afresh over a journal syncs.
     const double first = Median(3, [&] {
         std::filesystem::remove(journal);
-        w.Start(journal, f, StampOf(font), {}, 0, 0);
+        start();
     });
-    const double again = Median(3, [&] { w.Start(journal, f, StampOf(font), {}, 0, 0); });
+    const double again = Median(3, start);
 
     // A dab: one pixel, as the pencil leaves it.
     int x = 0;
@@ -59,7 +49,7 @@ int main() {
         dabs.emplace_back("Pencil", Recorded(grid, [&](TPixelDelta& d) {
                               d.Set(grid, at, at % 64, std::uint16_t(0xFFFF - at));
                           }));
-        w.Pushed(dabs.back(), f);
+        w.Append(records.Pushed(dabs.back(), f));
     });
     // As many bytes as the dab's record, with its length and checksum.
     Bytes record(8);
@@ -78,7 +68,7 @@ int main() {
         TFontBody before = f.Body();
         f = std::move(copy);
         const TEditStep step("Import Picture", std::move(before), f);
-        imports.push_back(Median(1, [&] { w.Pushed(step, f); }));
+        imports.push_back(Median(1, [&] { w.Append(records.Pushed(step, f)); }));
     }
     std::sort(imports.begin(), imports.end());
     const double import = imports[imports.size() / 2];

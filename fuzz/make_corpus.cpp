@@ -83,22 +83,29 @@ int main(int argc, char** argv) {
         WriteFile(font, MakeFont(16, 10, 2, 65, 67));
         TEditedFont f;
         if (!f.Load(font)) return 1;
+        TJournalRecords records;
         TJournalWriter w;
-        w.Start((journal / "pushed").string(), f, {}, {}, 0, 0);
+        const auto start = [&](const char* Name, const std::vector<const TEditStep*>& Kept,
+                               std::size_t Done, std::ptrdiff_t Clean) {
+            w.Begin((journal / Name).string(), [&](const TJournalRecords::TOut& Out) {
+                records.Start(f, {}, Kept, Done, Clean, Out);
+            });
+        };
+        start("pushed", {}, 0, 0);
         std::vector<TEditStep> steps;
         TPixelGrid grid = f.Grid();
         steps.emplace_back(
             "Pencil", Recorded(grid, [&](TPixelDelta& d) { PaintLine(grid, 0, 0, 9, 1, 5, d); }));
-        w.Pushed(steps.back(), f);
+        w.Append(records.Pushed(steps.back(), f));
         steps.push_back(InsertCharacter(f, 0, 90, 2, 9));
-        w.Pushed(steps.back(), f);
+        w.Append(records.Pushed(steps.back(), f));
         TFontBody before = f.Body();
         f.ReplaceStrip(3, 2, Bytes(12, 7));
         steps.emplace_back("Import Picture", std::move(before), f);
-        w.Pushed(steps.back(), f);
+        w.Append(records.Pushed(steps.back(), f));
         steps.back().Toggle(f);
-        w.Undone();
-        w.Start((journal / "kept").string(), f, {}, {&steps[0], &steps[1], &steps[2]}, 2, -1);
+        w.Append(records.Undone());
+        start("kept", {&steps[0], &steps[1], &steps[2]}, 2, -1);
         w.Stop(false);
         fs::remove(font);
     }

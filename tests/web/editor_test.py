@@ -77,7 +77,6 @@ class Editor(PageTest):
                     self.wait(lambda: not self.d.find_elements(By.CSS_SELECTOR, "dialog[open]"))
                     continue
                 self.assertEqual(self.table("ab.json"), table)
-        self.assertEqual(self.saved("ab.sft")[-80:], strip)  # the columns put in are gone again
         self.assertTrue(self.command("undo").startswith("Undo Delete Character"))
 
     def test_character_table_refuses_what_a_font_cant_hold_and_is_one_step(self):

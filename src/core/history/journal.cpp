@@ -87,7 +87,6 @@ void TJournalRecords::Start(const TEditedFont& Font, const TFileStamp& Stamp,
     base.insert(base.end(), head.begin(), head.end());
     base.insert(base.end(), Font.Font().Pixels.begin(), Font.Font().Pixels.end());
     Out(Seal());
-    base_ = kMagic.size() + record_.size();
     // Done steps newest first, then undone ones oldest first.
     for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Out(Seal());
     for (std::size_t i = Done; i < Steps.size(); ++i) Steps[i]->Write(Begin(kKept)), Out(Seal());
@@ -123,7 +122,6 @@ void TJournalWriter::Begin(const std::string& Path, const TWrite& Write) {
         // must not leave neither. A first one is synced with the next records.
         if (RegularFileExists(Path)) file->Sync();
         file->Rename(Path);
-        base_ = file->Size();
     } catch (...) {
         std::remove(aside.c_str());
         throw;
@@ -133,31 +131,6 @@ void TJournalWriter::Begin(const std::string& Path, const TWrite& Write) {
 
 void TJournalWriter::Append(ByteSpan Record) {
     if (file_) file_->Append(Record);
-}
-
-void TJournalWriter::Start(const std::string& Path, const TEditedFont& Font,
-                           const TFileStamp& Stamp, const std::vector<const TEditStep*>& Steps,
-                           std::size_t Done, std::ptrdiff_t Clean) {
-    Begin(Path, [&](const TJournalRecords::TOut& Out) {
-        records_.Start(Font, Stamp, Steps, Done, Clean, Out);
-    });
-    base_ = records_.BaseSize();
-}
-
-void TJournalWriter::Pushed(const TEditStep& Step, const TEditedFont& Font) {
-    if (file_) Append(records_.Pushed(Step, Font));
-}
-
-void TJournalWriter::Undone() {
-    if (file_) Append(records_.Undone());
-}
-
-void TJournalWriter::Redone() {
-    if (file_) Append(records_.Redone());
-}
-
-void TJournalWriter::Dropped(std::size_t Count) {
-    if (file_) Append(records_.Dropped(Count));
 }
 
 void TJournalWriter::Sync() {

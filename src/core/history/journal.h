@@ -120,11 +120,9 @@ public:
     using TOut = std::function<void(ByteSpan)>;
     // The journal's beginning, a piece at a time: its header, the font as it
     // stands, then the history's steps as they stand, Done of them done.
-    // BaseSize is then the size of the header and the font.
     void Start(const TEditedFont& Font, const TFileStamp& Stamp,
                const std::vector<const TEditStep*>& Steps, std::size_t Done, std::ptrdiff_t Clean,
                const TOut& Out);
-    std::uint64_t BaseSize() const { return base_; }
     // The font holds a new step, which drops the undone ones.
     ByteSpan Pushed(const TEditStep& Step, const TEditedFont& Font);
     ByteSpan Undone();
@@ -138,7 +136,6 @@ private:
     ByteSpan Seal();
 
     Bytes record_;
-    std::uint64_t base_ = 0;
 };
 
 // Whether a journal whose records after the font hold SinceBase bytes has
@@ -147,46 +144,29 @@ inline bool JournalOvergrown(std::uint64_t SinceBase, std::size_t Bound) {
     return SinceBase > Bound + Bound / 4;
 }
 
-// Writes a history's journal. Every call writes whole records, synced only
-// by Sync; a failure throws EToolkitError with the system's reason and
-// leaves the file ending on its last whole record.
+// Writes a journal's file from the records a session hands its sink. Every
+// call writes whole records, synced only by Sync; a failure throws
+// EToolkitError with the system's reason and leaves the file ending on its
+// last whole record.
 class TJournalWriter {
 public:
     using TWrite = std::function<void(const TJournalRecords::TOut&)>;
     // Starts the journal at Path afresh with what Write hands its Out, as
-    // Start does.
+    // TJournalRecords::Start does: written aside and renamed over Path, so
+    // that a journal is always whole, and synced first when it replaces one.
     void Begin(const std::string& Path, const TWrite& Write);
     // One more record, whole.
     void Append(ByteSpan Record);
-    // Starts the journal at Path afresh: the font as it stands, and the
-    // history's steps as they stand, Done of them done; written aside and
-    // renamed over Path, so that a journal is always whole, and synced first
-    // when it replaces one.
-    void Start(const std::string& Path, const TEditedFont& Font, const TFileStamp& Stamp,
-               const std::vector<const TEditStep*>& Steps, std::size_t Done, std::ptrdiff_t Clean);
-    // The font holds a new step, which drops the undone ones.
-    void Pushed(const TEditStep& Step, const TEditedFont& Font);
-    void Undone();
-    void Redone();
-    // The history let its Count oldest steps go.
-    void Dropped(std::size_t Count);
     // Puts what is written on the disk; a thread that does it holds File().
     void Sync();
     bool Started() const { return file_ != nullptr; }
     // Forgets the journal, removing its file when Remove.
     void Stop(bool Remove);
-    // Whether the steps written since the font hold much more than Bound:
-    // time to start afresh.
-    bool Overgrown(std::size_t Bound) const {
-        return file_ && JournalOvergrown(file_->Size() - base_, Bound);
-    }
     // The file, shared with a thread that syncs it.
     std::shared_ptr<TAppendFile> File() const { return file_; }
 
 private:
     std::shared_ptr<TAppendFile> file_;
-    std::uint64_t base_ = 0;  // the header and the font
-    TJournalRecords records_;
 };
 
 // The checksum of the records (CRC-32, as zlib's).

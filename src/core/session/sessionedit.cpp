@@ -152,7 +152,11 @@ TSessionChange TEditSession::OnRows(const char* Name,
 TSessionChange TEditSession::DeleteCharacter() {
     Release();
     if (selection_.empty()) return {};
-    if (selection_.size() == 1) return Keep(::DeleteCharacter(font_, current_), current_);
+    // The row selected: the current one may have been taken out of the selection.
+    if (selection_.size() == 1) {
+        const int row = selection_.front();
+        return Keep(::DeleteCharacter(font_, row), row);
+    }
     return OnRows("Delete Character",
                   [](TEditedFont& Font, int Row) { ::DeleteCharacter(Font, Row); });
 }

@@ -13,21 +13,31 @@
 
 namespace {
 
-// A font and its history as the window keeps them, with the journal
-// written as it goes.
+// A font and its history as the session keeps them, its journal's records
+// written to a file as the window's sink writes them.
 struct Session {
     TEditedFont font;
     std::vector<TEditStep> steps;
     std::size_t done = 0;
+    TJournalRecords records;
     TJournalWriter journal;
+    std::uint64_t since = 0;  // record bytes after the start
 
-    std::vector<const TEditStep*> Steps() const {
-        std::vector<const TEditStep*> v;
-        for (const TEditStep& s : steps) v.push_back(&s);
-        return v;
+    // The journal at Path afresh: the font and the steps as they stand.
+    void Start(const std::string& Path, const TFileStamp& Stamp, std::ptrdiff_t Clean) {
+        std::vector<const TEditStep*> kept;
+        for (const TEditStep& s : steps) kept.push_back(&s);
+        journal.Begin(Path, [&](const TJournalRecords::TOut& Out) {
+            records.Start(font, Stamp, kept, done, Clean, Out);
+        });
+        since = 0;
+    }
+    void Append(ByteSpan Record) {
+        journal.Append(Record);
+        since += Record.size();
     }
     void Push(TEditStep step) {
-        journal.Pushed(step, font);
+        Append(records.Pushed(step, font));
         steps.push_back(std::move(step));
         ++done;
     }
@@ -101,13 +111,13 @@ TEST(Journal, EveryKindOfStepReadBackGivesTheSameFontAndUndoesToTheFile) {
                 Session s;
                 fx.Open(s, bpp);
                 const TFileStamp stamp = StampOf(fx.dir.Path("f.sft"));
-                if (!keptAtStart) s.journal.Start(fx.journal, s.font, stamp, {}, 0, 0);
+                if (!keptAtStart) s.Start(fx.journal, stamp, 0);
                 s.Push(Pencil(s.font, 0, 9, 7));
                 s.Push(edit(s.font));
                 // Undone and redone: both recorded.
                 for (int i = 0; i < 2; ++i) s.steps[1].Toggle(s.font);
-                s.journal.Undone(), s.journal.Redone();
-                if (keptAtStart) s.journal.Start(fx.journal, s.font, stamp, s.Steps(), 2, 0);
+                s.Append(s.records.Undone()), s.Append(s.records.Redone());
+                if (keptAtStart) s.Start(fx.journal, stamp, 0);
                 const ByteVec edited = FileOf(s.font);
 
                 TJournalHistory h = ReadJournal(fx.journal);
@@ -133,7 +143,7 @@ TEST(Journal, ATornLastRecordIsDroppedAtEveryByte) {
     Fixture fx;
     Session s;
     fx.Open(s, 16);
-    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Start(fx.journal, {}, 0);
     s.Push(Pencil(s.font, 0, 9, 1));
     s.Push(InsertCharacter(s.font, 0, 90, 2, 9));
     const ByteVec before = FileOf(s.font);
@@ -160,7 +170,7 @@ TEST(Journal, ADamagedRecordOrFileIsRefusedSayingWhy) {
     Fixture fx;
     Session s;
     fx.Open(s, 8);
-    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Start(fx.journal, {}, 0);
     const auto based = std::filesystem::file_size(fx.journal);
     s.Push(Pencil(s.font, 0, 9, 1));
     s.Push(Pencil(s.font, 0, 9, 2));
@@ -195,7 +205,7 @@ TEST(Journal, StepsTheHistoryDropsGoFromTheJournal) {
     Fixture fx;
     Session s;
     fx.Open(s, 16);
-    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Start(fx.journal, {}, 0);
     // Each dab about 200 bytes of history; room for four.
     const std::size_t bound = 800;
     std::vector<std::size_t> sizes;
@@ -209,11 +219,10 @@ TEST(Journal, StepsTheHistoryDropsGoFromTheJournal) {
         sizes.erase(sizes.begin(), sizes.begin() + std::ptrdiff_t(drop));
         s.steps.erase(s.steps.begin(), s.steps.begin() + std::ptrdiff_t(drop));
         s.done -= drop;
-        if (drop) s.journal.Dropped(drop);
-        if (s.journal.Overgrown(bound)) {
-            s.journal.Start(fx.journal, s.font, {}, s.Steps(), s.done, -1);
+        if (drop) s.Append(s.records.Dropped(drop));
+        if (JournalOvergrown(s.since, bound)) {
+            s.Start(fx.journal, {}, -1);
             restarted = true;
-            EXPECT_FALSE(s.journal.Overgrown(bound));
         }
     }
     EXPECT_TRUE(restarted);
@@ -253,7 +262,7 @@ TEST(Journal, OnlyTheLastRecordCanBeTornDamageBeforeWholeRecordsIsReported) {
     Fixture fx;
     Session s;
     fx.Open(s, 8);
-    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Start(fx.journal, {}, 0);
     for (std::uint16_t v = 1; v <= 3; ++v) s.Push(Pencil(s.font, 0, 9, v));
     const ByteVec full = ReadFile(fx.journal);
     const std::vector<std::size_t> at = RecordsOf(full);
@@ -295,7 +304,7 @@ TEST(Journal, AStepGrowingTheStripPastTheLimitIsRefusedBeforeItIsHad) {
     Fixture fx;
     Session s;
     fx.Open(s, 8);  // 10 x 2
-    s.journal.Start(fx.journal, s.font, {}, {}, 0, 0);
+    s.Start(fx.journal, {}, 0);
     s.Push(Pencil(s.font, 0, 9, 1));
     s.Push(InsertCharacter(s.font, 0, 90, 2, 9));
     s.Push(Pencil(s.font, 0, 9, 2));
