@@ -138,7 +138,9 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "ttf2sft: give the font to take the headers from with --font"},
         {base + "--chars 40-32", 2, "ttf2sft: --chars: the range \"40-32\" runs backwards"},
         {base + "--codepage NOPE", 2,
-         "ttf2sft: --codepage: iconv doesn't know the code page \"NOPE\""},
+         "ttf2sft: --codepage: no code page is called \"NOPE\": give Unicode, Windows-1250 to "
+         "Windows-1258, ISO-8859-1 to ISO-8859-16 (no 12), KOI8-R, KOI8-U, CP437, CP850, CP852 or "
+         "CP866"},
         {base + "--color 3", 2,
          "ttf2sft: a 16-bit font's colours: \"3\" is not R,G,B with each 0 to 255"},
         {"--font t16.sft -o out.sft --ttf none.ttf", 1, "none.ttf: No such file or directory"},
@@ -149,7 +151,7 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "uicolormap.cmp: not found! (an 8-bit font needs a palette: give --cmp or --bm)"},
         {base + "--chars 32-300 --keep-missing", 1,
          "out.sft: 269 characters; a font holds at most 256"},
-        {base + "--chars-file bad.txt", 1, "bad.txt: not UTF-8 text: byte 2"},
+        {base + "--chars-file bad.txt", 1, "bad.txt is not UTF-8 text (byte 0xFF at offset 2)."},
         {base + "--height 1", 1, "dv.ttf: no size of the font fits a strip 1 pixels high"},
         {base + "--chars 888-889 --chars-file lines.txt", 0,  // line breaks are no characters
          "dv.ttf: no glyph for 2 codes, left out: 888-889"},
