@@ -6,34 +6,13 @@
 #include "testfiles.h"
 #include "text/decompose.h"
 
-namespace {
-
-// Glyphs 7 x 12, each inked in the box X, Y, W, H.
-TEditedFont FontOf(const std::vector<std::pair<std::uint16_t, std::array<int, 4>>>& Glyphs) {
-    const int n = int(Glyphs.size());
-    ByteVec file = SftWriter().Header(1).Range(1, 1).StripHeader(8).Size(7 * n, 12).Bytes();
-    std::vector<TCharEntry> table;
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 7 * n; ++x) {
-            const auto [bx, by, bw, bh] = Glyphs[std::size_t(x / 7)].second;
-            file.push_back(x % 7 >= bx && x % 7 < bx + bw && y >= by && y < by + bh ? 5 : 0);
-        }
-    for (int g = 0; g < n; ++g) table.push_back({Glyphs[std::size_t(g)].first, 7 * g, 7});
-    TEditedFont font;
-    EXPECT_TRUE(font.Parse(file, "f.sft"));
-    font.SetTable(table);
-    return font;
-}
-
-}  // namespace
-
 TEST(CheckText, SaysWhatCanBeDoneForEachMissingCharacter) {
     // a with room below for the ogonek; e inked to the bottom row; the ogonek.
     const auto font = [](std::uint16_t Ogonek) {
-        return FontOf({{' ', {0, 0, 0, 0}},
-                       {'a', {1, 4, 5, 5}},
-                       {'e', {1, 4, 5, 8}},
-                       {Ogonek, {3, 0, 2, 2}}});
+        return BoxFont({{' ', {0, 0, 0, 0}},
+                        {'a', {1, 4, 5, 5}},
+                        {'e', {1, 4, 5, 8}},
+                        {Ogonek, {3, 0, 2, 2}}});
     };
     struct Case {
         const char* Page;
