@@ -281,3 +281,54 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
 }
 
 }  // namespace
+
+// --accents: ą is built of the font's a and ogonek (at its Windows-1250
+// codes), the rest rendered from --ttf or, without it, named and left out;
+// the new glyphs follow in code order.
+TEST(Ttf2sft, BuildsWhatTheFontsOwnLettersMakeAndRendersTheRest) {
+    const std::vector<std::tuple<std::string, int, std::string, std::vector<std::uint16_t>>> cases =
+        {
+            {"--chars-file pl.txt",
+             0,
+             "box.sft: 1 code in the font already, skipped: 97\nbox.sft: 1 character was not "
+             "built:\n\xC5\x82 (U+0142): not one letter and one "
+             "mark\n",
+             {0xB9}},
+            {"--chars-file pl.txt --ttf dv.ttf --cmp grey.cmp --chars 98",
+             0,
+             "box.sft: 1 code in the font already, skipped: 97\n",
+             {98, 0xB3, 0xB9}},
+            {"--chars 179",
+             1,
+             "box.sft: none of the characters asked for can be built of its own letters and marks: "
+             "give --ttf\n",
+             {}},
+        };
+    for (const auto& [args, code, err, added] : cases) {
+        SCOPED_TRACE(args);
+        Folder dir;
+        const TEditedFont box =
+            BoxFont({{' ', {0, 0, 0, 0}}, {'a', {1, 4, 5, 5}}, {0xB2, {3, 0, 2, 2}}});
+        WriteFile(dir.Path("box.sft"), FileOf(box));
+        WriteFile(dir.Path("pl.txt"), {'a', 0xC4, 0x85, 0xC5, 0x82, '\n'});
+        const ToolResult r =
+            RunTtf2sft(dir, "--font box.sft --add --accents --codepage CP1250 -o out.sft " + args);
+        EXPECT_EQ(std::make_pair(r.code, r.err), std::make_pair(code, err));
+        TEditedFont out;
+        if (code) continue;
+        ASSERT_TRUE(out.Load(dir.Path("out.sft")));
+        std::vector<std::uint16_t> codes;
+        for (std::size_t i = 3; i < out.Table().size(); ++i) codes.push_back(out.Table()[i].Code);
+        EXPECT_EQ(codes, added);
+        // ą: the a, and the ogonek under its right edge.
+        const TCharEntry built = out.Table().back();
+        std::string picture;
+        for (std::int32_t y = 0; y < 12; ++y)
+            for (std::int32_t x = 0; x < 7; ++x)
+                picture += out.Grid().Get(built.X + x, y) ? '#' : '.';
+        EXPECT_EQ(picture, std::string(28, '.') + ".#####." + ".#####." + ".#####." + ".#####." +
+                               ".#####." + "....##." + "....##." + std::string(7, '.'));
+    }
+    Folder dir;
+    EXPECT_EQ(RunTtf2sft(dir, "--font t16.sft --accents --ttf dv.ttf -o out.sft").code, 2);
+}
