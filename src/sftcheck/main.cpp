@@ -113,12 +113,13 @@ int main(int argc, char** argv) {
             return Refuse(path, "Out of memory");
         }
     }
+    const std::vector<char32_t> chars = TextCharacters(text);
     nlohmann::ordered_json json = nlohmann::ordered_json::array();
     bool anyMissing = false;
     for (const std::string& path : o.fonts) {
         try {
             const TEditedFont font = LoadFontFile(path);
-            const TTextCheck check = CheckText(font, o.page, text, Decomposition,
+            const TTextCheck check = CheckText(font, o.page, chars, Decomposition,
                                                StripBackground(ReadOnlyGrid(font.Font())));
             anyMissing |= !check.Missing.empty();
             if (o.json)

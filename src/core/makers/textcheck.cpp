@@ -14,8 +14,7 @@ bool Control(char32_t C) {
 
 }  // namespace
 
-TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page, std::u32string_view Text,
-                     const std::function<std::u32string(char32_t)>& Decompose) {
+std::vector<char32_t> TextCharacters(std::u32string_view Text) {
     // Most of a long text is characters seen already: a bit per BMP one.
     std::vector<bool> seen(0x10000);
     std::set<char32_t> chars;
@@ -26,13 +25,20 @@ TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page, std::u32
         }
         if (!Control(c)) chars.insert(c);
     }
+    return {chars.begin(), chars.end()};
+}
+
+TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page,
+                     const std::vector<char32_t>& Chars,
+                     const std::function<std::u32string(char32_t)>& Decompose,
+                     std::uint16_t Background) {
     std::vector<bool> has(0x10000);
     for (const TCharEntry& e : Font.Table()) has[e.Code] = true;
 
     TTextCheck check;
-    check.Characters = chars.size();
+    check.Characters = Chars.size();
     std::vector<TAccentRequest> requests;
-    for (char32_t c : chars) {
+    for (char32_t c : Chars) {
         const std::optional<std::uint16_t> code = Page.CodeOf(c);
         if (code && has[*code]) continue;
         check.Missing.push_back({c, code, code ? TFix::Add : TFix::CodePage});
@@ -41,7 +47,7 @@ TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page, std::u32
     if (!requests.empty()) {
         TAccentPlan plan;
         try {
-            plan = PlanAccentedIn(Font, Page, 0, std::move(requests));
+            plan = PlanAccentedIn(Font, Page, Background, std::move(requests));
         } catch (const EFontError&) {
             // Too wide to build all at once: each is left to be added.
         }

@@ -30,11 +30,17 @@ struct TTextCheck {
     std::vector<TMissingChar> Missing;
 };
 
-// The characters of Text a font with codes in Page lacks. Control
-// characters (line breaks, tabs) don't count. Decompose gives a character's
-// canonical decomposition (NFD).
-TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page, std::u32string_view Text,
-                     const std::function<std::u32string(char32_t)>& Decompose);
+// The distinct characters of Text, ascending; control characters (line
+// breaks, tabs) don't count.
+std::vector<char32_t> TextCharacters(std::u32string_view Text);
+
+// Which of Chars (as TextCharacters gives them) a font with codes in Page
+// lacks. Decompose gives a character's canonical decomposition (NFD);
+// Background is the colour that is no ink.
+TTextCheck CheckText(const TEditedFont& Font, const TCodePageMap& Page,
+                     const std::vector<char32_t>& Chars,
+                     const std::function<std::u32string(char32_t)>& Decompose,
+                     std::uint16_t Background);
 
 // "build from a and ˛", "draw or add from an outline font" or "not in
 // Windows-1250".

@@ -36,8 +36,8 @@ TEST(CheckText, SaysWhatCanBeDoneForEachMissingCharacter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Page);
         const TCodePageMap page = CodePageNamed(c.Page);
-        const TTextCheck check =
-            CheckText(font(c.Ogonek), page, U"ą ł\te\r\n☃ęa\x7F\u2028ą", Decomposition, 0);
+        const TTextCheck check = CheckText(
+            font(c.Ogonek), page, TextCharacters(U"ą ł\te\r\n☃ęa\x7F\u2028ą"), Decomposition, 0);
         EXPECT_EQ(check.Characters, 7u);
         std::vector<std::tuple<char32_t, std::optional<std::uint16_t>, TFix, std::string>> got;
         for (const TMissingChar& m : check.Missing)
