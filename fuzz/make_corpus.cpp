@@ -188,7 +188,9 @@ int main(int argc, char** argv) {
          Text("# c\nmsgid \"\"\nmsgstr \"H\\n\"\n\nmsgctxt \"m\"\nmsgid \"a\"\nmsgstr \"\xC4\x85 "
               "\\\"\"\n"
               "msgid \"f\"\nmsgid_plural \"fs\"\nmsgstr[0] \"p\"\nmsgstr[1] \"\"\n\"q\\t\"\r\n"));
-    Seed(text, "utf8-bom", Text("\xEF\xBB\xBFa\r\nb\rc"));
+    Seed(text, "utf8-bom",
+         Text("\xEF\xBB\xBF"
+              "a\r\nb\rc"));
     Seed(text, "utf16le", {0xFF, 0xFE, 'a', 0, '\n', 0, 0x3D, 0xD8, 0x00, 0xDE});
     Seed(text, "utf16be", {0xFE, 0xFF, 0, 'b', 0xD8, 0x3D});
     Seed(text, "latin1", Text("caf\xE9"));
