@@ -106,7 +106,10 @@ int main(int argc, char** argv) {
     std::u32string text;
     for (const std::string& path : o.texts) {
         try {
-            text += ReadTextOf(path).All;
+            if (text.empty())
+                text = ReadTextOf(path).All;
+            else
+                text += ReadTextOf(path).All;
         } catch (const TRefusal& r) {
             return Refuse(r.Path, r.Why);
         } catch (const std::bad_alloc&) {

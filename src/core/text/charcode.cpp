@@ -77,6 +77,11 @@ std::size_t DecodeUtf8(std::string_view Text, std::u32string& Out) {
     Out.reserve(Out.size() + Text.size());
     for (std::size_t i = 0; i < Text.size();) {
         const auto b0 = std::uint8_t(Text[i]);
+        if (b0 < 0x80) {  // most of a text
+            Out.push_back(b0);
+            ++i;
+            continue;
+        }
         int more = 0;
         char32_t cp = 0, least = 0;
         if (b0 < 0x80) {

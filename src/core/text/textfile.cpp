@@ -41,33 +41,47 @@ std::u32string Utf16(ByteSpan Bytes, bool Big, std::string_view Name) {
     return out;
 }
 
-std::u32string Decode(ByteSpan Bytes, std::string_view Name) {
+// Each line of Text with its number; a line ends at \n, \r\n or \r.
+template <class Char, class Each>
+void ForEachLine(std::basic_string_view<Char> Text, Each&& Do) {
+    constexpr Char kBreaks[] = {Char('\r'), Char('\n'), Char(0)};
+    std::uint32_t number = 1;
+    for (std::size_t at = 0; at < Text.size(); ++number) {
+        std::size_t end = Text.find_first_of(kBreaks, at);
+        if (end == Text.npos) end = Text.size();
+        Do(number, Text.substr(at, end - at), at);
+        at = end + (end + 1 < Text.size() && Text[end] == Char('\r') && Text[end + 1] == Char('\n')
+                        ? 2
+                        : 1);
+    }
+}
+
+// Each line of a file's text decoded: UTF-16 with its byte order mark whole,
+// UTF-8 (its mark dropped) a line at a time into one buffer.
+template <class Each>
+void ForEachTextLine(ByteSpan Bytes, std::string_view Name, Each&& Do) {
     const auto starts = [&](std::initializer_list<std::uint8_t> Mark) {
         return Bytes.size() >= Mark.size() && std::equal(Mark.begin(), Mark.end(), Bytes.begin());
     };
-    if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) return Utf16(Bytes, Bytes[0] == 0xFE, Name);
+    if (starts({0xFF, 0xFE}) || starts({0xFE, 0xFF})) {
+        const std::u32string text = Utf16(Bytes, Bytes[0] == 0xFE, Name);
+        ForEachLine(std::u32string_view(text),
+                    [&](std::uint32_t N, std::u32string_view Line, std::size_t) { Do(N, Line); });
+        return;
+    }
     const std::size_t skip = starts({0xEF, 0xBB, 0xBF}) ? 3 : 0;
-    std::u32string out;
     const std::string_view text(reinterpret_cast<const char*>(Bytes.data()) + skip,
                                 Bytes.size() - skip);
-    const std::size_t bad = DecodeUtf8(text, out);
-    if (bad < text.size())
-        throw EFontError(std::string(Name) + " is not UTF-8 text (byte " +
-                         Hex(std::uint8_t(text[bad]), 2) + " at offset " +
-                         std::to_string(bad + skip) + ").");
-    return out;
-}
-
-// Each line of Text with its number; a line ends at \n, \r\n or \r.
-template <class Each>
-void ForEachLine(std::u32string_view Text, Each&& Do) {
-    std::uint32_t number = 1;
-    for (std::size_t at = 0; at < Text.size(); ++number) {
-        std::size_t end = Text.find_first_of(U"\r\n", at);
-        if (end == std::u32string_view::npos) end = Text.size();
-        Do(number, Text.substr(at, end - at));
-        at = end + (end + 1 < Text.size() && Text[end] == U'\r' && Text[end + 1] == U'\n' ? 2 : 1);
-    }
+    std::u32string line;
+    ForEachLine(text, [&](std::uint32_t N, std::string_view Bytes, std::size_t At) {
+        line.clear();
+        const std::size_t bad = DecodeUtf8(Bytes, line);
+        if (bad < Bytes.size())
+            throw EFontError(std::string(Name) + " is not UTF-8 text (byte " +
+                             Hex(std::uint8_t(Bytes[bad]), 2) + " at offset " +
+                             std::to_string(skip + At + bad) + ").");
+        Do(N, std::u32string_view(line));
+    });
 }
 
 std::u32string_view Trimmed(std::u32string_view S) {
@@ -181,17 +195,20 @@ bool Gettext(std::string_view Name) {
 }  // namespace
 
 TText ReadText(ByteSpan Bytes, std::string_view Name) {
-    const std::u32string text = Decode(Bytes, Name);
     TText out;
     if (Gettext(Name)) {
         TPoReader po(Name);
-        ForEachLine(text, [&](std::uint32_t n, std::u32string_view line) { po.Line(n, line); });
+        ForEachTextLine(Bytes, Name,
+                        [&](std::uint32_t n, std::u32string_view line) { po.Line(n, line); });
         out.Lines = po.Finish();
     } else {
-        ForEachLine(text, [&](std::uint32_t n, std::u32string_view line) {
+        ForEachTextLine(Bytes, Name, [&](std::uint32_t n, std::u32string_view line) {
             out.Lines.push_back({n, std::u32string(line)});
         });
     }
+    std::size_t size = 0;
+    for (const TTextLine& line : out.Lines) size += line.Text.size() + 1;
+    out.All.reserve(size);
     for (const TTextLine& line : out.Lines) (out.All += line.Text) += U'\n';
     return out;
 }
