@@ -189,5 +189,17 @@ int main(int argc, char** argv) {
     Seed(outline, "tiny", font);
     Seed(outline, "tiny-hinted", hinted);
     Seed(outline, "tiny-cut", Head(font, font.size() / 2));
+
+    const fs::path text = root / "text";
+    Seed(text, "po",
+         Text("# c\nmsgid \"\"\nmsgstr \"H\\n\"\n\nmsgctxt \"m\"\nmsgid \"a\"\nmsgstr \"\xC4\x85 "
+              "\\\"\"\n"
+              "msgid \"f\"\nmsgid_plural \"fs\"\nmsgstr[0] \"p\"\nmsgstr[1] \"\"\n\"q\\t\"\r\n"));
+    Seed(text, "utf8-bom",
+         Text("\xEF\xBB\xBF"
+              "a\r\nb\rc"));
+    Seed(text, "utf16le", {0xFF, 0xFE, 'a', 0, '\n', 0, 0x3D, 0xD8, 0x00, 0xDE});
+    Seed(text, "utf16be", {0xFE, 0xFF, 0, 'b', 0xD8, 0x3D});
+    Seed(text, "latin1", Text("caf\xE9"));
     return 0;
 }

@@ -65,7 +65,7 @@ std::optional<int> OutIsAnInput(const CLI::App& App, const std::string& Out,
 }
 
 int Refuse(const std::string& Path, const std::string& Why) {
-    std::cerr << Path << ": " << Why << "\n";
+    std::cerr << Path << (Path.empty() ? "" : ": ") << Why << "\n";
     return 1;
 }
 
@@ -82,6 +82,16 @@ TEditedFont LoadFontFile(const std::string& Path, bool Pixels) {
     if (font.Load(Path, Pixels)) return font;
     const std::string why = WhyNotReadable(Path);
     throw TRefusal{Path, why.empty() ? "Invalid SFT file!" : why};
+}
+
+TText ReadTextOf(const std::string& Path) {
+    const std::string bytes = ReadTextFile(Path);
+    try {
+        return ReadText(ByteSpan(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                        Path);
+    } catch (const EFontError& e) {
+        throw TRefusal{"", e.what()};
+    }
 }
 
 TPalette LoadPaletteFile(const std::string& Path, bool BM) {

@@ -10,6 +10,7 @@
 
 #include "font/editfont.h"
 #include "image/palette.h"
+#include "text/textfile.h"
 
 // Parses the command line into the options set up on App, adding -h/--help
 // and --version. Returns the status to stop with: 0 once the usage or the
@@ -37,7 +38,8 @@ std::optional<int> OutIsAnInput(const CLI::App& App, const std::string& Out,
                                 std::initializer_list<std::string> Inputs,
                                 const std::string& Usage);
 
-// "PATH: why" on stderr; the refusal status, 1.
+// "PATH: why" on stderr (why alone when it names the file: no PATH); the
+// refusal status, 1.
 int Refuse(const std::string& Path, const std::string& Why);
 
 // A file that can't be used, and why: said as Refuse says it.
@@ -51,6 +53,9 @@ struct TRefusal {
 std::string ReadTextFile(const std::string& Path);
 TEditedFont LoadFontFile(const std::string& Path, bool Pixels = true);
 TPalette LoadPaletteFile(const std::string& Path, bool BM);
+// A text's characters as ReadText reads them (a .po's translations only);
+// the reader's refusals name the file themselves.
+TText ReadTextOf(const std::string& Path);
 
 // On SIGINT or SIGTERM the file being written goes and the program ends
 // with 128 + the signal.

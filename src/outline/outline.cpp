@@ -4,7 +4,6 @@
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 #include FT_OUTLINE_H
-#include <iconv.h>
 
 #include <algorithm>
 
@@ -244,21 +243,9 @@ TGlyphBitmap TOutlineFace::Render(char32_t CodePoint, TRenderMode Mode) {
 }
 
 TCodePage LoadCodePage(const std::string& Name) {
-    const iconv_t cd = ::iconv_open("UTF-32LE", Name.c_str());
-    if (cd == iconv_t(-1)) throw EFontError("iconv doesn't know the code page \"" + Name + "\"");
+    const TCodePageMap map = CodePageNamed(Name);
     TCodePage page;
-    for (int code = 0; code < 256; ++code) {
-        ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        char in = char(code), out[16];
-        char *inp = &in, *outp = out;
-        std::size_t inLeft = 1, outLeft = sizeof out;
-        if (::iconv(cd, &inp, &inLeft, &outp, &outLeft) == std::size_t(-1) || inLeft != 0 ||
-            outp - out != 4)
-            continue;
-        const auto* u = reinterpret_cast<const unsigned char*>(out);
-        page[std::size_t(code)] = char32_t(u[0] | u[1] << 8 | u[2] << 16 | u[3] << 24);
-    }
-    ::iconv_close(cd);
+    for (std::uint32_t code = 0; code < 256; ++code) page[code] = map.CharOf(code);
     return page;
 }
 
@@ -335,9 +322,7 @@ std::vector<TCoverageColors> FontColors(const TEditedFont& Font, const TPalette*
 
 }  // namespace
 
-TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Request,
-                               const TCoverageColors& Colors) {
-    TOutlineStrip out;
+std::vector<std::uint16_t> RequestedCodes(const TOutlineRequest& Request, TOutlineStrip& out) {
     std::vector<std::uint16_t> codes = Request.Codes;
     for (char32_t ch : Request.Characters) {
         if (LineBreak(ch)) continue;
@@ -366,6 +351,16 @@ TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Reques
         });
         out.Added = true;
     }
+    std::erase_if(codes, [&](std::uint16_t code) {
+        return std::find(Request.Made.begin(), Request.Made.end(), code) != Request.Made.end();
+    });
+    return codes;
+}
+
+TOutlineStrip MakeOutlineStrip(TOutlineFace& Face, const TOutlineRequest& Request,
+                               const TCoverageColors& Colors) {
+    TOutlineStrip out;
+    const std::vector<std::uint16_t> codes = RequestedCodes(Request, out);
 
     // Each code kept and the character it stands for; none for the missing-glyph shape.
     std::vector<std::pair<std::uint16_t, std::optional<char32_t>>> kept;

@@ -1,4 +1,4 @@
-// Outline fonts through FreeType and code pages through iconv: what makes a
+// Outline fonts through FreeType, and code pages: what makes a
 // font's strip and table from a TrueType or OpenType font. ttf2sft and the
 // viewer's dialog share it.
 #pragma once
@@ -15,6 +15,7 @@
 #include "base/pixelstrip.h"
 #include "font/editfont.h"
 #include "makers/outlinestrip.h"
+#include "text/codepage.h"
 
 enum class THinting { None, Light, Full };
 
@@ -60,9 +61,9 @@ private:
     int size_ = 0;
 };
 
-// The character each code 0 to 255 stands for in a code page, by its iconv
-// name; nothing where the code page leaves a code undefined. Throws
-// EFontError for a name iconv doesn't know.
+// The character each code 0 to 255 stands for in a code page, by any name
+// FindCodePage knows; nothing where the code page leaves a code undefined.
+// Throws EFontError for another name.
 using TCodePage = std::array<std::optional<char32_t>, 256>;
 TCodePage LoadCodePage(const std::string& Name);
 
@@ -88,6 +89,8 @@ struct TOutlineRequest {
     // glyphs take the font's own colours row by row (8-bit ones through
     // Palette), in place of the colours given.
     const TEditedFont* AddTo = nullptr;
+    // Codes made otherwise (built of the font's own glyphs): left out unsaid.
+    std::vector<std::uint16_t> Made;
     bool MatchSize = false;
     bool MatchColors = false;
     const TPalette* Palette = nullptr;
@@ -117,6 +120,11 @@ class EStripTooLarge : public EFontError {
 public:
     using EFontError::EFontError;
 };
+
+// The codes Request asks for, in code order, less those Made and those AddTo
+// has (put in Out.Skipped); the characters no code stands for go in
+// Out.Unencodable.
+std::vector<std::uint16_t> RequestedCodes(const TOutlineRequest& Request, TOutlineStrip& Out);
 
 // The strip and table for Request, in code order; when adding, X counts
 // from the strip's first new column. Throws EFontError, with the numbers,

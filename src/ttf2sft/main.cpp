@@ -12,13 +12,17 @@
 #include "edit/charedit.h"
 #include "font/editfont.h"
 #include "image/palette.h"
+#include "makers/accents.h"
+#include "makers/fontlook.h"
 #include "outline.h"
 #include "text/charcode.h"
+#include "text/decompose.h"
 
 namespace {
 
 const std::string kUsage =
     "Usage: ttf2sft --font FONT --ttf OUTLINE [options] -o OUT\n"
+    "       ttf2sft --font FONT --add --accents [--ttf OUTLINE] [options] -o OUT\n"
     "Makes a font (.SFT) from an outline font (TrueType, OpenType).\n"
     "\n"
     "Options:\n"
@@ -28,14 +32,20 @@ const std::string kUsage =
     "  --face N            the face of a font collection (default 0)\n"
     "  --add               keep the font's glyphs and rows, and add the characters it\n"
     "                      lacks at its strip's end (codes it has are skipped)\n"
+    "  --accents           with --add: build what the font's own letters and marks\n"
+    "                      make, as Build Accented Characters does; only the rest\n"
+    "                      is rendered from --ttf (without it, left out)\n"
     "  --size PX|match     the pixel size (default: the largest that fits the height);\n"
     "                      match: as tall as the font's own H (or x, n, o, 0)\n"
     "  --height PX         the strip's height (default: the font's; not with --add)\n"
     "  --chars LIST        codes and ranges, as 32-126,160,192-255\n"
-    "  --chars-file FILE   every character of a UTF-8 text file but line breaks\n"
-    "                      (with --chars, the codes of both)\n"
-    "  --codepage NAME     what each code stands for, by its iconv name (CP1252,\n"
-    "                      CP1251, ...); without it a code is the Unicode code point\n"
+    "  --chars-file FILE   every character of a text file (UTF-8, or UTF-16 with its\n"
+    "                      byte order mark; a .po's translations only) but line\n"
+    "                      breaks (with --chars, the codes of both)\n"
+    "  --codepage NAME     what each code stands for: Windows-1250 to -1258,\n"
+    "                      ISO-8859-1 to -16, KOI8-R, KOI8-U, CP437, CP850, CP852,\n"
+    "                      CP866 (or iconv's names: CP1251, ISO8859-2, ...) or\n"
+    "                      Unicode, the default: a code is the code point\n"
     "  --keep-missing      draw the font's missing-glyph shape for codes it lacks\n"
     "                      (they are left out otherwise)\n"
     "  --spacing N         empty columns after each glyph (default 0)\n"
@@ -62,8 +72,9 @@ struct Options {
         hinting = "light", color, background, cmp, bm, size, outline, shadow, shadowOffset;
     int face = 0, height = 0, spacing = 0;
     std::pair<int, int> offset{1, 1};
-    bool keepMissing = false, mono = false, charsGiven = false, add = false;
+    bool keepMissing = false, mono = false, charsGiven = false, add = false, accents = false;
     std::vector<std::uint16_t> codes;
+    TCodePageMap pageMap;  // Unicode unless --codepage names a single-byte page
     TCodePage page;
 };
 
@@ -73,6 +84,7 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     app.add_option("-o", o.out);
     app.add_option("--face", o.face)->check(CLI::NonNegativeNumber);
     app.add_flag("--add", o.add);
+    app.add_flag("--accents", o.accents);
     app.add_option("--size", o.size)
         ->check(CLI::PositiveNumber | CLI::IsMember({"match"}), "PX|match");
     app.add_option("--height", o.height)->check(CLI::PositiveNumber);
@@ -92,7 +104,10 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
     if (o.font.empty())
         return UsageError(app, "give the font to take the headers from with --font", kUsage);
-    if (o.ttf.empty()) return UsageError(app, "give the outline font with --ttf", kUsage);
+    if (o.accents && !o.add)
+        return UsageError(app, "--accents without --add: it builds what the font lacks", kUsage);
+    if (o.ttf.empty() && !o.accents)
+        return UsageError(app, "give the outline font with --ttf", kUsage);
     if (o.out.empty()) return UsageError(app, "give the font to write with -o", kUsage);
     if (o.add && o.height)
         return UsageError(app, "--height with --add: the font keeps its strip's height", kUsage);
@@ -118,7 +133,8 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
         }
     }
     try {
-        if (!o.codepage.empty()) o.page = LoadCodePage(o.codepage);
+        if (!o.codepage.empty()) o.pageMap = CodePageNamed(o.codepage);
+        if (!o.pageMap.Unicode()) o.page = LoadCodePage(o.codepage);
     } catch (const EFontError& e) {
         return UsageError(app, std::string("--codepage: ") + e.what(), kUsage);
     }
@@ -214,29 +230,78 @@ void Report(const Options& o, const TOutlineStrip& strip) {
                   << " fell outside their cells or the strip and were clipped\n";
 }
 
+// The glyphs of two strips as high as each other, side by side in code order.
+struct TMerged {
+    std::int32_t Width = 0;
+    Bytes Pixels;
+    std::vector<TCharEntry> Table;
+};
+TMerged Merge(const TAccentPlan& Built, const TOutlineStrip& Drawn, int Bpp, std::int32_t Height) {
+    struct Piece {
+        const TCharEntry* Row;
+        const Bytes* Pixels;
+        std::int32_t StripWidth, End;
+    };
+    std::vector<Piece> pieces;
+    const auto add = [&](const std::vector<TCharEntry>& Rows, const Bytes& Pixels, std::int32_t W) {
+        for (std::size_t i = 0; i < Rows.size(); ++i)
+            pieces.push_back({&Rows[i], &Pixels, W, i + 1 < Rows.size() ? Rows[i + 1].X : W});
+    };
+    add(Built.Rows, Built.Pixels, Built.Width);
+    add(Drawn.Table, Drawn.Pixels, Drawn.Width);
+    std::sort(pieces.begin(), pieces.end(),
+              [](const Piece& a, const Piece& b) { return a.Row->Code < b.Row->Code; });
+    TMerged out;
+    out.Width = Built.Width + Drawn.Width;
+    const std::size_t bpp = std::size_t(Bpp / 8), row = std::size_t(out.Width) * bpp;
+    out.Pixels.resize(row * std::size_t(Height));
+    std::int32_t x = 0;
+    for (const Piece& p : pieces) {
+        const std::size_t n = std::size_t(p.End - p.Row->X) * bpp;
+        for (std::size_t y = 0; y < std::size_t(Height); ++y)
+            std::copy_n(
+                p.Pixels->data() + (y * std::size_t(p.StripWidth) + std::size_t(p.Row->X)) * bpp, n,
+                out.Pixels.data() + y * row + std::size_t(x) * bpp);
+        out.Table.push_back({p.Row->Code, x, p.Row->Extra});
+        x += p.End - p.Row->X;
+    }
+    return out;
+}
+
+// --accents: what the font's own letters and marks make of the codes asked
+// for, by Build Accented Characters' rules; those codes are then Made.
+TAccentPlan BuildAccents(const Options& o, const TEditedFont& Font, TOutlineRequest& Request) {
+    TOutlineStrip asked;
+    std::vector<TAccentRequest> requests;
+    for (std::uint16_t code : RequestedCodes(Request, asked))
+        if (const std::optional<char32_t> ch = o.pageMap.CharOf(code))
+            requests.push_back({*ch, Decomposition(*ch)});
+    TAccentPlan plan;
+    try {
+        plan = PlanAccentedIn(Font, o.pageMap, StripBackground(ReadOnlyGrid(Font.Font())),
+                              std::move(requests));
+    } catch (const EFontError& e) {
+        throw TRefusal{o.out, e.what()};
+    }
+    for (const TCharEntry& row : plan.Rows) Request.Made.push_back(row.Code);
+    return plan;
+}
+
 int Run(const Options& o) {
     TEditedFont font = LoadFontFile(o.font);
+    const bool render = !o.ttf.empty();
     const TGlyphEffects effects = EffectsOf(o, font.BitsPerPixel());
-    const TCoverageColors colors = ColorsOf(o, font.BitsPerPixel());
+    const TCoverageColors colors = render ? ColorsOf(o, font.BitsPerPixel()) : TCoverageColors{};
 
     TOutlineRequest request;
     request.Codes = o.codes;
-    if (!o.charsFile.empty()) {
-        try {
-            request.Characters = DecodeUtf8(ReadTextFile(o.charsFile));
-            // A byte order mark says how the file is written, not what it holds.
-            if (!request.Characters.empty() && request.Characters[0] == 0xFEFF)
-                request.Characters.erase(0, 1);
-        } catch (const EFontError& e) {
-            throw TRefusal{o.charsFile, e.what()};
-        }
-    }
+    if (!o.charsFile.empty()) request.Characters = ReadTextOf(o.charsFile).All;
     if (!o.charsGiven && o.charsFile.empty()) {
         if (font.Table().empty())
             throw TRefusal{o.font, "it holds no characters: give --chars or --chars-file"};
         for (const TCharEntry& e : font.Table()) request.Codes.push_back(e.Code);
     }
-    request.CodePage = o.codepage.empty() ? nullptr : &o.page;
+    request.CodePage = o.pageMap.Unicode() ? nullptr : &o.page;
     request.KeepMissing = o.keepMissing;
     request.Height = o.height ? o.height : font.Font().Height;
     request.Size = o.size.empty() || o.size == "match" ? 0 : std::stoi(o.size);
@@ -257,18 +322,37 @@ int Run(const Options& o) {
             request.Palette = &palette.emplace(PaletteOf(o));
     }
 
+    TAccentPlan built;
+    if (o.accents) built = BuildAccents(o, font, request);
     TOutlineStrip strip;
-    try {
-        TOutlineFace face(o.ttf, o.face);
-        strip = MakeOutlineStrip(face, request, colors);
-    } catch (const EStripTooLarge& e) {
-        throw TRefusal{o.out, e.what()};
-    } catch (const EFontError& e) {
-        throw TRefusal{o.ttf, e.what()};
+    if (!render) {
+        const std::vector<std::uint16_t> left = RequestedCodes(request, strip);
+        Report(o, strip);
+        if (built.Rows.empty())
+            throw TRefusal{o.font, left.empty() && !strip.Skipped.empty()
+                                       ? "the font has every code asked for already"
+                                       : "none of the characters asked for can be built of its "
+                                         "own letters and marks: give --ttf"};
+        if (!built.Refused.empty())
+            std::cerr << o.font << ": " << NotBuiltText(built.Refused) << "\n";
+    } else if (TOutlineStrip asked; built.Rows.empty() || !RequestedCodes(request, asked).empty()) {
+        try {
+            TOutlineFace face(o.ttf, o.face);
+            strip = MakeOutlineStrip(face, request, colors);
+        } catch (const EStripTooLarge& e) {
+            throw TRefusal{o.out, e.what()};
+        } catch (const EFontError& e) {
+            // What was built is still added.
+            if (built.Rows.empty()) throw TRefusal{o.ttf, e.what()};
+            std::cerr << o.ttf << ": " << e.what() << "\n";
+        }
+        Report(o, strip);
     }
-    Report(o, strip);
     try {
-        if (o.add) return SaveAppended(font, strip.Width, strip.Pixels, strip.Table, o.out), 0;
+        if (o.add) {
+            const TMerged m = Merge(built, strip, font.BitsPerPixel(), font.Font().Height);
+            return SaveAppended(font, m.Width, m.Pixels, m.Table, o.out), 0;
+        }
         font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
         font.SetTable(std::move(strip.Table));
         font.Save(o.out);

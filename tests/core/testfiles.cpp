@@ -107,3 +107,19 @@ ByteVec FileOf(const TEditedFont& font) {
     const Bytes file = font.FileBytes();
     return ByteVec(file.begin(), file.end());
 }
+
+TEditedFont BoxFont(const std::vector<std::pair<std::uint16_t, std::array<int, 4>>>& glyphs) {
+    const int n = int(glyphs.size());
+    ByteVec file = SftWriter().Header(1).Range(1, 1).StripHeader(8).Size(7 * n, 12).Bytes();
+    std::vector<TCharEntry> table;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 7 * n; ++x) {
+            const auto [bx, by, bw, bh] = glyphs[std::size_t(x / 7)].second;
+            file.push_back(x % 7 >= bx && x % 7 < bx + bw && y >= by && y < by + bh ? 5 : 0);
+        }
+    for (int g = 0; g < n; ++g) table.push_back({glyphs[std::size_t(g)].first, 7 * g, 7});
+    TEditedFont font;
+    if (!font.Parse(file, "f.sft")) throw std::runtime_error("BoxFont: not a font");
+    font.SetTable(table);
+    return font;
+}

@@ -2,10 +2,12 @@
 // the reference BMP encoder that the tests share.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "font/editfont.h"
 #include "image/palette.h"
 #include "picture/picture.h"
 
@@ -93,6 +95,8 @@ void WriteFile(const std::string& path, const ByteVec& data);
 // The file that Save would write for an edited font.
 ByteVec FileOf(const class TEditedFont& font);
 ByteVec ReadFile(const std::string& path);
+// An 8-bit font of glyphs 7 x 12, each inked (value 5) in the box X, Y, W, H.
+TEditedFont BoxFont(const std::vector<std::pair<std::uint16_t, std::array<int, 4>>>& glyphs);
 
 struct RecordingSink : IWarningSink {
     std::vector<std::string> shown;

@@ -20,7 +20,7 @@ unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION
 
 metainfo=share/metainfo/io.github.quillmere.Quillmere.metainfo.xml
 sizes=(16 32 48 64 128 256)
-programs=(quillmere sft2bmp bmp2sft ttf2sft)
+programs=(quillmere sft2bmp bmp2sft ttf2sft sftcheck)
 # What each package holds.
 viewer=(
   share/applications/quillmere.desktop

@@ -138,7 +138,9 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "ttf2sft: give the font to take the headers from with --font"},
         {base + "--chars 40-32", 2, "ttf2sft: --chars: the range \"40-32\" runs backwards"},
         {base + "--codepage NOPE", 2,
-         "ttf2sft: --codepage: iconv doesn't know the code page \"NOPE\""},
+         "ttf2sft: --codepage: no code page is called \"NOPE\": give Unicode, Windows-1250 to "
+         "Windows-1258, ISO-8859-1 to ISO-8859-16 (no 12), KOI8-R, KOI8-U, CP437, CP850, CP852 or "
+         "CP866"},
         {base + "--color 3", 2,
          "ttf2sft: a 16-bit font's colours: \"3\" is not R,G,B with each 0 to 255"},
         {"--font t16.sft -o out.sft --ttf none.ttf", 1, "none.ttf: No such file or directory"},
@@ -149,7 +151,7 @@ TEST(Ttf2sft, RefusesWithTheReason) {
          "uicolormap.cmp: not found! (an 8-bit font needs a palette: give --cmp or --bm)"},
         {base + "--chars 32-300 --keep-missing", 1,
          "out.sft: 269 characters; a font holds at most 256"},
-        {base + "--chars-file bad.txt", 1, "bad.txt: not UTF-8 text: byte 2"},
+        {base + "--chars-file bad.txt", 1, "bad.txt is not UTF-8 text (byte 0xFF at offset 2)."},
         {base + "--height 1", 1, "dv.ttf: no size of the font fits a strip 1 pixels high"},
         {base + "--chars 888-889 --chars-file lines.txt", 0,  // line breaks are no characters
          "dv.ttf: no glyph for 2 codes, left out: 888-889"},
@@ -279,3 +281,54 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
 }
 
 }  // namespace
+
+// --accents: ą is built of the font's a and ogonek (at its Windows-1250
+// codes), the rest rendered from --ttf or, without it, named and left out;
+// the new glyphs follow in code order.
+TEST(Ttf2sft, BuildsWhatTheFontsOwnLettersMakeAndRendersTheRest) {
+    const std::vector<std::tuple<std::string, int, std::string, std::vector<std::uint16_t>>> cases =
+        {
+            {"--chars-file pl.txt",
+             0,
+             "box.sft: 1 code in the font already, skipped: 97\nbox.sft: 1 character was not "
+             "built:\n\xC5\x82 (U+0142): not one letter and one "
+             "mark\n",
+             {0xB9}},
+            {"--chars-file pl.txt --ttf dv.ttf --cmp grey.cmp --chars 98",
+             0,
+             "box.sft: 1 code in the font already, skipped: 97\n",
+             {98, 0xB3, 0xB9}},
+            {"--chars 179",
+             1,
+             "box.sft: none of the characters asked for can be built of its own letters and marks: "
+             "give --ttf\n",
+             {}},
+        };
+    for (const auto& [args, code, err, added] : cases) {
+        SCOPED_TRACE(args);
+        Folder dir;
+        const TEditedFont box =
+            BoxFont({{' ', {0, 0, 0, 0}}, {'a', {1, 4, 5, 5}}, {0xB2, {3, 0, 2, 2}}});
+        WriteFile(dir.Path("box.sft"), FileOf(box));
+        WriteFile(dir.Path("pl.txt"), {'a', 0xC4, 0x85, 0xC5, 0x82, '\n'});
+        const ToolResult r =
+            RunTtf2sft(dir, "--font box.sft --add --accents --codepage CP1250 -o out.sft " + args);
+        EXPECT_EQ(std::make_pair(r.code, r.err), std::make_pair(code, err));
+        TEditedFont out;
+        if (code) continue;
+        ASSERT_TRUE(out.Load(dir.Path("out.sft")));
+        std::vector<std::uint16_t> codes;
+        for (std::size_t i = 3; i < out.Table().size(); ++i) codes.push_back(out.Table()[i].Code);
+        EXPECT_EQ(codes, added);
+        // ą: the a, and the ogonek under its right edge.
+        const TCharEntry built = out.Table().back();
+        std::string picture;
+        for (std::int32_t y = 0; y < 12; ++y)
+            for (std::int32_t x = 0; x < 7; ++x)
+                picture += out.Grid().Get(built.X + x, y) ? '#' : '.';
+        EXPECT_EQ(picture, std::string(28, '.') + ".#####." + ".#####." + ".#####." + ".#####." +
+                               ".#####." + "....##." + "....##." + std::string(7, '.'));
+    }
+    Folder dir;
+    EXPECT_EQ(RunTtf2sft(dir, "--font t16.sft --accents --ttf dv.ttf -o out.sft").code, 2);
+}

@@ -52,6 +52,7 @@ struct TBuilt {
     TGlyphExtent Base;
     TPixelRect Ink;  // the mark's ink, in strip columns
     std::int32_t Left, Top;
+    char32_t Letter, Mark;
 };
 
 }  // namespace
@@ -134,7 +135,8 @@ TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
             refuse("the font lacks the mark " + Named(mark->Spacing[0]));
             continue;
         }
-        TBuilt b{q.Code, rowOf[base], glyphs.Extent(std::size_t(rowOf[base])), {}, 0, 0};
+        TBuilt b{q.Code, rowOf[base], glyphs.Extent(std::size_t(rowOf[base])), {}, 0, 0,
+                 base,   *form};
         const TPixelRect baseInk = ink(b.Base);
         b.Ink = ink(glyphs.Extent(std::size_t(rowOf[*form])));
         if (baseInk.Empty()) {
@@ -194,9 +196,54 @@ TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
                 if (bpp == 2) plan.Pixels[at + 1] = std::uint8_t(v >> 8);
             }
         plan.Rows.push_back({std::uint16_t(b.Code), x, table[std::size_t(b.BaseRow)].Extra});
+        plan.Sources.push_back({b.Letter, b.Mark});
         x += b.Base.End - b.Base.Begin;
     }
     return plan;
+}
+
+TAccentPlan PlanAccentedIn(const TEditedFont& Font, const TCodePageMap& Page,
+                           std::uint16_t Background, std::vector<TAccentRequest> Requests) {
+    if (Page.Unicode()) return PlanAccented(Font, Background, std::move(Requests));
+    // The font seen with characters for codes; a code the page leaves
+    // undefined becomes a private-use one, which is no letter or mark.
+    TEditedFont seen = Font;
+    std::vector<TCharEntry> table = Font.Table();
+    for (TCharEntry& e : table)
+        e.Code = std::uint16_t(Page.CharOf(e.Code).value_or(0xE000 | (e.Code & 0xFFF)));
+    seen.SetTable(std::move(table));
+    std::vector<TAccentRefusal> lacking;
+    std::erase_if(Requests, [&](const TAccentRequest& q) {
+        const bool lacks = !Page.CodeOf(q.Code);
+        if (lacks) lacking.push_back({q.Code, "not in " + Page.Name()});
+        return lacks;
+    });
+    TAccentPlan plan = PlanAccented(seen, Background, std::move(Requests));
+    for (TCharEntry& row : plan.Rows) row.Code = *Page.CodeOf(row.Code);
+    // The font's codes need not follow the characters' order.
+    std::vector<std::size_t> order(plan.Rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return plan.Rows[a].Code < plan.Rows[b].Code; });
+    TAccentPlan sorted{plan.Width, {}, {}, {}, std::move(plan.Refused)};
+    sorted.Pixels.resize(plan.Pixels.size());
+    const std::size_t bpp = std::size_t(Font.BitsPerPixel() / 8),
+                      rows = std::size_t(Font.Font().Height);
+    std::int32_t x = 0;
+    for (std::size_t i : order) {
+        const std::int32_t from = plan.Rows[i].X;
+        const std::int32_t to = i + 1 < plan.Rows.size() ? plan.Rows[i + 1].X : plan.Width;
+        for (std::size_t y = 0; y < rows; ++y)
+            std::copy_n(
+                plan.Pixels.data() + (y * std::size_t(plan.Width) + std::size_t(from)) * bpp,
+                std::size_t(to - from) * bpp,
+                sorted.Pixels.data() + (y * std::size_t(plan.Width) + std::size_t(x)) * bpp);
+        sorted.Rows.push_back({plan.Rows[i].Code, x, plan.Rows[i].Extra});
+        sorted.Sources.push_back(plan.Sources[i]);
+        x += to - from;
+    }
+    sorted.Refused.insert(sorted.Refused.end(), lacking.begin(), lacking.end());
+    return sorted;
 }
 
 std::string NotBuiltText(const std::vector<TAccentRefusal>& Refused) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "font/editfont.h"
+#include "text/codepage.h"
 
 // A character to build and its canonical decomposition (NFD), as code points.
 struct TAccentRequest {
@@ -28,12 +29,17 @@ struct TAccentRefusal {
 };
 
 // What building adds at the strip's end: Width columns of Pixels (as high as
-// the strip), Rows counted from the first of them, in code order; and the
-// characters not built, each with why.
+// the strip), Rows counted from the first of them, in code order, and for
+// each the letter and the mark whose glyphs made it; and the characters not
+// built, each with why.
+struct TAccentSource {
+    char32_t Letter = 0, Mark = 0;
+};
 struct TAccentPlan {
     std::int32_t Width = 0;
     Bytes Pixels;
     std::vector<TCharEntry> Rows;
+    std::vector<TAccentSource> Sources;
     std::vector<TAccentRefusal> Refused;
 };
 
@@ -41,6 +47,13 @@ struct TAccentPlan {
 // written onto it, every pixel but Background being ink.
 TAccentPlan PlanAccented(const TEditedFont& Font, std::uint16_t Background,
                          std::vector<TAccentRequest> Requests);
+
+// The same for a font whose codes stand for characters through Page: each
+// request's Code is a character, the letters and marks are looked for at
+// their codes in the page, and the rows carry the font's codes. A character
+// the page lacks is refused.
+TAccentPlan PlanAccentedIn(const TEditedFont& Font, const TCodePageMap& Page,
+                           std::uint16_t Background, std::vector<TAccentRequest> Requests);
 
 // One message listing the characters not built, each with why; empty when
 // every one was.

@@ -68,11 +68,20 @@ std::string Utf8Of(std::uint32_t Code) {
 
 std::u32string DecodeUtf8(std::string_view Text) {
     std::u32string out;
-    const auto bad = [](std::size_t at) {
-        return EFontError("not UTF-8 text: byte " + std::to_string(at));
-    };
+    const std::size_t bad = DecodeUtf8(Text, out);
+    if (bad < Text.size()) throw EFontError("not UTF-8 text: byte " + std::to_string(bad));
+    return out;
+}
+
+std::size_t DecodeUtf8(std::string_view Text, std::u32string& Out) {
+    Out.reserve(Out.size() + Text.size());
     for (std::size_t i = 0; i < Text.size();) {
         const auto b0 = std::uint8_t(Text[i]);
+        if (b0 < 0x80) {  // most of a text
+            Out.push_back(b0);
+            ++i;
+            continue;
+        }
         int more = 0;
         char32_t cp = 0, least = 0;
         if (b0 < 0x80) {
@@ -84,17 +93,17 @@ std::u32string DecodeUtf8(std::string_view Text) {
         } else if ((b0 & 0xF8) == 0xF0) {
             more = 3, cp = b0 & 0x07u, least = 0x10000;
         } else {
-            throw bad(i);
+            return i;
         }
-        if (Text.size() - i <= std::size_t(more)) throw bad(i);
+        if (Text.size() - i <= std::size_t(more)) return i;
         for (int k = 1; k <= more; ++k) {
             const auto b = std::uint8_t(Text[i + std::size_t(k)]);
-            if ((b & 0xC0) != 0x80) throw bad(i);
+            if ((b & 0xC0) != 0x80) return i;
             cp = cp << 6 | (b & 0x3Fu);
         }
-        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) throw bad(i);
-        out.push_back(cp);
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
+        Out.push_back(cp);
         i += std::size_t(more) + 1;
     }
-    return out;
+    return Text.size();
 }

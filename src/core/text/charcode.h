@@ -18,3 +18,6 @@ std::string Utf8Of(std::uint32_t Code);
 // The code points of UTF-8 text. Throws EFontError at the first byte that is
 // not UTF-8, with its offset.
 std::u32string DecodeUtf8(std::string_view Text);
+// The same appended to Out; returns the offset of the first byte that starts
+// no UTF-8 character, or Text's size when all of it is UTF-8.
+std::size_t DecodeUtf8(std::string_view Text, std::u32string& Out);

@@ -217,7 +217,7 @@ TEST(EditSession, RefusalsAndCommandsThatChangeNothingLeaveNoStep) {
         {[&](TEditSession& s) { return s.Paste(torn, false); }, kNoPictureToPaste},
         {[](TEditSession& s) { return s.GoTo("Z"); }, "The font has no character 90"},
         {[](TEditSession& s) { return s.ReplaceColor(9, 3); }, "No pixels changed"},
-        {[](TEditSession& s) { return s.Shadow(0, 0); }, "No pixels changed"},
+        {[](TEditSession& s) { return s.Shadow(0, 0); }, "Right and Down can't both be 0"},
         {[](TEditSession& s) { return s.Paste(Picture(2, 2, 0), false); }, "No pixels changed"},
         {[](TEditSession& s) { return s.SetWidth(4); }, "nothing"},
         {[](TEditSession& s) { return s.SetTable(s.Font().Table(), 0); }, "nothing"},
