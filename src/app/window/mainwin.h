@@ -184,6 +184,7 @@ protected:
 private:
     void CreateComponents();
     void CreateMenus();
+    void ConnectList();
     // Puts a built picture on the screen and into Bitmap.
     void ShowPicture(TBuiltPicture Built);
     // Shows the session's font and its selection, in the picture built
