@@ -18,6 +18,7 @@
 #include <QWindow>
 #include <climits>
 #include <filesystem>
+#include <set>
 
 #include "../core/testfiles.h"
 #include "fakeui.h"
@@ -231,15 +232,104 @@ TEST_F(WindowTest, HugeStripsOpenShowAndScrollAtEveryZoom) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(WindowTest, AboutAndExit) {
-    Win().About1->trigger();
+// The menus are the core's table: each command where it says, with its
+// caption, keys and enabled state; and every one of them runs, its dialog
+// answered.
+TEST_F(WindowTest, EveryCommandOfTheTableIsShownAsItSaysAndRuns) {
+    TMainWindow& w = Win();
+    const auto shown = [&] {
+        TCommandState state = CommandState(w.Session(), w.Bitmap() != nullptr);
+        state.ZoomIn = w.ScrollBox->NextZoom(1) != 0, state.Zoomed = w.ScrollBox->Zoom() > 1;
+        for (const TCommand& c : Commands()) {
+            auto* action = w.findChild<QAction*>(QString::fromLatin1(c.Id));
+            if (c.Front == TFront::Page || c.Kind == TCommandKind::Submenu) {
+                EXPECT_FALSE(action) << c.Id;
+                continue;
+            }
+            ASSERT_TRUE(action) << c.Id;
+            QStringList keys;
+            for (const char* k : c.Keys)
+                if (k) keys << QString::fromLatin1(k);
+            EXPECT_EQ(action->text().toStdString(), CaptionOf(c, w.Session())) << c.Id;
+            EXPECT_EQ(QKeySequence::listToString(action->shortcuts()), keys.join("; ")) << c.Id;
+            EXPECT_EQ(action->isCheckable(), c.Kind == TCommandKind::Toggle) << c.Id;
+            EXPECT_EQ(action->isEnabled(), Allows(c.Rule, state)) << c.Id;
+        }
+    };
+    shown();
+    EXPECT_FALSE(w.LoadPalette1->isEnabled());  // the page once differed
+    const std::string path = Open("ab.sft", MakeFont(8, 20, 4, 65, 66));
+    shown();
+    // Each answered as a user would: a value, a choice, or Cancel.
+    ui.numbers = {{{1, 1}}, {{200, 3}}, {{4}}};
+    ui.texts = {QStringLiteral("66"), std::nullopt};
+    ui.replacements = {std::nullopt};
+    ui.tables = {std::nullopt};
+    ui.guides = {{TGuidesAnswer::Cancel, {}}};
+    ui.references = {{TReferenceAnswer::Cancel, {}}};
+    ui.outlines = {std::nullopt};
+    ui.saves = {TSaveAnswer::Discard};
+    ui.Choose(dir.Path("other.cmp"));
+    ui.Cancel(), ui.Cancel(), ui.Cancel();  // Import Picture, Save as BMP, Save SFT As
+    const std::vector<std::string> order = {"load-palette",
+                                            "draw",
+                                            "colours-shown",
+                                            "boundaries",
+                                            "guides",
+                                            "status-bar",
+                                            "flip-horizontal",
+                                            "flip-vertical",
+                                            "shift-left",
+                                            "shift-right",
+                                            "shift-up",
+                                            "shift-down",
+                                            "outline",
+                                            "bold",
+                                            "shadow",
+                                            "insert-char",
+                                            "set-width",
+                                            "delete-char",
+                                            "undo",
+                                            "redo",
+                                            "revert",
+                                            "copy-glyph",
+                                            "copy-strip",
+                                            "paste-glyph",
+                                            "replace-colour",
+                                            "select-all",
+                                            "go-to",
+                                            "char-table",
+                                            "build-accented",
+                                            "zoom-in",
+                                            "actual-size",
+                                            "zoom-in",
+                                            "zoom-out",
+                                            "set-guides",
+                                            "reference-glyph",
+                                            "text-preview",
+                                            "import-picture",
+                                            "new-from-outline",
+                                            "save-bmp",
+                                            "save-sft",
+                                            "save-sft-as",
+                                            "about",
+                                            "flip-horizontal",
+                                            "exit"};
+    std::set<std::string> run = {"open-sft"};
+    for (const std::string& id : order) {
+        auto* action = w.findChild<QAction*>(QString::fromStdString(id));
+        ASSERT_TRUE(action && action->isEnabled()) << id;
+        action->trigger();
+        run.insert(id);
+        shown();
+    }
+    for (const TCommand& c : Commands())
+        if (c.Front != TFront::Page && c.Kind != TCommandKind::Submenu)
+            EXPECT_TRUE(run.count(c.Id)) << c.Id << " was not run";
     EXPECT_EQ(ui.abouts, 1);
-    EXPECT_FALSE(Win().QuitRequested());
-    Win().Exit1->trigger();
-    EXPECT_TRUE(Win().QuitRequested());
-    win.reset();
-    Win().close();
-    EXPECT_TRUE(Win().QuitRequested());
+    EXPECT_TRUE(w.QuitRequested());
+    EXPECT_TRUE(ui.numbers.empty() && ui.texts.empty() && ui.answers.empty() && ui.saves.empty());
+    for (const Box& b : ui.boxes) EXPECT_NE(b.Caption, "Quillmere") << b.Text;
 }
 
 // Load Palette reads with the reader of the type chosen, a dropped palette
@@ -655,8 +745,21 @@ TEST_F(WindowTest, ManyGlyphsAtOnceAndGoToCharacter) {
         QTest::mouseClick(list, Qt::LeftButton, keys,
                           w.ASCIIList->visualItemRect(w.ASCIIList->item(row)).center());
     };
-    click(0, {}), click(2, Qt::ShiftModifier), click(1, Qt::ControlModifier);  // A and C
-    EXPECT_EQ(w.Session().Selection(), (std::vector<int>{0, 2}));
+    // Ctrl+click adds a row or takes it out, after Select All too.
+    for (const auto& [clicks, rows] :
+         std::vector<std::pair<std::function<void()>, std::vector<int>>>{
+             {[&] { click(0, {}), click(2, Qt::ControlModifier); }, {0, 2}},
+             {[&] { click(2, Qt::ControlModifier); }, {0}},
+             {[&] { w.SelectAll1->trigger(), click(1, Qt::ControlModifier); }, {0, 2}},
+             {[&] { click(0, {}), click(2, Qt::ShiftModifier), click(1, Qt::ControlModifier); },
+              {0, 2}}}) {
+        clicks();
+        EXPECT_EQ(w.Session().Selection(), rows);
+        std::vector<int> listed;
+        for (int r = 0; r < w.ASCIIList->count(); ++r)
+            if (w.ASCIIList->item(r)->isSelected()) listed.push_back(r);
+        EXPECT_EQ(listed, rows);
+    }
     w.Colours1->trigger();
     w.Bridge->Colors->SetColor(false, 5);
     w.Transforms1[6]->trigger();  // Outline

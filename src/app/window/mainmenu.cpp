@@ -99,6 +99,7 @@ void TMainWindow::CreateMenus() {
         if (bound == bindings.end() || (!bound->Click && !c.Session))
             throw std::logic_error(std::string("The window has no handler for ") + c.Id);
         QAction* action = *bound->Action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(c.Id));
         action->setShortcuts(KeysOf(c));
         action->setCheckable(c.Kind == TCommandKind::Toggle);
         const std::function<void()> click =
