@@ -62,6 +62,7 @@ export function buildMenus(bar, commands, run) {
           input.value = '';  // the same file can be picked again
           if (file) run(c, file);
         });
+        if (c.keys.length) input.setAttribute('aria-keyshortcuts', c.keys.map(ariaKeys).join(' '));
         const label = Object.assign(document.createElement('label'), { className: 'item file' });
         label.append(caption(c, {}), input);
         c.element = input;

@@ -2,13 +2,14 @@
 """The page's viewer and converter in headless chromium. Usage: page_test.py
 SITE_DIR SFT2BMP"""
 import os
+import re
 import struct
 import unittest
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import A_B, PageTest, SAMPLES, TMP, font, png, sample_rgb, served, sft2bmp, write
+from browser import A_B, PageTest, SAMPLES, SITE, TMP, font, png, sample_rgb, served, sft2bmp, write
 
 
 class Page(PageTest):
@@ -167,6 +168,65 @@ class Page(PageTest):
         for step, enabled in cases:
             step()
             self.assertEqual({i for i in ids if self.d.find_element(By.ID, i).is_enabled()}, enabled)
+
+    def test_the_menus_are_the_cores_table_and_every_command_runs(self):
+        self.load("file://" + os.path.join(SITE, "index.html") + "?bench")
+        table = self.d.execute_script("return window.quillmereBench.core.commands()")
+        ours = {c["id"] for c in table if c["front"] in ("both", "page")}
+        aria = lambda k: re.sub(r"^((?:[A-Za-z]+\+)*)(.+)$", lambda m: m[1].replace("Ctrl", "Control") + {"+": "Plus", "-": "Minus"}.get(m[2], m[2]), k)
+
+        def shown():
+            seen = self.d.execute_script(
+                "const {core, page, view} = window.quillmereBench, f = page.hasFont();"
+                "const states = page.commandStates(f && view.nextZoom(1) !== 0, f && view.zoom !== 1, false);"
+                "return core.commands().map((c, i) => { const e = document.getElementById(c.id);"
+                " return e && [e.parentElement.matches('label') ? e.parentElement.firstChild.textContent : e.firstChild.textContent,"
+                " e.getAttribute('aria-keyshortcuts') ?? '', !e.disabled, states[i].enabled, states[i].text]; })")
+            for c, s in zip(table, seen):
+                self.assertEqual(s is not None, c["id"] in ours, c["id"])
+                if s:
+                    self.assertEqual(s[:3], [s[4], " ".join(map(aria, c["keys"])), s[3]], c["id"])
+
+        shown()
+        self.assertEqual(self.d.find_element(By.ID, "zoom-in").get_attribute("aria-keyshortcuts"), "Control+Plus Control+=")
+        self.assertFalse(self.d.find_element(By.ID, "load-cmp").is_enabled())  # the window's rule too
+        files = {"open-sft": write("ab.sft", font(8, 10, 4, A_B, bytes(range(40)))),
+                 "import-picture": write("ab.png", png(10, 4, [[0] * 10] * 4, [(0, 0, 0)])),
+                 "load-cmp": os.path.join(SAMPLES, "uicolormap.cmp"),
+                 "load-bm": write("p.bm", b"BM " + bytes(9) + struct.pack("<i", 2) + bytes(112) + bytes(768))}
+        said, left = [], set(ours)
+        order = ["open-sft", "load-cmp", "load-bm", "draw", "colours-shown", "boundaries", "guides", "flip-horizontal",
+                 "flip-vertical", "shift-left", "shift-right", "shift-up", "shift-down", "outline", "bold", "shadow",
+                 "insert-char", "set-width", "undo", "redo", "copy-glyph", "copy-strip", "paste-glyph", "replace-colour",
+                 "select-all", "go-to", "char-table", "build-accented", "zoom-in", "actual-size", "zoom-in", "zoom-out",
+                 "set-guides", "reference-glyph", "text-preview", "import-picture", "delete-char", "save-bmp",
+                 "save-json", "save-sft", "save-sft-as", "about"]
+        for id in order:
+            element = self.d.find_element(By.ID, id)
+            self.assertTrue(element.is_enabled(), id)
+            if id in files:
+                element.send_keys(files[id])
+            else:
+                self.d.execute_script("arguments[0].click()", element)
+            # Each dialog answered: the number dialogs' starts taken where
+            # they are whole, every other closed as Cancel would.
+            for _ in range(4):
+                self.draw()
+                box = self.d.execute_script("return document.querySelector('dialog[open]')")
+                if not box:
+                    break
+                said += [p.text for p in box.find_elements(By.CSS_SELECTOR, "#message-text")]
+                buttons = {b.text: b for b in box.find_elements(By.TAG_NAME, "button") if b.is_displayed()}
+                choice = "OK" if id in ("shadow", "set-width") else next((n for n in ("Cancel", "Close", "OK") if n in buttons), None)
+                if choice:
+                    buttons[choice].click()
+                else:
+                    self.d.execute_script("arguments[0].close()", box)
+            left.discard(id)
+            shown()
+        self.assertEqual(left, set())
+        self.assertFalse([s for s in said if re.search(r"not a function|undefined|TypeError", s)], said)
+        self.assertEqual(self.d.execute_script("return window.quillmereBench.page.undoName()"), "Delete Character")
 
     def test_view_settings_outlive_the_visit(self):
         path = os.path.join(SAMPLES, "QUILL8.SFT")
