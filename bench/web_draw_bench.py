@@ -10,47 +10,24 @@ Usage: bench/web_draw_bench.py build-web/site [DABS [GLYPHS_BENCH]]"""
 import os
 import statistics
 import subprocess
-import struct
 import sys
 import tempfile
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+
+from benchpage import chromium, font16
 
 SITE = os.path.abspath(sys.argv[1])
 DABS = int(sys.argv[2]) if len(sys.argv) > 2 else 10000
 GLYPHS_BENCH = sys.argv[3] if len(sys.argv) > 3 else None
 
 
-def font16(width=65535, height=64):
-    out = bytearray(b"SFNT" + bytes(16) + struct.pack("<i", 1) + bytes(16))
-    out += struct.pack("<HH", 32, 126)
-    for k in range(95):
-        out += struct.pack("<ii", k * 600, 0)
-    strip = bytearray(128)
-    struct.pack_into("<i", strip, 36, 16)
-    return bytes(out + strip + struct.pack("<ii", width, height) + os.urandom(width * height * 2))
-
-
 def main():
     tmp = tempfile.mkdtemp()
-    for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
-        os.environ[var] = tempfile.mkdtemp()
     path = os.path.join(tmp, "wide16.sft")
     with open(path, "wb") as f:
         f.write(font16())
-    o = webdriver.ChromeOptions()
-    o.binary_location = "/usr/bin/chromium"
-    for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-              "--disable-background-networking", "--disable-component-update", "--disable-sync",
-              "--window-size=1200,800", "--user-data-dir=" + tempfile.mkdtemp()):
-        o.add_argument(a)
-    d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=o)
-    # The font comes through the file input, as where the browser has no file pickers.
-    d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": (
-        "for (const n of ['showOpenFilePicker', 'showSaveFilePicker', 'showDirectoryPicker'])"
-        " { delete window[n]; delete Window.prototype[n]; }")})
+    d = chromium()
     try:
         d.get("file://" + os.path.join(SITE, "index.html") + "?bench")
         d.execute_script("return 1")

@@ -1,6 +1,16 @@
-// The page as an installed application: the service worker that keeps the
-// site for offline visits, the fonts the system hands an installed page, and
-// the request that the browser keep the page's storage.
+// The page as an installed application: the manifest, the service worker
+// that keeps the site for offline visits, the fonts the system hands an
+// installed page, and the request that the browser keep the page's storage.
+
+// Linked only where the page is served: opened from disk, the browser refuses
+// to fetch the manifest across origins (CORS) and logs two errors.
+export function linkManifest() {
+  if (location.protocol === 'file:') return;
+  const link = document.createElement('link');
+  link.rel = 'manifest';
+  link.href = 'manifest.webmanifest';
+  document.head.append(link);
+}
 
 // Served over http(s) only: a page opened from disk has no worker. Say is
 // told when a new build is in, for the next load.

@@ -10,7 +10,7 @@ import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs
 import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
 import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
-import { askToKeepStorage, registerWorker, takeLaunchedFiles } from './install.js';
+import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } from './install.js';
 import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
@@ -451,6 +451,7 @@ async function start() {
   // The bench's handles on the page (bench/web_draw_bench.py).
   if (new URLSearchParams(location.search).has('bench'))
     window.quillmereBench = { core, page, view, editor, keepTimes: [] };
+  linkManifest();
   registerWorker(showNotice);
   takeLaunchedFiles(guarded(openHandle));
   document.body.dataset.ready = 'true';

@@ -104,6 +104,7 @@ class PageTest(unittest.TestCase):
         o = webdriver.ChromeOptions()
         o.binary_location = "/usr/bin/chromium"
         o.set_capability("unhandledPromptBehavior", "accept")  # leaving with unsaved changes
+        o.set_capability("goog:loggingPrefs", {"browser": "SEVERE"})  # the console's errors
         cls.profile = profile or tempfile.mkdtemp()
         for a in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                   "--disable-background-networking", "--disable-component-update", "--disable-sync",

@@ -143,6 +143,12 @@ class Page(PageTest):
         self.assertEqual(self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 1, 15),
                          self.canvas(self.d.execute_script("return document.getElementById('strip').width") - 2, 0))
 
+    def test_opened_from_disk_the_console_shows_no_errors(self):
+        self.d.get_log("browser")  # what was logged before
+        self.load("file://" + os.path.join(SITE, "index.html"))
+        self.draw()
+        self.assertEqual([e["message"] for e in self.d.get_log("browser")], [])
+
     def test_served_page_works_and_asks_for_nothing_but_its_own_files(self):
         with served() as origin:
             self.load(origin + "/")
