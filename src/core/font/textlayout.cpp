@@ -70,7 +70,8 @@ TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
                          " pixels is more than a BMP file holds");
     const std::size_t b = std::size_t(bits / 8), row = std::size_t(wide) * b,
                       fontRow = std::size_t(Font.Width) * b, h = std::size_t(Font.Height);
-    TPixelStrip<Bytes> out{std::int32_t(wide), std::int32_t(high), Bytes(row * std::size_t(high))};
+    TPixelStrip<Bytes> out{std::int32_t(wide), std::int32_t(high),
+                           Bytes(row * std::size_t(high), 0)};
     for (std::size_t l = 0; l < Lines.size(); ++l) {
         std::size_t x = 0;
         for (const TTextPiece& p : Layout.Pieces(Lines[l])) {
