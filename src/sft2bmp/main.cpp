@@ -12,10 +12,12 @@
 #include "base/fileio.h"
 #include "cli.h"
 #include "font/font.h"
+#include "font/textlayout.h"
 #include "fontjson.h"
 #include "image/palette.h"
 #include "picture/export.h"
 #include "picture/picture.h"
+#include "text/charcode.h"
 
 namespace {
 
@@ -24,13 +26,20 @@ const std::string kUsage =
     "Converts each font (.SFT) to a Windows BMP file named after it.\n"
     "\n"
     "Options:\n"
-    "  -o DIR      write the BMP files into DIR (default: the current folder)\n"
-    "  --cmp FILE  draw 8-bit fonts through the palette of a .CMP colour map\n"
-    "  --bm FILE   draw 8-bit fonts through the palette of a .BM game bitmap\n"
-    "              (default: uicolormap.cmp in the current folder)\n"
-    "  --info      print each font's information and character table instead\n"
-    "  --json      the same as JSON\n" +
-    UsageEnd(14,
+    "  -o DIR            write the BMP files into DIR (default: the current folder)\n"
+    "  --cmp FILE        draw 8-bit fonts through the palette of a .CMP colour map\n"
+    "  --bm FILE         draw 8-bit fonts through the palette of a .BM game bitmap\n"
+    "                    (default: uicolormap.cmp in the current folder)\n"
+    "  --text TEXT       draw TEXT in each font instead of its strip: its lines one\n"
+    "                    under the other, as wide as the widest\n"
+    "  --text-file FILE  the same for a text file's lines (UTF-8, or UTF-16 with its\n"
+    "                    byte order mark; of a .po its translations)\n"
+    "  --codepage NAME   what the fonts' codes stand for, for --text: Windows-1250\n"
+    "                    to -1258, ISO-8859-1 to -16, KOI8-R, KOI8-U, CP437, CP850,\n"
+    "                    CP852, CP866 (or iconv's names) or Unicode, the default\n"
+    "  --info            print each font's information and character table instead\n"
+    "  --json            the same as JSON\n" +
+    UsageEnd(20,
              "Exit status: 0 when every font was done, 1 when any was refused, 2 for a\n"
              "usage error.\n");
 
@@ -43,6 +52,9 @@ struct Options {
     bool paletteIsBM = false;
     bool paletteGiven = false;
     std::vector<std::string> fonts;
+    bool drawText = false;
+    std::vector<std::u32string> lines;  // --text's or --text-file's
+    TCodePageMap page;
 };
 
 // Returns the exit code to stop with, or nothing to go on.
@@ -50,13 +62,21 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     CLI::App app("", "sft2bmp");
     std::string cmp, bm;
     bool info = false, json = false;
+    std::string text, textFile, codepage;
     const auto notEmpty = [](const std::string& v) {
         return v.empty() ? std::string("needs a value") : std::string();
     };
     app.add_option("-o", o.outDir)->check(notEmpty);
     auto* cmpOption = app.add_option("--cmp", cmp)->check(notEmpty);
     app.add_option("--bm", bm)->check(notEmpty)->excludes(cmpOption);
-    app.add_flag("--json", json)->excludes(app.add_flag("--info", info));
+    auto* infoOption = app.add_flag("--info", info);
+    auto* jsonOption = app.add_flag("--json", json)->excludes(infoOption);
+    auto* textOption = app.add_option("--text", text);
+    textOption->excludes(app.add_option("--text-file", textFile)->check(notEmpty))
+        ->excludes(infoOption)
+        ->excludes(jsonOption);
+    app.get_option("--text-file")->excludes(infoOption)->excludes(jsonOption);
+    app.add_option("--codepage", codepage)->check(notEmpty);
     app.add_option("FONT", o.fonts);
     if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
     if (o.fonts.empty()) return UsageError(app, "no font given", kUsage);
@@ -64,6 +84,29 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     o.paletteGiven = !cmp.empty() || !bm.empty();
     o.paletteIsBM = !bm.empty();
     o.paletteFile = o.paletteIsBM ? bm : cmp;
+    o.drawText = app.count("--text") > 0 || !textFile.empty();
+    if (!codepage.empty() && !o.drawText)
+        return UsageError(app, "--codepage is for --text and --text-file", kUsage);
+    try {
+        if (!codepage.empty()) o.page = CodePageNamed(codepage);
+    } catch (const EFontError& e) {
+        return UsageError(app, std::string("--codepage: ") + e.what(), kUsage);
+    }
+    try {
+        if (app.count("--text") > 0) o.lines = SplitLines(DecodeUtf8(text));
+    } catch (const EFontError& e) {
+        return UsageError(app, std::string("--text: ") + e.what(), kUsage);
+    }
+    if (!textFile.empty()) {
+        try {
+            // A translation's own line breaks split it as the game shows it.
+            for (const TTextLine& line : ReadTextOf(textFile).Lines)
+                for (std::u32string& one : SplitLines(line.Text)) o.lines.push_back(std::move(one));
+        } catch (const TRefusal& r) {
+            return Refuse(r.Path, r.Why);
+        }
+        if (o.lines.empty()) return Refuse(textFile, "it holds no text to draw");
+    }
     return std::nullopt;
 }
 
@@ -138,6 +181,36 @@ private:
     bool shown_ = false;
 };
 
+// The font's picture of the text, written as its strip would be; false
+// when refused.
+template <class Refuser>
+bool DrawText(const Options& o, const std::string& path, PaletteSource& palettes,
+              const std::string& outDir, std::map<std::string, std::string>& written,
+              const Refuser& refuse) {
+    TEditedFont font;
+    try {
+        font = LoadFontFile(path);
+    } catch (const TRefusal& r) {
+        refuse(r.Why);
+        return false;
+    }
+    const TPalette* palette = nullptr;
+    if (font.BitsPerPixel() == 8) {
+        std::string why;
+        if (!(palette = palettes.Get(why))) return refuse(why), false;
+    }
+    const TTextLayout layout(TStripGeometry(font.Table(), font.Font().Width), o.page);
+    const TPixelStrip<Bytes> picture = TextPicture(font.Font(), layout, o.lines);
+    const TBmpRows rows(font.BitsPerPixel(),
+                        TStrip{picture.Width, picture.Height, ByteSpan(picture.Pixels)},
+                        palette ? *palette : TPalette{});
+    const std::string target = outDir + ProposedExportName(path, "");
+    const auto [earlier, fresh] = written.emplace(target, path);
+    if (!fresh) return refuse(target + " was already written from " + earlier->second), false;
+    SaveBmpRows(rows, target, Durability::Unsynced);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,6 +237,10 @@ int main(int argc, char** argv) {
             anyRefused = true;
         };
         try {
+            if (o.drawText) {
+                DrawText(o, path, palettes, outDir, written, refuse);
+                continue;
+            }
             // The strip is read a few rows at a time as the picture is written.
             TSftFont font;
             ReadOnlyFile file;

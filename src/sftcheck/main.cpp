@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "font/textlayout.h"
 #include "makers/fontlook.h"
 #include "makers/textcheck.h"
 #include "text/charcode.h"
@@ -27,26 +28,31 @@ const char* const kUsage =
     "                    ISO-8859-1 to -16, KOI8-R, KOI8-U, CP437, CP850, CP852,\n"
     "                    CP866 (or iconv's names: CP1251, ISO8859-2, ...) or Unicode,\n"
     "                    the default: a code is the code point\n"
+    "  --width PX        also list each line of the texts wider than PX pixels in\n"
+    "                    a font, with the file and line where its text begins\n"
     "  --json            for each font its path, the number of characters and each\n"
     "                    missing one, with its code and what can be done: build (of\n"
     "                    the font's own letter and mark), add, or codepage (the code\n"
-    "                    page lacks it)\n"
+    "                    page lacks it), and with --width its wide lines\n"
     "  -h, --help        show this text\n"
     "  --version         show the version\n"
     "\n"
-    "Exit status: 0 when every font holds every character, 1 when a font lacks one\n"
-    "or a file is refused, 2 for a usage error.\n";
+    "Exit status: 0 when every font holds every character (and every line fits),\n"
+    "1 when a font lacks one, a line is too wide or a file is refused, 2 for a\n"
+    "usage error.\n";
 
 struct Options {
     std::vector<std::string> texts, fonts;
     std::string codepage;
     bool json = false;
+    std::optional<std::int64_t> width;
     TCodePageMap page;
 };
 
 std::optional<int> ParseArgs(int argc, char** argv, CLI::App& app, Options& o) {
     app.add_option("--text", o.texts)->allow_extra_args(false);
     app.add_option("--codepage", o.codepage);
+    app.add_option("--width", o.width)->check(CLI::NonNegativeNumber);
     app.add_flag("--json", o.json);
     app.add_option("fonts", o.fonts);
     if (const auto stop = ParseCommandLine(app, argc, argv, kUsage)) return stop;
@@ -83,6 +89,61 @@ std::string Line(const std::string& Path, const TTextCheck& Check) {
            " (" + points + ")";
 }
 
+// A text file's lines as read.
+struct TTextFile {
+    std::string Path;
+    TText Text;
+};
+
+// A line the game shows wider than the limit: where its text begins.
+struct TWideLine {
+    const std::string* File;
+    std::uint32_t Line;
+    std::int64_t Width;
+    std::u32string_view Text;
+};
+
+// Each text's lines (a translation's own line breaks split it) wider than
+// Limit in the layout.
+std::vector<TWideLine> WideLines(const TTextLayout& Layout, const std::vector<TTextFile>& Files,
+                                 std::int64_t Limit) {
+    std::vector<TWideLine> wide;
+    for (const TTextFile& f : Files)
+        for (const TTextLine& line : f.Text.Lines) {
+            const std::u32string_view text = line.Text;
+            for (std::size_t at = 0; at <= text.size();) {
+                std::size_t end = text.find_first_of(U"\r\n", at);
+                if (end == text.npos) end = text.size();
+                const std::u32string_view one = text.substr(at, end - at);
+                if (const std::int64_t w = Layout.Width(one); w > Limit)
+                    wide.push_back({&f.Path, line.Line, w, one});
+                at = end +
+                     (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+            }
+        }
+    return wide;
+}
+
+std::string Utf8(std::u32string_view Text) {
+    std::string out;
+    for (char32_t c : Text) out += Utf8Of(c);
+    return out;
+}
+
+std::string WideText(const std::string& Path, const TWideLine& Wide, std::int64_t Limit) {
+    return Path + ": " + *Wide.File + ":" + std::to_string(Wide.Line) + ": " +
+           std::to_string(Wide.Width) + " pixels wide (limit " + std::to_string(Limit) +
+           "): " + Utf8(Wide.Text);
+}
+
+nlohmann::ordered_json WideJson(const std::vector<TWideLine>& Wide) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const TWideLine& w : Wide)
+        list.push_back(
+            {{"file", *w.File}, {"line", w.Line}, {"width", w.Width}, {"text", Utf8(w.Text)}});
+    return list;
+}
+
 nlohmann::ordered_json Json(const std::string& Path, const TTextCheck& Check) {
     nlohmann::ordered_json missing = nlohmann::ordered_json::array();
     for (const TMissingChar& m : Check.Missing) {
@@ -104,12 +165,16 @@ int main(int argc, char** argv) {
     if (const auto stop = ParseArgs(argc, argv, app, o)) return *stop;
 
     std::u32string text;
+    std::vector<TTextFile> files;
     for (const std::string& path : o.texts) {
         try {
+            TText read = ReadTextOf(path);
             if (text.empty())
-                text = ReadTextOf(path).All;
+                text = std::move(read.All);
             else
-                text += ReadTextOf(path).All;
+                text += read.All;
+            // The lines are kept only to be measured.
+            if (o.width) files.push_back({path, {{}, std::move(read.Lines)}});
         } catch (const TRefusal& r) {
             return Refuse(r.Path, r.Why);
         } catch (const std::bad_alloc&) {
@@ -125,10 +190,19 @@ int main(int argc, char** argv) {
             const TTextCheck check = CheckText(font, o.page, chars, Decomposition,
                                                StripBackground(ReadOnlyGrid(font.Font())));
             anyMissing |= !check.Missing.empty();
-            if (o.json)
+            std::vector<TWideLine> wide;
+            if (o.width)
+                wide =
+                    WideLines(TTextLayout(TStripGeometry(font.Table(), font.Font().Width), o.page),
+                              files, *o.width);
+            anyMissing |= !wide.empty();
+            if (o.json) {
                 json.push_back(Json(path, check));
-            else
+                if (o.width) json.back()["wide"] = WideJson(wide);
+            } else {
                 std::cout << Line(path, check) << "\n";
+                for (const TWideLine& w : wide) std::cout << WideText(path, w, *o.width) << "\n";
+            }
         } catch (const TRefusal& r) {
             anyMissing = Refuse(r.Path, r.Why) != 0;
         } catch (const std::bad_alloc&) {

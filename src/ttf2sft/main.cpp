@@ -49,6 +49,8 @@ const std::string kUsage =
     "  --keep-missing      draw the font's missing-glyph shape for codes it lacks\n"
     "                      (they are left out otherwise)\n"
     "  --spacing N         empty columns after each glyph (default 0)\n"
+    "  --fit LEFT,RIGHT    each glyph made LEFT + its ink's width + RIGHT columns\n"
+    "                      wide (each 0 to 8), as Glyph > Fit Width makes it\n"
     "  --mono              1-bit glyphs, not anti-aliased\n"
     "  --hinting MODE      none, light or full (default light)\n"
     "  --color C|match     the glyphs' colour: R,G,B for a 16-bit font (default\n"
@@ -69,7 +71,8 @@ const std::string kUsage =
 
 struct Options {
     std::string font, ttf, out, chars, charsFile, codepage,
-        hinting = "light", color, background, cmp, bm, size, outline, shadow, shadowOffset;
+        hinting = "light", color, background, cmp, bm, size, outline, shadow, shadowOffset, fit;
+    std::optional<std::pair<int, int>> margins;  // --fit
     int face = 0, height = 0, spacing = 0;
     std::pair<int, int> offset{1, 1};
     bool keepMissing = false, mono = false, charsGiven = false, add = false, accents = false;
@@ -93,6 +96,7 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
     app.add_option("--codepage", o.codepage);
     app.add_flag("--keep-missing", o.keepMissing);
     app.add_option("--spacing", o.spacing)->check(CLI::NonNegativeNumber);
+    app.add_option("--fit", o.fit);
     app.add_flag("--mono", o.mono);
     app.add_option("--hinting", o.hinting)->check(CLI::IsMember({"none", "light", "full"}));
     app.add_option("--color", o.color);
@@ -131,6 +135,11 @@ std::optional<int> ParseArgs(CLI::App& app, int argc, char** argv, Options& o) {
         } catch (const EFontError& e) {
             return UsageError(app, std::string("--shadow-offset: ") + e.what(), kUsage);
         }
+    }
+    try {
+        if (!o.fit.empty()) o.margins = ParseFitMargins(o.fit);
+    } catch (const EFontError& e) {
+        return UsageError(app, std::string("--fit: ") + e.what(), kUsage);
     }
     try {
         if (!o.codepage.empty()) o.pageMap = CodePageNamed(o.codepage);
@@ -287,6 +296,14 @@ TAccentPlan BuildAccents(const Options& o, const TEditedFont& Font, TOutlineRequ
     return plan;
 }
 
+// --fit on every glyph of Font, on Background.
+void Fit(const Options& o, TEditedFont& Font, std::uint16_t Background) {
+    if (!o.margins) return;
+    std::vector<int> rows(Font.Table().size());
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = int(i);
+    FitGlyphWidths(Font, rows, o.margins->first, o.margins->second, Background);
+}
+
 int Run(const Options& o) {
     TEditedFont font = LoadFontFile(o.font);
     const bool render = !o.ttf.empty();
@@ -350,11 +367,20 @@ int Run(const Options& o) {
     }
     try {
         if (o.add) {
-            const TMerged m = Merge(built, strip, font.BitsPerPixel(), font.Font().Height);
-            return SaveAppended(font, m.Width, m.Pixels, m.Table, o.out), 0;
+            TMerged m = Merge(built, strip, font.BitsPerPixel(), font.Font().Height);
+            // The glyphs added are fitted on their own, on the font's background.
+            TEditedFont added = font;
+            added.ReplaceStrip(m.Width, font.Font().Height, std::move(m.Pixels));
+            added.SetTable(std::move(m.Table));
+            Fit(o, added, StripBackground(ReadOnlyGrid(font.Font())));
+            const SharedBytes& pixels = added.Font().Pixels;
+            return SaveAppended(font, added.Font().Width, ByteSpan(pixels.data(), pixels.size()),
+                                added.Table(), o.out),
+                   0;
         }
         font.ReplaceStrip(strip.Width, strip.Height, std::move(strip.Pixels));
         font.SetTable(std::move(strip.Table));
+        Fit(o, font, StripBackground(ReadOnlyGrid(font.Font())));
         font.Save(o.out);
     } catch (const std::exception& e) {
         throw TRefusal{o.out, e.what()};

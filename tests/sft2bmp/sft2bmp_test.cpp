@@ -122,3 +122,74 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The picture --text must draw: each line's pieces, a glyph's columns of
+// Font or a gap of 0s, one line under the other, as wide as the widest.
+ByteVec TextPixels(const TEditedFont& Font,
+                   const std::vector<std::vector<std::pair<int, int>>>& Lines, std::int32_t& W) {
+    const auto span = [](const std::pair<int, int>& p) {
+        return p.first < 0 ? -p.first : p.second - p.first;
+    };
+    W = 0;
+    for (const auto& line : Lines) {
+        int w = 0;
+        for (const auto& p : line) w += span(p);
+        W = std::max(W, w);
+    }
+    const int h = Font.Font().Height;
+    ByteVec out;
+    for (const auto& line : Lines)
+        for (int y = 0; y < h; ++y) {
+            const std::size_t start = out.size();
+            for (const auto& p : line)
+                for (int k = 0; k < span(p); ++k)
+                    out.push_back(
+                        p.first < 0
+                            ? 0
+                            : Font.Font().Pixels[std::size_t(y * Font.Font().Width + p.first + k)]);
+            out.resize(start + std::size_t(W));
+        }
+    return out;
+}
+
+}  // namespace
+
+// Lines laid out as the game shows them, a missing character a gap as wide
+// as the space; {-N, 0} in a line is such a gap.
+TEST(Sft2bmp, DrawsTextLineUnderLineThroughTheCodePage) {
+    TEditedFont font = BoxFont({{1, {1, 2, 3, 4}}, {2, {0, 0, 7, 12}}, {3, {2, 0, 1, 12}}});
+    font.SetTable({{'a', 0, 0}, {0xB3, 5, 0}, {' ', 14, 0}});  // 'a' 0-4, 0xB3 5-13, ' ' 14-20
+    const TPalette palette = PatternPalette(3);
+    TempDir dir;
+    WriteFile(dir.Path("p.cmp"), MakeCMP(palette));
+    WriteFile(dir.Path("f.sft"), FileOf(font));
+    const std::string po = "msgid \"x\"\nmsgstr \"\"\n\"\xC5\x82\"\n\"a\\na\"\n";
+    WriteFile(dir.Path("t.po"), ByteVec(po.begin(), po.end()));
+    const std::string usage = "Usage: sft2bmp";
+    const std::pair<int, int> a{0, 5}, l{5, 14}, space{14, 21}, gap{-7, 0};
+    std::vector<ToolCase> cases;
+    for (const auto& [args, lines] : std::vector<
+             std::pair<std::vector<std::string>, std::vector<std::vector<std::pair<int, int>>>>>{
+             {{"--text", "a\xC5\x82\n\xC5\x82 a"}, {{a, gap}, {gap, space, a}}},
+             {{"--text", "a\xC5\x82\n\xC5\x82 a", "--codepage", "cp1250"}, {{a, l}, {l, space, a}}},
+             {{"--text-file", "t.po", "--codepage", "Windows-1250"}, {{l, a}, {a}}},
+             {{"--text", ""}, {{}}}}) {
+        std::int32_t w = 0;
+        const ByteVec pixels = TextPixels(font, lines, w);
+        cases.push_back(
+            {args,
+             0,
+             "",
+             {{"f.BMP", ReferenceBmp(8, w, std::int32_t(12 * lines.size()), pixels, palette)}}});
+        cases.back().args.insert(cases.back().args.end(), {"--cmp", "p.cmp", "f.sft"});
+    }
+    cases.push_back({{"--codepage", "cp1250", "f.sft"},
+                     2,
+                     "sft2bmp: --codepage is for --text and --text-file\n" + usage});
+    cases.push_back(
+        {{"--text", "a", "--info", "f.sft"}, 2, "sft2bmp: --info excludes --text\n" + usage});
+    cases.push_back({{"--text", "a", "--codepage", "cp9", "f.sft"}, 2, "sft2bmp: --codepage: "});
+    ExpectRuns(SFT2BMP_PATH, dir, cases);
+}

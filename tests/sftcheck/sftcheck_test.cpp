@@ -71,7 +71,7 @@ TEST(Sftcheck, SaysWhatEachFontLacksAndEndsWithItsStatus) {
 TEST(Sftcheck, JsonNamesEachCodeAndWhatCanBeDone) {
     Folder dir;
     const ToolResult r = Check(dir, {"--json", "--codepage", "CP1250", "--text", "pl.po", "--text",
-                                   "snow.txt", "cp.sft", "uni.sft"});
+                                     "snow.txt", "cp.sft", "uni.sft"});
     EXPECT_EQ(r.code, 1);
     const auto missing = [](std::initializer_list<std::tuple<int, nlohmann::json, const char*>> m) {
         nlohmann::json list = nlohmann::json::array();
@@ -93,4 +93,30 @@ TEST(Sftcheck, JsonNamesEachCodeAndWhatCanBeDone) {
           missing({{0x142, 179, "add"}, {0x105, 185, "add"}, {0x2603, nullptr, "codepage"}})}},
     };
     EXPECT_EQ(nlohmann::json::parse(r.out), expected);
+}
+
+// Each glyph is 7 wide; a msgstr's own line break splits it, and its lines
+// are named by the file's line where the msgstr's text begins.
+TEST(Sftcheck, WidthListsTheLinesWiderThanTheLimit) {
+    Folder dir;
+    const std::string po =
+        "msgid \"x\"\nmsgstr \"\"\n\"aaa\"\n\"a\\n\"\n\"a\"\n\nmsgid \"y\"\nmsgstr \"a a\"\n";
+    WriteFile(dir.Path("t.po"), ByteVec(po.begin(), po.end()));
+    const std::string present = "uni.sft: all 2 characters present\n";
+    for (const auto& [width, code, out] : std::vector<std::tuple<const char*, int, std::string>>{
+             {"20", 1,
+              present + "uni.sft: t.po:3: 28 pixels wide (limit 20): aaaa\n"
+                        "uni.sft: t.po:8: 21 pixels wide (limit 20): a a\n"},
+             {"21", 1, present + "uni.sft: t.po:3: 28 pixels wide (limit 21): aaaa\n"},
+             {"28", 0, present}}) {
+        const ToolResult r = Check(dir, {"--width", width, "--text", "t.po", "uni.sft"});
+        EXPECT_EQ(r.code, code) << width;
+        EXPECT_EQ(r.out, out);
+    }
+    const ToolResult r = Check(dir, {"--json", "--width", "25", "--text", "t.po", "uni.sft"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(
+        nlohmann::json::parse(r.out)[0]["wide"],
+        nlohmann::json::parse(R"([{"file": "t.po", "line": 3, "width": 28, "text": "aaaa"}])"));
+    EXPECT_EQ(Check(dir, {"--width", "-1", "--text", "t.po", "uni.sft"}).code, 2);
 }

@@ -56,6 +56,7 @@ void TMainWindow::CreateMenus() {
         {"insert-char", &InsertCharacter1},
         {"delete-char", &DeleteCharacter1},
         {"set-width", &SetWidth1},
+        {"fit-width", &FitWidth1},
         {"shadow", &Shadow1},
         {"build-accented", &BuildAccented1, [this] { Bridge->BuildAccented(); }},
         {"zoom-in", &ZoomIn1, [this] { ZoomClick(1); }},

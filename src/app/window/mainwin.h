@@ -130,6 +130,7 @@ public:
     QAction* InsertCharacter1 = nullptr;
     QAction* DeleteCharacter1 = nullptr;
     QAction* SetWidth1 = nullptr;
+    QAction* FitWidth1 = nullptr;
     QMenu* View1 = nullptr;
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;

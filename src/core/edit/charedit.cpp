@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "font/strip.h"
 #include "font/stripcolumns.h"
@@ -113,6 +114,106 @@ std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t 
                          {},
                          Background};
     return Apply(Font, "Set Width", std::move(change), std::move(table));
+}
+
+std::string WhyNotFit(std::int64_t Left, std::int64_t Right) {
+    for (const auto& [name, n] : {std::pair{"Left", Left}, {"Right", Right}})
+        if (n < 0 || n > kFitMost)
+            return std::string(name) + " runs from 0 to " + std::to_string(kFitMost) + ", not " +
+                   std::to_string(n);
+    return {};
+}
+
+bool FitGlyphWidths(TEditedFont& Font, std::span<const int> Rows, std::int64_t Left,
+                    std::int64_t Right, std::uint16_t Background) {
+    if (const std::string why = WhyNotFit(Left, Right); !why.empty()) throw EFontError(why);
+    const TStripGeometry geometry(Font.Table(), Font.Font().Width);
+    const TPixelGrid grid = ReadOnlyGrid(Font.Font());
+    // Each glyph once, left to right, with its ink's columns.
+    struct TFit {
+        std::int32_t Begin, End, InkBegin, InkEnd;
+    };
+    std::vector<TFit> fits;
+    for (int row : Rows) {
+        const TGlyphExtent g = geometry.Extent(std::size_t(row));
+        if (g.End > g.Begin) fits.push_back({g.Begin, g.End, g.End, g.Begin});
+    }
+    std::sort(fits.begin(), fits.end(),
+              [](const TFit& a, const TFit& b) { return a.Begin < b.Begin; });
+    fits.erase(std::unique(fits.begin(), fits.end(),
+                           [](const TFit& a, const TFit& b) { return a.Begin == b.Begin; }),
+               fits.end());
+    // Row by row, each pixel looked at once at most.
+    for (std::int32_t y = 0; y < grid.Height; ++y)
+        for (TFit& f : fits) {
+            for (std::int32_t x = f.Begin; x < f.InkBegin; ++x)
+                if (grid.Get(x, y) != Background) {
+                    f.InkBegin = x;
+                    break;
+                }
+            for (std::int32_t x = f.End; x-- > std::max(f.InkEnd, f.InkBegin);)
+                if (grid.Get(x, y) != Background) {
+                    f.InkEnd = x + 1;
+                    break;
+                }
+        }
+    std::erase_if(fits, [&](const TFit& f) {
+        return f.InkBegin >= f.InkEnd ||
+               (f.InkBegin - f.Begin == Left && f.End - f.InkEnd == Right);
+    });
+    if (fits.empty()) return false;
+
+    const auto newWidth = [&](const TFit& f) { return Left + (f.InkEnd - f.InkBegin) + Right; };
+    std::int64_t wide = grid.Width;
+    for (const TFit& f : fits) wide += newWidth(f) - (f.End - f.Begin);
+    if (const std::string why =
+            WhyNotWider(Font, std::max<std::int64_t>(wide, 1), wide - grid.Width);
+        !why.empty())
+        throw EFontError(why);
+
+    const std::size_t b = std::size_t(grid.BytesPerPixel);
+    const std::uint8_t blank[2] = {std::uint8_t(Background), std::uint8_t(Background >> 8)};
+    Bytes pixels(std::size_t(wide) * std::size_t(grid.Height) * b);
+    std::uint8_t* out = pixels.data();
+    const auto copy = [&](const std::uint8_t* row, std::int32_t from, std::int32_t to) {
+        out = std::copy(row + std::size_t(from) * b, row + std::size_t(to) * b, out);
+    };
+    const auto fill = [&](std::int64_t n) {
+        for (; n > 0; --n) out = std::copy_n(blank, b, out);
+    };
+    for (std::int32_t y = 0; y < grid.Height; ++y) {
+        const std::uint8_t* row = grid.Data + std::size_t(y) * std::size_t(grid.Width) * b;
+        std::int32_t at = 0;
+        for (const TFit& f : fits) {
+            copy(row, at, f.Begin);
+            fill(Left);
+            copy(row, f.InkBegin, f.InkEnd);
+            fill(Right);
+            at = f.End;
+        }
+        copy(row, at, grid.Width);
+    }
+
+    // Every X at or past a glyph's end moves by what the glyphs before it grew.
+    std::vector<std::int64_t> grown(fits.size() + 1);
+    for (std::size_t i = 0; i < fits.size(); ++i)
+        grown[i + 1] = grown[i] + newWidth(fits[i]) - (fits[i].End - fits[i].Begin);
+    std::vector<TCharEntry> table = Font.Table();
+    for (TCharEntry& e : table) {
+        const auto glyph =
+            std::lower_bound(fits.begin(), fits.end(), e.X,
+                             [](const TFit& f, std::int32_t x) { return f.Begin < x; });
+        if (glyph != fits.end() && glyph->Begin == e.X && e.Extra == glyph->End - glyph->Begin)
+            e.Extra = std::int32_t(newWidth(*glyph));
+        const auto past = std::upper_bound(fits.begin(), fits.end(), e.X,
+                                           [](std::int32_t x, const TFit& f) { return x < f.End; });
+        e.X = std::int32_t(std::clamp<std::int64_t>(e.X + grown[std::size_t(past - fits.begin())],
+                                                    std::numeric_limits<std::int32_t>::min(),
+                                                    std::numeric_limits<std::int32_t>::max()));
+    }
+    Font.ReplaceStrip(std::int32_t(wide), grid.Height, std::move(pixels));
+    Font.SetTable(std::move(table));
+    return true;
 }
 
 namespace {

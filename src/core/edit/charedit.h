@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,19 @@ TEditStep DeleteCharacter(TEditedFont& Font, int Row);
 // None when it is that wide already.
 std::optional<TEditStep> SetGlyphWidth(TEditedFont& Font, int Row, std::int64_t Width,
                                        std::uint16_t Background);
+// Fit Width: at most this many blank columns go either side of the ink.
+inline constexpr int kFitMost = 8;
+// Why Fit Width can't put Left and Right blank columns round the ink; empty
+// when it can.
+std::string WhyNotFit(std::int64_t Left, std::int64_t Right);
+// Fit Width: each glyph of Rows with ink (pixels that are not Background)
+// loses the blank columns at its edges and gains Left before its ink and
+// Right after it, all Background; every X past a glyph moves with its
+// columns, and the rows whose Extra was its width take the new one. A glyph
+// without ink keeps its width. False, changing nothing, when every glyph
+// fits already.
+bool FitGlyphWidths(TEditedFont& Font, std::span<const int> Rows, std::int64_t Left,
+                    std::int64_t Right, std::uint16_t Background);
 // Width columns of Pixels, as high as the strip and of its depth, put at
 // the strip's end, and Rows after the table's, their X counted from the
 // first new column. Nothing else moves. The step is called Name.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "font/textlayout.h"
+
 TStripGeometry::TStripGeometry(std::span<const TCharEntry> Chars, std::int32_t Width)
     : width_(std::max(Width, 0)) {
     for (const TCharEntry& e : Chars) {
@@ -39,25 +41,5 @@ TGlyphExtent TStripGeometry::ColumnsAt(std::int32_t X) const {
 }
 
 std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
-    // The first entry of each code, as the character list shows them.
-    const auto glyphOf = [this](std::uint16_t code) {
-        for (std::size_t i = 0; i < codes_.size(); ++i)
-            if (codes_[i] == code) return Extent(i);
-        return TGlyphExtent{};
-    };
-    std::int32_t gap = glyphOf(32).End - glyphOf(32).Begin;
-    if (gap == 0) {
-        std::int64_t sum = 0, n = 0;
-        for (std::size_t i = 0; i < chars_.size(); ++i) {
-            const TGlyphExtent e = Extent(i);
-            if (e.End > e.Begin) sum += e.End - e.Begin, ++n;
-        }
-        gap = n == 0 ? 0 : std::int32_t((sum + n / 2) / n);
-    }
-    std::vector<TTextPiece> pieces;
-    for (std::uint16_t code : Codes) {
-        const TGlyphExtent e = glyphOf(code);
-        pieces.push_back(e.End > e.Begin ? TTextPiece{e, 0} : TTextPiece{{}, gap});
-    }
-    return pieces;
+    return TTextLayout(*this).Pieces(std::u32string(Codes.begin(), Codes.end()));
 }

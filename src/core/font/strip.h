@@ -30,6 +30,8 @@ public:
 
     // The distinct X values that lie within the strip, ascending.
     const std::vector<std::int32_t>& Boundaries() const { return xs_; }
+    std::size_t Count() const { return chars_.size(); }
+    std::uint16_t Code(std::size_t Index) const { return codes_[Index]; }
     // The glyph of entry Index; none when its X lies outside the strip.
     TGlyphExtent Extent(std::size_t Index) const;
     // The entry whose glyph holds column X (the first in table order of
@@ -38,8 +40,8 @@ public:
     // The columns between two boundaries that hold column X: its glyph, or
     // the columns before the first one; none off the strip.
     TGlyphExtent ColumnsAt(std::int32_t X) const;
-    // Codes spelt with the glyphs side by side. A gap is as wide as the space
-    // character's glyph, or the average glyph when there is none.
+    // Codes spelt with the glyphs side by side, as TTextLayout lays out a
+    // line whose characters are their codes.
     std::vector<TTextPiece> Spell(std::span<const std::uint16_t> Codes) const;
 
 private:

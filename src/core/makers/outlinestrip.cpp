@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "edit/charedit.h"
 #include "edit/glyphstyle.h"
 #include "font/editfont.h"
 #include "image/bmplayout.h"
@@ -258,4 +259,15 @@ std::pair<int, int> ParseShadowOffset(std::string_view Text) {
     }
     if (std::string why = ShadowRefusal(v[0], v[1]); !why.empty()) throw EFontError(why);
     return {v[0], v[1]};
+}
+
+std::pair<int, int> ParseFitMargins(std::string_view Text) {
+    const std::size_t comma = Text.find(',');
+    unsigned v[2] = {};
+    if (comma == std::string_view::npos ||
+        !ParseNumber(Trim(Text.substr(0, comma)), kFitMost, v[0]) ||
+        !ParseNumber(Trim(Text.substr(comma + 1)), kFitMost, v[1]))
+        throw EFontError("\"" + std::string(Text) + "\" is not LEFT,RIGHT with each 0 to " +
+                         std::to_string(kFitMost));
+    return {int(v[0]), int(v[1])};
 }

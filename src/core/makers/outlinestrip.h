@@ -115,3 +115,5 @@ std::uint8_t ParsePaletteIndex(std::string_view Text);
 // A shadow's offset "RIGHT,DOWN", each -3 to 3, not both 0. Throws
 // EFontError.
 std::pair<int, int> ParseShadowOffset(std::string_view Text);
+// Fit Width's blank columns "LEFT,RIGHT", each 0 to 8. Throws EFontError.
+std::pair<int, int> ParseFitMargins(std::string_view Text);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/errors.h"
+#include "edit/charedit.h"
 #include "edit/glyphstyle.h"
 #include "session/display.h"
 
@@ -19,6 +20,9 @@ constexpr TCommandField kInsertFields[] = {
      TFieldStart::GlyphWidth}};
 constexpr TCommandField kWidthFields[] = {{kWidthField.Label, kWidthField.Name, kWidthField.Min,
                                            kWidthField.Max, TFieldStart::GlyphWidth}};
+constexpr TCommandField kFitFields[] = {
+    {"Left:", "Left", 0, kFitMost, TFieldStart::Value, 0, true},
+    {"Right:", "Right", 0, kFitMost, TFieldStart::Value, 1, true}};
 constexpr TCommandField kShadowFields[] = {
     {"Right:", "Right", -kShadowReach, kShadowReach, TFieldStart::Value, 1, true},
     {"Down:", "Down", -kShadowReach, kShadowReach, TFieldStart::Value, 1, true}};
@@ -113,6 +117,17 @@ const TCommand kCommands[] = {
      F::Both,
      "Set Width",
      kWidthFields,
+     true},
+    {"fit-width",
+     "Glyph",
+     "chars",
+     "&Fit Width...",
+     {},
+     R::Glyphs,
+     K::Plain,
+     F::Both,
+     "Fit Width",
+     kFitFields,
      true},
     Glyph("flip-horizontal", "flip", "Flip Horizontal"),
     Glyph("flip-vertical", "flip", "Flip Vertical"),
@@ -283,6 +298,7 @@ TSessionChange RunCommand(const TCommand& Command, TEditSession& Session, TKeptV
     if (id == "delete-char") return Session.DeleteCharacter();
     if (id == "insert-char") return Session.InsertCharacter(Values[0], Values[1]);
     if (id == "set-width") return Session.SetWidth(Values[0]);
+    if (id == "fit-width") return Session.FitWidth(Values[0], Values[1]);
     if (id == "shadow") return Session.Shadow(int(Values[0]), int(Values[1]));
     if (id == "select-all") {
         Session.SelectAll();

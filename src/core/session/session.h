@@ -140,6 +140,8 @@ public:
     TSessionChange InsertCharacter(std::int64_t Code, std::int64_t Width);
     TSessionChange DeleteCharacter();
     TSessionChange SetWidth(std::int64_t Width);
+    // Fit Width on the selected glyphs; NoPixels when every one fits already.
+    TSessionChange FitWidth(std::int64_t Left, std::int64_t Right);
     TSessionChange SetTable(std::vector<TCharEntry> Table, int Row);
     TSessionChange Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
     // Build Accented Characters: those asked that can be built go at the

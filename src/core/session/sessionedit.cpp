@@ -173,6 +173,19 @@ TSessionChange TEditSession::SetWidth(std::int64_t Width) {
     });
 }
 
+TSessionChange TEditSession::FitWidth(std::int64_t Left, std::int64_t Right) {
+    Release();
+    if (std::string why = WhyNotFit(Left, Right); !why.empty()) throw EFontError(why);
+    if (SelectedGlyphs().empty()) return {};
+    TEditedFont font = font_;  // the strip is shared until the fit makes its own
+    if (!FitGlyphWidths(font, selection_, Left, Right, colors_[1])) {
+        TSessionChange change;
+        change.NoPixels = true;
+        return change;
+    }
+    return Take(std::move(font), selection_.front(), "Fit Width");
+}
+
 TSessionChange TEditSession::SetTable(std::vector<TCharEntry> Table, int Row) {
     Release();
     if (Table == font_.Table()) return {};

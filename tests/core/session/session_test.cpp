@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "session/commands.h"
 #include "session/display.h"
 #include "session/session.h"
 #include "testfiles.h"
@@ -93,7 +94,7 @@ std::string Shape(const TEditSession& s, const TEditedFont& Before) {
     return t;
 }
 
-using TCommand = std::function<TSessionChange(TEditSession&)>;
+using TRun = std::function<TSessionChange(TEditSession&)>;
 
 }  // namespace
 
@@ -104,7 +105,7 @@ using TCommand = std::function<TSessionChange(TEditSession&)>;
 TEST(EditSession, EveryCommandIsOneStepUndoneRedoneAndReplayed) {
     struct Case {
         std::string step;
-        TCommand run;
+        TRun run;
         std::string one, several;  // Shape after it on B, on A and ^
     };
     std::vector<Case> cases;
@@ -133,6 +134,8 @@ TEST(EditSession, EveryCommandIsOneStepUndoneRedoneAndReplayed) {
               "A0 ^4 |8 @1", "B0 |4 @0"},
              {"Set Width", [](TEditSession& s) { return s.SetWidth(2); }, "A0 B4 ^6 |10 @1",
               "A0 B2 ^6 |8 @0"},
+             {"Fit Width", [](TEditSession& s) { return s.FitWidth(0, 1); }, "A0 B4 ^7 |11 @1",
+              "A0 B3 ^7 |9 @0"},
              {"Character Table",
               [](TEditSession& s) {
                   return s.SetTable({{66, 0, 0}, {65, 8, 0}}, 1);
@@ -194,7 +197,7 @@ TEST(EditSession, RefusalsAndCommandsThatChangeNothingLeaveNoStep) {
     rgb.Width = 2, rgb.Height = 1, rgb.Colors = {0xFF01060B, 0xFF010203};  // entry 0, none
     TImagePixels torn = Picture(2, 2, 3);
     torn.Indices.pop_back();
-    const std::vector<std::pair<TCommand, std::string>> cases = {
+    const std::vector<std::pair<TRun, std::string>> cases = {
         {[](TEditSession& s) { return s.InsertCharacter(65, 2); },
          "code 65 is in the table already"},
         {[](TEditSession& s) { return s.InsertCharacter(70000, 2); },
@@ -220,6 +223,15 @@ TEST(EditSession, RefusalsAndCommandsThatChangeNothingLeaveNoStep) {
         {[](TEditSession& s) { return s.Shadow(0, 0); }, "Right and Down can't both be 0"},
         {[](TEditSession& s) { return s.Paste(Picture(2, 2, 0), false); }, "No pixels changed"},
         {[](TEditSession& s) { return s.SetWidth(4); }, "nothing"},
+        {[](TEditSession& s) {
+             return s.Select({0, 1}, 1), s.FitWidth(1, 1);
+         },
+         "No pixels changed"},
+        {[](TEditSession& s) {
+             TKeptValues kept;
+             return RunCommand(CommandOf("fit-width"), s, kept, {9, 1});
+         },
+         "Left must be a whole number from 0 to 8."},
         {[](TEditSession& s) { return s.SetTable(s.Font().Table(), 0); }, "nothing"},
         {[](TEditSession& s) {
              return s.BuildAccented({{0xC4, U"A\u0308"}}).Change;
@@ -317,7 +329,7 @@ TEST(EditSession, SelectionKeepsTheTablesRowsAndGoToSelectsOne) {
 // A command with one row selected works on that row, not on the current
 // one that a Ctrl+click took out of the selection.
 TEST(EditSession, OneRowSelectedIsTheOneChangedThoughAnotherIsCurrent) {
-    for (const auto& [run, table] : std::vector<std::pair<TCommand, std::string>>{
+    for (const auto& [run, table] : std::vector<std::pair<TRun, std::string>>{
              {[](TEditSession& s) { return s.DeleteCharacter(); }, "B0 ^4 |8"},
              {[](TEditSession& s) { return s.SetWidth(2); }, "A0 B2 ^6 |10"}}) {
         TEditSession s = Opened();

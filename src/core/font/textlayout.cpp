@@ -1,0 +1,99 @@
+#include "font/textlayout.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "base/errors.h"
+#include "image/bmplayout.h"
+
+namespace {
+constexpr std::size_t kCodes = 0x10000;
+}  // namespace
+
+TTextLayout::TTextLayout(const TStripGeometry& Glyphs, const TCodePageMap& Page) {
+    // The first entry of each code, as the character list shows them.
+    std::vector<TGlyphExtent> byCode(kCodes);
+    std::vector<bool> seen(kCodes);
+    std::int64_t sum = 0, n = 0;
+    for (std::size_t i = 0; i < Glyphs.Count(); ++i) {
+        const TGlyphExtent e = Glyphs.Extent(i);
+        if (e.End > e.Begin) sum += e.End - e.Begin, ++n;
+        const std::uint16_t code = Glyphs.Code(i);
+        if (!seen[code]) seen[code] = true, byCode[code] = e;
+    }
+    gap_ = byCode[' '].End - byCode[' '].Begin;
+    if (gap_ == 0 && n > 0) gap_ = std::int32_t((sum + n / 2) / n);
+
+    if (Page.Unicode()) {
+        glyphs_ = std::move(byCode);
+    } else {
+        glyphs_.assign(kCodes, TGlyphExtent{});
+        for (std::uint32_t code = 0; code < 256; ++code)
+            if (const std::optional<char32_t> c = Page.CharOf(code); c && *c < kCodes)
+                glyphs_[*c] = byCode[code];
+    }
+    widths_.resize(kCodes);
+    for (std::size_t c = 0; c < kCodes; ++c) {
+        const TGlyphExtent e = glyphs_[c];
+        widths_[c] = e.End > e.Begin ? e.End - e.Begin : gap_;
+    }
+}
+
+std::vector<TTextPiece> TTextLayout::Pieces(std::u32string_view Line) const {
+    std::vector<TTextPiece> pieces;
+    pieces.reserve(Line.size());
+    for (char32_t c : Line) {
+        const TGlyphExtent e = GlyphOf(c);
+        pieces.push_back(e.End > e.Begin ? TTextPiece{e, 0} : TTextPiece{{}, gap_});
+    }
+    return pieces;
+}
+
+std::int64_t TTextLayout::Width(std::u32string_view Line) const {
+    std::int64_t width = 0;
+    const std::int32_t* widths = widths_.data();
+    for (char32_t c : Line) width += c < kCodes ? widths[c] : gap_;
+    return width;
+}
+
+TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
+                               std::span<const std::u32string> Lines) {
+    std::int64_t wide = 0;
+    for (const std::u32string& line : Lines) wide = std::max(wide, Layout.Width(line));
+    const std::int64_t high = std::int64_t(Font.Height) * std::int64_t(Lines.size());
+    const int bits = Font.BitsPerPixel();
+    if (wide > std::numeric_limits<std::int32_t>::max() ||
+        high > std::numeric_limits<std::int32_t>::max() ||
+        !ImageSizeFits(bits, std::int32_t(wide), std::int32_t(high)))
+        throw EFontError("a picture of " + std::to_string(wide) + " x " + std::to_string(high) +
+                         " pixels is more than a BMP file holds");
+    const std::size_t b = std::size_t(bits / 8), row = std::size_t(wide) * b,
+                      fontRow = std::size_t(Font.Width) * b, h = std::size_t(Font.Height);
+    TPixelStrip<Bytes> out{std::int32_t(wide), std::int32_t(high),
+                           Bytes(row * std::size_t(high), 0)};
+    for (std::size_t l = 0; l < Lines.size(); ++l) {
+        std::size_t x = 0;
+        for (const TTextPiece& p : Layout.Pieces(Lines[l])) {
+            const std::size_t n = std::size_t(p.Glyph.End - p.Glyph.Begin) * b;
+            for (std::size_t y = 0; y < h && n > 0; ++y)
+                std::memcpy(out.Pixels.data() + (l * h + y) * row + x,
+                            Font.Pixels.data() + y * fontRow + std::size_t(p.Glyph.Begin) * b, n);
+            x += n + std::size_t(p.GapWidth) * b;
+        }
+    }
+    return out;
+}
+
+std::vector<std::u32string> SplitLines(std::u32string_view Text) {
+    std::vector<std::u32string> lines(1);
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '\r' || Text[i] == '\n') {
+            if (Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += Text[i];
+        }
+    }
+    return lines;
+}

@@ -1,0 +1,53 @@
+// Text as the game shows it: each line drawn from the left with the font's
+// glyphs side by side, one line under the other, each as high as the strip.
+// The text preview, sft2bmp --text and sftcheck --width all lay text out here.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/bytes.h"
+#include "base/pixelstrip.h"
+#include "font/strip.h"
+#include "text/codepage.h"
+
+class TTextLayout {
+public:
+    // Glyphs: where each table entry's glyph lies; Page: what the codes
+    // stand for.
+    explicit TTextLayout(const TStripGeometry& Glyphs, const TCodePageMap& Page = {});
+
+    // The glyph Char is drawn with: its code's first entry in the table.
+    // None (Begin == End) where the font lacks it, the code page has no code
+    // for it, or the entry has no columns in the strip.
+    TGlyphExtent GlyphOf(char32_t Char) const {
+        return Char < glyphs_.size() ? glyphs_[Char] : TGlyphExtent{};
+    }
+    // The gap a character the font lacks leaves: as wide as the space's
+    // glyph, or the average glyph when there is none.
+    std::int32_t GapWidth() const { return gap_; }
+    std::int64_t CharWidth(char32_t Char) const {
+        return Char < widths_.size() ? widths_[Char] : gap_;
+    }
+
+    std::vector<TTextPiece> Pieces(std::u32string_view Line) const;
+    // A line's width in pixels.
+    std::int64_t Width(std::u32string_view Line) const;
+
+private:
+    std::vector<TGlyphExtent> glyphs_;  // by character, U+0000 to U+FFFF
+    std::vector<std::int32_t> widths_;  // the same, a gap's where there is no glyph
+    std::int32_t gap_ = 0;
+};
+
+// The picture of Lines laid out in Font's strip: as wide as the widest line,
+// each line as high as the strip, of the strip's depth; value 0 (palette
+// index 0, or black) where no glyph is. Throws EFontError when the picture
+// would be too large for a BMP file.
+TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
+                               std::span<const std::u32string> Lines);
+// Text split at its line breaks (LF, CR LF, CR), as --text gives it.
+std::vector<std::u32string> SplitLines(std::u32string_view Text);
