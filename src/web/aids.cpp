@@ -31,7 +31,7 @@ val TPage::GuideRowOf(int Field, const std::string& Text) const {
 val TPage::SetReference(const std::string& Text, bool Other, const std::string& File,
                         const std::string& Name) {
     return Guarded([&] {
-        const std::uint32_t code = CharacterCode(Text);
+        const std::uint32_t code = CharacterCodeIn(Text, session_.CodePage());
         if (!Other) {
             reference_ = TReferenceGlyph(session_.Font(), code);
             return Done();

@@ -7,10 +7,14 @@ namespace {
 
 const char* FrontName(TFront Front) {
     switch (Front) {
-        case TFront::Window: return "window";
-        case TFront::Page: return "page";
-        case TFront::Handles: return "handles";
-        case TFront::Both: break;
+        case TFront::Window:
+            return "window";
+        case TFront::Page:
+            return "page";
+        case TFront::Handles:
+            return "handles";
+        case TFront::Both:
+            break;
     }
     return "both";
 }
@@ -38,6 +42,8 @@ val CommandTable() {
         command.set("keys", keys);
         command.set("toggle", c.Kind == TCommandKind::Toggle);
         command.set("submenu", c.Kind == TCommandKind::Submenu);
+        command.set("choice", c.Kind == TCommandKind::Choice);
+        if (c.Entries) command.set("choices", ArrayOf(c.Entries()));
         command.set("front", FrontName(c.Front));
         command.set("session", c.Session);
         val fields = val::array();
@@ -64,6 +70,7 @@ val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
         val s = val::object();
         s.set("enabled", Allows(c.Rule, state));
         s.set("text", PlainCaption(CaptionOf(c, session_)));
+        if (c.Kind == TCommandKind::Choice) s.set("chosen", ChosenEntry(c, session_));
         out.call<void>("push", s);
     }
     return out;

@@ -36,6 +36,26 @@ const ariaKeys = (keys) => {
 export function buildMenus(bar, commands, run) {
   for (let place; (place = bar.querySelector('template[data-place]'));) {
     place.replaceWith(...commands.filter((c) => c.place === place.dataset.place).map((c) => {
+      if (c.choice) {
+        // A submenu of radio items, its entries the core's.
+        const button = Object.assign(document.createElement('button'), { type: 'button', className: 'item', id: c.id, textContent: caption(c, {}) });
+        button.setAttribute('aria-haspopup', 'true');
+        button.setAttribute('aria-expanded', 'false');
+        const list = Object.assign(document.createElement('div'), { className: 'menu-items', hidden: true });
+        list.setAttribute('role', 'group');
+        c.radios = c.choices.map((text, i) => {
+          const radio = Object.assign(document.createElement('button'), { type: 'button', className: 'item entry radio', textContent: text });
+          radio.setAttribute('role', 'menuitemradio');
+          radio.setAttribute('aria-checked', 'false');
+          radio.addEventListener('click', () => run(c, null, i));
+          return radio;
+        });
+        list.append(...c.radios);
+        const box = Object.assign(document.createElement('div'), { className: 'item submenu' });
+        box.append(button, list);
+        c.element = button;
+        return box;
+      }
       if (c.submenu) {
         const button = Object.assign(document.createElement('button'), { type: 'button', className: 'item', id: c.id, textContent: caption(c, {}) });
         button.setAttribute('aria-haspopup', 'true');
@@ -91,6 +111,7 @@ export function updateCommands(commands, states, recent) {
     const { enabled, text } = states[c.id];
     c.element.disabled = !enabled;
     if (c.file) c.element.parentElement.classList.toggle('disabled', !enabled);
+    else if (c.choice) c.radios.forEach((r, i) => r.setAttribute('aria-checked', String(i === states[c.id].chosen)));
     else if (!c.submenu) c.element.firstChild.textContent = text;
     if (c.entries) showEntries(c, recent);
     if (c.clear) c.clear.element.disabled = !recent.length;

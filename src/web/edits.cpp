@@ -1,6 +1,7 @@
 // The page's editing commands: each one call on the session.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <new>
 
@@ -9,6 +10,8 @@
 #include "page.h"
 #include "picture/rgba.h"
 #include "session/display.h"
+#include "text/charcode.h"
+#include "text/textfile.h"
 
 namespace {
 
@@ -87,6 +90,67 @@ val TPage::Selection() const {
 
 val TPage::GoTo(const std::string& Text) {
     return Guarded([&] { return Report(session_.GoTo(Text)); });
+}
+
+val TPage::ChooseEntry(const std::string& Id, int Index) {
+    return Guarded([&] {
+        ::ChooseEntry(CommandOf(Id), session_, std::size_t(Index));
+        return Done();
+    });
+}
+
+val TPage::TextCodes(const std::string& Text) const {
+    return Guarded([&] { return ArrayOf(::TextCodes(DecodeUtf8(Text), session_.CodePage())); });
+}
+
+val TPage::CheckText(const std::string& Text, val Decompose) const {
+    return Guarded([&] {
+        const TTextCheck check = session_.CheckText(DecodeUtf8(Text), [&](char32_t C) {
+            const auto parts =
+                emscripten::vecFromJSArray<std::uint32_t>(Decompose(std::uint32_t(C)));
+            return std::u32string(parts.begin(), parts.end());
+        });
+        val out = val::object();
+        out.set("characters", double(check.Characters));
+        val missing = val::array();
+        for (std::size_t i = 0; i < check.Missing.size(); ++i) {
+            const TMissingChar& m = check.Missing[i];
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "U+%04X", unsigned(m.Char));
+            val row = val::object();
+            row.set("char", Utf8Of(m.Char));
+            row.set("codePoint", std::uint32_t(m.Char));
+            row.set("unicode", std::string(hex));
+            row.set("code", m.Code ? val(int(*m.Code)) : val::null());
+            row.set("fix", m.Fix == TFix::Build ? "build"
+                           : m.Fix == TFix::Add ? "add"
+                                                : "codepage");
+            row.set("what", FixText(m, session_.CodePage()));
+            missing.set(i, row);
+        }
+        out.set("missing", missing);
+        return out;
+    });
+}
+
+val TPage::ReadText(const std::string& File, const std::string& Name) const {
+    return Guarded([&] {
+        val out = val::object();
+        std::u32string all;
+        try {
+            all = ::ReadText(SpanOf(File), Name).All;
+        } catch (const EFontError& e) {
+            return Error(e.what());  // its sentence ends already
+        }
+        std::string text;
+        for (char32_t c : all) text += Utf8Of(c);
+        out.set("text", text);
+        return out;
+    });
+}
+
+val TPage::GoToChar(int Char) {
+    return Guarded([&] { return Report(session_.GoToChar(char32_t(Char))); });
 }
 
 val TPage::AccentCodes(const std::string& Text) const {

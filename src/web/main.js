@@ -6,6 +6,7 @@ import quill8 from './samples/QUILL8.SFT';
 import quill16 from './samples/QUILL16.SFT';
 import sampleCmp from './samples/uicolormap.cmp';
 import { Aids } from './aids.js';
+import { CheckText } from './checktext.js';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
@@ -14,7 +15,7 @@ import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } fro
 import { Keeper } from './keeper.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
-import { showPreview } from './preview.js';
+import { redrawPreview, showPreview } from './preview.js';
 import { load, save } from './settings.js';
 import { StripView } from './view.js';
 
@@ -22,7 +23,8 @@ const $ = (id) => document.getElementById(id);
 const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
-let core, display, page, view, editor, aids, keeper, commands = [];
+let core, display, page, view, editor, aids, keeper, checker, commands = [];
+let codePageFor = null;  // the font name View > Code Page was last read for
 let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
 // The file the font came from or was last saved to, where the browser gave
@@ -56,6 +58,8 @@ function keep() {
   const meta = { name: page.name(), changes: kept.changes };
   if (kept.start) keeper.start(kept.bytes, meta);
   else keeper.append(kept.bytes, meta);
+  // Every step reaches the journal: Check Text's list follows it.
+  checker?.refresh();
   window.quillmereBench?.keepTimes.push(performance.now() - began);
 }
 
@@ -90,24 +94,54 @@ function showNotice(text) {
   setStatus();
 }
 
-function characterText(code) {
-  // Printable Latin-1 only, as the status line shows it.
-  const printable = (code > 0x20 && code < 0x7f) || (code >= 0xa1 && code <= 0xff);
-  return printable ? `${code}  ${String.fromCharCode(code)}` : String(code);
+// The code and, as the code page has it, its letter.
+const characterText = (e) => (e.char ? `${e.code}  ${e.char}` : String(e.code));
+
+// View > Code Page: the page chosen for each font's name, in the browser's
+// storage as the guides' rows are; none kept is Unicode.
+const CODE_PAGES = 'codePages';
+function followCodePage() {
+  if (page.name() === codePageFor) return;
+  codePageFor = page.name();
+  const entries = commands.find((c) => c.id === 'code-page').choices;
+  page.chooseEntry('code-page', Math.max(0, entries.indexOf((load(CODE_PAGES) ?? {})[codePageFor])));
+}
+
+function keepCodePage() {
+  const all = load(CODE_PAGES) ?? {};
+  if (page.codePage() === 'Unicode') delete all[page.name()];
+  else all[page.name()] = page.codePage();
+  save(CODE_PAGES, all);
+}
+
+function chooseCodePage(i) {
+  const result = page.chooseEntry('code-page', i);
+  if (result.error) throw new Error(result.error.replace(/\.$/, ''));
+  codePageFor = page.name();
+  keepCodePage();
+  showCharacters();
+  showSelection(false);
+  redrawPreview(page);
+  checker.refresh();
+}
+
+function showCharacters() {
+  $('chars').replaceChildren(...page.table().map((e, i) => new Option(characterText(e), String(i))));
 }
 
 // The window after a font was opened or replaced, with the page's selection.
 function showFont() {
+  followCodePage();
   $('font-info').replaceChildren(...page.infoLines().map((line) => {
     const li = document.createElement('li');
     li.textContent = line;
     return li;
   }));
-  const chars = $('chars');
-  chars.replaceChildren(...page.table().map((e, i) => new Option(characterText(e.code), String(i))));
+  showCharacters();
   view.setPicture();
   showSelection(true);
   aids.fontChanged();
+  checker.refresh();
 }
 
 // The list and the strip show the page's selection; with Scroll the view
@@ -236,6 +270,10 @@ async function saveFontTo(handle) {
   const saved = page.saved(as);
   if (saved.error) throw new Error(saved.error.replace(/\.$/, ''));
   aids.saved(before);
+  if (page.name() !== before) {
+    codePageFor = page.name();
+    keepCodePage();
+  }
   keeper.drop();
   keep();
   if (written) {
@@ -380,6 +418,7 @@ async function start() {
   view = new StripView(page, display, $('scroller'), $('spacer'), $('strip'));
   aids = new Aids({ page, view, texts: display, readFile });
   editor = new Editor({ page, view, display, showFont, showSelection, updateCommands, keep, setStatus, aids });
+  checker = new CheckText({ page, editor, readFile, guarded });
   commands = commandTable(core.commands(), {
     'open-sft': handles ? pickAndOpen : { file: '.sft,.SFT', run: openFont },
     'open-recent': {
@@ -410,6 +449,8 @@ async function start() {
     'char-table': () => editor.characterTable(),
     draw: () => editor.setDrawing(!editor.drawing),
     'build-accented': () => editor.buildAccented(),
+    'check-text': () => checker.show(),
+    'code-page': (i) => chooseCodePage(i),
     'zoom-in': () => zoom(1),
     'zoom-out': () => zoom(-1),
     'actual-size': () => zoom(0),

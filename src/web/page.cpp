@@ -10,6 +10,7 @@
 #include "picture/pixelinfo.h"
 #include "picture/rgba.h"
 #include "session/display.h"
+#include "text/charcode.h"
 
 ByteSpan SpanOf(const std::string& Data) {
     return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
@@ -155,6 +156,9 @@ val TPage::TableOf() const {
         const TGlyphExtent glyph = session_.Glyphs().Extent(i);
         val row = val::object();
         row.set("code", table[i].Code);
+        // The letter the list shows beside the code, under the code page.
+        const std::optional<char32_t> c = ShownCharOf(table[i].Code, session_.CodePage());
+        row.set("char", c ? Utf8Of(*c) : std::string());
         row.set("x", table[i].X);
         row.set("begin", glyph.Begin);
         row.set("end", glyph.End);

@@ -91,6 +91,22 @@ public:
     val Selection() const;
     // Edit > Go To Character...: {row, selected} or {error}.
     val GoTo(const std::string& Text);
+    // View > Code Page: the command's entry Index chosen ({} or {error}),
+    // and the page's name.
+    val ChooseEntry(const std::string& Id, int Index);
+    std::string CodePage() const { return session_.CodePage().Name(); }
+    // The Text Preview's codes for Text under the code page.
+    val TextCodes(const std::string& Text) const;
+    // Glyph > Check Text...: {characters, missing: [{char, unicode, code
+    // (null when the page lacks it), fix ("build", "add" or "codepage"),
+    // what}]}, Decompose giving a code point's NFD as code points.
+    val CheckText(const std::string& Text, val Decompose) const;
+    // Check Text's Open Text...: a file's text as the core reads it, {text}
+    // or {error}.
+    val ReadText(const std::string& File, const std::string& Name) const;
+    // A character clicked in the text: its row selected, {row, selected}, or
+    // {error} when the font lacks it.
+    val GoToChar(int Char);
     // Build Accented Characters: the codes the field asks for, then those
     // built from their decompositions (arrays of code points, one per code).
     val AccentCodes(const std::string& Text) const;

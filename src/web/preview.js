@@ -7,7 +7,8 @@ const $ = (id) => document.getElementById(id);
 
 function draw(page, factor) {
   const text = $('preview-text').value;
-  const pieces = page.spell([...text].map((c) => c.codePointAt(0) & 0xffff));
+  const codes = page.textCodes(text);
+  const pieces = page.spell(Array.isArray(codes) ? codes : []);
   const height = page.height();
   const width = pieces.reduce((w, p) => w + (p.end - p.begin || p.gap), 0);
   const canvas = $('preview-canvas');
@@ -37,6 +38,11 @@ function draw(page, factor) {
 function fittingZoom(zooms, width, height) {
   const room = { w: window.innerWidth * 0.56, h: window.innerHeight * 0.5 };
   return [...zooms].reverse().find((z) => width * z <= room.w && height * z <= room.h) ?? 1;
+}
+
+// The code page changed: an open preview draws the text again.
+export function redrawPreview(page) {
+  if ($('preview').open) draw(page, Number($('preview-zoom').value));
 }
 
 // Zooms: the steps the zoom list offers.

@@ -73,7 +73,9 @@ public:
         if (table) Table = *table;  // nullopt cancels
         return table.has_value();
     }
-    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip& Strip) override {
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip& Strip,
+                         const TOutlineAdd* Add) override {
+        outlineAdds.push_back(Add ? *Add : TOutlineAdd{});
         const auto made = Ask("New Font from Outline Font", "", outlines);
         if (made) Strip = *made;  // nullopt cancels
         return made.has_value();
@@ -142,6 +144,7 @@ public:
     std::deque<std::pair<TGuidesAnswer, TGuideRows>> guides;
     std::deque<std::pair<TReferenceAnswer, TReferenceChoice>> references;
     std::deque<std::optional<TOutlineStrip>> outlines;
+    std::vector<TOutlineAdd> outlineAdds;  // what each outline dialog was opened to add
     std::deque<std::optional<std::vector<TCharEntry>>> tables;
     std::deque<Answer> answers;
     std::vector<TFileDialog> dialogs;  // each dialog as it was when run

@@ -5,15 +5,19 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWheelEvent>
 #include <QWindow>
 #include <climits>
@@ -21,6 +25,7 @@
 #include <set>
 
 #include "../core/testfiles.h"
+#include "dialogs/checktext.h"
 #include "fakeui.h"
 #include "makers/outlinestrip.h"
 #include "views/colorpanel.h"
@@ -867,3 +872,92 @@ TEST_F(WindowTest, GuidesAndTheReferenceGlyph) {
 }
 
 }  // namespace
+
+namespace {
+
+// A space, a, and the ogonek at Code: a builds into ą.
+ByteVec OgonekFont(std::uint16_t Code) {
+    return FileOf(BoxFont({{' ', {0, 0, 0, 0}}, {'a', {1, 4, 5, 5}}, {Code, {3, 0, 2, 2}}}));
+}
+
+void ChooseCodePage(TMainWindow& W, const QString& Name) {
+    for (QAction* a : W.CodePage1->menu()->actions())
+        if (a->text() == Name) return a->trigger();
+    ADD_FAILURE() << "no code page " << Name.toStdString();
+}
+
+}  // namespace
+
+// View > Code Page: the list's tips, Go To and where Build Accented puts a
+// letter follow it; it is kept for the font's file name.
+TEST_F(WindowTest, TheCodePageIsKeptPerFileAndDecidesTheCharacters) {
+    WriteFile(dir.Path("unicode.sft"), OgonekFont(0xB2));
+    Open("cp1250.sft", OgonekFont(0xB2));
+    TMainWindow& w = Win();
+    ChooseCodePage(w, "Windows-1250");
+    ui.texts = {QString::fromUtf8("˛"), QString::fromUtf8("ą")};
+    w.GoTo1->trigger();
+    EXPECT_EQ(w.Session().Selection(), std::vector<int>{2});
+    w.BuildAccented1->trigger();
+    EXPECT_EQ(w.CharTable().back().Code, 0xB9);
+    struct Case {
+        const char* File;
+        QString Page, Tip;  // the page checked, row 2's tip
+    };
+    ui.saves = {TSaveAnswer::Discard};  // the letter built
+    for (const Case& c : {Case{"unicode.sft", "Unicode", "²  U+00B2"},
+                          Case{"cp1250.sft", "Windows-1250", "˛  U+02DB"}}) {
+        SCOPED_TRACE(c.File);
+        Open(c.File);
+        QString checked;
+        for (QAction* a : w.CodePage1->menu()->actions())
+            if (a->isChecked()) checked += a->text();
+        EXPECT_EQ(
+            std::make_tuple(checked, w.ASCIIList->item(2)->text(), w.ASCIIList->item(2)->toolTip()),
+            std::make_tuple(c.Page, QString("178"), c.Tip));
+    }
+}
+
+// Check Text: the count, the list under the code page, Build Accented as one
+// step undone whole, Add from Outline Font with the rest, a click in the text.
+TEST_F(WindowTest, CheckTextListsWhatIsMissingAndBuildsItAsOneStep) {
+    Open("cp1250.sft", OgonekFont(0xB2));
+    TMainWindow& w = Win();
+    ChooseCodePage(w, "Windows-1250");
+    w.CheckText1->trigger();
+    TCheckText& check = *w.Checker;
+    check.Text->setPlainText(QString::fromUtf8("ąa ł\t☃\n"));
+    const auto rows = [&] {
+        std::vector<std::string> out;
+        for (int i = 0; i < check.Missing->topLevelItemCount(); ++i) {
+            std::string row;
+            for (int c = 0; c < 4; ++c)
+                row += check.Missing->topLevelItem(i)->text(c).toStdString() + "|";
+            out.push_back(row);
+        }
+        return std::make_pair(check.Summary->text().toStdString(), out);
+    };
+    const auto all =
+        std::make_pair(std::string("3 of 5 characters are missing."),
+                       std::vector<std::string>{"ł|U+0142|179|draw or add from an outline font|",
+                                                "ą|U+0105|185|build from a and ˛|",
+                                                "☃|U+2603||not in Windows-1250|"});
+    EXPECT_EQ(rows(), all);
+    check.Build->click();
+    EXPECT_EQ(rows().first, "2 of 5 characters are missing.");
+    EXPECT_EQ(w.Undo1->text(), "&Undo Build Accented Characters");
+    w.Undo1->trigger();
+    EXPECT_EQ(rows(), all);
+    ui.outlines = {std::nullopt};
+    check.AddOutline->click();
+    ASSERT_EQ(ui.outlineAdds.size(), 1u);
+    EXPECT_EQ(std::make_pair(ui.outlineAdds[0].Codes, ui.outlineAdds[0].CodePage),
+              std::make_pair(std::vector<std::uint16_t>{179}, std::string("Windows-1250")));
+    QTextCursor at(check.Text->document());
+    at.setPosition(1);  // before a
+    QTest::mouseClick(check.Text->viewport(), Qt::LeftButton, {},
+                      check.Text->cursorRect(at).center() + QPoint(2, 0));
+    EXPECT_EQ(w.Session().Selection(), std::vector<int>{1});
+    check.Text->setPlainText(QString::fromUtf8("a a"));
+    EXPECT_EQ(rows().first, "All 2 characters are in the font.");
+}

@@ -488,9 +488,17 @@ void TOutlineDialog::accept() {
     QDialog::accept();
 }
 
+void TOutlineDialog::StartAdding(const TOutlineAdd& Add) {
+    Chars->setText(QString::fromStdString(FormatCharList(Add.Codes)));
+    CodePage->setCurrentText(QString::fromStdString(Add.CodePage));
+    Mode->setCurrentIndex(1);
+}
+
 std::optional<TOutlineStrip> AskOutlineFont(QWidget* Parent, const TEditedFont& Font,
-                                            const TPalette& Palette, IUserInterface& UI) {
+                                            const TPalette& Palette, IUserInterface& UI,
+                                            const TOutlineAdd* Add) {
     TOutlineDialog dialog(Parent, Font, Palette, UI);
+    if (Add) dialog.StartAdding(*Add);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Result();
 }

@@ -67,6 +67,8 @@ public:
     bool PreviewPending() const;
 
     void accept() override;
+    // Check Text's characters to add, in the Add mode.
+    void StartAdding(const TOutlineAdd& Add);
 
 signals:
     // The preview (or why there is none) for the latest settings is shown.
@@ -98,5 +100,7 @@ private:
 };
 
 // Runs the dialog; the new strip and table on OK, nothing on Cancel.
+// With Add, it opens to add those codes under that code page.
 std::optional<TOutlineStrip> AskOutlineFont(QWidget* Parent, const TEditedFont& Font,
-                                            const TPalette& Palette, IUserInterface& UI);
+                                            const TPalette& Palette, IUserInterface& UI,
+                                            const TOutlineAdd* Add = nullptr);

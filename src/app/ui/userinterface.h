@@ -48,6 +48,12 @@ struct TFileDialog {
 };
 
 struct TOutlineStrip;
+// Check Text's Add from Outline Font...: the codes the font lacks, under the
+// code page named.
+struct TOutlineAdd {
+    std::vector<std::uint16_t> Codes;
+    std::string CodePage;
+};
 
 // A number to type in a dialog, in decimal, within Min to Max.
 struct TNumberField {
@@ -94,9 +100,10 @@ public:
     // the edited rows in Table, when it was accepted.
     virtual bool EditTable(std::vector<TCharEntry>& Table, int Row) = 0;
     // New Font from Outline Font over Font, drawn through Palette; true, with
-    // the new strip and table in Strip, on OK.
+    // the new strip and table in Strip, on OK. With Add it opens in its Add
+    // mode with those characters filled in.
     virtual bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
-                                 TOutlineStrip& Strip) = 0;
+                                 TOutlineStrip& Strip, const TOutlineAdd* Add = nullptr) = 0;
     // The colour dialog, opening on Color; true, with the colour chosen in
     // Color, on OK.
     virtual bool ChooseColor(QColor& Color, const QString& Title) = 0;

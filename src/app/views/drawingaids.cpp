@@ -106,7 +106,8 @@ void TDrawingAids::AskReference() {
         return Follow();
     }
     try {
-        const std::uint32_t code = CharacterCode(choice.Text.trimmed().toStdString());
+        const std::uint32_t code =
+            CharacterCodeIn(choice.Text.trimmed().toStdString(), session_.CodePage());
         if (choice.Font.isEmpty()) {
             reference_ = TReferenceGlyph(session_.Font(), code);
         } else {

@@ -19,13 +19,12 @@ public:
     explicit TArea(QWidget* Parent) : QWidget(Parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
     TBitmap Picture;
     TStripGeometry Glyphs;
+    TCodePageMap Page;
     int Zoom = 1;
     QString Text;
 
     std::vector<TTextPiece> Pieces() const {
-        std::vector<std::uint16_t> codes;
-        for (QChar c : Text) codes.push_back(c.unicode());
-        return Glyphs.Spell(codes);
+        return Glyphs.Spell(TextCodes(Text.toStdU32String(), Page));
     }
     // The text's width at 1:1.
     std::int64_t Width() const {
@@ -126,9 +125,11 @@ void TTextPreview::Fit() {
     area_->Relayout();
 }
 
-void TTextPreview::SetFont(const TBitmap& Picture, const TStripGeometry& Glyphs) {
+void TTextPreview::SetFont(const TBitmap& Picture, const TStripGeometry& Glyphs,
+                           const TCodePageMap& Page) {
     area_->Picture = Picture;
     area_->Glyphs = Glyphs;
+    area_->Page = Page;
     Fit();
     area_->Relayout();
 }

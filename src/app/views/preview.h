@@ -7,6 +7,7 @@
 
 #include "font/strip.h"
 #include "picture/picture.h"
+#include "text/codepage.h"
 
 class QLineEdit;
 class QScrollArea;
@@ -17,7 +18,8 @@ class TTextPreview final : public QWidget {
 public:
     explicit TTextPreview(QWidget* Parent = nullptr);
 
-    void SetFont(const TBitmap& Picture, const TStripGeometry& Glyphs);
+    // Page: what character each of the font's codes stands for.
+    void SetFont(const TBitmap& Picture, const TStripGeometry& Glyphs, const TCodePageMap& Page);
     QLineEdit* Text = nullptr;
     QSpinBox* Zoom = nullptr;  // 1 to 16; a choice is kept in the settings
     // The text as drawn, black where there is no glyph.

@@ -102,6 +102,7 @@ void TMainWindow::SaveFontAs(const std::string& Path) {
     Recent->Add(QFile::decodeName(Path.c_str()));
     SFT_Open.FileName = QFile::decodeName(Path.c_str());
     Aids->Saved();
+    CodePages_.Saved();
     UpdateCaption();
 }
 

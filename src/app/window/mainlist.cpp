@@ -42,6 +42,18 @@ void TMainWindow::ShowSelection(bool Scroll) {
     Aids->Follow();
 }
 
+void TMainWindow::ShowCharacters() {
+    const QSignalBlocker quiet(ASCIIList);
+    ASCIIList->clear();
+    for (const TCharEntry& e : Session_.Font().Table()) {
+        auto* item = new QListWidgetItem(QString::number(e.Code), ASCIIList);
+        if (const std::optional<char32_t> c = ShownCharOf(e.Code, Session_.CodePage()))
+            item->setToolTip(
+                QString::fromUcs4(&*c, 1) +
+                QStringLiteral("  U+%1").arg(uint(*c), 4, 16, QLatin1Char('0')).toUpper());
+    }
+}
+
 void TMainWindow::ASCIIListClick() {
     const int row = ASCIIList->currentRow();
     const std::vector<TCharEntry>& table = Session_.Font().Table();

@@ -1,6 +1,7 @@
 // The main window's menus, made from the core's command table: here only
 // each command's form name and handler.
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <stdexcept>
@@ -31,7 +32,8 @@ void TMainWindow::CreateMenus() {
     struct TBinding {
         const char* Id;
         QAction** Action;
-        std::function<void()> Click = {};  // none: the session runs it
+        std::function<void()> Click = {};              // none: the session runs it
+        std::function<void(std::size_t)> Choose = {};  // a radio submenu's entry chosen
     };
     std::vector<TBinding> bindings = {
         {"open-sft", &OpenSFT1, call(&W::OpenSFT1Click)},
@@ -59,6 +61,8 @@ void TMainWindow::CreateMenus() {
         {"fit-width", &FitWidth1},
         {"shadow", &Shadow1},
         {"build-accented", &BuildAccented1, [this] { Bridge->BuildAccented(); }},
+        {"check-text", &CheckText1, call(&W::CheckText1Click)},
+        {"code-page", &CodePage1, {}, [this](std::size_t i) { ChooseCodePage(i); }},
         {"zoom-in", &ZoomIn1, [this] { ZoomClick(1); }},
         {"zoom-out", &ZoomOut1, [this] { ZoomClick(-1); }},
         {"actual-size", &ActualSize1, [this] { ZoomClick(0); }},
@@ -97,8 +101,24 @@ void TMainWindow::CreateMenus() {
         const auto bound = std::find_if(bindings.begin(), bindings.end(), [&](const TBinding& b) {
             return c.Id == std::string_view(b.Id);
         });
-        if (bound == bindings.end() || (!bound->Click && !c.Session))
+        if (bound == bindings.end() || (!bound->Click && !bound->Choose && !c.Session))
             throw std::logic_error(std::string("The window has no handler for ") + c.Id);
+        if (c.Kind == TCommandKind::Choice) {
+            QMenu* sub = menu->addMenu(caption);
+            auto* group = new QActionGroup(sub);
+            const std::vector<std::string> entries = c.Entries();
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                QAction* entry = sub->addAction(QString::fromStdString(entries[i]));
+                entry->setCheckable(true);
+                group->addAction(entry);
+                connect(entry, &QAction::triggered, this,
+                        [this, i, choose = bound->Choose] { Guarded([&] { choose(i); }); });
+            }
+            *bound->Action = sub->menuAction();
+            commands_.push_back({&c, sub->menuAction()});
+            choices_.push_back({&c, sub});
+            continue;
+        }
         QAction* action = *bound->Action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(c.Id));
         action->setShortcuts(KeysOf(c));
@@ -118,5 +138,9 @@ void TMainWindow::UpdateCommands() {
         action->setEnabled(Allows(command->Rule, state));
         if (command->Session && command->Fields.empty())
             action->setText(QString::fromStdString(CaptionOf(*command, Session_)));
+    }
+    for (const auto& [command, sub] : choices_) {
+        const int chosen = ChosenEntry(*command, Session_);
+        for (int i = 0; i < sub->actions().size(); ++i) sub->actions()[i]->setChecked(i == chosen);
     }
 }

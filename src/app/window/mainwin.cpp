@@ -20,6 +20,7 @@
 
 #include "base/fileio.h"
 #include "dialogs/about.h"
+#include "dialogs/checktext.h"
 #include "files/drops.h"
 #include "files/filewatch.h"
 #include "files/importpicture.h"
@@ -120,6 +121,8 @@ void TMainWindow::CreateComponents() {
     connect(Bridge, &TSessionBridge::Said, this,
             [this](const QString& Text) { statusBar()->showMessage(Text, 5000); });
     connect(Bridge, &TSessionBridge::Changed, this, [this] {
+        // Check Text's list follows each step, not each move of a stroke.
+        if (Checker && Checker->isVisible() && !Session_.Stroking()) Checker->Refresh();
         UpdateCaption();
         UpdateCommands();
     });
@@ -165,17 +168,14 @@ void TMainWindow::ShowPicture(TBuiltPicture Built) {
     ScrollBox->SetImageWidth(Bitmap_->Width());
     ScrollBox->SetImageHeight(Bitmap_->Height());
     ScrollBox->SetImagePicture(*Bitmap_);
-    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
 }
 
 void TMainWindow::ShowFont(TBuiltPicture Built) {
-    const std::vector<TCharEntry>& table = Session_.Font().Table();
+    CodePages_.Follow();
     ShowPicture(std::move(Built));
-    {
-        const QSignalBlocker quiet(ASCIIList);
-        ASCIIList->clear();
-        for (const TCharEntry& e : table) ASCIIList->addItem(QString::number(e.Code));
-    }
+    ShowCharacters();
+    if (Checker && Checker->isVisible()) Checker->Refresh();
     ShowSelection(true);
     Aids->FontChanged();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
@@ -202,10 +202,12 @@ void TMainWindow::ImportPicture1Click() {
     Bridge->Show(ImportPicture(Session_, LocalPath(PIC_Open.FileName), ui_));
 }
 
-void TMainWindow::NewFontFromOutline1Click() {
+void TMainWindow::NewFontFromOutline1Click() { MakeOutlineFont(nullptr); }
+
+void TMainWindow::MakeOutlineFont(const TOutlineAdd* Add) {
     if (!Bitmap_) return;
     TOutlineStrip strip;
-    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), strip)) return;
+    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), strip, Add)) return;
     if (strip.Added)
         return Bridge->Show(Session_.Append(strip.Width, std::move(strip.Pixels), strip.Table));
     TEditedFont font = Session_.Font();
@@ -252,7 +254,7 @@ void TMainWindow::ShowPixels(TPixelRect Area) {
     Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
     ScrollBox->ShowChange(*Bitmap_, Area);
     Aids->FontChanged();
-    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs());
+    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
 }
 
@@ -292,10 +294,50 @@ void TMainWindow::TextPreview1Click() {
     if (!Bitmap_) return;
     if (!Preview) {
         Preview = new TTextPreview(this);
-        Preview->SetFont(*Bitmap_, Session_.Glyphs());
+        Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
     }
     Preview->show();
     Preview->raise();
+}
+
+void TMainWindow::CheckText1Click() {
+    if (!Bitmap_) return;
+    if (!Checker) {
+        Checker = new TCheckText(Session_, ui_, this);
+        addDockWidget(Qt::RightDockWidgetArea, Checker);
+        connect(Checker, &TCheckText::BuildClicked, this,
+                [this] { Guarded([this] { Bridge->BuildAccented(Checker->Buildable()); }); });
+        connect(Checker, &TCheckText::AddClicked, this, [this] {
+            Guarded([this] {
+                const TOutlineAdd add{Checker->ToAdd(), Session_.CodePage().Name()};
+                MakeOutlineFont(&add);
+            });
+        });
+        connect(Checker, &TCheckText::CharClicked, this, [this](char32_t Char) {
+            try {
+                Bridge->Show(Session_.GoToChar(Char));
+            } catch (const EFontError&) {
+                // A character the font lacks has no row to go to.
+            }
+        });
+    }
+    Checker->show();
+    Checker->raise();
+    Checker->Refresh();
+}
+
+void TMainWindow::ChooseCodePage(std::size_t Index) {
+    ChooseEntry(CommandOf("code-page"), Session_, Index);
+    CodePages_.Chosen();
+    ShowCodePage();
+}
+
+void TMainWindow::ShowCodePage() {
+    ShowCharacters();
+    ShowSelection(false);
+    if (Preview && Bitmap_) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
+    if (Checker && Checker->isVisible()) Checker->Refresh();
+    UpdateCommands();
 }
 
 void TMainWindow::GlyphBoundaries1Click() {

@@ -20,6 +20,7 @@
 #include "session/display.h"
 #include "session/session.h"
 #include "ui/userinterface.h"
+#include "views/codepagechoice.h"
 #include "views/fontpicture.h"
 #include "window/glyphcommands.h"
 
@@ -38,6 +39,7 @@ class TRecentFiles;
 class TRecovery;
 class TScrollBox;
 class TTextPreview;
+class TCheckText;
 
 class TMainWindow final : public QMainWindow {
     Q_OBJECT
@@ -68,6 +70,9 @@ public:
     void CopyStrip1Click();
     void GlyphBoundaries1Click();
     void TextPreview1Click();
+    void CheckText1Click();
+    // View > Code Page's entry Index chosen.
+    void ChooseCodePage(std::size_t Index);
     void StatusBar1Click();
     // What the status bar says of strip pixel X, Y; empty off the strip.
     QString PixelInfo(int X, int Y) const;
@@ -142,6 +147,9 @@ public:
     QAction* ReferenceGlyph1 = nullptr;
     QAction* TextPreview1 = nullptr;
     TTextPreview* Preview = nullptr;
+    QAction* CodePage1 = nullptr;  // its submenu's entries are the code pages
+    QAction* CheckText1 = nullptr;
+    TCheckText* Checker = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -196,6 +204,12 @@ private:
     void ReadAgain(const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.
     void ShowPixels(TPixelRect Area);
+    // The list's items, each code with its character in its tip.
+    void ShowCharacters();
+    // The code page changed: whatever shows characters follows.
+    void ShowCodePage();
+    // New Font from Outline Font..., with Add to add Check Text's characters.
+    void MakeOutlineFont(const TOutlineAdd* Add);
     TGlyphExtent SelectedGlyph() const;
     // The list and the strip show the session's selection; with Scroll the
     // view goes to the current row's glyph.
@@ -205,11 +219,13 @@ private:
 
     IUserInterface& ui_;
     std::vector<std::pair<const TCommand*, QAction*>> commands_;  // as the menus show them
+    std::vector<std::pair<const TCommand*, QMenu*>> choices_;     // radio submenus
     TPictureBuilder builder_;
     bool quitRequested_ = false;
     QString startFont_;
 
     TEditSession Session_;
+    TCodePageChoice CodePages_{Session_};
     std::unique_ptr<TBitmap> Bitmap_;
     std::optional<TBuiltPicture> built_;  // for the change the session is making
     std::string LastSaveDir_;

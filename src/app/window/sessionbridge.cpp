@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "dialogs/checktext.h"
 #include "session/display.h"
 #include "views/colorpanel.h"
 #include "views/scrollbox.h"
@@ -98,16 +99,22 @@ void TSessionBridge::BuildAccented() {
     if (!ui_.AskText(QStringLiteral("Build Accented Characters"),
                      QLatin1Char('&') + QString::fromLatin1(kAccentsLabel), text))
         return;
+    std::vector<TAccentRequest> asked;
+    try {
+        for (const std::uint32_t code : AccentCodes(text.toStdString()))
+            asked.push_back({code, Decomposed(code)});
+    } catch (const EFontError& e) {
+        ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
+        return;
+    }
+    BuildAccented(std::move(asked));
+}
+
+void TSessionBridge::BuildAccented(std::vector<TAccentRequest> Asked) {
+    session_.Release();
     TEditSession::TBuiltAccents built;
     try {
-        std::vector<TAccentRequest> asked;
-        for (const std::uint32_t code : AccentCodes(text.toStdString())) {
-            const char32_t c = code;
-            asked.push_back({code, QString::fromUcs4(&c, 1)
-                                       .normalized(QString::NormalizationForm_D)
-                                       .toStdU32String()});
-        }
-        built = session_.BuildAccented(std::move(asked));
+        built = session_.BuildAccented(std::move(Asked));
     } catch (const EFontError& e) {
         ui_.ShowMessage(QString::fromStdString(e.what()) + QLatin1Char('.'), TMsgKind::Warning);
         return;

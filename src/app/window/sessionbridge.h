@@ -36,6 +36,8 @@ public:
     void ReplaceColor();
     void GoTo();
     void BuildAccented();
+    // Builds those asked as one step, saying which were not built.
+    void BuildAccented(std::vector<TAccentRequest> Asked);
     void SetDrawing(bool Drawing);
     // View > Colours: the panel without drawing.
     void SetColorsShown(bool Shown);

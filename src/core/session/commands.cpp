@@ -149,6 +149,7 @@ const TCommand kCommands[] = {
      kShadowFields,
      true},
     {"build-accented", "Glyph", "accents", "Build &Accented Characters...", {}, R::Chars},
+    {"check-text", "Glyph", "accents", "Chec&k Text...", {}, R::Font},
     {"zoom-in", "View", "zoom", "Zoom &In", {"Ctrl++", "Ctrl+="}, R::ZoomIn},
     {"zoom-out", "View", "zoom", "Zoom &Out", {"Ctrl+-"}, R::Zoomed},
     {"actual-size", "View", "zoom", "&Actual Size", {"Ctrl+0"}, R::Zoomed},
@@ -159,6 +160,18 @@ const TCommand kCommands[] = {
     {"set-guides", "View", "aids", "Guid&es...", {}, R::Font},
     {"reference-glyph", "View", "aids", "&Reference Glyph...", {}, R::Font},
     {"text-preview", "View", "aids", "&Text Preview...", {}, R::Font},
+    {"code-page",
+     "View",
+     "codepage",
+     "Code &Page",
+     {},
+     R::Font,
+     K::Choice,
+     F::Both,
+     nullptr,
+     {},
+     false,
+     &CodePageNames},
     {"about", "Help", "help", "&About"},
 };
 
@@ -248,6 +261,24 @@ std::string CaptionOf(const TCommand& Command, const TEditSession& Session) {
                              : id == "redo" ? Session.RedoName()
                                             : std::string();
     return step.empty() ? Command.Caption : Command.Caption + (" " + step);
+}
+
+int ChosenEntry(const TCommand& Command, const TEditSession& Session) {
+    if (Command.Id == std::string_view("code-page")) {
+        const std::vector<std::string> names = CodePageNames();
+        const auto at = std::find(names.begin(), names.end(), Session.CodePage().Name());
+        return at == names.end() ? 0 : int(at - names.begin());
+    }
+    return -1;
+}
+
+void ChooseEntry(const TCommand& Command, TEditSession& Session, std::size_t Index) {
+    const std::vector<std::string> entries =
+        Command.Entries ? Command.Entries() : std::vector<std::string>();
+    if (Index >= entries.size())
+        throw std::out_of_range("no entry " + std::to_string(Index) + " of " + Command.Id);
+    if (Command.Id == std::string_view("code-page"))
+        Session.SetCodePage(CodePageNamed(entries[Index]));
 }
 
 std::vector<std::optional<std::int64_t>> DialogStart(const TCommand& Command,

@@ -54,7 +54,8 @@ bool Allows(TRule Rule, const TCommandState& State);
 // Which front ends have a command. Handles: both, the page only where the
 // browser hands out file handles.
 enum class TFront { Both, Window, Page, Handles };
-enum class TCommandKind { Plain, Toggle, Submenu };
+// Choice: a submenu of radio items, its entries from the command's Entries.
+enum class TCommandKind { Plain, Toggle, Submenu, Choice };
 
 // A field of a command's dialog. A number opens with Start, or with the
 // current glyph's width, or empty; a kept one with the last value given.
@@ -78,9 +79,10 @@ struct TCommand {
     TRule Rule = TRule::Always;
     TCommandKind Kind = TCommandKind::Plain;
     TFront Front = TFront::Both;
-    const char* Title = nullptr;              // a dialog of numbers: its title
-    std::span<const TCommandField> Fields{};  // ... and its fields
-    bool Session = false;                     // RunCommand runs it
+    const char* Title = nullptr;                      // a dialog of numbers: its title
+    std::span<const TCommandField> Fields{};          // ... and its fields
+    bool Session = false;                             // RunCommand runs it
+    std::vector<std::string> (*Entries)() = nullptr;  // a Choice's, in order
 };
 
 std::span<const TCommand> Commands();
@@ -90,6 +92,11 @@ const TCommand& CommandOf(std::string_view Id);
 std::string PlainCaption(std::string_view Caption);
 // The caption as the menu shows it now: "&Undo Pencil".
 std::string CaptionOf(const TCommand& Command, const TEditSession& Session);
+
+// A Choice command: the entry the session stands at, and the choice of
+// entry Index (out of range throws std::out_of_range).
+int ChosenEntry(const TCommand& Command, const TEditSession& Session);
+void ChooseEntry(const TCommand& Command, TEditSession& Session, std::size_t Index);
 
 // The last values each dialog was given, by command.
 using TKeptValues = std::map<std::string, std::vector<std::int64_t>, std::less<>>;

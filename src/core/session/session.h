@@ -22,6 +22,8 @@
 #include "image/colorrules.h"
 #include "image/palette.h"
 #include "makers/accents.h"
+#include "makers/textcheck.h"
+#include "text/codepage.h"
 
 // What a call changed, for the front end to show again.
 struct TSessionChange {
@@ -92,9 +94,17 @@ public:
     // A click on a row of the list: alone; with Toggle added or taken out;
     // with Range the rows from the current one to it.
     void Click(int Row, bool Toggle, bool Range);
-    // Go To Character: the first row of the character Text names, selected
+    // View > Code Page: which character each code stands for, wherever a
+    // character is shown or typed. The front end keeps the choice.
+    void SetCodePage(const TCodePageMap& Page) { page_ = Page; }
+    const TCodePageMap& CodePage() const { return page_; }
+    // Go To Character: the first row of the character Text names (a
+    // character typed is looked for at its code in the code page), selected
     // alone. Throws EFontError saying why when there is none.
     TSessionChange GoTo(std::string_view Text);
+    // The same for a character clicked in a text: the row of its code in
+    // the code page.
+    TSessionChange GoToChar(char32_t Char);
     // The selected glyphs' columns, each once, left to right.
     std::vector<TGlyphExtent> SelectedGlyphs() const;
     bool Modified() const { return font_.Modified(); }
@@ -144,14 +154,19 @@ public:
     TSessionChange FitWidth(std::int64_t Left, std::int64_t Right);
     TSessionChange SetTable(std::vector<TCharEntry> Table, int Row);
     TSessionChange Append(std::int32_t Width, Bytes Pixels, const std::vector<TCharEntry>& Rows);
-    // Build Accented Characters: those asked that can be built go at the
-    // strip's end in code order as one step; NotBuilt says which could not
+    // Build Accented Characters: those asked (characters, each at its code in
+    // the code page) that can be built go at the strip's end in code order as
+    // one step; NotBuilt says which could not
     // and why. Refusals of the whole throw EFontError.
     struct TBuiltAccents {
         TSessionChange Change;
         std::string NotBuilt;
     };
     TBuiltAccents BuildAccented(std::vector<TAccentRequest> Requests);
+    // Glyph > Check Text...: which characters of Text the font lacks under the
+    // code page, and what can be done about each.
+    TTextCheck CheckText(std::u32string_view Text,
+                         const std::function<std::u32string(char32_t)>& Decompose) const;
     // A font read or made elsewhere in place of this one's strip and table
     // (Import Picture, an outline font, the file read again), as step Name.
     TSessionChange Replace(TEditedFont Font, int Row, const char* Name);
@@ -182,6 +197,7 @@ private:
     // After a change of the table: Row selected alone, or the current one
     // kept within the table.
     void Reselect(int Row);
+    TSessionChange GoToCode(std::uint32_t Code);
     // A command on every selected glyph's rows that reshapes a copy of the
     // font, Each running on the rows from the rightmost glyph on.
     TSessionChange OnRows(const char* Name, const std::function<void(TEditedFont&, int)>& Each);
@@ -204,6 +220,7 @@ private:
     std::uint16_t strokeValue_ = 0;
     int strokeX_ = 0, strokeY_ = 0;
     IJournalSink* sink_ = nullptr;
+    TCodePageMap page_;  // Unicode until the front end sets one
     TJournalRecords records_;
     bool journaled_ = false;       // the sink holds this font's journal
     std::uint64_t sinceBase_ = 0;  // record bytes after the font's

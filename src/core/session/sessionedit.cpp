@@ -203,7 +203,7 @@ TSessionChange TEditSession::Append(std::int32_t Width, Bytes Pixels,
 
 TEditSession::TBuiltAccents TEditSession::BuildAccented(std::vector<TAccentRequest> Requests) {
     Release();
-    TAccentPlan plan = PlanAccented(font_, colors_[1], std::move(Requests));
+    TAccentPlan plan = PlanAccentedIn(font_, page_, colors_[1], std::move(Requests));
     TBuiltAccents built{{}, NotBuiltText(plan.Refused)};
     if (plan.Rows.empty()) return built;
     const int first = int(font_.Table().size());
@@ -211,6 +211,11 @@ TEditSession::TBuiltAccents TEditSession::BuildAccented(std::vector<TAccentReque
                                      "Build Accented Characters"),
                         first);
     return built;
+}
+
+TTextCheck TEditSession::CheckText(std::u32string_view Text,
+                                   const std::function<std::u32string(char32_t)>& Decompose) const {
+    return ::CheckText(font_, page_, TextCharacters(Text), Decompose, colors_[1]);
 }
 
 TSessionChange TEditSession::Replace(TEditedFont Font, int Row, const char* Name) {
@@ -262,7 +267,16 @@ TSessionChange TEditSession::Paste(const TImagePixels& Picture, bool Nearest) {
 }
 
 TSessionChange TEditSession::GoTo(std::string_view Text) {
-    const std::uint32_t code = CharacterCode(Text);
+    return GoToCode(CharacterCodeIn(Text, page_));
+}
+
+TSessionChange TEditSession::GoToChar(char32_t Char) {
+    const std::optional<std::uint16_t> code = page_.CodeOf(Char);
+    if (!code) throw EFontError("\"" + Utf8Of(Char) + "\" is not in " + page_.Name());
+    return GoToCode(*code);
+}
+
+TSessionChange TEditSession::GoToCode(std::uint32_t code) {
     const std::vector<TCharEntry>& table = font_.Table();
     for (std::size_t r = 0; r < table.size(); ++r)
         if (table[r].Code == code) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/errors.h"
+#include "text/charcode.h"
 #include "text/codepagetables.h"
 
 namespace {
@@ -67,4 +68,31 @@ TCodePageMap CodePageNamed(std::string_view Name) {
     throw EFontError("no code page is called \"" + std::string(Name) +
                      "\": give Unicode, Windows-1250 to Windows-1258, ISO-8859-1 to "
                      "ISO-8859-16 (no 12), KOI8-R, KOI8-U, CP437, CP850, CP852 or CP866");
+}
+
+std::optional<char32_t> ShownCharOf(std::uint32_t Code, const TCodePageMap& Page) {
+    const bool latin = Page.Unicode() ? Code <= 0xFF : true;
+    const std::optional<char32_t> c = latin ? Page.CharOf(Code) : std::nullopt;
+    if (!c || *c < 0x20 || (*c >= 0x7F && *c < 0xA0)) return std::nullopt;
+    // A space shows as nothing beside the code.
+    if (*c == 0x20 || *c == 0xA0) return std::nullopt;
+    return c;
+}
+
+std::uint32_t CharacterCodeIn(std::string_view Text, const TCodePageMap& Page) {
+    const std::uint32_t code = CharacterCode(Text);
+    // One character that is no digit was typed as itself, not as its code.
+    const std::u32string one = DecodeUtf8(Text);
+    const bool typed = one.size() == 1 && !(one[0] >= U'0' && one[0] <= U'9');
+    if (!typed || Page.Unicode()) return code;
+    const std::optional<std::uint16_t> in = Page.CodeOf(code);
+    if (!in) throw EFontError("\"" + std::string(Text) + "\" is not in " + Page.Name());
+    return *in;
+}
+
+std::vector<std::uint16_t> TextCodes(std::u32string_view Text, const TCodePageMap& Page) {
+    std::vector<std::uint16_t> codes;
+    codes.reserve(Text.size());
+    for (char32_t c : Text) codes.push_back(Page.CodeOf(c).value_or(kNoCode));
+    return codes;
 }

@@ -37,3 +37,17 @@ std::vector<std::string> CodePageNames();
 std::optional<TCodePageMap> FindCodePage(std::string_view Name);
 // The same, throwing EFontError that lists the pages for a name none has.
 TCodePageMap CodePageNamed(std::string_view Name);
+
+// The letter a list shows beside Code: under Unicode printable Latin-1 only,
+// as the status line shows it; under a single-byte page the character the
+// code stands for, none for a control character or a code past 255.
+std::optional<char32_t> ShownCharOf(std::uint32_t Code, const TCodePageMap& Page);
+// Go To Character's and the Reference Glyph's field: digits, "U+" and "0x"
+// are codes as CharacterCode reads them; a character typed is looked for at
+// its code in Page. Throws EFontError for what is neither, or for a
+// character Page lacks ("ą" is not in Windows-1252).
+std::uint32_t CharacterCodeIn(std::string_view Text, const TCodePageMap& Page);
+// The Text Preview's codes for Text: each character's code in Page, and for
+// one Page lacks kNoCode, which no glyph is looked up by.
+inline constexpr std::uint16_t kNoCode = 0xFFFF;
+std::vector<std::uint16_t> TextCodes(std::u32string_view Text, const TCodePageMap& Page);

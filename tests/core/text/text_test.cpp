@@ -71,6 +71,22 @@ TEST(CodePage, TakesIconvsSpellingsInAnyCase) {
     EXPECT_THROW(CodePageNamed("NOPE"), EFontError);
 }
 
+// The letter a list shows beside a code, and the Text Preview's codes: under
+// Unicode printable Latin-1 as before, under a page its character.
+TEST(CodePage, TheLetterBesideACodeAndTheCodesOfAText) {
+    const TCodePageMap unicode, cp1250 = CodePageNamed("Windows-1250");
+    using C = std::optional<char32_t>;
+    const std::vector<std::tuple<std::uint32_t, C, C>> shown = {
+        {'A', U'A', U'A'},       {' ', {}, {}},  {0x0A, {}, {}},
+        {0xB9, U'\u00B9', U'ą'}, {0x81, {}, {}}, {0x105, {}, {}}};
+    for (const auto& [code, inUnicode, in1250] : shown) {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(ShownCharOf(code, unicode), inUnicode);
+        EXPECT_EQ(ShownCharOf(code, cp1250), in1250);
+    }
+    EXPECT_EQ(TextCodes(U"aą☃", cp1250), (std::vector<std::uint16_t>{'a', 0xB9, kNoCode}));
+    EXPECT_EQ(TextCodes(U"aą☃", unicode), (std::vector<std::uint16_t>{'a', 0x105, 0x2603}));
+}
 TEST(TextFile, ReadsEachFormAndPlaceOfItsLines) {
     using Lines = std::vector<std::pair<std::uint32_t, std::u32string>>;
     const std::string po =
