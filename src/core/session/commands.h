@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@ struct TCommandState {
     bool ZoomIn = false;  // the view can zoom in further
     bool Zoomed = false;  // the view is zoomed in
     bool Recent = false;  // Open Recent lists a font
+    bool Pixels = false;  // pixels are selected on the strip
 };
 
 // The session's part of the state; the view's and the recent list's are the
@@ -47,14 +49,18 @@ enum class TRule {
     Redo,
     ZoomIn,
     Zoomed,
-    Recent
+    Recent,
+    Pixels
 };
 bool Allows(TRule Rule, const TCommandState& State);
 
 // Which front ends have a command. Handles: both, the page only where the
 // browser hands out file handles.
 enum class TFront { Both, Window, Page, Handles };
-enum class TCommandKind { Plain, Toggle, Submenu };
+// Radio: one of the rows that share a group, in the submenu their Submenu
+// names. Key: keys alone, no menu item; they work while the strip has the
+// focus.
+enum class TCommandKind { Plain, Toggle, Submenu, Radio, Key };
 
 // A field of a command's dialog. A number opens with Start, or with the
 // current glyph's width, or empty; a kept one with the last value given.
@@ -81,6 +87,7 @@ struct TCommand {
     const char* Title = nullptr;              // a dialog of numbers: its title
     std::span<const TCommandField> Fields{};  // ... and its fields
     bool Session = false;                     // RunCommand runs it
+    const char* Submenu = nullptr;            // a Radio row's: "&Tool"
 };
 
 std::span<const TCommand> Commands();
@@ -90,6 +97,17 @@ const TCommand& CommandOf(std::string_view Id);
 std::string PlainCaption(std::string_view Caption);
 // The caption as the menu shows it now: "&Undo Pencil".
 std::string CaptionOf(const TCommand& Command, const TEditSession& Session);
+
+// Whether a Radio row, or a Toggle the session keeps, is checked.
+bool Checked(const TCommand& Command, const TEditSession& Session);
+// The drawing tool a row chooses; throws std::out_of_range for another row.
+TTool ToolOf(std::string_view Id);
+// The row that chooses Tool.
+const TCommand& ToolCommand(TTool Tool);
+// The status line while drawing: the tool, then what the pointer is over.
+std::string ToolStatus(TTool Tool, std::string_view Readout);
+// Runs a drawing tool's row; none for another row.
+std::optional<TSessionChange> RunToolCommand(const TCommand& Command, TEditSession& Session);
 
 // The last values each dialog was given, by command.
 using TKeptValues = std::map<std::string, std::vector<std::int64_t>, std::less<>>;
