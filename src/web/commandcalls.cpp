@@ -38,6 +38,9 @@ val CommandTable() {
         command.set("keys", keys);
         command.set("toggle", c.Kind == TCommandKind::Toggle);
         command.set("submenu", c.Kind == TCommandKind::Submenu);
+        command.set("radio", c.Kind == TCommandKind::Radio);
+        command.set("key", c.Kind == TCommandKind::Key);
+        if (c.Submenu) command.set("within", PlainCaption(c.Submenu));
         command.set("front", FrontName(c.Front));
         command.set("session", c.Session);
         val fields = val::array();
@@ -64,6 +67,7 @@ val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
         val s = val::object();
         s.set("enabled", Allows(c.Rule, state));
         s.set("text", PlainCaption(CaptionOf(c, session_)));
+        s.set("checked", Checked(c, session_));
         out.call<void>("push", s);
     }
     return out;

@@ -135,6 +135,7 @@ export class Editor {
   // What a change did: pixels to show again, or a new table or strip.
   apply(result) {
     if (!result) return;
+    this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
       this.view.redraw();
@@ -170,6 +171,7 @@ export class Editor {
     if (!on) this.finish();
     $('draw').setAttribute('aria-pressed', String(on));
     $('colours').hidden = !(on || this.colorsShown);
+    $('tools').hidden = !on;
     this.view.scroller.classList.toggle('drawing', on);
     this.showColors();
   }
@@ -188,7 +190,7 @@ export class Editor {
       const at = this.view.pointAt(e.clientX, e.clientY);
       const result = this.page.press(at.x, at.y, e.button, e.ctrlKey || e.metaKey, e.shiftKey);
       if (result.picked) this.showColors();
-      if (result.area && !e.shiftKey) {
+      if (this.page.stroking()) {
         this.held = e.button;
         try {
           scroller.setPointerCapture(e.pointerId);
@@ -204,13 +206,14 @@ export class Editor {
       // Every position the browser saw, so a fast drag is still one line.
       for (const p of e.getCoalescedEvents?.() ?? [e]) {
         const at = this.view.pointAt(p.clientX, p.clientY);
-        const result = this.page.drag(at.x, at.y);
+        const result = this.page.drag(at.x, at.y, p.shiftKey);
         if (result.error) {
           this.held = null;
           this.apply(result);
           return;
         }
       }
+      this.view.setFrame(this.page.pixelFrame());
       this.view.redraw();
       this.aids.fontChanged();
     });

@@ -78,6 +78,12 @@ export class StripView {
   }
   // The selected glyphs: the one framed with the boundaries, several always.
   setSelected(extents) { this.selected = extents; this.redraw(); }
+  // The pixel selection's frame, [left, top, right, bottom] in strip pixels, or null.
+  setFrame(frame) {
+    if (String(frame) === String(this.frame ?? null)) return;
+    this.frame = frame;
+    this.redraw();
+  }
 
   // The strip pixel at a point of the page, which may lie off the strip.
   pointAt(clientX, clientY) {
@@ -131,6 +137,19 @@ export class StripView {
     const dx = sx * z - left, dy = sy * z - top;
     ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
+    if (this.frame) {
+      // Dashes of black on white along the selected pixels' inner edge.
+      const [l, t, r, b] = this.frame, ox = dx - sx * z, oy = dy - sy * z;
+      const box = [ox + l * z + 0.5, oy + t * z + 0.5, (r - l) * z - 1, (b - t) * z - 1];
+      ctx.lineWidth = 1;
+      ctx.setLineDash([]);
+      ctx.strokeStyle = '#fff';
+      ctx.strokeRect(...box);
+      ctx.setLineDash([4, 4]);
+      ctx.strokeStyle = '#000';
+      ctx.strokeRect(...box);
+      ctx.setLineDash([]);
+    }
     // The guides over everything, one device pixel high, across the strip in view.
     ctx.fillStyle = this.marks.guide;
     const right = Math.min(w, (this.width - sx) * z + dx);
