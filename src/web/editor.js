@@ -138,7 +138,7 @@ export class Editor {
     this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
-      this.view.redraw();
+      this.view.redrawArea(result.area);
       this.aids.fontChanged();
     }
     if (result.selected !== undefined) this.showSelection(!result.stay);
@@ -212,9 +212,10 @@ export class Editor {
           this.apply(result);
           return;
         }
+        // Only what the drag changed is drawn again.
+        if (result.area) this.view.redrawArea(result.area);
       }
       this.view.setFrame(this.page.pixelFrame());
-      this.view.redraw();
       this.aids.fontChanged();
     });
     const up = (e) => { if (this.held === e.button || e.type === 'pointercancel') this.finish(); };
