@@ -103,9 +103,11 @@ TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
     }
     if (!shape_) return {};
     TShape& s = *shape_;
-    const auto [x, y] = !Shift                 ? std::pair{X, Y}
-                        : tool_ == TTool::Line ? SnapLineEnd(s.X, s.Y, X, Y)
-                                               : SquareEnd(s.X, s.Y, X, Y);
+    const std::pair<std::int32_t, std::int32_t> end = !Shift ? std::pair{X, Y}
+                                                      : tool_ == TTool::Line
+                                                          ? SnapLineEnd(s.X, s.Y, X, Y)
+                                                          : SquareEnd(s.X, s.Y, X, Y);
+    const std::int32_t x = end.first, y = end.second;
     // The shape as it was goes, and the one to X, Y is drawn afresh.
     TPixelRect area = s.Drawn.Bounds();
     s.Drawn.Toggle(grid);
