@@ -4,6 +4,7 @@
 // history, and whether undoing them all gives the strip back byte for byte.
 #include <malloc.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -91,6 +92,46 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10000; ++i) window.Undo1->trigger();
     const bool same = std::vector<std::uint8_t>(pixels.begin(), pixels.end()) == opened;
     std::printf("undoing all 10,000: strip %s\n", same ? "restored byte for byte" : "DIFFERS");
+
+    // The tools at zoom 4: each move of a Line dragged 1,000 times, and each
+    // arrow's move of a 64 x 64 block of pixels, against one dab.
+    window.OpenFont(QString::fromStdString(path));
+    window.ScrollBox->SetZoom(4);
+    window.ScrollBox->SetHorzPosition(4 * 30000);
+    QCoreApplication::processEvents();
+    const auto tool = [&](const char* Id) { window.findChild<QAction*>(Id)->trigger(); };
+    const auto time = [&](const auto& Do) {
+        t.start();
+        Do();
+        QCoreApplication::processEvents();
+        return double(t.nsecsElapsed()) / 1e6;
+    };
+    std::vector<double> dabs4, lines, nudges;
+    for (int i = 0; i < 201; ++i) {
+        const QPoint at(4 * (i % 150) + 2, 4 * (i / 150) + 2);
+        dabs4.push_back(time([&] {
+            Send(view, QEvent::MouseButtonPress, at, Qt::LeftButton);
+            Send(view, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+        }));
+    }
+    tool("tool-line");
+    Send(view, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+    for (int i = 0; i < 1000; ++i) {
+        const QPoint at(2 + (i * 7) % 790, 2 + (i * 3) % 250);
+        lines.push_back(time([&] { Send(view, QEvent::MouseMove, at, Qt::LeftButton); }));
+    }
+    Send(view, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton);
+    tool("tool-select");
+    Send(view, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+    Send(view, QEvent::MouseMove, QPoint(4 * 63 + 2, 4 * 63 + 2), Qt::LeftButton);
+    Send(view, QEvent::MouseButtonRelease, QPoint(4 * 63 + 2, 4 * 63 + 2), Qt::LeftButton);
+    for (int i = 0; i < 101; ++i) nudges.push_back(time([&] { tool("nudge-right"); }));
+    tool("keep-move");
+    const double d4 = Median(dabs4), l = Median(lines), n = Median(nudges);
+    std::printf(
+        "zoom 4: one dab %7.3f ms   a Line's move %7.3f ms  ratio %5.2f (target <= 2.0)   "
+        "a 64 x 64 block's arrow move %7.3f ms  ratio %5.2f (target <= 2.0)\n",
+        d4, l, l / d4, n, n / d4);
 
     // A fill of one colour across the whole strip, one glyph 65,535 columns wide.
     const std::string blank = dir.filePath("blank.sft").toStdString();

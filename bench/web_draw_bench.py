@@ -6,7 +6,10 @@ WebAssembly heap after 10,000 dabs; and the main thread's time to hand a
 dab's step to the browser's storage.
 With GLYPHS_BENCH (build/bench/glyphs_bench), Shift Down and Outline on every
 glyph selected, in the page and in the window's core on the same font.
-Usage: bench/web_draw_bench.py build-web/site [DABS [GLYPHS_BENCH]]"""
+Then the tools at zoom 4: a Line's move and a 64 x 64 block's arrow move
+against a dab, and with DRAW_BENCH (build/bench/draw_bench) against the
+window's in the same run.
+Usage: bench/web_draw_bench.py build-web/site [DABS [GLYPHS_BENCH|- [DRAW_BENCH]]]"""
 import os
 import statistics
 import subprocess
@@ -19,7 +22,8 @@ from benchpage import chromium, font16
 
 SITE = os.path.abspath(sys.argv[1])
 DABS = int(sys.argv[2]) if len(sys.argv) > 2 else 10000
-GLYPHS_BENCH = sys.argv[3] if len(sys.argv) > 3 else None
+GLYPHS_BENCH = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] != "-" else None
+DRAW_BENCH = sys.argv[4] if len(sys.argv) > 4 else None
 
 
 def main():
@@ -67,18 +71,30 @@ def main():
             const heap1 = core.heapUsed();
             const keep = window.quillmereBench.keepTimes.slice().sort((a, b) => a - b);
             // Every glyph selected: each command's own time, undone after.
-            // Through the command table's one call, or the calls of each
-            // command of an older page.
-            const run = page.runCommand ? (id) => page.runCommand(id, [])
-              : (id) => id === 'select-all' ? page.selectAll() : id === 'undo' ? page.undo() : page.transform(id);
-            run('select-all');
+            page.runCommand('select-all', []);
             const glyphs = {};
             for (const id of ['shift-down', 'outline']) {
               const t = [];
-              for (let i = 0; i < 5; i++) { t.push(time(() => run(id), 1)); run('undo'); }
+              for (let i = 0; i < 5; i++) { t.push(time(() => page.runCommand(id, []), 1)); page.runCommand('undo', []); }
               glyphs[id] = t.sort((a, b) => a - b)[2];
             }
-            done({ opening: opening.reduce((a, b) => a + b, 0), repaints, dabsT, heap0, heap1, dabs: k, keep50: keep[keep.length >> 1],
+            // The tools at zoom 4: a Line's move, a 64 x 64 block's arrow move, a dab.
+            view.setZoom(4);
+            const ev4 = (type, x, y) => s.dispatchEvent(new PointerEvent(type, {
+              bubbles: true, button: 0, buttons: type === 'pointerup' ? 0 : 1, pointerId: 1,
+              clientX: box.left + x * 4 + 2, clientY: box.top + y * 4 + 2 }));
+            const dab4 = time((i) => { ev4('pointerdown', i % 150, 0); ev4('pointerup', i % 150, 0); view.flush(); }, 201);
+            page.setTool('tool-line');
+            ev4('pointerdown', 0, 0);
+            const line = time((i) => { ev4('pointermove', (i * 7) % 190, (i * 3) % 60); view.flush(); }, 1000);
+            ev4('pointerup', 0, 0);
+            page.setTool('tool-select');
+            ev4('pointerdown', 0, 0); ev4('pointermove', 63, 63); ev4('pointerup', 63, 63);
+            const key = (k) => s.dispatchEvent(new KeyboardEvent('keydown', { key: k, bubbles: true }));
+            const nudge = time(() => { key('ArrowRight'); view.flush(); }, 101);
+            key('Enter');
+            const tools = { dab4, line, nudge };
+            done({ tools, opening: opening.reduce((a, b) => a + b, 0), repaints, dabsT, heap0, heap1, dabs: k, keep50: keep[keep.length >> 1],
                    keep99: keep[Math.floor(keep.length * 0.99)], keepMax: keep[keep.length - 1],
                    undo: page.undoName(), glyphs });
         """, DABS)
@@ -92,6 +108,15 @@ def main():
     print(f"keeping the font as it was opened, before any change: {r['opening']:.1f} ms")
     print(f"keeping a dab's step on the main thread: median {r['keep50']:.3f} ms, 99th percentile "
           f"{r['keep99']:.3f} ms, max {r['keepMax']:.3f} ms (target at most 1 ms)")
+    t = r["tools"]
+    print(f"zoom 4: one dab {t['dab4']:.3f} ms; a Line's move {t['line']:.3f} ms, ratio {t['line'] / t['dab4']:.2f} "
+          f"(target at most 2); a 64 x 64 block's arrow move {t['nudge']:.3f} ms, ratio {t['nudge'] / t['dab4']:.2f} (target at most 2)")
+    if DRAW_BENCH:
+        out = subprocess.run([DRAW_BENCH], capture_output=True, text=True, check=True).stdout
+        zoom4 = next(line for line in out.splitlines() if line.startswith("zoom 4:")).split()
+        wline, wnudge = float(zoom4[zoom4.index("Line's") + 2]), float(zoom4[zoom4.index("arrow") + 2])
+        print(f"page against window: a Line's move ratio {t['line'] / wline:.2f}, an arrow move ratio "
+              f"{t['nudge'] / wnudge:.2f} (target at most 3)")
     if GLYPHS_BENCH:
         out = subprocess.run([GLYPHS_BENCH, path], capture_output=True, text=True, check=True).stdout
         window = dict(line.split()[1:3] for line in out.splitlines() if line.startswith("window "))

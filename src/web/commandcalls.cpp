@@ -44,6 +44,9 @@ val CommandTable() {
         command.set("submenu", c.Kind == TCommandKind::Submenu);
         command.set("choice", c.Kind == TCommandKind::Choice);
         if (c.Entries) command.set("choices", ArrayOf(c.Entries()));
+        command.set("radio", c.Kind == TCommandKind::Radio);
+        command.set("key", c.Kind == TCommandKind::Key);
+        if (c.Submenu) command.set("within", PlainCaption(c.Submenu));
         command.set("front", FrontName(c.Front));
         command.set("session", c.Session);
         val fields = val::array();
@@ -71,6 +74,7 @@ val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
         s.set("enabled", Allows(c.Rule, state));
         s.set("text", PlainCaption(CaptionOf(c, session_)));
         if (c.Kind == TCommandKind::Choice) s.set("chosen", ChosenEntry(c, session_));
+        s.set("checked", Checked(c, session_));
         out.call<void>("push", s);
     }
     return out;

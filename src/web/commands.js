@@ -34,6 +34,7 @@ const ariaKeys = (keys) => {
 // items in it). Run runs a command (with a picked file's bytes and name, or
 // a submenu entry's index).
 export function buildMenus(bar, commands, run) {
+  const radios = {};  // a submenu of radio items by its caption: its list
   for (let place; (place = bar.querySelector('template[data-place]'));) {
     place.replaceWith(...commands.filter((c) => c.place === place.dataset.place).map((c) => {
       if (c.choice) {
@@ -54,6 +55,30 @@ export function buildMenus(bar, commands, run) {
         const box = Object.assign(document.createElement('div'), { className: 'item submenu' });
         box.append(button, list);
         c.element = button;
+        return box;
+      }
+      if (c.radio) {
+        const item = Object.assign(document.createElement('button'), { type: 'button', className: 'item', id: c.id });
+        item.setAttribute('role', 'menuitemradio');
+        item.setAttribute('aria-checked', 'false');
+        item.append(c.text);
+        if (c.keys.length) {
+          item.setAttribute('aria-keyshortcuts', c.keys.map(ariaKeys).join(' '));
+          item.append(Object.assign(document.createElement('kbd'), { textContent: c.keys[0] }));
+        }
+        item.addEventListener('click', () => run(c));
+        c.element = item;
+        if (radios[c.within]) {
+          radios[c.within].append(item);
+          return null;
+        }
+        const button = Object.assign(document.createElement('button'), { type: 'button', className: 'item', textContent: c.within });
+        button.setAttribute('aria-haspopup', 'true');
+        button.setAttribute('aria-expanded', 'false');
+        const list = radios[c.within] = Object.assign(document.createElement('div'), { className: 'menu-items', hidden: true });
+        list.append(item);
+        const box = Object.assign(document.createElement('div'), { className: 'item submenu' });
+        box.append(button, list);
         return box;
       }
       if (c.submenu) {
@@ -100,7 +125,7 @@ export function buildMenus(bar, commands, run) {
       button.addEventListener('click', () => run(c));
       c.element = button;
       return button;
-    }));
+    }).filter(Boolean));
   }
 }
 
@@ -108,8 +133,15 @@ export function buildMenus(bar, commands, run) {
 // id; Recent the recent list's captions.
 export function updateCommands(commands, states, recent) {
   for (const c of commands) {
-    const { enabled, text } = states[c.id];
+    const { enabled, text, checked } = states[c.id];
+    c.enabled = enabled;
+    if (!c.element) continue;  // keys alone
     c.element.disabled = !enabled;
+    if (c.radio) {
+      c.element.setAttribute('aria-checked', String(checked));
+      continue;
+    }
+    if (c.toggle && c.session) c.element.setAttribute('aria-pressed', String(checked));
     if (c.file) c.element.parentElement.classList.toggle('disabled', !enabled);
     else if (c.choice) c.radios.forEach((r, i) => r.setAttribute('aria-checked', String(i === states[c.id].chosen)));
     else if (!c.submenu) c.element.firstChild.textContent = text;
@@ -145,4 +177,15 @@ export function commandForKey(commands, e) {
     return (KEY_NAMES[name] ?? [name]).includes(key) && (shift === null || mods.includes('shift') === shift);
   }));
   return matches(e.shiftKey) ?? matches(null) ?? null;
+}
+
+// The strip's own keys, without Ctrl: the tools' and the pixel selection's.
+const STRIP_KEYS = { return: 'Enter', del: 'Delete', left: 'ArrowLeft', right: 'ArrowRight', up: 'ArrowUp', down: 'ArrowDown' };
+export function commandForStripKey(commands, e) {
+  if (e.ctrlKey || e.metaKey || e.altKey) return null;
+  return commands.find((c) => (c.radio || c.key) && c.keys.some((k) => {
+    const [mods, name] = partsOf(k);
+    const key = STRIP_KEYS[name.toLowerCase()] ?? name;
+    return key.toLowerCase() === e.key.toLowerCase() && mods.includes('Shift') === e.shiftKey;
+  })) ?? null;
 }

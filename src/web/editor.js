@@ -135,9 +135,10 @@ export class Editor {
   // What a change did: pixels to show again, or a new table or strip.
   apply(result) {
     if (!result) return;
+    this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
-      this.view.redraw();
+      this.view.redrawArea(result.area);
       this.aids.fontChanged();
     }
     if (result.selected !== undefined) this.showSelection(!result.stay);
@@ -170,6 +171,7 @@ export class Editor {
     if (!on) this.finish();
     $('draw').setAttribute('aria-pressed', String(on));
     $('colours').hidden = !(on || this.colorsShown);
+    $('tools').hidden = !on;
     this.view.scroller.classList.toggle('drawing', on);
     this.showColors();
   }
@@ -188,7 +190,7 @@ export class Editor {
       const at = this.view.pointAt(e.clientX, e.clientY);
       const result = this.page.press(at.x, at.y, e.button, e.ctrlKey || e.metaKey, e.shiftKey);
       if (result.picked) this.showColors();
-      if (result.area && !e.shiftKey) {
+      if (this.page.stroking()) {
         this.held = e.button;
         try {
           scroller.setPointerCapture(e.pointerId);
@@ -204,14 +206,16 @@ export class Editor {
       // Every position the browser saw, so a fast drag is still one line.
       for (const p of e.getCoalescedEvents?.() ?? [e]) {
         const at = this.view.pointAt(p.clientX, p.clientY);
-        const result = this.page.drag(at.x, at.y);
+        const result = this.page.drag(at.x, at.y, p.shiftKey);
         if (result.error) {
           this.held = null;
           this.apply(result);
           return;
         }
+        // Only what the drag changed is drawn again.
+        if (result.area) this.view.redrawArea(result.area);
       }
-      this.view.redraw();
+      this.view.setFrame(this.page.pixelFrame());
       this.aids.fontChanged();
     });
     const up = (e) => { if (this.held === e.button || e.type === 'pointercancel') this.finish(); };

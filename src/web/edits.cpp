@@ -4,11 +4,13 @@
 #include <cstdio>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
 #include "font/tabletext.h"
 #include "image/color.h"
 #include "page.h"
 #include "picture/rgba.h"
+#include "session/commands.h"
 #include "session/display.h"
 #include "text/charcode.h"
 #include "text/textfile.h"
@@ -41,9 +43,9 @@ val TPage::Press(int X, int Y, int Button, bool Ctrl, bool Shift) {
     });
 }
 
-val TPage::Drag(int X, int Y) {
+val TPage::Drag(int X, int Y, bool Shift) {
     try {
-        return Report(session_.Drag(X, Y));
+        return Report(session_.Drag(X, Y, Shift));
     } catch (const std::exception& e) {
         // The stroke was taken back: the whole strip is shown again.
         picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
@@ -231,16 +233,38 @@ val TPage::SetTable(val Rows, int Row) {
     });
 }
 
-val TPage::GlyphPicture(int Row) {
-    const TGlyphExtent glyph = session_.Glyph(Row);
-    return ColumnsPicture(glyph);
+std::string TPage::Tool() const { return ToolCommand(session_.Tool()).Id; }
+
+void TPage::SetTool(const std::string& Id) {
+    try {
+        session_.SetTool(ToolOf(Id));
+    } catch (const std::out_of_range&) {
+        // A tool the page no longer has: the one in use stays.
+    }
 }
 
-val TPage::StripPicture() { return ColumnsPicture({0, Width()}); }
+val TPage::PixelFrame() const {
+    const TPixelRect f = session_.PixelFrame();
+    if (f.Empty()) return val::null();
+    return ArrayOf(std::vector<int>{f.Left, f.Top, f.Right, f.Bottom});
+}
 
-val TPage::ColumnsPicture(TGlyphExtent Columns) {
+std::string TPage::ToolStatus(const std::string& Readout) const {
+    return ::ToolStatus(session_.Tool(), Readout);
+}
+
+val TPage::GlyphPicture(int Row) {
+    // Selected pixels, or the glyph's columns.
+    if (!session_.PixelFrame().Empty()) return AreaPicture(session_.CopyArea());
+    const TGlyphExtent glyph = session_.Glyph(Row);
+    return AreaPicture({glyph.Begin, 0, glyph.End, Height()});
+}
+
+val TPage::StripPicture() { return AreaPicture({0, 0, Width(), Height()}); }
+
+val TPage::AreaPicture(TPixelRect Area) {
     return Guarded([&] {
-        const int w = Columns.End - Columns.Begin, h = Height();
+        const int w = Area.Right - Area.Left, h = Area.Bottom - Area.Top;
         if (w <= 0 || h <= 0) return val::null();
         val out = val::object();
         out.set("width", w);
@@ -251,15 +275,15 @@ val TPage::ColumnsPicture(TGlyphExtent Columns) {
         if (Bits() == 8) {
             const TSftFont& font = session_.Font().Font();
             for (int y = 0; y < h; ++y)
-                std::copy_n(font.Pixels.data() + std::size_t(y) * std::size_t(font.Width) +
-                                std::size_t(Columns.Begin),
+                std::copy_n(font.Pixels.data() + std::size_t(y + Area.Top) * std::size_t(font.Width) +
+                                std::size_t(Area.Left),
                             w, data.data() + std::size_t(y) * std::size_t(w));
             for (std::size_t k = 0; k < 256; ++k) {
                 std::copy_n(&session_.Palette()[3 * k], 3, &table[4 * k]);
                 table[4 * k + 3] = 255;
             }
         } else {
-            PictureRGBA(*picture_, Columns.Begin, 0, w, h, data.data());
+            PictureRGBA(*picture_, Area.Left, Area.Top, w, h, data.data());
         }
         out.set("data", ByteArray(data));
         out.set("table", ByteArray(table));

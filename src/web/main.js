@@ -8,7 +8,7 @@ import sampleCmp from './samples/uicolormap.cmp';
 import { Aids } from './aids.js';
 import { CheckText } from './checktext.js';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
-import { buildMenus, commandForKey, commandTable, updateCommands as showCommands } from './commands.js';
+import { buildMenus, commandForKey, commandForStripKey, commandTable, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
 import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
 import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } from './install.js';
@@ -31,6 +31,7 @@ let clicked;  // the list's row a press last landed on
 // a handle on it: {handle, stamp}; null for a sample, a download, an input.
 let current = null;
 const recent = new RecentFonts();
+let toolRestored = false;
 
 // Runs a command; whatever it throws is shown in the standard error box,
 // and the page goes on. A picker the user closed says nothing.
@@ -71,6 +72,9 @@ function updateCommands() {
   const states = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
   const byId = Object.fromEntries(core.commands().map((c, i) => [c.id, states[i]]));
   showCommands(commands, byId, recent.list.map((h, i) => `${i + 1} ${h.name}`));
+  for (const b of document.querySelectorAll('#tools button')) b.setAttribute('aria-pressed', String(byId[b.dataset.command].checked));
+  // The tool in use for the next visit, once the last visit's is back.
+  if (toolRestored && page.tool() !== load('tool')) save('tool', page.tool());
   updateCaption();
 }
 
@@ -359,6 +363,13 @@ function setupKeys() {
     if (command.file) command.element.click();  // the file input's own dialog
     else runCommand(command);
   });
+  $('scroller').addEventListener('keydown', (e) => {
+    const command = commandForStripKey(commands, e);
+    // Disabled, the arrows scroll as ever.
+    if (!command?.enabled || document.querySelector('dialog[open]')) return;
+    e.preventDefault();
+    runCommand(command);
+  });
   $('scroller').addEventListener('wheel', (e) => {
     if (!e.ctrlKey) return;
     e.preventDefault();
@@ -371,12 +382,16 @@ function setupPointer() {
   const scroller = $('scroller');
   scroller.addEventListener('pointermove', (e) => {
     const at = view.pixelAt(e.clientX, e.clientY);
-    setStatus(at ? page.pixelInfo(at.x, at.y) : '');
+    const info = at ? page.pixelInfo(at.x, at.y) : '';
+    setStatus(editor.drawing ? page.toolStatus(info) : info);
   });
   scroller.addEventListener('pointerleave', () => setStatus(''));
 }
 
 function restoreSettings() {
+  const tool = load('tool');
+  if (typeof tool === 'string') page.setTool(tool);
+  toolRestored = true;
   const stored = load('palette');
   if (stored?.bytes) {
     const result = page.loadPalette(new Uint8Array(stored.bytes), stored.bm);
@@ -465,6 +480,13 @@ async function start() {
   await recent.open();
   const bar = document.querySelector('.menubar');
   buildMenus(bar, commands, runCommand);
+  // The tools' buttons in the Colours panel, shown while drawing.
+  for (const c of commands.filter((c) => c.radio)) {
+    const b = Object.assign(document.createElement('button'), { type: 'button', textContent: c.text, title: `${c.text} (${c.keys[0]})` });
+    b.dataset.command = c.id;
+    b.addEventListener('click', () => runCommand(c));
+    $('tools').append(b);
+  }
   setupMenus(bar);
   page.loadPalette(sampleCmp, false);
   paletteNote = `Palette: ${SAMPLE_PALETTE} (the bundled sample)`;

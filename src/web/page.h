@@ -77,7 +77,15 @@ public:
     // either takes the colour under the pointer, with Shift left fills the
     // glyph's columns. The character pressed is selected: {selected, stay}.
     val Press(int X, int Y, int Button, bool Ctrl, bool Shift);
-    val Drag(int X, int Y);
+    val Drag(int X, int Y, bool Shift);
+    // The drawing tool by its command's id, which the page keeps; the pixel
+    // selection's frame [left, top, right, bottom], or null; the status line
+    // while drawing.
+    std::string Tool() const;
+    bool Stroking() const { return session_.Stroking(); }
+    void SetTool(const std::string& Id);
+    val PixelFrame() const;
+    std::string ToolStatus(const std::string& Readout) const;
     // Ends the stroke in progress, if any, as one step.
     val Release();
     val Colors() const;
@@ -172,7 +180,7 @@ public:
 
 private:
     val TableOf() const;
-    val ColumnsPicture(TGlyphExtent Columns);
+    val AreaPicture(TPixelRect Area);
     val SpellOf(val Codes) const;
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Builds the picture of Font aside, to be shown once its change is kept.

@@ -78,6 +78,12 @@ export class StripView {
   }
   // The selected glyphs: the one framed with the boundaries, several always.
   setSelected(extents) { this.selected = extents; this.redraw(); }
+  // The pixel selection's frame, [left, top, right, bottom] in strip pixels, or null.
+  setFrame(frame) {
+    if (String(frame) === String(this.frame ?? null)) return;
+    this.frame = frame;
+    this.redraw();
+  }
 
   // The strip pixel at a point of the page, which may lie off the strip.
   pointAt(clientX, clientY) {
@@ -95,13 +101,37 @@ export class StripView {
   }
 
   redraw() {
-    if (this.pending) return;
-    this.pending = true;
-    requestAnimationFrame(() => { this.pending = false; this.draw(); });
+    this.dirty = null;
+    this.schedule();
   }
 
-  // Drawn at once, for whoever must see the pixels now (tests, downloads).
-  draw() {
+  // Only strip pixels Area [left, top, right, bottom] changed: only they are
+  // drawn again, with what else changed before the frame.
+  redrawArea(area) {
+    if (!this.pending) this.dirty = area.slice();
+    else if (this.dirty) {
+      const d = this.dirty;
+      this.dirty = [Math.min(d[0], area[0]), Math.min(d[1], area[1]), Math.max(d[2], area[2]), Math.max(d[3], area[3])];
+    }
+    this.schedule();
+  }
+
+  schedule() {
+    if (this.pending) return;
+    this.pending = true;
+    requestAnimationFrame(() => this.flush());
+  }
+
+  // What is pending drawn now.
+  flush() {
+    if (!this.pending) return;
+    this.pending = false;
+    this.draw(this.dirty ?? undefined);
+  }
+
+  // Drawn at once, for whoever must see the pixels now (tests, downloads);
+  // with Area only those strip pixels.
+  draw(area) {
     const { canvas, scroller, zoom: z } = this;
     const w = scroller.clientWidth, h = scroller.clientHeight;
     if (canvas.width !== w || canvas.height !== h) {
@@ -109,17 +139,39 @@ export class StripView {
       canvas.height = h;
       canvas.style.width = `${w}px`;
       canvas.style.height = `${h}px`;
+      area = undefined;  // a canvas resized is blank
     }
     const ctx = canvas.getContext('2d');
     ctx.imageSmoothingEnabled = false;
+    const left = scroller.scrollLeft, top = scroller.scrollTop;
+    let sx = Math.floor(left / z), sy = Math.floor(top / z);
+    let sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
+    let sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
+    if (area && this.page.hasFont()) {
+      // The part of the area in view, the rest of the canvas as it is.
+      const x0 = Math.max(sx, area[0]), y0 = Math.max(sy, area[1]);
+      sw = Math.min(sx + sw, area[2]) - x0, sh = Math.min(sy + sh, area[3]) - y0;
+      sx = x0, sy = y0;
+      if (sw <= 0 || sh <= 0) return;
+      ctx.save();
+      ctx.beginPath();
+      ctx.rect(sx * z - left, sy * z - top, sw * z, sh * z);
+      ctx.clip();
+      this.drawPart(ctx, sx, sy, sw, sh, w, h);
+      ctx.restore();
+      return;
+    }
     ctx.fillStyle = '#000';
     ctx.fillRect(0, 0, w, h);
     if (!this.page.hasFont() || this.width <= 0 || this.height <= 0) return;
-    const left = scroller.scrollLeft, top = scroller.scrollTop;
-    const sx = Math.floor(left / z), sy = Math.floor(top / z);
-    const sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
-    const sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
     if (sw <= 0 || sh <= 0) return;
+    this.drawPart(ctx, sx, sy, sw, sh, w, h);
+  }
+
+  // Strip pixels Sx, Sy, Sw x Sh and the marks over them, on a view W x H.
+  drawPart(ctx, sx, sy, sw, sh, w, h) {
+    const { scroller, zoom: z } = this;
+    const left = scroller.scrollLeft, top = scroller.scrollTop;
     const rgba = this.page.pixels(sx, sy, sw, sh, true);
     if (!rgba) return;
     const off = this.offscreen;
@@ -131,6 +183,19 @@ export class StripView {
     const dx = sx * z - left, dy = sy * z - top;
     ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
+    if (this.frame) {
+      // Dashes of black on white along the selected pixels' inner edge.
+      const [l, t, r, b] = this.frame, ox = dx - sx * z, oy = dy - sy * z;
+      const box = [ox + l * z + 0.5, oy + t * z + 0.5, (r - l) * z - 1, (b - t) * z - 1];
+      ctx.lineWidth = 1;
+      ctx.setLineDash([]);
+      ctx.strokeStyle = '#fff';
+      ctx.strokeRect(...box);
+      ctx.setLineDash([4, 4]);
+      ctx.strokeStyle = '#000';
+      ctx.strokeRect(...box);
+      ctx.setLineDash([]);
+    }
     // The guides over everything, one device pixel high, across the strip in view.
     ctx.fillStyle = this.marks.guide;
     const right = Math.min(w, (this.width - sx) * z + dx);

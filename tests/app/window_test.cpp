@@ -961,3 +961,61 @@ TEST_F(WindowTest, CheckTextListsWhatIsMissingAndBuildsItAsOneStep) {
     check.Text->setPlainText(QString::fromUtf8("a a"));
     EXPECT_EQ(rows().first, "All 2 characters are in the font.");
 }
+
+// The drawing tools through the strip's keys and real pointer events: each
+// gesture one step of its name, the pixel selection's frame on the view, the
+// mirror, and the tool kept for the next run.
+TEST_F(WindowTest, DrawingToolsByKeyAndPointer) {
+    SftWriter f;
+    f.Header(1).U16(65).U16(66).I32(0).I32(6).I32(6).I32(6);  // 'A' columns 0-5, 'B' 6-11
+    Open("t.sft", f.StripHeader(8).Size(12, 3).Pixels(36).Bytes());
+    TMainWindow& w = Win();
+    w.resize(800, 600);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.Draw1->trigger();
+    w.ScrollBox->setFocus();
+    QWidget* view = w.ScrollBox->viewport();
+    const auto drag = [&](QPoint From, QPoint To, Qt::KeyboardModifiers Keys = {}) {
+        QTest::mousePress(view, Qt::LeftButton, Keys, From);
+        QTest::mouseMove(view, To);
+        QTest::mouseRelease(view, Qt::LeftButton, Keys, To);
+    };
+    const auto at = [&](int x, int y) { return w.FontData().Pixels.data()[12 * y + x]; };
+    const std::uint8_t c = BrightestEntry(kDefault);
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers keys;
+        QPoint from, to;
+        QString step;
+        std::vector<QPoint> drawn;
+    };
+    for (const Case& k : std::vector<Case>{
+             {Qt::Key_L, {}, {1, 0}, {5, 2}, "Line", {{1, 0}, {2, 1}, {3, 1}, {5, 2}}},
+             {Qt::Key_U, {}, {6, 0}, {8, 2}, "Rectangle", {{6, 0}, {8, 0}, {6, 2}, {7, 2}}},
+             {Qt::Key_U, Qt::ShiftModifier, {9, 0}, {11, 1}, "Filled Rectangle", {{10, 1}}},
+         }) {
+        SCOPED_TRACE(k.step.toStdString());
+        QTest::keyClick(w.ScrollBox, Qt::Key(k.key), k.keys);
+        EXPECT_EQ(ToolName(w.Session().Tool()), k.step.toStdString());
+        drag(k.from, k.to);
+        EXPECT_EQ(w.Undo1->text(), "&Undo " + k.step);
+        for (const QPoint p : k.drawn) EXPECT_EQ(at(p.x(), p.y()), c);
+    }
+    // Select: a frame dragged out, moved by an arrow and kept with Enter.
+    QTest::keyClick(w.ScrollBox, Qt::Key_M);
+    drag({1, 0}, {2, 1});  // not at 0, 0, which QTest takes for the view's centre
+    EXPECT_EQ(w.ScrollBox->PixelFrame(), (TPixelRect{1, 0, 3, 2}));
+    QTest::keyClick(w.ScrollBox, Qt::Key_Right);
+    EXPECT_EQ(std::make_pair(at(1, 0), at(2, 0)), std::make_pair(std::uint8_t(0), c));
+    QTest::keyClick(w.ScrollBox, Qt::Key_Return);
+    EXPECT_EQ(std::make_pair(w.Undo1->text(), w.ScrollBox->PixelFrame()),
+              std::make_pair(QString("&Undo Move Pixels"), TPixelRect{}));
+    // The pencil mirrored in 'B' (columns 6-11): column 7 is drawn at 10 too.
+    w.findChild<QAction*>("mirror")->trigger();
+    QTest::keyClick(w.ScrollBox, Qt::Key_B);
+    drag({7, 2}, {7, 2});
+    EXPECT_EQ(std::make_pair(at(7, 2), at(10, 2)), std::make_pair(c, c));
+    EXPECT_EQ(QSettings().value("draw/tool").toString(), "tool-pencil");
+}

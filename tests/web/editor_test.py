@@ -45,6 +45,38 @@ class Editor(PageTest):
         self.keys(Keys.CONTROL, "y")
         self.assertEqual(self.saved("ab.sft")[-80:][1 * 20 + 1], 5)
 
+    def test_drawing_tools_by_key_and_pointer_and_the_mirror(self):
+        self.open_font(write("ab.sft", font(8, 20, 4, A_B, bytes(80))))
+        self.menu("Glyph", "Draw")
+        self.swatch(5)
+        strip = self.d.find_element(By.ID, "scroller")
+        want = bytearray(80)
+        cases = [  # keys, drag, step, pixels drawn
+            (["l"], [(1, 0), (5, 2)], "Line", [(1, 0), (2, 1), (3, 1), (4, 2), (5, 2)]),
+            (["u"], [(11, 0), (13, 2)], "Rectangle", [(11, 0), (12, 0), (13, 0), (11, 1), (13, 1), (11, 2), (12, 2), (13, 2)]),
+            ([Keys.SHIFT, "u"], [(15, 0), (16, 1)], "Filled Rectangle", [(15, 0), (16, 0), (15, 1), (16, 1)]),
+        ]
+        for keys, points, step, drawn in cases:
+            strip.send_keys(*keys)
+            self.assertEqual(self.d.find_element(By.CSS_SELECTOR, "#tools [aria-pressed=true]").text, step)
+            self.stroke(points)
+            self.assertTrue(self.command("undo").startswith("Undo " + step))
+            for x, y in drawn:
+                want[y * 20 + x] = 5
+        # Select: a frame, its pixels moved by an arrow, kept with Enter.
+        strip.send_keys("m")
+        self.stroke([(1, 0), (2, 1)])
+        strip.send_keys(Keys.ARROW_RIGHT, Keys.ENTER)
+        self.assertTrue(self.command("undo").startswith("Undo Move Pixels"))
+        want[1], want[2], want[22], want[23] = 0, 5, 0, 5
+        # The pencil mirrored in 'B' (columns 10-19).
+        self.menu("Glyph", "Mirror Drawing")
+        strip.send_keys("b")
+        self.stroke([(12, 3)])
+        want[3 * 20 + 12] = want[3 * 20 + 17] = 5
+        self.assertEqual(self.saved("ab.sft")[-80:], bytes(want))
+        self.assertEqual(self.d.execute_script("return localStorage.getItem('quillmere.tool')"), '"tool-pencil"')
+
     def test_glyph_commands_and_characters_in_and_out_with_the_table_following(self):
         pixels = bytes(range(80))
         self.open_font(write("ab.sft", font(8, 20, 4, A_B, pixels)))

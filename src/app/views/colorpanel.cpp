@@ -1,10 +1,13 @@
 #include "views/colorpanel.h"
 
+#include <QAction>
+#include <QGridLayout>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -65,6 +68,10 @@ TColorPanel::TColorPanel(TEditSession& Session, IUserInterface& UI, QWidget* Par
     setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     auto* inside = new QWidget(this);
     auto* column = new QVBoxLayout(inside);
+    Tools = new QWidget(inside);
+    (new QGridLayout(Tools))->setContentsMargins(0, 0, 0, 0);
+    Tools->hide();
+    column->addWidget(Tools);
     CurrentButton = new QPushButton(inside);
     BackgroundButton = new QPushButton(inside);
     Swatches = new TSwatches(inside);
@@ -78,6 +85,18 @@ TColorPanel::TColorPanel(TEditSession& Session, IUserInterface& UI, QWidget* Par
     connect(Swatches, &TSwatches::Chosen, this,
             [this](int Index, bool Background) { SetColor(Background, std::uint16_t(Index)); });
     ShowColors();
+}
+
+void TColorPanel::SetTools(const QList<QAction*>& Actions) {
+    // Two a row, as narrow as the swatches.
+    auto* grid = static_cast<QGridLayout*>(Tools->layout());
+    for (int i = 0; i < int(Actions.size()); ++i) {
+        auto* button = new QToolButton(Tools);
+        button->setDefaultAction(Actions[i]);
+        button->setObjectName(Actions[i]->objectName());
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        grid->addWidget(button, i / 2, i % 2);
+    }
 }
 
 void TColorPanel::SetColor(bool Background, std::uint16_t Value) {

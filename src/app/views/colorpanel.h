@@ -10,6 +10,7 @@
 #include "session/session.h"
 #include "ui/userinterface.h"
 
+class QAction;
 class QPushButton;
 
 // The 16 x 16 swatches of a palette: a click chooses the current colour, a
@@ -48,6 +49,10 @@ public:
     std::uint16_t Current() const { return session_.Current(); }
     std::uint16_t Background() const { return session_.Background(); }
     void SetColor(bool Background, std::uint16_t Value);
+
+    // The drawing tools' buttons, one for each action given, shown while drawing.
+    void SetTools(const QList<QAction*>& Actions);
+    QWidget* Tools = nullptr;
 
     QPushButton* CurrentButton = nullptr;
     QPushButton* BackgroundButton = nullptr;

@@ -98,7 +98,7 @@ void TScrollBox::mouseMoveEvent(QMouseEvent* Event) {
     const bool on =
         !pic.Empty() && p.x() >= 0 && p.y() >= 0 && p.x() < pic.Width() && p.y() < pic.Height();
     emit Hovered(on ? p.x() : -1, on ? p.y() : -1);
-    if (drawing_ && held_ != Qt::NoButton) emit Dragged(p.x(), p.y());
+    if (drawing_ && held_ != Qt::NoButton) emit Dragged(p.x(), p.y(), Event->modifiers());
     QAbstractScrollArea::mouseMoveEvent(Event);
 }
 
@@ -120,6 +120,25 @@ void TScrollBox::SetDrawing(bool Drawing) {
     drawing_ = Drawing;
     held_ = Qt::NoButton;
     viewport()->setCursor(Drawing ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void TScrollBox::SetPixelFrame(TPixelRect Frame) {
+    if (Frame == frame_) return;
+    Repaint(frame_);
+    frame_ = Frame;
+    Repaint(frame_);
+}
+
+void TScrollBox::Repaint(TPixelRect Area) {
+    if (Area.Empty()) return;
+    const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
+    const auto at = [](std::int64_t v) {
+        return int(std::clamp<std::int64_t>(v, -1, INT_MAX / 2));
+    };
+    const QRect r(
+        QPoint(at(left + Area.Left * z), at(top + Area.Top * z)),
+        QPoint(at(left + std::int64_t(Area.Right) * z), at(top + std::int64_t(Area.Bottom) * z)));
+    viewport()->update(r.intersected(viewport()->rect()));
 }
 
 void TScrollBox::leaveEvent(QEvent* Event) {
@@ -279,6 +298,20 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
             if (fx0 < fx1)
                 painter.drawRect(
                     QRect(int(fx0), int(top), int(fx1 - fx0 - 1), int(pic.Height() * z - 1)));
+        }
+    }
+    if (!frame_.Empty()) {
+        // The pixel selection: dashes of black on white along its inner edge.
+        const std::int64_t fx0 = std::max(left + frame_.Left * z, x0 - 1),
+                           fx1 = std::min(left + std::int64_t(frame_.Right) * z, x1 + 1);
+        const std::int64_t fy0 = std::max(top + frame_.Top * z, y0 - 1),
+                           fy1 = std::min(top + std::int64_t(frame_.Bottom) * z, y1 + 1);
+        if (fx0 < fx1 && fy0 < fy1) {
+            const QRect box(int(fx0), int(fy0), int(fx1 - fx0 - 1), int(fy1 - fy0 - 1));
+            painter.setPen(QPen(Qt::white));
+            painter.drawRect(box);
+            painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+            painter.drawRect(box);
         }
     }
     // The guides over everything, one device pixel high; the strip's bottom

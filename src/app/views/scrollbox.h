@@ -86,6 +86,11 @@ public:
     using TUnderlay = std::function<void(int X, int Y, int W, int H, std::uint8_t* Rgba)>;
     void SetUnderlay(TUnderlay Draw, TGlyphExtent Columns);
 
+    // The pixel selection's dashed frame round strip pixels Frame; empty for
+    // none. Only what it left and what it covers is painted again.
+    void SetPixelFrame(TPixelRect Frame);
+    TPixelRect PixelFrame() const { return frame_; }
+
     // While drawing, presses and drags go out as strip pixels instead.
     void SetDrawing(bool Drawing);
     bool Drawing() const { return drawing_; }
@@ -98,7 +103,7 @@ signals:
     // While drawing: a button pressed at strip pixel X, Y (which may lie off
     // the strip), the pointer moved with it held, and let go.
     void Pressed(int X, int Y, Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers);
-    void Dragged(int X, int Y);
+    void Dragged(int X, int Y, Qt::KeyboardModifiers Modifiers);
     void Released();
 
 protected:
@@ -119,6 +124,8 @@ private:
     std::int64_t PictureTop() const;
     // The strip pixel at a point of the view, within int's range.
     QPoint StripPixel(QPointF At) const;
+    // Paints strip pixels Area again, where in view.
+    void Repaint(TPixelRect Area);
 
     TImage image_;
     int zoom_ = 1;
@@ -129,5 +136,6 @@ private:
     TUnderlay underlay_;
     TGlyphExtent underlayColumns_;
     bool drawing_ = false;
+    TPixelRect frame_;
     Qt::MouseButton held_ = Qt::NoButton;  // the button of the press being drawn with
 };

@@ -47,20 +47,19 @@ TImagePixels ImagePixelsOf(const QImage& Image) {
 TSessionChange PasteGlyph(TEditSession& Session, IUserInterface& UI) {
     const QImage picture = QGuiApplication::clipboard()->image();
     if (picture.isNull()) throw EToolkitError(kNoPictureToPaste);
-    int widest = 0;
-    for (const TGlyphExtent& g : Session.SelectedGlyphs())
-        widest = std::max(widest, g.End - g.Begin);
-    if (widest == 0) return {};
-    // Only what can land in the glyphs is taken from the clipboard's picture.
-    const QImage part = picture.copy(0, 0, std::min(picture.width(), widest),
-                                     std::min(picture.height(), Session.Height()));
+    const auto [wide, high] = Session.PasteRoom();
+    if (wide <= 0 || high <= 0) return {};
+    // Only what can land is taken from the clipboard's picture.
+    const QImage part =
+        picture.copy(0, 0, std::min(picture.width(), wide), std::min(picture.height(), high));
     if (part.isNull()) return {};
     const TImagePixels pixels = ImagePixelsOf(part);
     return AskingNearest(UI, [&](bool Nearest) { return Session.Paste(pixels, Nearest); });
 }
 
-void CopyPicturePart(const TBitmap& Picture, int X, int Width, IUserInterface& UI) {
-    const QImage part = PicturePart(Picture, X, 0, Width, Picture.Height());
+void CopyPicturePart(const TBitmap& Picture, int X, int Y, int Width, int Height,
+                     IUserInterface& UI) {
+    const QImage part = PicturePart(Picture, X, Y, Width, Height);
     if (part.isNull()) {
         UI.ShowMessage(QStringLiteral("The picture is too large to copy."), TMsgKind::Error);
         return;

@@ -10,6 +10,7 @@
 // picture can't be pasted.
 TSessionChange PasteGlyph(TEditSession& Session, IUserInterface& UI);
 
-// Columns X .. X + Width - 1 of the picture to the clipboard: indexed for an
-// 8-bit font, so that its indices travel as they stand.
-void CopyPicturePart(const TBitmap& Picture, int X, int Width, IUserInterface& UI);
+// Columns X .. X + Width - 1, rows Y .. Y + Height - 1 of the picture to the clipboard: indexed for
+// an 8-bit font, so that its indices travel as they stand.
+void CopyPicturePart(const TBitmap& Picture, int X, int Y, int Width, int Height,
+                     IUserInterface& UI);

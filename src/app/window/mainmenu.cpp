@@ -4,15 +4,20 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
 #include <stdexcept>
 #include <vector>
 
+#include "views/colorpanel.h"
 #include "views/drawingaids.h"
 #include "views/scrollbox.h"
 #include "window/mainwin.h"
 #include "window/sessionbridge.h"
 
 namespace {
+
+const char* const kToolKey = "draw/tool";
 
 // The command's keys as Qt reads them.
 QList<QKeySequence> KeysOf(const TCommand& Command) {
@@ -54,7 +59,11 @@ void TMainWindow::CreateMenus() {
         {"select-all", &SelectAll1},
         {"go-to", &GoTo1, [this] { Bridge->GoTo(); }},
         {"char-table", &CharTable1, call(&W::CharTable1Click)},
-        {"draw", &Draw1, [this] { Bridge->SetDrawing(Draw1->isChecked()); }},
+        {"draw", &Draw1,
+         [this] {
+             Bridge->SetDrawing(Draw1->isChecked());
+             ShowStatus();
+         }},
         {"insert-char", &InsertCharacter1},
         {"delete-char", &DeleteCharacter1},
         {"set-width", &SetWidth1},
@@ -78,10 +87,24 @@ void TMainWindow::CreateMenus() {
         bindings.push_back({kTransformCommands[t].Id, &Transforms1[t]});
 
     QMenu* menu = nullptr;
+    QMenu* submenu = nullptr;  // the radio rows'
+    QActionGroup* radios = nullptr;
     const char* group = nullptr;
     for (const TCommand& c : Commands()) {
         if (c.Front == TFront::Page) continue;
         const QString caption = QString::fromUtf8(c.Caption);
+        if (c.Kind == TCommandKind::Key) {
+            // Keys of the strip's alone: the view takes them once it exists.
+            QAction* action = new QAction(caption, this);
+            action->setObjectName(QString::fromLatin1(c.Id));
+            action->setShortcuts(KeysOf(c));
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            connect(action, &QAction::triggered, this,
+                    [this, &c] { Guarded([&] { Bridge->Run(c); }); });
+            viewActions_.push_back(action);
+            commands_.push_back({&c, action});
+            continue;
+        }
         if (!menu || menu->title() != QLatin1Char('&') + QString::fromLatin1(c.Menu)) {
             menu = menuBar()->addMenu(QLatin1Char('&') + QString::fromLatin1(c.Menu));
             for (const auto& [name, member] : {std::pair{"File", &File1},
@@ -101,7 +124,9 @@ void TMainWindow::CreateMenus() {
         const auto bound = std::find_if(bindings.begin(), bindings.end(), [&](const TBinding& b) {
             return c.Id == std::string_view(b.Id);
         });
-        if (bound == bindings.end() || (!bound->Click && !bound->Choose && !c.Session))
+        // The rows the session runs need no binding.
+        const bool found = bound != bindings.end();
+        if (!c.Session && (!found || (!bound->Click && !bound->Choose)))
             throw std::logic_error(std::string("The window has no handler for ") + c.Id);
         if (c.Kind == TCommandKind::Choice) {
             QMenu* sub = menu->addMenu(caption);
@@ -119,12 +144,34 @@ void TMainWindow::CreateMenus() {
             choices_.push_back({&c, sub});
             continue;
         }
-        QAction* action = *bound->Action = menu->addAction(caption);
+        QAction* action = nullptr;
+        if (c.Kind == TCommandKind::Radio) {
+            const QString title = QString::fromUtf8(c.Submenu);
+            if (!submenu || submenu->title() != title) {
+                submenu = menu->addMenu(title);
+                radios = new QActionGroup(submenu);
+            }
+            action = submenu->addAction(caption);
+            radios->addAction(action);
+            // Single keys: the strip's, not the list's or a dialog's.
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+            viewActions_.push_back(action);
+        } else {
+            action = menu->addAction(caption);
+        }
         action->setObjectName(QString::fromLatin1(c.Id));
+        if (found) *bound->Action = action;
         action->setShortcuts(KeysOf(c));
-        action->setCheckable(c.Kind == TCommandKind::Toggle);
-        const std::function<void()> click =
-            bound->Click ? bound->Click : std::function<void()>([this, &c] { Bridge->Run(c); });
+        action->setCheckable(c.Kind == TCommandKind::Toggle || c.Kind == TCommandKind::Radio);
+        std::function<void()> click = found && bound->Click
+                                          ? bound->Click
+                                          : std::function<void()>([this, &c] { Bridge->Run(c); });
+        if (c.Kind == TCommandKind::Radio)
+            click = [this, &c] {
+                Bridge->Run(c);
+                QSettings().setValue(kToolKey, QString::fromLatin1(c.Id));
+                ShowStatus();
+            };
         connect(action, &QAction::triggered, this, [this, click] { Guarded(click); });
         commands_.push_back({&c, action});
     }
@@ -136,6 +183,9 @@ void TMainWindow::UpdateCommands() {
     state.Zoomed = ScrollBox->Zoom() > 1;
     for (const auto& [command, action] : commands_) {
         action->setEnabled(Allows(command->Rule, state));
+        if (command->Kind == TCommandKind::Radio ||
+            (command->Session && command->Kind == TCommandKind::Toggle))
+            action->setChecked(Checked(*command, Session_));
         if (command->Session && command->Fields.empty())
             action->setText(QString::fromStdString(CaptionOf(*command, Session_)));
     }
@@ -143,4 +193,22 @@ void TMainWindow::UpdateCommands() {
         const int chosen = ChosenEntry(*command, Session_);
         for (int i = 0; i < sub->actions().size(); ++i) sub->actions()[i]->setChecked(i == chosen);
     }
+}
+
+void TMainWindow::AttachTools() {
+    for (QAction* a : viewActions_) ScrollBox->addAction(a);
+    QList<QAction*> tools;
+    for (const auto& [command, action] : commands_)
+        if (command->Kind == TCommandKind::Radio) tools.push_back(action);
+    Bridge->Colors->SetTools(tools);
+    // The tool last used; an unknown one leaves the pencil.
+    try {
+        Session_.SetTool(ToolOf(QSettings().value(kToolKey).toString().toStdString()));
+    } catch (const std::out_of_range&) {
+    }
+    UpdateCommands();
+}
+
+void TMainWindow::ShowStatus() {
+    if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
 }

@@ -127,6 +127,7 @@ void TMainWindow::CreateComponents() {
         UpdateCommands();
     });
     ConnectList();
+    AttachTools();
 
     setAcceptDrops(true);
     // The view's toggles as the user last left them; both off by default.
@@ -281,13 +282,13 @@ void TMainWindow::Exit1Click() {
 void TMainWindow::About1Click() { ui_.ShowAbout(); }
 
 void TMainWindow::CopyGlyph1Click() {
-    const TGlyphExtent glyph = SelectedGlyph();
-    if (glyph.End > glyph.Begin)
-        CopyPicturePart(*Bitmap_, glyph.Begin, glyph.End - glyph.Begin, ui_);
+    if (!Bitmap_) return;
+    if (const TPixelRect r = Session_.CopyArea(); !r.Empty())
+        CopyPicturePart(*Bitmap_, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, ui_);
 }
 
 void TMainWindow::CopyStrip1Click() {
-    if (Bitmap_) CopyPicturePart(*Bitmap_, 0, Bitmap_->Width(), ui_);
+    if (Bitmap_) CopyPicturePart(*Bitmap_, 0, 0, Bitmap_->Width(), Bitmap_->Height(), ui_);
 }
 
 void TMainWindow::TextPreview1Click() {
@@ -351,8 +352,11 @@ void TMainWindow::StatusBar1Click() {
 }
 
 QString TMainWindow::PixelInfo(int X, int Y) const {
-    return Bitmap_ ? PixelReadout(Session_.Font(), Session_.Palette(), Session_.Glyphs(), X, Y)
-                   : QString();
+    const QString readout =
+        Bitmap_ ? PixelReadout(Session_.Font(), Session_.Palette(), Session_.Glyphs(), X, Y)
+                : QString();
+    if (!ScrollBox->Drawing()) return readout;
+    return QString::fromStdString(ToolStatus(Session_.Tool(), readout.toStdString()));
 }
 
 void TMainWindow::ZoomClick(int Direction, int AnchorX) {

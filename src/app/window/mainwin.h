@@ -220,6 +220,11 @@ private:
     IUserInterface& ui_;
     std::vector<std::pair<const TCommand*, QAction*>> commands_;  // as the menus show them
     std::vector<std::pair<const TCommand*, QMenu*>> choices_;     // radio submenus
+    std::vector<QAction*> viewActions_;  // the keys that work while the strip has the focus
+    // The view takes its keys, the colour panel the tools' buttons.
+    void AttachTools();
+    // The status line: the pixel under the pointer, and the tool while drawing.
+    void ShowStatus();
     TPictureBuilder builder_;
     bool quitRequested_ = false;
     QString startFont_;

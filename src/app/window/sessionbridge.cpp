@@ -31,8 +31,9 @@ TSessionBridge::TSessionBridge(TEditSession& Session, IUserInterface& UI, QMainW
             if (fill) QApplication::restoreOverrideCursor();
         });
     });
-    connect(&View, &TScrollBox::Dragged, this, [this, Guard](int X, int Y) {
-        Guard([&] { Painting([&] { return session_.Drag(X, Y); }); });
+    connect(&View, &TScrollBox::Dragged, this, [this, Guard](int X, int Y, auto Keys) {
+        const bool shift = Keys & Qt::ShiftModifier;
+        Guard([&] { Painting([&] { return session_.Drag(X, Y, shift); }); });
     });
     connect(&View, &TScrollBox::Released, this,
             [this, Guard] { Guard([&] { Painting([&] { return session_.Release(); }); }); });
@@ -51,6 +52,7 @@ void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
 }
 
 void TSessionBridge::Show(const TSessionChange& Change) {
+    view_.SetPixelFrame(session_.PixelFrame());
     if (Change.Colors) Colors->ShowColors();
     if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
@@ -128,6 +130,7 @@ void TSessionBridge::SetDrawing(bool Drawing) {
     view_.SetDrawing(Drawing);
     drawing_ = Drawing;
     Colors->setVisible(drawing_ || colorsShown_);
+    Colors->Tools->setVisible(drawing_);
 }
 
 void TSessionBridge::SetColorsShown(bool Shown) {

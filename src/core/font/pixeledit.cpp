@@ -23,9 +23,6 @@ std::uint16_t At(const TPixelGrid& g, std::size_t at) {
     return g.BytesPerPixel == 2 ? GetU16(g.Data + 2 * at) : g.Data[at];
 }
 
-// A line's exact slope needs more than 64 bits for ends far apart.
-__extension__ using Wide = __int128;
-
 }  // namespace
 
 void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::uint16_t Value) {
@@ -63,27 +60,8 @@ std::size_t TPixelDelta::MemoryBytes() const {
 
 void PaintLine(TPixelGrid& Grid, std::int32_t X0, std::int32_t Y0, std::int32_t X1, std::int32_t Y1,
                std::uint16_t Value, TPixelDelta& Delta) {
-    const std::int64_t dx = std::llabs(std::int64_t(X1) - X0),
-                       dy = std::llabs(std::int64_t(Y1) - Y0);
-    const bool steep = dy > dx;
-    // Drawn from the lower end of the major axis, so that a line is the same
-    // pixels whichever way it was dragged.
-    if (steep ? Y1 < Y0 : X1 < X0) std::swap(X0, X1), std::swap(Y0, Y1);
-    const std::int64_t sx = X1 < X0 ? -1 : 1, sy = Y1 < Y0 ? -1 : 1;
-    // Step i moves one pixel along the major axis and rounds the minor one.
-    const std::int64_t steps = steep ? dy : dx, minor = steep ? dx : dy;
-    const std::int64_t start = steep ? Y0 : X0, size = steep ? Grid.Height : Grid.Width;
-    // Only the steps whose major coordinate lies within the grid.
-    const std::int64_t first = std::max<std::int64_t>(0, -start);
-    const std::int64_t last = std::min<std::int64_t>(steps, size - 1 - start);
-    for (std::int64_t i = first; i <= last; ++i) {
-        const std::int64_t across =
-            steps == 0 ? 0 : std::int64_t((2 * Wide(i) * minor + steps) / (2 * Wide(steps)));
-        if (steep)
-            Delta.Set(Grid, X0 + sx * across, Y0 + sy * i, Value);
-        else
-            Delta.Set(Grid, X0 + sx * i, Y0 + sy * across, Value);
-    }
+    WalkLine(Grid.Width, Grid.Height, X0, Y0, X1, Y1,
+             [&](std::int64_t X, std::int64_t Y) { Delta.Set(Grid, X, Y, Value); });
 }
 
 void FillArea(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::int32_t Begin,

@@ -3,8 +3,10 @@
 // delta, so that the change can be taken back and done again.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "base/bytes.h"
@@ -83,6 +85,36 @@ TPixelDelta Recorded(TPixelGrid& Grid, Edit&& edit) {
         throw;
     }
     return delta;
+}
+
+// The points of a line from one end to the other, both included, one a step
+// along the longer axis, to Put(X, Y); only the steps whose major coordinate
+// lies within Width x Height are walked, the minor one may lie outside.
+template <class TPut>
+void WalkLine(std::int64_t Width, std::int64_t Height, std::int32_t X0, std::int32_t Y0,
+              std::int32_t X1, std::int32_t Y1, TPut&& Put) {
+    // A line's exact slope needs more than 64 bits for ends far apart.
+    __extension__ using Wide = __int128;
+    const std::int64_t dx = X1 > X0 ? std::int64_t(X1) - X0 : std::int64_t(X0) - X1;
+    const std::int64_t dy = Y1 > Y0 ? std::int64_t(Y1) - Y0 : std::int64_t(Y0) - Y1;
+    const bool steep = dy > dx;
+    // Walked from the lower end of the major axis, so that a line is the same
+    // pixels whichever way it was dragged.
+    if (steep ? Y1 < Y0 : X1 < X0) std::swap(X0, X1), std::swap(Y0, Y1);
+    const std::int64_t sx = X1 < X0 ? -1 : 1, sy = Y1 < Y0 ? -1 : 1;
+    // Step i moves one pixel along the major axis and rounds the minor one.
+    const std::int64_t steps = steep ? dy : dx, minor = steep ? dx : dy;
+    const std::int64_t start = steep ? Y0 : X0, size = steep ? Height : Width;
+    const std::int64_t first = std::max<std::int64_t>(0, -start);
+    const std::int64_t last = std::min<std::int64_t>(steps, size - 1 - start);
+    for (std::int64_t i = first; i <= last; ++i) {
+        const std::int64_t across =
+            steps == 0 ? 0 : std::int64_t((2 * Wide(i) * minor + steps) / (2 * Wide(steps)));
+        if (steep)
+            Put(X0 + sx * across, Y0 + sy * i);
+        else
+            Put(X0 + sx * i, Y0 + sy * across);
+    }
 }
 
 // A line of Value from one point to the other, both ends included, one pixel

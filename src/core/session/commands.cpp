@@ -32,6 +32,19 @@ constexpr TCommand Glyph(const char* Id, const char* Group, const char* Caption)
     return {Id, "Glyph", Group, Caption, {}, R::Glyphs, K::Plain, F::Both, nullptr, {}, true};
 }
 
+// A drawing row the session runs: a tool of Glyph > Tool, Mirror Drawing,
+// or a key of the pixel selection's.
+constexpr TCommand Drawing(const char* Id, const char* Caption, const char* Key, K Kind = K::Radio,
+                           const char* Other = nullptr) {
+    const bool key = Kind == K::Key;
+    TCommand c{Id,      "Glyph",      key ? "pixels" : "draw",
+               Caption, {Key, Other}, key ? R::Pixels : R::Font,
+               Kind};
+    c.Session = true;
+    c.Submenu = Kind == K::Radio ? "&Tool" : nullptr;
+    return c;
+}
+
 const TCommand kCommands[] = {
     {"open-sft", "File", "file", "&Open SFT", {"Ctrl+O"}},
     {"open-recent", "File", "file", "Open &Recent", {}, R::Always, K::Submenu, F::Handles},
@@ -85,6 +98,20 @@ const TCommand kCommands[] = {
     {"go-to", "Edit", "select", "&Go To Character...", {"Ctrl+G"}, R::Chars},
     {"char-table", "Edit", "table", "Character &Table...", {}, R::Font},
     {"draw", "Glyph", "draw", "&Draw", {}, R::Font, K::Toggle},
+    // The drawing tools, and the pixel selection's keys.
+    Drawing("tool-pencil", "&Pencil", "B"),
+    Drawing("tool-line", "&Line", "L"),
+    Drawing("tool-rectangle", "&Rectangle", "U"),
+    Drawing("tool-filled-rectangle", "&Filled Rectangle", "Shift+U"),
+    Drawing("tool-select", "&Select", "M"),
+    Drawing("mirror", "&Mirror Drawing", nullptr, K::Toggle),
+    Drawing("keep-move", "Keep Move", "Return", K::Key, "Enter"),
+    Drawing("drop-move", "Put Back", "Escape", K::Key),
+    Drawing("clear-pixels", "Clear Pixels", "Del", K::Key),
+    Drawing("nudge-left", "Move Left", "Left", K::Key),
+    Drawing("nudge-right", "Move Right", "Right", K::Key),
+    Drawing("nudge-up", "Move Up", "Up", K::Key),
+    Drawing("nudge-down", "Move Down", "Down", K::Key),
     {"insert-char",
      "Glyph",
      "chars",
@@ -196,8 +223,10 @@ TCommandState CommandState(const TEditSession& Session, bool HasFont) {
     s.Font = true;
     s.Chars = !Session.Font().Table().empty();
     s.Selected = !Session.Selection().empty();
-    s.Columns = rows && drawn(Session.CurrentRow());
-    s.Glyphs = rows && !Session.SelectedGlyphs().empty();
+    // Copy and Paste Glyph take the selected pixels too.
+    s.Pixels = !Session.PixelFrame().Empty();
+    s.Columns = (rows && drawn(Session.CurrentRow())) || s.Pixels;
+    s.Glyphs = (rows && !Session.SelectedGlyphs().empty()) || s.Pixels;
     s.Strip = rows && font.Width > 0;
     s.Modified = Session.Modified();
     s.Undo = !Session.UndoName().empty();
@@ -233,6 +262,8 @@ bool Allows(TRule Rule, const TCommandState& S) {
             return S.Font && S.Zoomed;
         case R::Recent:
             return S.Recent;
+        case R::Pixels:
+            return S.Pixels;
     }
     return false;
 }
@@ -331,6 +362,7 @@ TSessionChange RunCommand(const TCommand& Command, TEditSession& Session, TKeptV
     if (id == "set-width") return Session.SetWidth(Values[0]);
     if (id == "fit-width") return Session.FitWidth(Values[0], Values[1]);
     if (id == "shadow") return Session.Shadow(int(Values[0]), int(Values[1]));
+    if (std::optional<TSessionChange> tool = RunToolCommand(Command, Session)) return *tool;
     if (id == "select-all") {
         Session.SelectAll();
         TSessionChange change;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,6 +29,7 @@ struct TCommandState {
     bool ZoomIn = false;  // the view can zoom in further
     bool Zoomed = false;  // the view is zoomed in
     bool Recent = false;  // Open Recent lists a font
+    bool Pixels = false;  // pixels are selected on the strip
 };
 
 // The session's part of the state; the view's and the recent list's are the
@@ -47,7 +49,8 @@ enum class TRule {
     Redo,
     ZoomIn,
     Zoomed,
-    Recent
+    Recent,
+    Pixels
 };
 bool Allows(TRule Rule, const TCommandState& State);
 
@@ -55,7 +58,10 @@ bool Allows(TRule Rule, const TCommandState& State);
 // browser hands out file handles.
 enum class TFront { Both, Window, Page, Handles };
 // Choice: a submenu of radio items, its entries from the command's Entries.
-enum class TCommandKind { Plain, Toggle, Submenu, Choice };
+// Radio: one of the rows that share a group, in the submenu their Submenu
+// names. Key: keys alone, no menu item; they work while the strip has the
+// focus.
+enum class TCommandKind { Plain, Toggle, Submenu, Choice, Radio, Key };
 
 // A field of a command's dialog. A number opens with Start, or with the
 // current glyph's width, or empty; a kept one with the last value given.
@@ -83,6 +89,7 @@ struct TCommand {
     std::span<const TCommandField> Fields{};          // ... and its fields
     bool Session = false;                             // RunCommand runs it
     std::vector<std::string> (*Entries)() = nullptr;  // a Choice's, in order
+    const char* Submenu = nullptr;                    // a Radio row's: "&Tool"
 };
 
 std::span<const TCommand> Commands();
@@ -97,6 +104,16 @@ std::string CaptionOf(const TCommand& Command, const TEditSession& Session);
 // entry Index (out of range throws std::out_of_range).
 int ChosenEntry(const TCommand& Command, const TEditSession& Session);
 void ChooseEntry(const TCommand& Command, TEditSession& Session, std::size_t Index);
+// Whether a Radio row, or a Toggle the session keeps, is checked.
+bool Checked(const TCommand& Command, const TEditSession& Session);
+// The drawing tool a row chooses; throws std::out_of_range for another row.
+TTool ToolOf(std::string_view Id);
+// The row that chooses Tool.
+const TCommand& ToolCommand(TTool Tool);
+// The status line while drawing: the tool, then what the pointer is over.
+std::string ToolStatus(TTool Tool, std::string_view Readout);
+// Runs a drawing tool's row; none for another row.
+std::optional<TSessionChange> RunToolCommand(const TCommand& Command, TEditSession& Session);
 
 // The last values each dialog was given, by command.
 using TKeptValues = std::map<std::string, std::vector<std::int64_t>, std::less<>>;

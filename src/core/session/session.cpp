@@ -11,6 +11,8 @@ bool OpenableDepth(int BitsPerPixel) { return BitsPerPixel == 8 || BitsPerPixel 
 
 void TEditSession::Reset() {
     stroke_.reset();
+    shape_.reset();
+    pick_.reset();
     glyphs_ = TStripGeometry(font_.Table(), font_.Font().Width);
     selection_.clear();
     current_ = -1;
@@ -36,7 +38,7 @@ void TEditSession::Recover(TJournalHistory History) {
 }
 
 void TEditSession::Save(const std::string& Path) {
-    Release();
+    Settle();
     font_.Save(Path);
     Saved(Path);
 }
@@ -129,12 +131,12 @@ std::array<std::uint8_t, 3> TEditSession::RgbOf(std::uint16_t Value) const {
 }
 
 TSessionChange TEditSession::Undo() {
-    Release();
+    Settle();
     return Toggled(history_.Undo(font_), true);
 }
 
 TSessionChange TEditSession::Redo() {
-    Release();
+    Settle();
     return Toggled(history_.Redo(font_), false);
 }
 
@@ -201,7 +203,7 @@ TSessionChange TEditSession::Keep(std::optional<TEditStep> Step, int Row, bool P
 }
 
 TSessionChange TEditSession::Take(TEditedFont Font, int Row, const char* Name) {
-    Release();
+    Settle();
     if (prepare_) prepare_(Font);
     TFontBody before = font_.Body();
     font_ = std::move(Font);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "edit/glyphedit.h"
+#include "edit/shapes.h"
 #include "font/editfont.h"
 #include "font/strip.h"
 #include "history/history.h"
@@ -56,6 +57,11 @@ public:
 bool OpenableDepth(int BitsPerPixel);
 
 enum class TPointer { Left, Right };
+
+// What a press on the strip draws with; a session begins with the pencil.
+enum class TTool { Pencil, Line, Rectangle, FilledRectangle, Select };
+// "Filled Rectangle": the tool's name, and its step's.
+const char* ToolName(TTool Tool);
 
 class TEditSession {
 public:
@@ -132,10 +138,35 @@ public:
     // Fill left fills the glyph's columns. A press to its release that paints
     // is one step. A change that can't keep its undo record is taken back
     // whole and throws EToolkitError kNoMemoryForStep.
+    // The other tools take Fill for Shift: a line snapped to a direction, a
+    // square.
     TSessionChange Press(int X, int Y, TPointer Button, bool Pick, bool Fill);
-    TSessionChange Drag(int X, int Y);
+    TSessionChange Drag(int X, int Y, bool Shift = false);
     TSessionChange Release();
-    bool Stroking() const { return stroke_.has_value(); }
+    bool Stroking() const {
+        return stroke_ || shape_ || (pick_ && (pick_->Marking || pick_->Dragging));
+    }
+
+    // The tool and Mirror Drawing. Another tool keeps a move in progress.
+    TTool Tool() const { return tool_; }
+    TSessionChange SetTool(TTool Tool);
+    bool Mirror() const { return mirror_; }
+    void SetMirror(bool On) { mirror_ = On; }
+    // The pixel selection's frame as the view draws it, which may reach past
+    // the strip; empty for none.
+    TPixelRect PixelFrame() const { return pick_ ? pick_->Frame : TPixelRect{}; }
+    // The pixel selection's keys: Enter keeps its move as one step, Escape
+    // puts its pixels back, with no step; both end it. Delete gives its
+    // pixels the background; an arrow moves them a pixel.
+    TSessionChange KeepMove();
+    TSessionChange DropMove();
+    TSessionChange ClearPixels();
+    TSessionChange Nudge(int Dx, int Dy);
+    // What Copy Glyph copies: the pixel selection within the strip, or the
+    // current glyph's columns.
+    TPixelRect CopyArea() const;
+    // The most of a picture Paste Glyph puts down, width and height.
+    std::pair<std::int32_t, std::int32_t> PasteRoom() const;
 
     // The glyph and table commands, on every selected glyph as one step;
     // Insert Character puts its row after the current one. Refusals throw
@@ -203,6 +234,20 @@ private:
     TSessionChange OnRows(const char* Name, const std::function<void(TEditedFont&, int)>& Each);
     // The stroke goes on in a line to X, Y; a failure takes it all back.
     TSessionChange Line(int X, int Y);
+    // Ends a stroke and keeps a move in progress: before any other command.
+    void Settle();
+    // Keeps a move of pixels as a step; the frame stays, its pixels put down.
+    void KeepPick();
+    // The tools but the pencil (tools.cpp).
+    TSessionChange PressTool(int X, int Y, bool Right, bool Shift);
+    TSessionChange DragTool(int X, int Y, bool Shift);
+    TSessionChange ReleaseTool();
+    // The lifted pixels put with their top-left corner at X, Y.
+    TSessionChange MoveBlock(std::int64_t X, std::int64_t Y);
+    void Lift();
+    // The glyph at X's columns when mirroring.
+    TMirror MirrorAt(int X) const;
+    TSessionChange Pasted(const TPixelGrid& Source);
     void Journal(ByteSpan Record);
     // The journal follows the history: a step pushed (Dropped of the oldest
     // let go), or one undone (Toggled -1) or redone (+1).
@@ -219,6 +264,28 @@ private:
     std::optional<TPixelDelta> stroke_;  // while a button paints
     std::uint16_t strokeValue_ = 0;
     int strokeX_ = 0, strokeY_ = 0;
+    TMirror strokeMirror_;
+    TTool tool_ = TTool::Pencil;
+    bool mirror_ = false;
+    // A line or rectangle while dragged: drawn on the strip as it stands.
+    struct TShape {
+        std::int32_t X = 0, Y = 0;  // where the press was
+        std::uint16_t Value = 0;
+        TMirror Mirror;
+        TPixelDelta Drawn;
+    };
+    std::optional<TShape> shape_;
+    // The pixel selection and the move of its pixels so far, on the strip.
+    struct TPick {
+        TPixelRect Frame;
+        bool Marking = false, Dragging = false;  // the frame dragged out, or its pixels
+        std::int32_t PressX = 0, PressY = 0, FrameX = 0, FrameY = 0;
+        std::optional<TPixelBlock> Block;  // the pixels lifted
+        TPixelRect From;                   // where from; empty for a paste
+        TPixelDelta Moved;
+        const char* Name = "Move Pixels";
+    };
+    std::optional<TPick> pick_;
     IJournalSink* sink_ = nullptr;
     TCodePageMap page_;  // Unicode until the front end sets one
     TJournalRecords records_;

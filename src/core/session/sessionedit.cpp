@@ -17,12 +17,14 @@ int Cut(std::int64_t V, std::int32_t Size) { return int(std::clamp<std::int64_t>
 
 TSessionChange TEditSession::Press(int X, int Y, TPointer Button, bool Pick, bool Fill) {
     TSessionChange change;
-    if (stroke_) return change;
+    if (Stroking()) return change;
     TPixelGrid grid = font_.Grid();
     if (!grid.Contains(X, Y)) return change;  // off the strip nothing starts
     const bool right = Button == TPointer::Right;
     const int entry = glyphs_.EntryAt(X);
-    if (Pick) {
+    if (tool_ != TTool::Pencil) {
+        change = PressTool(X, Y, right, Fill);
+    } else if (Pick) {
         colors_[right] = grid.Get(X, Y);
         change.Colors = true;
     } else if (Fill && !right) {
@@ -40,6 +42,7 @@ TSessionChange TEditSession::Press(int X, int Y, TPointer Button, bool Pick, boo
         strokeValue_ = colors_[right];
         stroke_.emplace();
         strokeX_ = X, strokeY_ = Y;
+        strokeMirror_ = MirrorAt(X);
         change = Line(X, Y);
     }
     // The glyph pressed is selected alone where the view stands.
@@ -50,7 +53,8 @@ TSessionChange TEditSession::Press(int X, int Y, TPointer Button, bool Pick, boo
     return change;
 }
 
-TSessionChange TEditSession::Drag(int X, int Y) {
+TSessionChange TEditSession::Drag(int X, int Y, bool Shift) {
+    if (shape_ || pick_) return DragTool(X, Y, Shift);
     if (!stroke_ || (X == strokeX_ && Y == strokeY_)) return {};
     return Line(X, Y);
 }
@@ -59,7 +63,7 @@ TSessionChange TEditSession::Line(int X, int Y) {
     const int fromX = std::exchange(strokeX_, X), fromY = std::exchange(strokeY_, Y);
     TPixelGrid grid = font_.Grid();
     try {
-        PaintLine(grid, fromX, fromY, X, Y, strokeValue_, *stroke_);
+        DrawLine(grid, strokeMirror_, fromX, fromY, X, Y, strokeValue_, *stroke_);
     } catch (const std::bad_alloc&) {
         // The whole stroke goes, the part of this line that was drawn too.
         stroke_->Toggle(grid);
@@ -68,13 +72,16 @@ TSessionChange TEditSession::Line(int X, int Y) {
     }
     TSessionChange change;
     change.Kind = TSessionChange::TKind::Pixels;
-    change.Area = {Cut(std::min(fromX, X), grid.Width), Cut(std::min(fromY, Y), grid.Height),
-                   Cut(std::int64_t(std::max(fromX, X)) + 1, grid.Width),
-                   Cut(std::int64_t(std::max(fromY, Y)) + 1, grid.Height)};
+    change.Area =
+        MirroredArea({Cut(std::min(fromX, X), grid.Width), Cut(std::min(fromY, Y), grid.Height),
+                      Cut(std::int64_t(std::max(fromX, X)) + 1, grid.Width),
+                      Cut(std::int64_t(std::max(fromY, Y)) + 1, grid.Height)},
+                     strokeMirror_);
     return change;
 }
 
 TSessionChange TEditSession::Release() {
+    if (shape_ || pick_) return ReleaseTool();
     if (!stroke_) return {};
     TPixelDelta done = std::move(*stroke_);
     stroke_.reset();
@@ -90,14 +97,14 @@ TSessionChange TEditSession::Pixels(std::optional<TEditStep> Step) {
 }
 
 TSessionChange TEditSession::Transform(TGlyphTransform Transform) {
-    Release();
+    Settle();
     const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
     if (glyphs.empty()) return {};
     return Pixels(TransformGlyphs(font_, glyphs, Transform, colors_[0], colors_[1]));
 }
 
 TSessionChange TEditSession::Shadow(int Right, int Down) {
-    Release();
+    Settle();
     if (std::string why = ShadowRefusal(Right, Down); !why.empty()) throw EFontError(why);
     const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
     if (glyphs.empty()) return {};
@@ -105,7 +112,7 @@ TSessionChange TEditSession::Shadow(int Right, int Down) {
 }
 
 TSessionChange TEditSession::ReplaceColor(std::uint16_t From, std::uint16_t To) {
-    Release();
+    Settle();
     const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
     if (glyphs.empty()) return {};
     return Pixels(::ReplaceColor(font_, glyphs, From, To));
@@ -129,7 +136,7 @@ std::string TEditSession::WhyNotResize(std::int64_t Width) const {
 }
 
 TSessionChange TEditSession::InsertCharacter(std::int64_t Code, std::int64_t Width) {
-    Release();
+    Settle();
     const int row = current_;
     TEditStep step = ::InsertCharacter(font_, row, Code, Width, colors_[1]);
     return Keep(std::move(step), row < 0 ? int(font_.Table().size()) - 1 : row + 1);
@@ -150,7 +157,7 @@ TSessionChange TEditSession::OnRows(const char* Name,
 }
 
 TSessionChange TEditSession::DeleteCharacter() {
-    Release();
+    Settle();
     if (selection_.empty()) return {};
     // The row selected: the current one may have been taken out of the selection.
     if (selection_.size() == 1) {
@@ -162,7 +169,7 @@ TSessionChange TEditSession::DeleteCharacter() {
 }
 
 TSessionChange TEditSession::SetWidth(std::int64_t Width) {
-    Release();
+    Settle();
     if (SelectedGlyphs().empty()) return {};
     if (selection_.size() == 1) {
         const int row = selection_.front();
@@ -187,7 +194,7 @@ TSessionChange TEditSession::FitWidth(std::int64_t Left, std::int64_t Right) {
 }
 
 TSessionChange TEditSession::SetTable(std::vector<TCharEntry> Table, int Row) {
-    Release();
+    Settle();
     if (Table == font_.Table()) return {};
     TEditedFont font = font_;
     font.SetTable(std::move(Table));
@@ -196,13 +203,13 @@ TSessionChange TEditSession::SetTable(std::vector<TCharEntry> Table, int Row) {
 
 TSessionChange TEditSession::Append(std::int32_t Width, Bytes Pixels,
                                     const std::vector<TCharEntry>& Rows) {
-    Release();
+    Settle();
     const int first = int(font_.Table().size());
     return Keep(AppendGlyphs(font_, Width, std::move(Pixels), Rows), first);
 }
 
 TEditSession::TBuiltAccents TEditSession::BuildAccented(std::vector<TAccentRequest> Requests) {
-    Release();
+    Settle();
     TAccentPlan plan = PlanAccentedIn(font_, page_, colors_[1], std::move(Requests));
     TBuiltAccents built{{}, NotBuiltText(plan.Refused)};
     if (plan.Rows.empty()) return built;
@@ -223,7 +230,7 @@ TSessionChange TEditSession::Replace(TEditedFont Font, int Row, const char* Name
 }
 
 TSessionChange TEditSession::Import(const TImagePixels& Picture, bool Nearest) {
-    Release();
+    Settle();
     TEditedFont font = font_;
     TFontPixels pixels = ToFontPixels(Bits(), Picture, palette_, Nearest);
     font.ReplaceStrip(Picture.Width, Picture.Height, std::move(pixels.Pixels));
@@ -231,18 +238,19 @@ TSessionChange TEditSession::Import(const TImagePixels& Picture, bool Nearest) {
 }
 
 TSessionChange TEditSession::Paste(const TImagePixels& Picture, bool Nearest) {
+    // A pixel selection takes the picture at its corner.
     Release();
+    KeepPick();
     const std::vector<TGlyphExtent> glyphs = SelectedGlyphs();
-    std::int32_t widest = 0;
-    for (const TGlyphExtent& g : glyphs) widest = std::max(widest, g.End - g.Begin);
-    if (widest == 0 || Picture.Width <= 0 || Picture.Height <= 0 || Height() <= 0) return {};
+    const auto [wide, high] = PasteRoom();
+    if (wide <= 0 || high <= 0 || Picture.Width <= 0 || Picture.Height <= 0) return {};
     const std::size_t count = std::size_t(Picture.Width) * std::size_t(Picture.Height);
     if ((Picture.Indexed ? Picture.Indices.size() : Picture.Colors.size()) != count)
         throw EToolkitError(kNoPictureToPaste);
-    // Only the part that lands in the glyph is converted and asked about.
+    // Only the part that lands is converted and asked about.
     TImagePixels part;
-    part.Width = std::min(Picture.Width, widest);
-    part.Height = std::min(Picture.Height, Height());
+    part.Width = std::min(Picture.Width, wide);
+    part.Height = std::min(Picture.Height, high);
     part.Indexed = Picture.Indexed;
     part.ColorTable = Picture.ColorTable;
     for (int y = 0; y < part.Height; ++y) {
@@ -263,6 +271,7 @@ TSessionChange TEditSession::Paste(const TImagePixels& Picture, bool Nearest) {
         throw EToolkitError(kCannotPaste + std::string(e.what()));
     }
     const TPixelGrid source{part.Width, part.Height, Bits() / 8, pixels.Pixels.data()};
+    if (pick_) return Pasted(source);
     return Pixels(PasteGlyphPixels(font_, glyphs, source));
 }
 

@@ -57,6 +57,13 @@ struct Sink : IJournalSink {
     }
 };
 
+// A gesture of Tool from press to release.
+TSessionChange Gesture(TEditSession& s, TTool Tool, int X0, int Y0, int X1, int Y1) {
+    s.SetTool(Tool);
+    s.Press(X0, Y0, TPointer::Left, false, false), s.Drag(X1, Y1);
+    return s.Release();
+}
+
 // A picture of one palette index.
 TImagePixels Picture(int Width, int Height, std::uint8_t Index) {
     TImagePixels p;
@@ -124,6 +131,26 @@ TEST(EditSession, EveryCommandIsOneStepUndoneRedoneAndReplayed) {
               [](TEditSession& s) {
                   s.Press(1, 0, TPointer::Left, false, false), s.Drag(9, 0);
                   return s.Release();
+              },
+              "A0 B4 ^8 |12 pixels AB^ @0", "A0 B4 ^8 |12 pixels AB^ @0"},
+             {"Line", [](TEditSession& s) { return Gesture(s, TTool::Line, 1, 3, 10, 0); },
+              "A0 B4 ^8 |12 pixels AB^ @0", "A0 B4 ^8 |12 pixels AB^ @0"},
+             {"Rectangle", [](TEditSession& s) { return Gesture(s, TTool::Rectangle, 1, 0, 5, 3); },
+              "A0 B4 ^8 |12 pixels AB @0", "A0 B4 ^8 |12 pixels AB @0"},
+             {"Filled Rectangle",
+              [](TEditSession& s) { return Gesture(s, TTool::FilledRectangle, 9, 3, 10, 1); },
+              "A0 B4 ^8 |12 pixels ^ @2", "A0 B4 ^8 |12 pixels ^ @2"},
+             {"Move Pixels",
+              [](TEditSession& s) {
+                  Gesture(s, TTool::Select, 1, 2, 2, 3);
+                  s.Press(2, 2, TPointer::Left, false, false), s.Drag(5, 1), s.Release();
+                  return s.KeepMove();
+              },
+              "A0 B4 ^8 |12 pixels AB @0", "A0 B4 ^8 |12 pixels AB @0"},
+             {"Clear Pixels",
+              [](TEditSession& s) {
+                  Gesture(s, TTool::Select, 0, 0, 11, 3);
+                  return s.ClearPixels();
               },
               "A0 B4 ^8 |12 pixels AB^ @0", "A0 B4 ^8 |12 pixels AB^ @0"},
              {"Fill", [](TEditSession& s) { return s.Press(5, 0, TPointer::Left, false, true); },

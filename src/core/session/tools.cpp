@@ -1,0 +1,239 @@
+// The drawing tools but the pencil: a line or a rectangle drawn on the strip
+// as it is dragged and kept as one step on release; the pixel selection,
+// whose pixels move on the strip until the move is kept or put back.
+#include <algorithm>
+#include <new>
+
+#include "base/errors.h"
+#include "session/display.h"
+#include "session/session.h"
+
+const char* ToolName(TTool Tool) {
+    switch (Tool) {
+        case TTool::Pencil:
+            return "Pencil";
+        case TTool::Line:
+            return "Line";
+        case TTool::Rectangle:
+            return "Rectangle";
+        case TTool::FilledRectangle:
+            return "Filled Rectangle";
+        case TTool::Select:
+            return "Select";
+    }
+    return "";
+}
+
+namespace {
+
+TSessionChange PixelsIn(TPixelRect Area) {
+    TSessionChange change;
+    change.Kind = TSessionChange::TKind::Pixels;
+    change.Area = Area;
+    return change;
+}
+
+}  // namespace
+
+TMirror TEditSession::MirrorAt(int X) const {
+    if (!mirror_) return {};
+    const TGlyphExtent g = glyphs_.ColumnsAt(X);
+    return {g.Begin, g.End};
+}
+
+void TEditSession::Settle() {
+    Release();
+    KeepPick();
+    pick_.reset();
+}
+
+void TEditSession::KeepPick() {
+    if (!pick_) return;
+    TPick kept;
+    kept.Frame = pick_->Frame;
+    TPixelDelta moved = std::move(pick_->Moved);
+    const char* name = pick_->Name;
+    // The frame stays where the pixels went, to be lifted afresh.
+    *pick_ = std::move(kept);
+    if (!moved.Empty()) Keep(TEditStep(name, std::move(moved)), -1);
+}
+
+TSessionChange TEditSession::SetTool(TTool Tool) {
+    Settle();
+    tool_ = Tool;
+    return {};
+}
+
+TSessionChange TEditSession::PressTool(int X, int Y, bool Right, bool Shift) {
+    if (tool_ != TTool::Select) {
+        shape_.emplace();
+        shape_->X = X, shape_->Y = Y;
+        shape_->Value = colors_[Right];
+        shape_->Mirror = MirrorAt(X);
+        return DragTool(X, Y, Shift);
+    }
+    // A press in the frame drags its pixels; elsewhere it keeps any move
+    // and begins another frame.
+    if (pick_ && !pick_->Marking && Inside(pick_->Frame, X, Y)) {
+        Lift();
+        pick_->Dragging = true;
+        pick_->PressX = X, pick_->PressY = Y;
+        pick_->FrameX = pick_->Frame.Left, pick_->FrameY = pick_->Frame.Top;
+        return {};
+    }
+    Settle();
+    pick_.emplace();
+    pick_->Marking = true;
+    pick_->PressX = X, pick_->PressY = Y;
+    pick_->Frame = {X, Y, X + 1, Y + 1};
+    return {};
+}
+
+TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
+    TPixelGrid grid = font_.Grid();
+    if (pick_) {
+        if (pick_->Marking) {
+            const int x = std::clamp(X, 0, grid.Width - 1), y = std::clamp(Y, 0, grid.Height - 1);
+            pick_->Frame = Spanned(pick_->PressX, pick_->PressY, x, y);
+            return {};
+        }
+        if (!pick_->Dragging) return {};
+        return MoveBlock(std::int64_t(pick_->FrameX) + X - pick_->PressX,
+                         std::int64_t(pick_->FrameY) + Y - pick_->PressY);
+    }
+    if (!shape_) return {};
+    TShape& s = *shape_;
+    const std::pair<std::int32_t, std::int32_t> end = !Shift ? std::pair{X, Y}
+                                                      : tool_ == TTool::Line
+                                                          ? SnapLineEnd(s.X, s.Y, X, Y)
+                                                          : SquareEnd(s.X, s.Y, X, Y);
+    const std::int32_t x = end.first, y = end.second;
+    // The shape as it was goes, and the one to X, Y is drawn afresh.
+    TPixelRect area = s.Drawn.Bounds();
+    s.Drawn.Toggle(grid);
+    s.Drawn = TPixelDelta();
+    try {
+        s.Drawn = Recorded(grid, [&](TPixelDelta& d) {
+            if (tool_ == TTool::Line)
+                DrawLine(grid, s.Mirror, s.X, s.Y, x, y, s.Value, d);
+            else
+                DrawRectangle(grid, s.Mirror, s.X, s.Y, x, y, tool_ == TTool::FilledRectangle,
+                              s.Value, d);
+        });
+    } catch (const std::bad_alloc&) {
+        shape_.reset();
+        throw EToolkitError(kNoMemoryForStep);
+    }
+    return PixelsIn(Joined(area, s.Drawn.Bounds()));
+}
+
+TSessionChange TEditSession::ReleaseTool() {
+    if (pick_) {
+        pick_->Marking = pick_->Dragging = false;
+        return {};
+    }
+    if (!shape_) return {};
+    TPixelDelta drawn = std::move(shape_->Drawn);
+    shape_.reset();
+    return Pixels(drawn.Empty()
+                      ? std::nullopt
+                      : std::optional<TEditStep>(TEditStep(ToolName(tool_), std::move(drawn))));
+}
+
+void TEditSession::Lift() {
+    if (!pick_ || pick_->Block) return;
+    const TPixelGrid grid = font_.Grid();
+    pick_->From = Within(pick_->Frame, grid);
+    pick_->Block = LiftBlock(grid, pick_->From);
+}
+
+TSessionChange TEditSession::MoveBlock(std::int64_t X, std::int64_t Y) {
+    TPick& p = *pick_;
+    TPixelGrid grid = font_.Grid();
+    // Frames far past the strip stop where no pixel of theirs lands.
+    X = std::clamp<std::int64_t>(X, -std::int64_t(p.Block->Width), grid.Width);
+    Y = std::clamp<std::int64_t>(Y, -std::int64_t(p.Block->Height), grid.Height);
+    TPixelRect area = p.Moved.Bounds();
+    p.Moved.Toggle(grid);
+    p.Moved = TPixelDelta();
+    try {
+        p.Moved = Recorded(
+            grid, [&](TPixelDelta& d) { PutBlock(grid, p.From, colors_[1], *p.Block, X, Y, d); });
+    } catch (const std::bad_alloc&) {
+        pick_.reset();
+        throw EToolkitError(kNoMemoryForStep);
+    }
+    p.Frame = {std::int32_t(X), std::int32_t(Y), std::int32_t(X + p.Block->Width),
+               std::int32_t(Y + p.Block->Height)};
+    return PixelsIn(Joined(area, p.Moved.Bounds()));
+}
+
+TSessionChange TEditSession::Nudge(int Dx, int Dy) {
+    if (!pick_ || Stroking()) return {};
+    Lift();
+    return MoveBlock(std::int64_t(pick_->Frame.Left) + Dx, std::int64_t(pick_->Frame.Top) + Dy);
+}
+
+TSessionChange TEditSession::KeepMove() {
+    if (!pick_ || Stroking()) return {};
+    Settle();
+    return {};
+}
+
+TSessionChange TEditSession::DropMove() {
+    if (!pick_ || Stroking()) return {};
+    TPixelGrid grid = font_.Grid();
+    const TPixelRect area = pick_->Moved.Bounds();
+    pick_->Moved.Toggle(grid);
+    pick_.reset();
+    return PixelsIn(area);
+}
+
+TSessionChange TEditSession::ClearPixels() {
+    if (!pick_ || Stroking()) return {};
+    KeepPick();
+    TPixelGrid grid = font_.Grid();
+    const TPixelRect in = Within(pick_->Frame, grid);
+    const TPixelBlock none;
+    std::optional<TPixelDelta> cleared;
+    try {
+        cleared =
+            Recorded(grid, [&](TPixelDelta& d) { PutBlock(grid, in, colors_[1], none, 0, 0, d); });
+    } catch (const std::bad_alloc&) {
+        throw EToolkitError(kNoMemoryForStep);
+    }
+    return Pixels(cleared->Empty()
+                      ? std::nullopt
+                      : std::optional<TEditStep>(TEditStep("Clear Pixels", std::move(*cleared))));
+}
+
+TSessionChange TEditSession::Pasted(const TPixelGrid& Source) {
+    const TPixelRect frame = pick_->Frame;
+    pick_.emplace();
+    pick_->Name = "Paste Glyph";
+    pick_->Frame = frame;
+    TPixelBlock block;
+    block.Width = Source.Width, block.Height = Source.Height;
+    for (std::int32_t y = 0; y < Source.Height; ++y)
+        for (std::int32_t x = 0; x < Source.Width; ++x) block.Values.push_back(Source.Get(x, y));
+    pick_->Block = std::move(block);
+    return MoveBlock(frame.Left, frame.Top);
+}
+
+TPixelRect TEditSession::CopyArea() const {
+    const TPixelGrid grid{font_.Font().Width, Height(), Bits() / 8, nullptr};
+    if (pick_) return Within(pick_->Frame, grid);
+    const TGlyphExtent g = Glyph(current_);
+    return Within({g.Begin, 0, g.End, Height()}, grid);
+}
+
+std::pair<std::int32_t, std::int32_t> TEditSession::PasteRoom() const {
+    if (pick_) {
+        const TPixelRect f = pick_->Frame;
+        return {std::max(0, font_.Font().Width - std::max(f.Left, 0)),
+                std::max(0, Height() - std::max(f.Top, 0))};
+    }
+    std::int32_t widest = 0;
+    for (const TGlyphExtent& g : SelectedGlyphs()) widest = std::max(widest, g.End - g.Begin);
+    return {widest, Height()};
+}
