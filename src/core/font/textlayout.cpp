@@ -57,6 +57,10 @@ std::int64_t TTextLayout::Width(std::u32string_view Line) const {
     return width;
 }
 
+std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
+    return TTextLayout(*this).Pieces(std::u32string(Codes.begin(), Codes.end()));
+}
+
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
                                std::span<const std::u32string> Lines) {
     std::int64_t wide = 0;
