@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 
 #include "base/errors.h"
 #include "image/bmplayout.h"
@@ -59,6 +60,42 @@ std::int64_t TTextLayout::Width(std::u32string_view Line) const {
 
 std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
     return TTextLayout(*this).Pieces(std::u32string(Codes.begin(), Codes.end()));
+}
+
+TLineWidths::TLineWidths(std::span<const std::u32string_view> Lines) {
+    std::vector<std::uint32_t> dense(kCodes, ~0u);  // a BMP character's index; the rest below
+    std::unordered_map<char32_t, std::uint32_t> far;
+    std::vector<std::size_t> seenIn, at;  // per index: the line it was last counted in, where
+    ends_.reserve(Lines.size());
+    for (std::size_t l = 0; l < Lines.size(); ++l) {
+        for (char32_t c : Lines[l]) {
+            std::uint32_t& index = c < kCodes ? dense[c] : far.try_emplace(c, ~0u).first->second;
+            if (index == ~0u) {
+                index = std::uint32_t(chars_.size());
+                chars_.push_back(c);
+                seenIn.push_back(~std::size_t(0));
+                at.push_back(0);
+            }
+            if (seenIn[index] != l) {
+                seenIn[index] = l, at[index] = counts_.size();
+                counts_.push_back({index, 0});
+            }
+            ++counts_[at[index]].Times;
+        }
+        ends_.push_back(counts_.size());
+    }
+}
+
+std::vector<std::int64_t> TLineWidths::In(const TTextLayout& Layout) const {
+    std::vector<std::int64_t> width(chars_.size()), out(ends_.size());
+    for (std::size_t i = 0; i < chars_.size(); ++i) width[i] = Layout.CharWidth(chars_[i]);
+    std::size_t k = 0;
+    for (std::size_t l = 0; l < ends_.size(); ++l) {
+        std::int64_t sum = 0;
+        for (; k < ends_[l]; ++k) sum += width[counts_[k].Char] * counts_[k].Times;
+        out[l] = sum;
+    }
+    return out;
 }
 
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,

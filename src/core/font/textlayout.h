@@ -43,6 +43,25 @@ private:
     std::int32_t gap_ = 0;
 };
 
+// Lines measured in many fonts (sftcheck --width): each held once as how
+// often it holds each of its characters, so that a font's widths cost a
+// look-up per distinct character of a line rather than per character.
+class TLineWidths {
+public:
+    explicit TLineWidths(std::span<const std::u32string_view> Lines);
+    // Each line's width in Layout, as Layout.Width gives it.
+    std::vector<std::int64_t> In(const TTextLayout& Layout) const;
+
+private:
+    struct TCount {
+        std::uint32_t Char;  // into chars_
+        std::uint32_t Times;
+    };
+    std::vector<char32_t> chars_;    // the distinct characters of all lines
+    std::vector<TCount> counts_;     // the lines' counts, one line after another
+    std::vector<std::size_t> ends_;  // where each line's counts end
+};
+
 // The picture of Lines laid out in Font's strip: as wide as the widest line,
 // each line as high as the strip, of the strip's depth; value 0 (palette
 // index 0, or black) where no glyph is. Throws EFontError when the picture
