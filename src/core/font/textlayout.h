@@ -30,7 +30,8 @@ public:
     // glyph, or the average glyph when there is none.
     std::int32_t GapWidth() const { return gap_; }
     std::int64_t CharWidth(char32_t Char) const {
-        return Char < widths_.size() ? widths_[Char] : gap_;
+        const TGlyphExtent e = GlyphOf(Char);
+        return e.End > e.Begin ? e.End - e.Begin : gap_;
     }
 
     std::vector<TTextPiece> Pieces(std::u32string_view Line) const;
@@ -38,8 +39,7 @@ public:
     std::int64_t Width(std::u32string_view Line) const;
 
 private:
-    std::vector<TGlyphExtent> glyphs_;  // by character, U+0000 to U+FFFF
-    std::vector<std::int32_t> widths_;  // the same, a gap's where there is no glyph
+    std::vector<TGlyphExtent> glyphs_;  // by character, up to the last the font has
     std::int32_t gap_ = 0;
 };
 
