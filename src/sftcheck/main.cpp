@@ -103,24 +103,33 @@ struct TWideLine {
     std::u32string_view Text;
 };
 
-// Each text's lines (a translation's own line breaks split it) wider than
-// Limit in the layout.
-std::vector<TWideLine> WideLines(const TTextLayout& Layout, const std::vector<TTextFile>& Files,
-                                 std::int64_t Limit) {
-    std::vector<TWideLine> wide;
+// The lines the game shows: each text's lines, split at a translation's own
+// line breaks; found once, measured in every font.
+std::vector<TWideLine> ShownLines(const std::vector<TTextFile>& Files) {
+    std::vector<TWideLine> shown;
     for (const TTextFile& f : Files)
         for (const TTextLine& line : f.Text.Lines) {
             const std::u32string_view text = line.Text;
-            for (std::size_t at = 0; at <= text.size();) {
-                std::size_t end = text.find_first_of(U"\r\n", at);
-                if (end == text.npos) end = text.size();
-                const std::u32string_view one = text.substr(at, end - at);
-                if (const std::int64_t w = Layout.Width(one); w > Limit)
-                    wide.push_back({&f.Path, line.Line, w, one});
-                at = end +
-                     (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-            }
+            std::size_t at = 0;
+            for (std::size_t i = 0; i < text.size(); ++i)
+                if (text[i] == '\r' || text[i] == '\n') {
+                    shown.push_back({&f.Path, line.Line, 0, text.substr(at, i - at)});
+                    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+                    at = i + 1;
+                }
+            shown.push_back({&f.Path, line.Line, 0, text.substr(at)});
         }
+    return shown;
+}
+
+// Those of Shown, measured in Measured, wider than Limit in the layout.
+std::vector<TWideLine> WideLines(const TTextLayout& Layout, const std::vector<TWideLine>& Shown,
+                                 const TLineWidths& Measured, std::int64_t Limit) {
+    std::vector<TWideLine> wide;
+    const std::vector<std::int64_t> widths = Measured.In(Layout);
+    for (std::size_t i = 0; i < Shown.size(); ++i)
+        if (widths[i] > Limit)
+            wide.push_back({Shown[i].File, Shown[i].Line, widths[i], Shown[i].Text});
     return wide;
 }
 
@@ -182,6 +191,10 @@ int main(int argc, char** argv) {
         }
     }
     const std::vector<char32_t> chars = TextCharacters(text);
+    const std::vector<TWideLine> shown = ShownLines(files);
+    std::vector<std::u32string_view> texts;
+    for (const TWideLine& line : shown) texts.push_back(line.Text);
+    const TLineWidths measured(texts);
     nlohmann::ordered_json json = nlohmann::ordered_json::array();
     bool anyMissing = false;
     for (const std::string& path : o.fonts) {
@@ -194,7 +207,7 @@ int main(int argc, char** argv) {
             if (o.width)
                 wide =
                     WideLines(TTextLayout(TStripGeometry(font.Table(), font.Font().Width), o.page),
-                              files, *o.width);
+                              shown, measured, *o.width);
             anyMissing |= !wide.empty();
             if (o.json) {
                 json.push_back(Json(path, check));

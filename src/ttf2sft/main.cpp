@@ -368,11 +368,12 @@ int Run(const Options& o) {
     try {
         if (o.add) {
             TMerged m = Merge(built, strip, font.BitsPerPixel(), font.Font().Height);
-            // The glyphs added are fitted on their own, on the font's background.
+            // The glyphs added are fitted on their own, on the background they
+            // were drawn on.
             TEditedFont added = font;
             added.ReplaceStrip(m.Width, font.Font().Height, std::move(m.Pixels));
             added.SetTable(std::move(m.Table));
-            Fit(o, added, StripBackground(ReadOnlyGrid(font.Font())));
+            Fit(o, added, StripBackground(ReadOnlyGrid(added.Font())));
             const SharedBytes& pixels = added.Font().Pixels;
             return SaveAppended(font, added.Font().Width, ByteSpan(pixels.data(), pixels.size()),
                                 added.Table(), o.out),

@@ -123,73 +123,45 @@ TEST(Sft2bmp, InterruptedRunLeavesOnlyCompleteFiles) {
 
 }  // namespace
 
-namespace {
-
-// The picture --text must draw: each line's pieces, a glyph's columns of
-// Font or a gap of 0s, one line under the other, as wide as the widest.
-ByteVec TextPixels(const TEditedFont& Font,
-                   const std::vector<std::vector<std::pair<int, int>>>& Lines, std::int32_t& W) {
-    const auto span = [](const std::pair<int, int>& p) {
-        return p.first < 0 ? -p.first : p.second - p.first;
-    };
-    W = 0;
-    for (const auto& line : Lines) {
-        int w = 0;
-        for (const auto& p : line) w += span(p);
-        W = std::max(W, w);
-    }
-    const int h = Font.Font().Height;
-    ByteVec out;
-    for (const auto& line : Lines)
-        for (int y = 0; y < h; ++y) {
-            const std::size_t start = out.size();
-            for (const auto& p : line)
-                for (int k = 0; k < span(p); ++k)
-                    out.push_back(
-                        p.first < 0
-                            ? 0
-                            : Font.Font().Pixels[std::size_t(y * Font.Font().Width + p.first + k)]);
-            out.resize(start + std::size_t(W));
-        }
-    return out;
-}
-
-}  // namespace
-
-// Lines laid out as the game shows them, a missing character a gap as wide
-// as the space; {-N, 0} in a line is such a gap.
+// --text's picture against one put together here: each line's glyphs'
+// columns of the font ({B, E}) or a gap of 0s ({-N, 0}), as wide as the
+// widest line; 'a' 0-4, 0xB3 (ł in Windows-1250) 5-13, the space 14-20. A
+// picture too large for a BMP is refused.
 TEST(Sft2bmp, DrawsTextLineUnderLineThroughTheCodePage) {
     TEditedFont font = BoxFont({{1, {1, 2, 3, 4}}, {2, {0, 0, 7, 12}}, {3, {2, 0, 1, 12}}});
-    font.SetTable({{'a', 0, 0}, {0xB3, 5, 0}, {' ', 14, 0}});  // 'a' 0-4, 0xB3 5-13, ' ' 14-20
-    const TPalette palette = PatternPalette(3);
+    font.SetTable({{'a', 0, 0}, {0xB3, 5, 0}, {' ', 14, 0}});
     TempDir dir;
-    WriteFile(dir.Path("p.cmp"), MakeCMP(palette));
+    WriteFile(dir.Path("p.cmp"), MakeCMP(PatternPalette(3)));
     WriteFile(dir.Path("f.sft"), FileOf(font));
     const std::string po = "msgid \"x\"\nmsgstr \"\"\n\"\xC5\x82\"\n\"a\\na\"\n";
     WriteFile(dir.Path("t.po"), ByteVec(po.begin(), po.end()));
-    const std::string usage = "Usage: sft2bmp";
+    WriteFile(dir.Path("w.sft"), MakeFont(16, 100000, 1));  // '~' is 99,436 columns wide
     const std::pair<int, int> a{0, 5}, l{5, 14}, space{14, 21}, gap{-7, 0};
     std::vector<ToolCase> cases;
     for (const auto& [args, lines] : std::vector<
              std::pair<std::vector<std::string>, std::vector<std::vector<std::pair<int, int>>>>>{
              {{"--text", "a\xC5\x82\n\xC5\x82 a"}, {{a, gap}, {gap, space, a}}},
              {{"--text", "a\xC5\x82\n\xC5\x82 a", "--codepage", "cp1250"}, {{a, l}, {l, space, a}}},
-             {{"--text-file", "t.po", "--codepage", "Windows-1250"}, {{l, a}, {a}}},
-             {{"--text", ""}, {{}}}}) {
-        std::int32_t w = 0;
-        const ByteVec pixels = TextPixels(font, lines, w);
-        cases.push_back(
-            {args,
-             0,
-             "",
-             {{"f.BMP", ReferenceBmp(8, w, std::int32_t(12 * lines.size()), pixels, palette)}}});
+             {{"--text-file", "t.po", "--codepage", "Windows-1250"}, {{l, a}, {a}}}}) {
+        std::vector<ByteVec> rows(12 * lines.size());
+        for (std::size_t n = 0; n < rows.size(); ++n)
+            for (const auto& [b, e] : lines[n / 12])
+                for (int x = std::max(b, 0); x < (b < 0 ? -b : e); ++x)
+                    rows[n].push_back(b < 0 ? 0 : font.Font().Pixels[n % 12 * 21 + std::size_t(x)]);
+        const std::size_t w = std::max_element(rows.begin(), rows.end(), [](auto& p, auto& q) {
+                                  return p.size() < q.size();
+                              })->size();
+        ByteVec pixels;
+        for (ByteVec& row : rows)
+            row.resize(w), pixels.insert(pixels.end(), row.begin(), row.end());
+        const ByteVec bmp =
+            ReferenceBmp(8, std::int32_t(w), std::int32_t(rows.size()), pixels, PatternPalette(3));
+        cases.push_back({args, 0, "", {{"f.BMP", bmp}}});
         cases.back().args.insert(cases.back().args.end(), {"--cmp", "p.cmp", "f.sft"});
     }
-    cases.push_back({{"--codepage", "cp1250", "f.sft"},
-                     2,
-                     "sft2bmp: --codepage is for --text and --text-file\n" + usage});
-    cases.push_back(
-        {{"--text", "a", "--info", "f.sft"}, 2, "sft2bmp: --info excludes --text\n" + usage});
-    cases.push_back({{"--text", "a", "--codepage", "cp9", "f.sft"}, 2, "sft2bmp: --codepage: "});
+    cases.push_back({{"--codepage", "cp1250", "f.sft"}, 2, "sft2bmp: --codepage is for --text"});
+    cases.push_back({{"--text", std::string(30000, '~'), "w.sft"},
+                     1,
+                     "w.sft: a picture of 2983080000 x 1 pixels is more than a BMP file holds\n"});
     ExpectRuns(SFT2BMP_PATH, dir, cases);
 }

@@ -164,6 +164,8 @@ TEST(Ttf2sft, RefusesWithTheReason) {
         {base + "--add", 1, "dv.ttf: the font has every code asked for already"},
         {base + "--add --chars 65-66,200", 0,
          "t16.sft: 2 codes in the font already, skipped: 65-66"},
+        {base + "--fit 9,0", 2, "ttf2sft: --fit: \"9,0\" is not LEFT,RIGHT with each 0 to 8"},
+        {base + "--fit 1,2 --add --chars 200-202", 0, ""},
         {base + "--shadow-offset 1,1", 2,
          "ttf2sft: --shadow-offset without --shadow: give the shadow's colour"},
         {base + "--shadow 1,2,3 --shadow-offset 0,0", 2,

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "font/textlayout.h"
-
 TStripGeometry::TStripGeometry(std::span<const TCharEntry> Chars, std::int32_t Width)
     : width_(std::max(Width, 0)) {
     for (const TCharEntry& e : Chars) {
@@ -38,8 +36,4 @@ TGlyphExtent TStripGeometry::ColumnsAt(std::int32_t X) const {
     if (X < 0 || X >= width_) return {};
     const auto after = std::upper_bound(xs_.begin(), xs_.end(), X);
     return {after == xs_.begin() ? 0 : *(after - 1), after == xs_.end() ? width_ : *after};
-}
-
-std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
-    return TTextLayout(*this).Pieces(std::u32string(Codes.begin(), Codes.end()));
 }

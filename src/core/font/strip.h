@@ -41,7 +41,8 @@ public:
     // the columns before the first one; none off the strip.
     TGlyphExtent ColumnsAt(std::int32_t X) const;
     // Codes spelt with the glyphs side by side, as TTextLayout lays out a
-    // line whose characters are their codes.
+    // line whose characters are their codes (defined with it, in
+    // textlayout.cpp, so the rule is written once).
     std::vector<TTextPiece> Spell(std::span<const std::uint16_t> Codes) const;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 
 #include "base/errors.h"
 #include "image/bmplayout.h"
@@ -12,9 +13,14 @@ constexpr std::size_t kCodes = 0x10000;
 }  // namespace
 
 TTextLayout::TTextLayout(const TStripGeometry& Glyphs, const TCodePageMap& Page) {
-    // The first entry of each code, as the character list shows them.
-    std::vector<TGlyphExtent> byCode(kCodes);
-    std::vector<bool> seen(kCodes);
+    // The first entry of each code, as the character list shows them; the
+    // tables run only as far as the font's codes, so a small font is quick
+    // to lay out in.
+    std::size_t codes = ' ' + 1;
+    for (std::size_t i = 0; i < Glyphs.Count(); ++i)
+        codes = std::max<std::size_t>(codes, Glyphs.Code(i) + 1u);
+    std::vector<TGlyphExtent> byCode(codes);
+    std::vector<bool> seen(codes);
     std::int64_t sum = 0, n = 0;
     for (std::size_t i = 0; i < Glyphs.Count(); ++i) {
         const TGlyphExtent e = Glyphs.Extent(i);
@@ -28,15 +34,11 @@ TTextLayout::TTextLayout(const TStripGeometry& Glyphs, const TCodePageMap& Page)
     if (Page.Unicode()) {
         glyphs_ = std::move(byCode);
     } else {
-        glyphs_.assign(kCodes, TGlyphExtent{});
-        for (std::uint32_t code = 0; code < 256; ++code)
-            if (const std::optional<char32_t> c = Page.CharOf(code); c && *c < kCodes)
+        for (std::uint32_t code = 0; code < std::min<std::size_t>(codes, 256); ++code)
+            if (const std::optional<char32_t> c = Page.CharOf(code); c && *c < kCodes) {
+                if (*c >= glyphs_.size()) glyphs_.resize(*c + 1u);
                 glyphs_[*c] = byCode[code];
-    }
-    widths_.resize(kCodes);
-    for (std::size_t c = 0; c < kCodes; ++c) {
-        const TGlyphExtent e = glyphs_[c];
-        widths_[c] = e.End > e.Begin ? e.End - e.Begin : gap_;
+            }
     }
 }
 
@@ -52,9 +54,52 @@ std::vector<TTextPiece> TTextLayout::Pieces(std::u32string_view Line) const {
 
 std::int64_t TTextLayout::Width(std::u32string_view Line) const {
     std::int64_t width = 0;
-    const std::int32_t* widths = widths_.data();
-    for (char32_t c : Line) width += c < kCodes ? widths[c] : gap_;
+    for (char32_t c : Line) width += CharWidth(c);
     return width;
+}
+
+std::vector<TTextPiece> TStripGeometry::Spell(std::span<const std::uint16_t> Codes) const {
+    return TTextLayout(*this).Pieces(std::u32string(Codes.begin(), Codes.end()));
+}
+
+TLineWidths::TLineWidths(std::span<const std::u32string_view> Lines) {
+    std::vector<std::uint32_t> dense(kCodes, ~0u);  // a BMP character's index; the rest below
+    std::unordered_map<char32_t, std::uint32_t> far;
+    std::vector<std::size_t> seenIn, at;  // per index: the line it was last counted in, where
+    ends_.reserve(Lines.size());
+    // At most a count per character: reserved, the counts are never moved.
+    std::size_t most = 0;
+    for (const std::u32string_view line : Lines) most += line.size();
+    counts_.reserve(most);
+    for (std::size_t l = 0; l < Lines.size(); ++l) {
+        for (char32_t c : Lines[l]) {
+            std::uint32_t& index = c < kCodes ? dense[c] : far.try_emplace(c, ~0u).first->second;
+            if (index == ~0u) {
+                index = std::uint32_t(chars_.size());
+                chars_.push_back(c);
+                seenIn.push_back(~std::size_t(0));
+                at.push_back(0);
+            }
+            if (seenIn[index] != l) {
+                seenIn[index] = l, at[index] = counts_.size();
+                counts_.push_back({index, 0});
+            }
+            ++counts_[at[index]].Times;
+        }
+        ends_.push_back(counts_.size());
+    }
+}
+
+std::vector<std::int64_t> TLineWidths::In(const TTextLayout& Layout) const {
+    std::vector<std::int64_t> width(chars_.size()), out(ends_.size());
+    for (std::size_t i = 0; i < chars_.size(); ++i) width[i] = Layout.CharWidth(chars_[i]);
+    std::size_t k = 0;
+    for (std::size_t l = 0; l < ends_.size(); ++l) {
+        std::int64_t sum = 0;
+        for (; k < ends_[l]; ++k) sum += width[counts_[k].Char] * counts_[k].Times;
+        out[l] = sum;
+    }
+    return out;
 }
 
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,

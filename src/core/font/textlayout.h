@@ -30,7 +30,8 @@ public:
     // glyph, or the average glyph when there is none.
     std::int32_t GapWidth() const { return gap_; }
     std::int64_t CharWidth(char32_t Char) const {
-        return Char < widths_.size() ? widths_[Char] : gap_;
+        const TGlyphExtent e = GlyphOf(Char);
+        return e.End > e.Begin ? e.End - e.Begin : gap_;
     }
 
     std::vector<TTextPiece> Pieces(std::u32string_view Line) const;
@@ -38,9 +39,27 @@ public:
     std::int64_t Width(std::u32string_view Line) const;
 
 private:
-    std::vector<TGlyphExtent> glyphs_;  // by character, U+0000 to U+FFFF
-    std::vector<std::int32_t> widths_;  // the same, a gap's where there is no glyph
+    std::vector<TGlyphExtent> glyphs_;  // by character, up to the last the font has
     std::int32_t gap_ = 0;
+};
+
+// Lines measured in many fonts (sftcheck --width): each held once as how
+// often it holds each of its characters, so that a font's widths cost a
+// look-up per distinct character of a line rather than per character.
+class TLineWidths {
+public:
+    explicit TLineWidths(std::span<const std::u32string_view> Lines);
+    // Each line's width in Layout, as Layout.Width gives it.
+    std::vector<std::int64_t> In(const TTextLayout& Layout) const;
+
+private:
+    struct TCount {
+        std::uint32_t Char;  // into chars_
+        std::uint32_t Times;
+    };
+    std::vector<char32_t> chars_;    // the distinct characters of all lines
+    std::vector<TCount> counts_;     // the lines' counts, one line after another
+    std::vector<std::size_t> ends_;  // where each line's counts end
 };
 
 // The picture of Lines laid out in Font's strip: as wide as the widest line,

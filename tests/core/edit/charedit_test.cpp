@@ -128,46 +128,36 @@ TEST(CharEdit, RefusalsChangeNothing) {
 TEST(CharEdit, FitWidthPutsLeftAndRightBlankColumnsRoundTheInk) {
     const std::vector<TCharEntry> rows = {
         {65, 0, 4}, {66, 4, 3}, {67, 7, 3}, {68, 7, 1}, {69, 50, 1}};
-    const ByteVec strip = {5, 3, 3, 3, 3, 3, 3, 3, 3, 7,  // ink at 0, 9 and 2
-                           3, 3, 6, 3, 3, 3, 3, 3, 3, 7};
-    struct Case {
-        std::vector<int> rows;
-        int left, right;
-        std::vector<int> columns;  // each new column's old one; -1 blank
-        std::vector<TCharEntry> table;
-    };
-    for (const Case& c : std::vector<Case>{
+    const ByteVec strip = {5, 3, 3, 3, 3, 3, 3, 3, 3, 7, 3, 3, 6, 3, 3, 3, 3, 3, 3, 7};
+    for (const auto& [selected, left, right, columns, table] : std::vector<
+             std::tuple<std::vector<int>, int, int, std::vector<int>, std::vector<TCharEntry>>>{
              {{0},
               1,
               1,
               {-1, 0, 1, 2, -1, 4, 5, 6, 7, 8, 9},
               {{65, 0, 5}, {66, 5, 3}, {67, 8, 3}, {68, 8, 1}, {69, 51, 1}}},
              {{1}, 1, 1, {}, rows},
-             {{2}, 2, 0, {}, rows},
              {{0, 1, 2, 3},
               0,
               0,
               {0, 1, 2, 4, 5, 6, 9},
               {{65, 0, 3}, {66, 3, 3}, {67, 6, 1}, {68, 6, 1}, {69, 47, 1}}},
-             {{3, 2}, 1, 1, {0, 1, 2, 3, 4, 5, 6, -1, 9, -1}, rows},
-         }) {
-        SCOPED_TRACE(c.columns.size());
+             {{3, 2}, 1, 1, {0, 1, 2, 3, 4, 5, 6, -1, 9, -1}, rows}}) {
         SftWriter w;
         w.Header(std::int32_t(rows.size()));
         for (const TCharEntry& e : rows) w.U16(e.Code).U16(e.Code).I32(e.X).I32(e.Extra);
-        ByteVec file = w.StripHeader(8).Size(10, 2).Bytes();
+        ByteVec file = w.StripHeader(8).Size(10, 2).Bytes(),
+                want = columns.empty() ? strip : ByteVec();
         file.insert(file.end(), strip.begin(), strip.end());
+        for (std::size_t y = 0; y < 2; ++y)
+            for (int from : columns)
+                want.push_back(from < 0 ? 3 : strip[y * 10 + std::size_t(from)]);
         TEditedFont font;
         ASSERT_TRUE(font.Parse(file, "f.sft"));
-        EXPECT_EQ(FitGlyphWidths(font, c.rows, c.left, c.right, 3), !c.columns.empty());
-        ByteVec want = strip;
-        if (!c.columns.empty()) {
-            want.clear();
-            for (std::size_t y = 0; y < 2; ++y)
-                for (int from : c.columns)
-                    want.push_back(from < 0 ? 3 : strip[y * 10 + std::size_t(from)]);
-        }
-        EXPECT_EQ(ByteVec(font.Font().Pixels.begin(), font.Font().Pixels.end()), want);
-        EXPECT_EQ(font.Table(), c.table);
+        EXPECT_EQ(FitGlyphWidths(font, selected, left, right, 3), !columns.empty());
+        EXPECT_EQ(std::make_pair(ByteVec(font.Font().Pixels.begin(), font.Font().Pixels.end()),
+                                 font.Table()),
+                  std::make_pair(want, table))
+            << columns.size();
     }
 }
