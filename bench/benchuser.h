@@ -30,7 +30,8 @@ public:
     TSaveAnswer AskSave(const QString& Text) override { Fail(Text); }
     int AskChoice(const QString& Text, const QStringList&) override { Fail(Text); }
     bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
-    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&) override {
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&,
+                         const TOutlineAdd*) override {
         return false;
     }
     bool ChooseColor(QColor&, const QString&) override { return false; }
