@@ -275,7 +275,8 @@ val TPage::AreaPicture(TPixelRect Area) {
         if (Bits() == 8) {
             const TSftFont& font = session_.Font().Font();
             for (int y = 0; y < h; ++y)
-                std::copy_n(font.Pixels.data() + std::size_t(y + Area.Top) * std::size_t(font.Width) +
+                std::copy_n(font.Pixels.data() +
+                                std::size_t(y + Area.Top) * std::size_t(font.Width) +
                                 std::size_t(Area.Left),
                             w, data.data() + std::size_t(y) * std::size_t(w));
             for (std::size_t k = 0; k < 256; ++k) {

@@ -189,6 +189,8 @@ class Page(PageTest):
                 " return e && [e.parentElement.matches('label') ? e.parentElement.firstChild.textContent : e.firstChild.textContent,"
                 " e.getAttribute('aria-keyshortcuts') ?? '', !e.disabled, states[i].enabled, states[i].text]; })")
             for c, s in zip(table, seen):
+                if c.get("key"):  # keys alone, no menu item
+                    continue
                 self.assertEqual(s is not None, c["id"] in ours, c["id"])
                 if s:
                     self.assertEqual(s[:3], [s[4], " ".join(map(aria, c["keys"])), s[3]], c["id"])
