@@ -55,7 +55,9 @@ TEST(Sftcheck, SaysWhatEachFontLacksAndEndsWithItsStatus) {
     };
     Folder dir;
     for (const auto& [args, code, out, err] : cases) {
-        SCOPED_TRACE(args[0] + " " + args[1]);
+        std::string named;
+        for (const std::string& a : args) named += a + ' ';
+        SCOPED_TRACE(named);
         const ToolResult r = Check(dir, args);
         EXPECT_EQ(r.code, code);
         EXPECT_EQ(r.out, out);
