@@ -66,7 +66,7 @@ TSessionChange TEditSession::SetTool(TTool Tool) {
 
 TSessionChange TEditSession::PressTool(int X, int Y, bool Right, bool Shift) {
     if (tool_ != TTool::Select) {
-        shape_.emplace();
+        shape_ = TShape{};
         shape_->X = X, shape_->Y = Y;
         shape_->Value = colors_[Right];
         shape_->Mirror = MirrorAt(X);
@@ -82,7 +82,7 @@ TSessionChange TEditSession::PressTool(int X, int Y, bool Right, bool Shift) {
         return {};
     }
     Settle();
-    pick_.emplace();
+    pick_ = TPick{};
     pick_->Marking = true;
     pick_->PressX = X, pick_->PressY = Y;
     pick_->Frame = {X, Y, X + 1, Y + 1};
@@ -209,7 +209,7 @@ TSessionChange TEditSession::ClearPixels() {
 
 TSessionChange TEditSession::Pasted(const TPixelGrid& Source) {
     const TPixelRect frame = pick_->Frame;
-    pick_.emplace();
+    pick_ = TPick{};
     pick_->Name = "Paste Glyph";
     pick_->Frame = frame;
     TPixelBlock block;
