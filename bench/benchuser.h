@@ -30,7 +30,7 @@ public:
     TSaveAnswer AskSave(const QString& Text) override { Fail(Text); }
     int AskChoice(const QString& Text, const QStringList&) override { Fail(Text); }
     bool EditTable(std::vector<TCharEntry>&, int) override { return false; }
-    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip&,
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, const TGuideRows&, TOutlineStrip&,
                          const TOutlineAdd*) override {
         return false;
     }

@@ -1,5 +1,6 @@
 // ttf2sft: makes a font from an outline font (TrueType, OpenType) rendered by
 // FreeType, with the depth, headers, height and codes of a font it replaces.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -23,20 +24,23 @@ namespace {
 const std::string kUsage =
     "Usage: ttf2sft --font FONT --ttf OUTLINE [options] -o OUT\n"
     "       ttf2sft --font FONT --add --accents [--ttf OUTLINE] [options] -o OUT\n"
-    "Makes a font (.SFT) from an outline font (TrueType, OpenType).\n"
+    "Makes a font (.SFT) from an outline font (TrueType, OpenType) or a bitmap font\n"
+    "(BDF, PCF, FNT, OTB), whose pixels are copied as they are.\n"
     "\n"
     "Options:\n"
     "  --font FILE         take the depth, headers, height and codes of this font\n"
-    "  --ttf FILE          the outline font: any font FreeType opens\n"
+    "  --ttf FILE          the other font: any font FreeType opens\n"
     "  -o FILE             the font to write (required)\n"
     "  --face N            the face of a font collection (default 0)\n"
     "  --add               keep the font's glyphs and rows, and add the characters it\n"
-    "                      lacks at its strip's end (codes it has are skipped)\n"
+    "                      lacks at its strip's end (codes it has are skipped), on\n"
+    "                      its baseline\n"
     "  --accents           with --add: build what the font's own letters and marks\n"
     "                      make, as Build Accented Characters does; only the rest\n"
     "                      is rendered from --ttf (without it, left out)\n"
     "  --size PX|match     the pixel size (default: the largest that fits the height);\n"
-    "                      match: as tall as the font's own H (or x, n, o, 0)\n"
+    "                      match: as tall as the font's own H (or x, n, o, 0);\n"
+    "                      a bitmap font's: one of the sizes it holds\n"
     "  --height PX         the strip's height (default: the font's; not with --add)\n"
     "  --chars LIST        codes and ranges, as 32-126,160,192-255\n"
     "  --chars-file FILE   every character of a text file (UTF-8, or UTF-16 with its\n"
@@ -233,6 +237,11 @@ void Report(const Options& o, const TOutlineStrip& strip) {
     if (!strip.Missing.empty())
         std::cerr << o.ttf << ": no glyph for " << Plural(strip.Missing.size(), "code") << ", "
                   << fate << ": " << FormatCharList(strip.Missing) << "\n";
+    if (o.add && !strip.OnBaseline && !strip.Table.empty())
+        std::cerr << o.font
+                  << ": no letter to find the baseline from: the new letters stand at the "
+                     "outline font's ascender\n";
+    for (const TRowsCut& cut : strip.Cut) std::cerr << RowsCutText(cut) << "\n";
     if (strip.ClippedPixels)
         std::cerr << o.ttf << ": note: " << Plural(strip.ClippedPixels, "pixel") << " of "
                   << Plural(strip.ClippedGlyphs, "glyph")
@@ -304,6 +313,17 @@ void Fit(const Options& o, TEditedFont& Font, std::uint16_t Background) {
     FitGlyphWidths(Font, rows, o.margins->first, o.margins->second, Background);
 }
 
+// A font of bitmaps has the sizes it holds and no other.
+void RefuseMissingSize(const Options& o, const TOutlineFace& Face, int Size) {
+    const std::vector<int> sizes = Face.FixedSizes();
+    if (!Size || Face.Scalable() || std::find(sizes.begin(), sizes.end(), Size) != sizes.end())
+        return;
+    std::string list;
+    for (int s : sizes) list += (list.empty() ? "" : ", ") + std::to_string(s);
+    throw Misuse{o.ttf + " has sizes " + list + "; --size " + std::to_string(Size) +
+                 " is not one of them"};
+}
+
 int Run(const Options& o) {
     TEditedFont font = LoadFontFile(o.font);
     const bool render = !o.ttf.empty();
@@ -355,6 +375,7 @@ int Run(const Options& o) {
     } else if (TOutlineStrip asked; built.Rows.empty() || !RequestedCodes(request, asked).empty()) {
         try {
             TOutlineFace face(o.ttf, o.face);
+            RefuseMissingSize(o, face, request.Size);
             strip = MakeOutlineStrip(face, request, colors);
         } catch (const EStripTooLarge& e) {
             throw TRefusal{o.out, e.what()};

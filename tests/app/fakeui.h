@@ -73,8 +73,8 @@ public:
         if (table) Table = *table;  // nullopt cancels
         return table.has_value();
     }
-    bool MakeOutlineFont(const TEditedFont&, const TPalette&, TOutlineStrip& Strip,
-                         const TOutlineAdd* Add) override {
+    bool MakeOutlineFont(const TEditedFont&, const TPalette&, const TGuideRows&,
+                         TOutlineStrip& Strip, const TOutlineAdd* Add) override {
         outlineAdds.push_back(Add ? *Add : TOutlineAdd{});
         const auto made = Ask("New Font from Outline Font", "", outlines);
         if (made) Strip = *made;  // nullopt cancels

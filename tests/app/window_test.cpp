@@ -339,11 +339,13 @@ TEST_F(WindowTest, EveryCommandOfTheTableIsShownAsItSaysAndRuns) {
         run.insert(id);
         shown();
     }
-    for (const TCommand& c : Commands())
-        // A pixel selection's keys and the code pages have tests of their own.
+    // A pixel selection's keys and the code pages have tests of their own.
+    for (const TCommand& c : Commands()) {
         if (c.Front != TFront::Page && c.Kind != TCommandKind::Submenu &&
-            c.Kind != TCommandKind::Key && c.Kind != TCommandKind::Choice)
+            c.Kind != TCommandKind::Key && c.Kind != TCommandKind::Choice) {
             EXPECT_TRUE(run.count(c.Id)) << c.Id << " was not run";
+        }
+    }
     EXPECT_EQ(ui.abouts, 1);
     EXPECT_TRUE(w.QuitRequested());
     EXPECT_TRUE(ui.numbers.empty() && ui.texts.empty() && ui.answers.empty() && ui.saves.empty());

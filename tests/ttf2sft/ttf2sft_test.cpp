@@ -165,7 +165,9 @@ TEST(Ttf2sft, RefusesWithTheReason) {
         {base + "--add --chars 65-66,200", 0,
          "t16.sft: 2 codes in the font already, skipped: 65-66"},
         {base + "--fit 9,0", 2, "ttf2sft: --fit: \"9,0\" is not LEFT,RIGHT with each 0 to 8"},
-        {base + "--fit 1,2 --add --chars 200-202", 0, ""},
+        {base + "--fit 1,2 --add --chars 200-202", 0,
+         "t16.sft: no letter to find the baseline from: the new letters stand at the outline "
+         "font's ascender"},
         {base + "--shadow-offset 1,1", 2,
          "ttf2sft: --shadow-offset without --shadow: give the shadow's colour"},
         {base + "--shadow 1,2,3 --shadow-offset 0,0", 2,
@@ -228,7 +230,9 @@ TEST(Ttf2sft, AddsTheCharactersAFontLacksMatchingItsSizeAndColor) {
 // With an outline and a shadow each new cell is the plain one with the room
 // round it, at the size that fits (or matches, less the effects' rows), its
 // glyph the plain one with the effects' colours where background was; the
-// glyph's own ink never touches a cell's or the strip's edge.
+// glyph's own ink never touches a cell's or the strip's edge. Added, the
+// glyph stands with its effects' rows on the baseline, as the font's
+// letters would wear them.
 TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
     const std::vector<
         std::tuple<std::string, std::string, std::string, std::set<int>, std::array<int, 4>>>
@@ -261,6 +265,7 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
         ASSERT_TRUE(out.Load(dir.Path("out.sft")) && plain.Load(dir.Path("plain.sft")));
         ASSERT_EQ(out.Table().size(), plain.Table().size());
         int wrong = 0, edge = 0;
+        const int shift = font.find("--add") != std::string::npos ? room[3] : -room[2];
         std::set<int> seen;
         for (std::size_t i = 0; i < out.Table().size(); ++i) {
             const TCharEntry o = out.Table()[i], p = plain.Table()[i];
@@ -270,7 +275,7 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
                 for (std::int32_t x = 0; x < o.Extra; ++x) {
                     int v = out.Grid().Get(o.X + x, y);
                     if (colors.count(v)) seen.insert(v), v = 0;
-                    const std::int32_t px = x - room[0], py = y - room[2];
+                    const std::int32_t px = x - room[0], py = y + shift;
                     const bool inside =
                         px >= 0 && px < p.Extra && py >= 0 && py < plain.Font().Height;
                     wrong += v != (inside ? plain.Grid().Get(p.X + px, py) : 0);
@@ -298,7 +303,8 @@ TEST(Ttf2sft, BuildsWhatTheFontsOwnLettersMakeAndRendersTheRest) {
              {0xB9}},
             {"--chars-file pl.txt --ttf dv.ttf --cmp grey.cmp --chars 98",
              0,
-             "box.sft: 1 code in the font already, skipped: 97\n",
+             "box.sft: 1 code in the font already, skipped: 97\nbox.sft: no letter to find the "
+             "baseline from: the new letters stand at the outline font's ascender\n",
              {98, 0xB3, 0xB9}},
             {"--chars 179",
              1,

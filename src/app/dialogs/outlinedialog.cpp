@@ -260,7 +260,8 @@ TOutlineDialog::TOutlineDialog(QWidget* Parent, const TEditedFont& Font, const T
 
     fontOpen_.Title = tr("Outline Font");
     fontOpen_.Filter = QStringLiteral(
-        "Outline fonts|*.ttf *.otf *.ttc *.otc *.pfb *.pfa *.otb *.woff *.woff2|All files|*");
+        "Outline fonts|*.ttf *.otf *.ttc *.otc *.pfb *.pfa *.woff *.woff2|Bitmap fonts|*.bdf *.pcf "
+        "*.pcf.gz *.fnt *.fon *.otb|All files|*");
 
     connect(buttons, &QDialogButtonBox::accepted, this, &TOutlineDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TOutlineDialog::reject);
@@ -354,6 +355,7 @@ std::optional<TOutlineDialog::TJob> TOutlineDialog::Settings() {
     r.Size = Size->value();
     if (Mode->currentIndex() == 1) {
         r.AddTo = &font_;
+        r.Guides = Guides;
         r.MatchSize = MatchSize->isChecked();
         r.MatchColors = MatchColors->isChecked();
         r.Palette = &palette_;
@@ -471,6 +473,11 @@ void TOutlineDialog::Show(const std::optional<TOutlineStrip>& Strip, const QStri
                 tr("The size matches the font's '%1'.").arg(QChar(char16_t(Strip->MatchedLetter)));
     else if (Strip->Added && MatchSize->isChecked())
         text += ' ' + tr("None of H, x, n, o, 0 is in both fonts: the largest size that fits.");
+    if (Strip->Added && !Strip->OnBaseline)
+        text += ' ' + tr("No letter to find the baseline from: the new letters stand at the "
+                         "outline font's ascender.");
+    for (const TRowsCut& cut : Strip->Cut)
+        text += ' ' + QString::fromStdString(RowsCutText(cut)) + '.';
     if (Strip->ClippedPixels)
         text += ' ' + tr("%1 pixel%2 clipped.")
                           .arg(Strip->ClippedPixels)
@@ -496,8 +503,10 @@ void TOutlineDialog::StartAdding(const TOutlineAdd& Add) {
 
 std::optional<TOutlineStrip> AskOutlineFont(QWidget* Parent, const TEditedFont& Font,
                                             const TPalette& Palette, IUserInterface& UI,
-                                            const TOutlineAdd* Add) {
+                                            const TOutlineAdd* Add,
+                                            const std::optional<TGuideRows>& Guides) {
     TOutlineDialog dialog(Parent, Font, Palette, UI);
+    dialog.Guides = Guides;
     if (Add) dialog.StartAdding(*Add);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Result();

@@ -32,6 +32,8 @@ public:
                    IUserInterface& UI);
     ~TOutlineDialog() override;
 
+    // Where the font's letters stand, as set for its file; found from them without.
+    std::optional<TGuideRows> Guides;
     QComboBox* Mode = nullptr;         // replace the font's glyphs, or add those it lacks
     QCheckBox* MatchSize = nullptr;    // when adding: as tall as the font's own letters
     QCheckBox* MatchColors = nullptr;  // when adding: the font's own colours, row by row
@@ -103,4 +105,5 @@ private:
 // With Add, it opens to add those codes under that code page.
 std::optional<TOutlineStrip> AskOutlineFont(QWidget* Parent, const TEditedFont& Font,
                                             const TPalette& Palette, IUserInterface& UI,
-                                            const TOutlineAdd* Add = nullptr);
+                                            const TOutlineAdd* Add = nullptr,
+                                            const std::optional<TGuideRows>& Guides = {});

@@ -121,8 +121,9 @@ int TQtUserInterface::AskChoice(const QString& Text, const QStringList& Buttons)
 }
 
 bool TQtUserInterface::MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
-                                       TOutlineStrip& Strip, const TOutlineAdd* Add) {
-    std::optional<TOutlineStrip> made = AskOutlineFont(parent_, Font, Palette, *this, Add);
+                                       const TGuideRows& Guides, TOutlineStrip& Strip,
+                                       const TOutlineAdd* Add) {
+    std::optional<TOutlineStrip> made = AskOutlineFont(parent_, Font, Palette, *this, Add, Guides);
     if (made) Strip = std::move(*made);
     return made.has_value();
 }

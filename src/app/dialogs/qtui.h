@@ -21,8 +21,8 @@ public:
     TSaveAnswer AskSave(const QString& Text) override;
     int AskChoice(const QString& Text, const QStringList& Buttons) override;
     bool EditTable(std::vector<TCharEntry>& Table, int Row) override;
-    bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette, TOutlineStrip& Strip,
-                         const TOutlineAdd* Add) override;
+    bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette, const TGuideRows& Guides,
+                         TOutlineStrip& Strip, const TOutlineAdd* Add) override;
     bool ChooseColor(QColor& Color, const QString& Title) override;
     bool AskNumbers(const QString& Title, const std::vector<TNumberField>& Fields,
                     const TNumberCheck& Check, std::vector<std::int64_t>& Values) override;

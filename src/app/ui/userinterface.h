@@ -101,9 +101,11 @@ public:
     virtual bool EditTable(std::vector<TCharEntry>& Table, int Row) = 0;
     // New Font from Outline Font over Font, drawn through Palette; true, with
     // the new strip and table in Strip, on OK. With Add it opens in its Add
-    // mode with those characters filled in.
+    // mode with those characters filled in. Guides: where Font's letters
+    // stand, for the letters added to stand there too.
     virtual bool MakeOutlineFont(const TEditedFont& Font, const TPalette& Palette,
-                                 TOutlineStrip& Strip, const TOutlineAdd* Add = nullptr) = 0;
+                                 const TGuideRows& Guides, TOutlineStrip& Strip,
+                                 const TOutlineAdd* Add = nullptr) = 0;
     // The colour dialog, opening on Color; true, with the colour chosen in
     // Color, on OK.
     virtual bool ChooseColor(QColor& Color, const QString& Title) = 0;

@@ -208,7 +208,7 @@ void TMainWindow::NewFontFromOutline1Click() { MakeOutlineFont(nullptr); }
 void TMainWindow::MakeOutlineFont(const TOutlineAdd* Add) {
     if (!Bitmap_) return;
     TOutlineStrip strip;
-    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), strip, Add)) return;
+    if (!ui_.MakeOutlineFont(Session_.Font(), Session_.Palette(), Aids->Rows(), strip, Add)) return;
     if (strip.Added)
         return Bridge->Show(Session_.Append(strip.Width, std::move(strip.Pixels), strip.Table));
     TEditedFont font = Session_.Font();

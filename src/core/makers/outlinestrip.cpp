@@ -19,7 +19,7 @@ TEffectRoom EffectRoom(const TGlyphEffects& Effects) {
     return room;
 }
 
-std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
+TCrop CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
     TGlyphBitmap& g = Glyph;
     if (g.Width < 0 || g.Rows < 0 ||
         g.Coverage.size() != std::size_t(g.Width) * std::size_t(g.Rows))
@@ -33,9 +33,16 @@ std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
                                                          Layout.Room.Bottom - Layout.Baseline +
                                                          g.Top,
                                                      r0, g.Rows);
-    if (c0 == 0 && c1 == g.Width && r0 == 0 && r1 == g.Rows) return 0;
+    if (c0 == 0 && c1 == g.Width && r0 == 0 && r1 == g.Rows) return {};
+    TCrop crop;
     std::uint64_t inked = 0, kept = 0;
-    for (std::uint8_t v : g.Coverage) inked += v != 0;
+    for (std::int64_t r = 0; r < g.Rows; ++r) {
+        const auto row = g.Coverage.begin() + std::ptrdiff_t(r * g.Width);
+        const auto n = std::count_if(row, row + g.Width, [](std::uint8_t v) { return v != 0; });
+        inked += std::uint64_t(n);
+        if (n && r < r0) ++crop.RowsAbove;
+        if (n && r >= r1) ++crop.RowsBelow;
+    }
     std::vector<std::uint8_t> out;
     out.reserve(std::size_t((c1 - c0) * (r1 - r0)));
     for (std::int64_t r = r0; r < r1; ++r)
@@ -49,7 +56,8 @@ std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout) {
     g.Width = std::int32_t(c1 - c0);
     g.Rows = std::int32_t(r1 - r0);
     g.Coverage = std::move(out);
-    return inked - kept;
+    crop.Pixels = inked - kept;
+    return crop;
 }
 
 TCoverageStrip LayOutGlyphs(const std::vector<TPlacedGlyph>& Glyphs, const TStripLayout& Layout) {

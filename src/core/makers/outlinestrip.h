@@ -74,9 +74,15 @@ struct TCoverageStrip : TPixelStrip<std::vector<std::uint8_t>> {
     std::uint32_t ClippedGlyphs = 0;
 };
 
+// What cutting a glyph to its cell took: inked pixels, and inked rows above
+// and below the strip's rows.
+struct TCrop {
+    std::uint64_t Pixels = 0;
+    std::int32_t RowsAbove = 0, RowsBelow = 0;
+};
 // Cuts a glyph down to what LayOutGlyphs keeps of it: its advance's columns
-// and the strip's rows inside the room. Returns the inked pixels cut off.
-std::uint64_t CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
+// and the strip's rows inside the room.
+TCrop CropToCell(TGlyphBitmap& Glyph, const TStripLayout& Layout);
 
 // Lays the glyphs out in the order given: each in a cell as wide as its
 // advance and the room, with Spacing empty columns after it. Throws EFontError, with the

@@ -37,7 +37,7 @@ TEST(OutlineStrip, LaysGlyphsOutInCellsAndCountsWhatIsClipped) {
     // Cut to their cells first, the glyphs make the same strip; the cut is counted.
     std::vector<TPlacedGlyph> cropped = glyphs;
     std::uint64_t cut = 0;
-    for (TPlacedGlyph& g : cropped) cut += CropToCell(g.Glyph, {4, 3, 2, 16});
+    for (TPlacedGlyph& g : cropped) cut += CropToCell(g.Glyph, {4, 3, 2, 16}).Pixels;
     const TCoverageStrip c = LayOutGlyphs(cropped, {4, 3, 2, 16});
     EXPECT_EQ(c.Pixels, s.Pixels);
     EXPECT_EQ(c.Table, s.Table);
