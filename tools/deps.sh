@@ -1,6 +1,6 @@
 # Debian packages the build, the tests and the viewer need.
 QUILL_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev
-  fonts-dejavu-core fonts-dejavu-extra
+  fonts-dejavu-core fonts-dejavu-extra xfonts-base
   xvfb xauth openbox xdotool x11-utils clang libclang-rt-14-dev
   nlohmann-json3-dev libcli11-dev libfreetype-dev libfontconfig-dev fonts-liberation dpkg-dev
   librsvg2-bin lintian appstream shared-mime-info xdg-utils libfile-mimeinfo-perl

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -14,6 +16,8 @@
 namespace {
 
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// misc-fixed, a font of bitmaps in one size.
+const char* const kFixed = "/usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz";
 
 ToolResult RunTtf2sft(const TempDir& dir, const std::string& args) {
     std::vector<std::string> words;
@@ -46,7 +50,7 @@ struct Folder : TempDir {
 TEST(Ttf2sft, DrawsFreeTypesOwnGlyphs) {
     struct Case {
         int bpp;
-        std::string args;
+        std::string args;  // --ttf dv.ttf unless they give one
         FT_Int32 load;
         FT_Render_Mode render;
         int size;  // 0: the largest whose ascender and descender fit 20 rows
@@ -63,11 +67,12 @@ TEST(Ttf2sft, DrawsFreeTypesOwnGlyphs) {
          ascii},
         {8, "--cmp grey.cmp --hinting none --chars 192-255 --codepage CP1251", FT_LOAD_NO_HINTING,
          FT_RENDER_MODE_NORMAL, 0, 0, cyrillic},
+        // A bitmap font's pixels as they are, at the size it holds.
+        {16, std::string("--ttf ") + kFixed, FT_LOAD_DEFAULT, FT_RENDER_MODE_NORMAL, 13, 0, ascii},
     };
     FT_Library lib;
-    FT_Face face;
+    FT_Face face = nullptr;
     ASSERT_EQ(FT_Init_FreeType(&lib), 0);
-    ASSERT_EQ(FT_New_Face(lib, kDejaVu, 0, &face), 0);
     const auto fits = [&](int s) {
         FT_Set_Pixel_Sizes(face, 0, FT_UInt(s));
         return ((face->size->metrics.ascender + 63) >> 6) +
@@ -76,9 +81,15 @@ TEST(Ttf2sft, DrawsFreeTypesOwnGlyphs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
+        const bool fixed = c.args.find(kFixed) != std::string::npos;
+        if (face) FT_Done_Face(face);
+        ASSERT_EQ(FT_New_Face(lib, fixed ? kFixed : kDejaVu, 0, &face), 0);
         Folder dir;
         const std::string tmpl = c.bpp == 8 ? "t8.sft" : "t16.sft";
-        ASSERT_EQ(RunTtf2sft(dir, "--font " + tmpl + " --ttf dv.ttf -o out.sft " + c.args).code, 0);
+        ASSERT_EQ(RunTtf2sft(dir, "--font " + tmpl + (fixed ? "" : " --ttf dv.ttf") +
+                                      " -o out.sft " + c.args)
+                      .code,
+                  0);
         TEditedFont in, out;
         ASSERT_TRUE(in.Load(dir.Path(tmpl)));
         ASSERT_TRUE(out.Load(dir.Path("out.sft")));
@@ -284,6 +295,86 @@ TEST(Ttf2sft, KeepsRoomForAnOutlineAndAShadow) {
         }
         EXPECT_EQ(std::make_pair(wrong, edge), std::make_pair(0, 0));
         EXPECT_EQ(seen, colors);
+    }
+}
+
+// A BDF of 5-column glyphs, each given as its rows ('#' inked) and how far
+// its bottom row lies below the baseline, in one size: 10 pixels.
+std::string Bdf(const std::vector<std::tuple<char32_t, int, std::vector<std::string>>>& Glyphs) {
+    std::ostringstream out;
+    out << "STARTFONT 2.1\nFONT -test-10\nSIZE 10 75 75\nFONTBOUNDINGBOX 5 12 0 -3\n"
+           "STARTPROPERTIES 3\nPIXEL_SIZE 10\nFONT_ASCENT 9\nFONT_DESCENT 3\nENDPROPERTIES\n"
+        << "CHARS " << Glyphs.size() << "\n";
+    for (const auto& [ch, below, rows] : Glyphs) {
+        out << "STARTCHAR g" << unsigned(ch) << "\nENCODING " << unsigned(ch)
+            << "\nSWIDTH 600 0\nDWIDTH 6 0\nBBX 5 " << rows.size() << " 0 " << -below
+            << "\nBITMAP\n";
+        for (const std::string& row : rows) {
+            unsigned bits = 0;
+            for (std::size_t i = 0; i < row.size(); ++i) bits |= (row[i] == '#') << (7 - i);
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02X", bits);
+            out << hex << "\n";
+        }
+        out << "ENDCHAR\n";
+    }
+    out << "ENDFONT\n";
+    return out.str();
+}
+
+// Letters added from an outline font and from a bitmap font stand on the
+// font's baseline (its H's boxes: cap height row 2, baseline row 10) and, at
+// the size matched, reach its cap height: a bitmap font's exactly, pixel for
+// pixel, an outline font's within a row. A descender below the strip is cut
+// and named.
+TEST(Ttf2sft, AddsOnTheFontsOwnBaseline) {
+    const std::vector<std::string> h = {"#...#", "#...#", "#...#", "#####",
+                                        "#...#", "#...#", "#...#", "#...#"},
+                                   zhe = {"#.#.#", "#.#.#", ".###.", "..#..",
+                                          ".###.", "#.#.#", "#.#.#", "#.#.#"},
+                                   shcha = {"#.#.#", "#.#.#", "#.#.#", "#.#.#", "#.#.#", "#.#.#",
+                                            "#.#.#", "#####", "....#", "....#", "....#"};
+    const std::map<std::uint16_t, std::pair<int, std::vector<std::string>>> drawn = {
+        {0x416, {0, zhe}}, {0x429, {3, shcha}}};
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"--ttf b.bdf --size match", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
+        {"--ttf b.bdf", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
+        {"--ttf dv.ttf --size match", 1, ""},
+        {"--ttf b.bdf --size 12", -1, "ttf2sft: b.bdf has sizes 10; --size 12 is not one of them"},
+    };
+    for (const auto& [args, slack, err] : cases) {
+        SCOPED_TRACE(args);
+        Folder dir;
+        WriteFile(dir.Path("box.sft"), FileOf(BoxFont({{'H', {1, 2, 5, 8}}})));
+        const std::string bdf = Bdf({{'H', 0, h}, {0x416, 0, zhe}, {0x429, 3, shcha}});
+        WriteFile(dir.Path("b.bdf"), ByteVec(bdf.begin(), bdf.end()));
+        const ToolResult r = RunTtf2sft(
+            dir, "--font box.sft --add --cmp grey.cmp --mono --chars 1046,1065 -o out.sft " + args);
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
+        EXPECT_EQ(r.code, slack < 0 ? 2 : 0);
+        TEditedFont out;
+        if (slack < 0 || !out.Load(dir.Path("out.sft"))) continue;
+        ASSERT_EQ(out.Table().size(), 3u);
+        for (std::size_t i = 1; i < 3; ++i) {
+            const TCharEntry e = out.Table()[i];
+            int top = -1, bottom = -1, wrong = 0;
+            for (std::int32_t y = 0; y < 12; ++y)
+                for (std::int32_t x = 0; x < e.Extra; ++x) {
+                    const bool ink = out.Grid().Get(e.X + x, y) != 0;
+                    if (ink && top < 0) top = y;
+                    if (ink) bottom = y;
+                    // The bitmap font's rows, 2 to 12 here, copied as they are.
+                    if (slack == 0) {
+                        const auto& [below, rows] = drawn.at(e.Code);
+                        const int row = y - (10 + below - int(rows.size()));
+                        wrong += ink != (x < 5 && row >= 0 && row < int(rows.size()) &&
+                                         rows[std::size_t(row)][std::size_t(x)] == '#');
+                    }
+                }
+            EXPECT_EQ(wrong, 0) << e.Code;
+            EXPECT_NEAR(top, 2, slack) << e.Code;
+            EXPECT_EQ(bottom, e.Code == 0x416 ? 9 : 11) << e.Code;
+        }
     }
 }
 
