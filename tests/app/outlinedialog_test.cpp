@@ -83,6 +83,19 @@ TEST(OutlineDialog, PreviewAndOkFollowTheSettings) {
               std::make_pair(true, std::size_t(2)));
     EXPECT_EQ(add.Preview->Image().Width(), 10 + add.Result()->Width);
     EXPECT_TRUE(add.Status->text().contains("skipped: 65-70. None of H, x, n, o, 0 is in both"));
+    // With the rows set by Guides..., the new letters' ink ends above the baseline's.
+    add.Guides = TGuideRows{{}, {}, 12};
+    add.MatchColors->setChecked(false);
+    add.accept();
+    ASSERT_TRUE(add.Result() && add.Result()->OnBaseline);
+    const TOutlineStrip& on = *add.Result();
+    int bottom = -1;
+    for (std::int32_t y = 0; y < on.Height; ++y)
+        for (std::int32_t x = 0; x < on.Width; ++x)
+            if (on.Pixels[2 * std::size_t(y * on.Width + x)] |
+                on.Pixels[2 * std::size_t(y * on.Width + x) + 1])
+                bottom = y;
+    EXPECT_EQ(bottom, 11);
 }
 
 }  // namespace
