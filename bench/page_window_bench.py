@@ -49,7 +49,7 @@ for (let x = 0;; x += s.clientWidth, steps++) {
 }
 const scroll = performance.now() - t;
 const t2 = performance.now();
-const blob = new Blob([page.bmpFile()], { type: 'image/bmp' });
+const blob = new Blob([page.bmpFile()], { type: 'image/bmp' });  // as Save as BMP hands it over
 const save = performance.now() - t2;
 return { scroll, save, steps: steps + 1, zoom: view.zoom, w: s.clientWidth, h: s.clientHeight, bytes: blob.size };
 """

@@ -136,5 +136,6 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("dialogRefusal", &TPage::DialogRefusal)
         .function("runCommand", &TPage::RunCommand)
         .function("takeJournal", &TPage::TakeJournal)
+        .function("startJournal", &TPage::StartJournal)
         .function("recover", &TPage::Recover);
 }

@@ -129,8 +129,14 @@ function chooseCodePage(i) {
   checker.refresh();
 }
 
+// The table's rows as objects, from the columns the core hands over.
+function table() {
+  const t = page.table(), chars = t.chars.split('\0');
+  return Array.from(t.code, (code, i) => ({ code, char: chars[i], x: t.x[i], begin: t.begin[i], end: t.end[i] }));
+}
+
 function showCharacters() {
-  $('chars').replaceChildren(...page.table().map((e, i) => new Option(characterText(e), String(i))));
+  $('chars').replaceChildren(...table().map((e, i) => new Option(characterText(e), String(i))));
 }
 
 // The window after a font was opened or replaced, with the page's selection.
@@ -152,10 +158,11 @@ function showFont() {
 // goes to the current character's X.
 function showSelection(scroll) {
   const { rows, current: row } = page.selection();
-  const table = page.table(), chosen = new Set(rows);
+  const t = page.table(), chosen = new Set(rows);
+  const entry = (r) => ({ x: t.x[r], begin: t.begin[r], end: t.end[r] });
   for (const o of $('chars').options) o.selected = chosen.has(o.index);
-  view.setSelected(rows.map((r) => table[r]).filter((e) => e.end > e.begin));
-  if (scroll && table[row]) view.scrollToX(table[row].x);
+  view.setSelected(rows.map(entry).filter((e) => e.end > e.begin));
+  if (scroll && row >= 0 && row < t.x.length) view.scrollToX(t.x[row]);
   updateCommands();
 }
 
@@ -190,10 +197,16 @@ async function openFont(bytes, name, handle = null, file = null) {
   if (result.error === display.invalidSFT) return warning(display.invalidSFT);
   if (result.error) return standardError(result.error);
   keeper.drop();
-  keep();
   current = handle ? { handle, stamp: stampOf(file) } : null;
-  if (handle) await recent.add(handle);
+  // Shown first: the journal's copy of a large font takes a while to hand
+  // over, and goes once the browser has painted.
   showFont();
+  setTimeout(() => {
+    if (!page.hasFont()) return;
+    page.startJournal();
+    keep();
+  });
+  if (handle) await recent.add(handle);
   editor.opened();
 }
 

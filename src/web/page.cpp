@@ -16,6 +16,12 @@ ByteSpan SpanOf(const std::string& Data) {
     return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
 }
 
+Bytes BytesOf(const val& Array) {
+    Bytes out(Array["length"].as<std::size_t>());
+    val(emscripten::typed_memory_view(out.size(), out.data())).call<void>("set", Array);
+    return out;
+}
+
 // A copy the script owns, since the WebAssembly memory may move as it grows.
 val ByteArray(ByteSpan Data) {
     return val::global("Uint8Array").new_(emscripten::typed_memory_view(Data.size(), Data.data()));
@@ -108,17 +114,15 @@ val TPage::Report(const TSessionChange& Change) {
     return out;
 }
 
-val TPage::OpenFont(const std::string& File, const std::string& Name) {
+val TPage::OpenFont(const val& File, const std::string& Name) {
     return Guarded([&] {
         TEditedFont font;
-        if (!font.Parse(SpanOf(File), Name) || !OpenableDepth(font.BitsPerPixel()))
+        const Bytes bytes = BytesOf(File);
+        if (!font.Parse(bytes, Name) || !OpenableDepth(font.BitsPerPixel()))
             return Error(kInvalidSFT);
         Build(font, session_.Palette());
         session_.Open(std::move(font));
         picture_ = std::move(built_), info_ = std::move(builtInfo_);
-        // The font goes to the storage now, so that the first change's step
-        // is as small a write as any other.
-        session_.StartJournal();
         return Done();
     });
 }
@@ -149,21 +153,31 @@ val TPage::Table() const {
     return Guarded([&] { return TableOf(); });
 }
 
+namespace {
+template <class T>
+val TypedArray(const char* Type, const std::vector<T>& Items) {
+    return val::global(Type).new_(emscripten::typed_memory_view(Items.size(), Items.data()));
+}
+}  // namespace
+
 val TPage::TableOf() const {
-    val out = val::array();
     const std::vector<TCharEntry>& table = session_.Font().Table();
+    std::vector<std::uint16_t> codes(table.size());
+    std::vector<std::int32_t> x(table.size()), begin(table.size()), end(table.size());
+    std::string chars;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const TGlyphExtent glyph = session_.Glyphs().Extent(i);
-        val row = val::object();
-        row.set("code", table[i].Code);
-        // The letter the list shows beside the code, under the code page.
+        codes[i] = table[i].Code, x[i] = table[i].X, begin[i] = glyph.Begin, end[i] = glyph.End;
         const std::optional<char32_t> c = ShownCharOf(table[i].Code, session_.CodePage());
-        row.set("char", c ? Utf8Of(*c) : std::string());
-        row.set("x", table[i].X);
-        row.set("begin", glyph.Begin);
-        row.set("end", glyph.End);
-        out.set(i, row);
+        if (c) chars += Utf8Of(*c);
+        chars += '\0';
     }
+    val out = val::object();
+    out.set("code", TypedArray("Uint16Array", codes));
+    out.set("x", TypedArray("Int32Array", x));
+    out.set("begin", TypedArray("Int32Array", begin));
+    out.set("end", TypedArray("Int32Array", end));
+    out.set("chars", chars);
     return out;
 }
 
@@ -210,7 +224,22 @@ std::string TPage::PixelInfo(int X, int Y) const {
 }
 
 val TPage::BmpFile() const {
-    return Guarded([&] { return picture_ ? ByteArray(picture_->FileBytes()) : val::null(); });
+    return Guarded([&] {
+        if (!picture_) return val::null();
+        // Made a piece at a time, as the window writes its file: the whole
+        // image is never built, and each piece is copied once, into a blob of
+        // its own, before the next is made in the same memory.
+        val pieces = val::array(), blob = val::global("Blob");
+        picture_->FilePieces([&](ByteSpan Piece) {
+            val view = val::array();
+            view.call<void>("push", val(emscripten::typed_memory_view(Piece.size(), Piece.data())));
+            pieces.call<void>("push", blob.new_(view));
+            return true;
+        });
+        val type = val::object();
+        type.set("type", std::string("image/bmp"));
+        return blob.new_(pieces, type);
+    });
 }
 
 val TPage::SftFile() const {
@@ -270,12 +299,10 @@ val TPage::Import(const TImagePixels& Image, bool Nearest, const std::string& Na
 void TPage::Begin(const TWrite& Write) {
     pending_.clear();
     restart_ = true;
-    Write([this](ByteSpan Piece) { pending_.insert(pending_.end(), Piece.begin(), Piece.end()); });
+    Write([this](ByteSpan Piece) { AppendBytes(pending_, Piece); });
 }
 
-void TPage::Append(ByteSpan Record) {
-    pending_.insert(pending_.end(), Record.begin(), Record.end());
-}
+void TPage::Append(ByteSpan Record) { AppendBytes(pending_, Record); }
 
 val TPage::TakeJournal() {
     return Guarded([&] {

@@ -25,7 +25,8 @@ public:
     TPage();
 
     // Fonts the window refuses are refused alike; the page keeps what it had.
-    val OpenFont(const std::string& File, const std::string& Name);
+    // File: a Uint8Array.
+    val OpenFont(const val& File, const std::string& Name);
     // The readers' warnings, then "Error loading Palette!", or the palette in
     // use and the picture drawn through it.
     val LoadPalette(const std::string& File, bool BM);
@@ -37,7 +38,10 @@ public:
     int Width() const { return picture_ ? picture_->Width() : 0; }
     int Height() const { return picture_ ? picture_->Height() : 0; }
     val InfoLines() const;
-    // The table's rows: code, X, and the glyph's columns.
+    // The table's rows by column, each a typed array: code, x, and the
+    // glyph's columns begin and end; chars: the letter the list shows beside
+    // each code, under the code page, each ended by a NUL. By column, since
+    // an object a row costs a call into the script per field.
     val Table() const;
     val Boundaries() const;
     int EntryAt(int X) const { return session_.Glyphs().EntryAt(X); }
@@ -158,6 +162,12 @@ public:
     // since the last call, {bytes, start, changes}, start when it begins
     // afresh (a font opened, saved or recovered); null when nothing is new.
     val TakeJournal();
+    // An opened font's journal begun, once it is shown, so that the first
+    // change's step is as small a write as any other; a change before then
+    // begins it itself.
+    void StartJournal() {
+        if (!session_.Journaled()) session_.StartJournal();
+    }
     // The font and its whole history back from a kept journal's bytes.
     val Recover(const std::string& Journal);
 
@@ -201,6 +211,9 @@ val CommandTable();
 
 // Helpers the page's files share.
 ByteSpan SpanOf(const std::string& Data);
+// A Uint8Array's bytes, copied at once: embind copies a std::string's a
+// byte at a time in the script, a tenth of a second for a large font.
+Bytes BytesOf(const val& Array);
 val ByteArray(ByteSpan Data);
 val Error(const std::string& Text);
 val Done();

@@ -59,6 +59,14 @@ struct DefaultInitAllocator {
 };
 
 using Bytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
+// From's bytes at To's end in one copy: insert() constructs them one at a
+// time through the allocator, which is slow for megabytes (in the page most).
+inline void AppendBytes(Bytes& To, std::span<const std::uint8_t> From) {
+    const std::size_t at = To.size();
+    To.resize(at + From.size());
+    if (!From.empty()) std::memcpy(To.data() + at, From.data(), From.size());
+}
 using ByteSpan = std::span<const std::uint8_t>;
 
 // Bytes that copies share: a font's pixels stay alive in every picture drawn

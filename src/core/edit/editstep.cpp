@@ -113,7 +113,7 @@ void WriteBody(Bytes& Out, const TFontBody& Body, bool WithPixels) {
     AppendLe(Out, std::uint32_t(Body.Height), 4);
     if (WithPixels) {
         AppendLe(Out, Body.Pixels.size(), 4);
-        Out.insert(Out.end(), Body.Pixels.begin(), Body.Pixels.end());
+        AppendBytes(Out, Body.Pixels);
     }
     AppendLe(Out, Body.Table.size(), 2);
     for (const TCharEntry& e : Body.Table) {

@@ -145,7 +145,7 @@ void TEditedFont::Save(const std::string& Path, Durability durability) {
 
 Bytes TEditedFont::FileBytes() const {
     Bytes out = HeadBytes();
-    out.insert(out.end(), font_.Pixels.begin(), font_.Pixels.end());
+    AppendBytes(out, ByteSpan(font_.Pixels.data(), font_.Pixels.size()));
     return out;
 }
 

@@ -84,8 +84,8 @@ void TJournalRecords::Start(const TEditedFont& Font, const TFileStamp& Stamp,
     AppendLe(base, Done, 4);
     AppendLe(base, std::uint32_t(std::int32_t(Clean)), 4);
     const Bytes head = Font.HeadBytes();
-    base.insert(base.end(), head.begin(), head.end());
-    base.insert(base.end(), Font.Font().Pixels.begin(), Font.Font().Pixels.end());
+    AppendBytes(base, head);
+    AppendBytes(base, ByteSpan(Font.Font().Pixels.data(), Font.Font().Pixels.size()));
     Out(Seal());
     // Done steps newest first, then undone ones oldest first.
     for (std::size_t i = Done; i-- > 0;) Steps[i]->Write(Begin(kKept)), Out(Seal());

@@ -7,30 +7,37 @@ using namespace bmplayout;
 
 namespace {
 
-// Writes the file a few hundred KiB of rows at a time, so that the whole
-// image is never held: fill puts file rows First .. First + Count - 1 at Out.
-void SavePieces(const TBmpRows& Rows, const std::string& FileName, Durability durability,
-                const std::function<void(std::size_t, std::size_t, std::uint8_t*)>& fill) {
+using TFill = std::function<void(std::size_t, std::size_t, std::uint8_t*)>;
+
+// The file a few hundred KiB of rows at a time, so that the whole image is
+// never held: fill puts file rows First .. First + Count - 1 at Out.
+void Pieces(const TBmpRows& Rows, const TPieceWriter& Write, const TFill& fill) {
     const std::size_t perPiece =
         std::max<std::size_t>(1, (256u << 10) / std::max(Rows.Stride(), std::size_t(1)));
     const std::size_t head = Rows.Headers().size();
     Bytes piece(head + std::min(perPiece, Rows.Count()) * Rows.Stride());
     // The headers go out with the first rows: a small font takes one write.
     std::copy(Rows.Headers().begin(), Rows.Headers().end(), piece.begin());
+    std::size_t at = head;
+    for (std::size_t r = 0; r < Rows.Count() || at != 0; r += perPiece, at = 0) {
+        const std::size_t n = std::min(perPiece, Rows.Count() - r);
+        fill(r, n, piece.data() + at);
+        if (!Write(ByteSpan(piece.data(), at + n * Rows.Stride()))) return;
+    }
+}
+
+void SavePieces(const TBmpRows& Rows, const std::string& FileName, Durability durability,
+                const TFill& fill) {
     WriteFileAtomically(
-        FileName,
-        [&](const TPieceWriter& write) {
-            std::size_t at = head;
-            for (std::size_t r = 0; r < Rows.Count() || at != 0; r += perPiece, at = 0) {
-                const std::size_t n = std::min(perPiece, Rows.Count() - r);
-                fill(r, n, piece.data() + at);
-                if (!write(ByteSpan(piece.data(), at + n * Rows.Stride()))) return;
-            }
-        },
-        durability);
+        FileName, [&](const TPieceWriter& write) { Pieces(Rows, write, fill); }, durability);
 }
 
 }  // namespace
+
+void BmpPieces(const TBmpRows& Rows, const TPieceWriter& Write) {
+    Pieces(Rows, Write,
+           [&](std::size_t first, std::size_t n, std::uint8_t* out) { Rows.Write(first, n, out); });
+}
 
 void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName, Durability durability) {
     SavePieces(

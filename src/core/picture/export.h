@@ -7,6 +7,9 @@
 #include "base/fileio.h"
 #include "image/bmplayout.h"
 
+// The rows' BMP file handed to Write a piece at a time, in order, until it
+// returns false.
+void BmpPieces(const TBmpRows& Rows, const TPieceWriter& Write);
 // Writes the rows' BMP file as SaveToFile writes a picture, a piece at a time.
 void SaveBmpRows(const TBmpRows& Rows, const std::string& FileName,
                  Durability durability = Durability::Synced);

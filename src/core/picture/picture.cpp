@@ -106,8 +106,16 @@ Bytes TBitmap::FileBytes() const {
     const ByteSpan stored = ByteSpan(*Image()).subspan(kFileHeaderSize);
     const auto head = FileHeader(stored.size(), rowOffset_);
     Bytes out(head.begin(), head.end());
-    out.insert(out.end(), stored.begin(), stored.end());
+    AppendBytes(out, stored);
     return out;
+}
+
+void TBitmap::FilePieces(const TPieceWriter& Write) const {
+    if (Empty()) return;
+    if (font_) return BmpPieces(font_->Rows, Write);
+    const ByteSpan stored = ByteSpan(*image_).subspan(kFileHeaderSize);
+    const auto head = FileHeader(stored.size(), rowOffset_);
+    if (Write(head)) Write(stored);
 }
 
 void TBitmap::SaveToFile(const std::string& FileName, Durability durability) const {

@@ -69,6 +69,9 @@ public:
 
     // The exported file: 14-byte file header and the stored image.
     Bytes FileBytes() const;
+    // The same handed to Write a piece at a time, as SaveToFile writes it,
+    // until Write returns false.
+    void FilePieces(const TPieceWriter& Write) const;
     // Writes the exported file atomically. Throws EToolkitError "Cannot create
     // file <path>" or "Stream write error"; an empty picture writes nothing.
     void SaveToFile(const std::string& FileName, Durability durability = Durability::Synced) const;

@@ -212,6 +212,8 @@ public:
 
     // Begins the journal afresh with the font and the history as they stand.
     void StartJournal();
+    // Whether the sink holds the journal of the font as it is now.
+    bool Journaled() const { return journaled_; }
     // The steps the font is away from its file as saved.
     std::size_t Changes() const;
 
