@@ -10,6 +10,7 @@
 #include "font/editfont.h"
 #include "makers/guides.h"
 #include "page.h"
+#include "picture/textpreview.h"
 #include "session/display.h"
 
 namespace {
@@ -48,6 +49,7 @@ val Display() {
     out.set("goToLabel", kGoToLabel);
     out.set("accentsLabel", kAccentsLabel);
     out.set("noPixelsChanged", kNoPixelsChanged);
+    out.set("previewMargin", kPreviewMargin);
     return out;
 }
 
@@ -112,6 +114,8 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("textCodes", &TPage::TextCodes)
         .function("checkText", &TPage::CheckText)
         .function("goToChar", &TPage::GoToChar)
+        .function("previewText", &TPage::PreviewText)
+        .function("previewCharAt", &TPage::PreviewCharAt)
         .function("readText", &TPage::ReadText)
         .function("accentCodes", &TPage::AccentCodes)
         .function("buildAccented", &TPage::BuildAccented)

@@ -5,6 +5,7 @@ import os
 import re
 import struct
 import unittest
+import zlib
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
@@ -253,6 +254,59 @@ class Page(PageTest):
         self.open_font(path)
         self.draw()
         self.assertEqual((pressed(), self.canvas(2 * second_x, 0)), ("true", [[0, 160, 255]]))
+
+    def test_text_preview_counts_wide_lines_and_saves_sft2bmps_pixels(self):
+        # A and B are ten columns each: the lines are 20 and 10 wide.
+        cases = [(write("ab.sft", font(8, 20, 4, A_B, bytes(range(80)))), "AB\nA", 15,
+                  "1 of 2 lines are wider than 15 pixels."),
+                 (os.path.join(SAMPLES, "QUILL16.SFT"), "Quill\nmere", 0, "")]
+        for path, text, limit, status in cases:
+            with self.subTest(path):
+                self.open_font(path)
+                self.menu("View", "Text Preview...")
+                box = self.d.find_element(By.ID, "preview-text")
+                box.clear()
+                first, second = text.split("\n")
+                box.send_keys(first, Keys.ENTER, second)
+                width = self.d.find_element(By.ID, "preview-width")
+                width.clear()
+                width.send_keys(str(limit))
+                self.assertEqual(self.d.find_element(By.ID, "preview-status").text, status)
+                self.d.find_element(By.ID, "preview-save").click()
+                stem = os.path.basename(path)[:-4]
+                sft2bmp("--cmp", os.path.join(SAMPLES, "uicolormap.cmp"), "--text", text, "-o", TMP, path)
+                with open(os.path.join(TMP, stem + ".BMP"), "rb") as f:
+                    self.assertEqual(png_rgb(self.download(stem + ".png")), bmp_rgb(f.read()))
+                self.named("Close", "button").click()
+
+
+def png_rgb(data):
+    """An 8-bit RGB PNG's size and rows, its rows unfiltered as written."""
+    at, idat = 8, b""
+    while at < len(data):
+        size, kind = struct.unpack_from(">I4s", data, at)
+        body = data[at + 8:at + 8 + size]
+        if kind == b"IHDR":
+            w, h, depth, color, _, _, interlace = struct.unpack_from(">IIBBBBB", body)
+            assert (depth, color, interlace) == (8, 2, 0)
+        idat += body if kind == b"IDAT" else b""
+        at += 12 + size
+    raw, row = zlib.decompress(idat), 1 + 3 * w
+    assert all(raw[y * row] == 0 for y in range(h))
+    return w, h, [raw[y * row + 1:(y + 1) * row] for y in range(h)]
+
+
+def bmp_rgb(data):
+    """A bottom-up 8 or 24-bit BMP's size and rows as RGB, top row first."""
+    offset, = struct.unpack_from("<I", data, 10)
+    w, h, _, bits = struct.unpack_from("<iiHH", data, 18)
+    stride = (w * bits // 8 + 3) & ~3
+    rows = []
+    for y in reversed(range(h)):
+        r = data[offset + y * stride:offset + y * stride + w * bits // 8]
+        bgr = [data[54 + 4 * i:57 + 4 * i] for i in r] if bits == 8 else [r[i:i + 3] for i in range(0, len(r), 3)]
+        rows.append(bytes(c for p in bgr for c in reversed(p)))
+    return w, h, rows
 
 
 if __name__ == "__main__":
