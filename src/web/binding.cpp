@@ -50,6 +50,7 @@ val Display() {
     out.set("accentsLabel", kAccentsLabel);
     out.set("noPixelsChanged", kNoPixelsChanged);
     out.set("previewMargin", kPreviewMargin);
+    out.set("noPreviewToSave", kNoPreviewToSave);
     return out;
 }
 

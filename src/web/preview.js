@@ -65,11 +65,12 @@ export function redrawPreview() {
   if (shown && $('preview').open) draw(shown, Number($('preview-zoom').value));
 }
 
-// The text as drawn at 1:1, without the marks, as an RGB PNG.
+// The text as drawn at 1:1, without the marks, as an RGB PNG; null when
+// there is none.
 function pngOf(page) {
   const p = page.previewText($('preview-text').value, 0);
   if (p.error) throw new Error(p.error.replace(/\.$/, ''));
-  if (!p.width || !p.height) throw new Error('There is no text to save');
+  if (!p.width || !p.height) return null;
   const rgb = new Uint8Array(p.width * p.height * 3);
   for (let i = 0, o = 0; o < rgb.length; i += 4, o += 3) rgb.set(p.rgba.subarray(i, i + 3), o);
   return encode({ width: p.width, height: p.height, data: rgb, depth: 8, channels: 3 });
@@ -102,6 +103,7 @@ export function showPreview(ctx) {
   });
   $('preview-save').onclick = guarded(async () => {
     const png = pngOf(page);
+    if (!png) return warning(display.noPreviewToSave);
     await saveBytes(() => png, { name: page.name().replace(/\.[^.]*$/, '') + '.png', type: 'image/png', extension: '.png' });
   });
   // A glyph clicked: its character's row, as Go To Character selects it.

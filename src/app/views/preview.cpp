@@ -258,7 +258,7 @@ void TTextPreview::OpenFile(const QString& Path) {
 void TTextPreview::SavePng(const QString& Path) {
     const QImage picture = Picture();
     if (picture.isNull())
-        ui_.ShowMessage(QStringLiteral("There is no text to save."), TMsgKind::Warning);
+        ui_.ShowMessage(QString::fromLatin1(kNoPreviewToSave), TMsgKind::Warning);
     else if (!picture.save(Path, "PNG"))
         ui_.ShowMessage(QStringLiteral("Cannot create file %1").arg(Path), TMsgKind::Error);
 }

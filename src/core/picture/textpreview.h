@@ -48,6 +48,9 @@ inline bool WiderThan(std::int64_t Width, std::int64_t Limit) { return Limit > 0
 // a Limit of 0, which is none.
 std::string WiderLinesText(std::span<const std::int64_t> Widths, std::int64_t Limit);
 
+// Save Preview as PNG with no text drawn.
+inline constexpr const char* kNoPreviewToSave = "There is no text to save.";
+
 // Screen pixels left of the text, where the lines wider than the limit are
 // marked.
 inline constexpr int kPreviewMargin = 4;
