@@ -41,8 +41,6 @@ public:
     val Table() const;
     val Boundaries() const;
     int EntryAt(int X) const { return session_.Glyphs().EntryAt(X); }
-    // Text laid out in the font: glyphs' columns, or gaps for codes it lacks.
-    val Spell(val Codes) const;
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
     std::string ExportName() const;
 
@@ -103,8 +101,6 @@ public:
     // and the page's name.
     val ChooseEntry(const std::string& Id, int Index);
     std::string CodePage() const { return session_.CodePage().Name(); }
-    // The Text Preview's codes for Text under the code page.
-    val TextCodes(const std::string& Text) const;
     // Glyph > Check Text...: {characters, missing: [{char, unicode, code
     // (null when the page lacks it), fix ("build", "add" or "codepage"),
     // what}]}, Decompose giving a code point's NFD as code points.
@@ -188,7 +184,6 @@ public:
 private:
     val TableOf() const;
     val AreaPicture(TPixelRect Area);
-    val SpellOf(val Codes) const;
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Builds the picture of Font aside, to be shown once its change is kept.
     void Build(const TEditedFont& Font, const TPalette& Palette);
