@@ -10,6 +10,7 @@
 #include "font/editfont.h"
 #include "makers/guides.h"
 #include "page.h"
+#include "picture/textpreview.h"
 #include "session/display.h"
 
 namespace {
@@ -48,6 +49,8 @@ val Display() {
     out.set("goToLabel", kGoToLabel);
     out.set("accentsLabel", kAccentsLabel);
     out.set("noPixelsChanged", kNoPixelsChanged);
+    out.set("previewMargin", kPreviewMargin);
+    out.set("noPreviewToSave", kNoPreviewToSave);
     return out;
 }
 
@@ -79,7 +82,6 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("table", &TPage::Table)
         .function("boundaries", &TPage::Boundaries)
         .function("entryAt", &TPage::EntryAt)
-        .function("spell", &TPage::Spell)
         .function("exportName", &TPage::ExportName)
         .function("pixels", &TPage::Pixels)
         .function("pixelInfo", &TPage::PixelInfo)
@@ -109,9 +111,10 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("goTo", &TPage::GoTo)
         .function("chooseEntry", &TPage::ChooseEntry)
         .function("codePage", &TPage::CodePage)
-        .function("textCodes", &TPage::TextCodes)
         .function("checkText", &TPage::CheckText)
         .function("goToChar", &TPage::GoToChar)
+        .function("previewText", &TPage::PreviewText)
+        .function("previewCharAt", &TPage::PreviewCharAt)
         .function("readText", &TPage::ReadText)
         .function("accentCodes", &TPage::AccentCodes)
         .function("buildAccented", &TPage::BuildAccented)

@@ -101,10 +101,6 @@ val TPage::ChooseEntry(const std::string& Id, int Index) {
     });
 }
 
-val TPage::TextCodes(const std::string& Text) const {
-    return Guarded([&] { return ArrayOf(::TextCodes(DecodeUtf8(Text), session_.CodePage())); });
-}
-
 val TPage::CheckText(const std::string& Text, val Decompose) const {
     return Guarded([&] {
         const TTextCheck check = session_.CheckText(DecodeUtf8(Text), [&](char32_t C) {

@@ -125,7 +125,7 @@ function chooseCodePage(i) {
   keepCodePage();
   showCharacters();
   showSelection(false);
-  redrawPreview(page);
+  redrawPreview();
   checker.refresh();
 }
 
@@ -487,7 +487,7 @@ async function start() {
     'colours-shown': () => editor.setColorsShown(!editor.colorsShown),
     'set-guides': () => aids.askGuides(),
     'reference-glyph': () => aids.askReference(),
-    'text-preview': () => showPreview(page, display.zoomSteps),
+    'text-preview': () => showPreview({ page, editor, display, readFile, guarded }),
     about: () => showDialog($('about-box')),
   }, (c) => editor.run(c), handles);
   await recent.open();

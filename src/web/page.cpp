@@ -183,25 +183,6 @@ val TPage::TableOf() const {
 
 val TPage::Boundaries() const { return ArrayOf(session_.Glyphs().Boundaries()); }
 
-val TPage::Spell(val Codes) const {
-    return Guarded([&] { return SpellOf(Codes); });
-}
-
-val TPage::SpellOf(val Codes) const {
-    std::vector<std::uint16_t> codes;
-    for (int c : emscripten::vecFromJSArray<int>(Codes)) codes.push_back(std::uint16_t(c));
-    val out = val::array();
-    const std::vector<TTextPiece> pieces = session_.Glyphs().Spell(codes);
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        val piece = val::object();
-        piece.set("begin", pieces[i].Glyph.Begin);
-        piece.set("end", pieces[i].Glyph.End);
-        piece.set("gap", pieces[i].GapWidth);
-        out.set(i, piece);
-    }
-    return out;
-}
-
 std::string TPage::ExportName() const { return ProposedExportName(Name(), ""); }
 
 val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen) {

@@ -45,8 +45,6 @@ public:
     val Table() const;
     val Boundaries() const;
     int EntryAt(int X) const { return session_.Glyphs().EntryAt(X); }
-    // Text laid out in the font: glyphs' columns, or gaps for codes it lacks.
-    val Spell(val Codes) const;
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
     std::string ExportName() const;
 
@@ -107,8 +105,6 @@ public:
     // and the page's name.
     val ChooseEntry(const std::string& Id, int Index);
     std::string CodePage() const { return session_.CodePage().Name(); }
-    // The Text Preview's codes for Text under the code page.
-    val TextCodes(const std::string& Text) const;
     // Glyph > Check Text...: {characters, missing: [{char, unicode, code
     // (null when the page lacks it), fix ("build", "add" or "codepage"),
     // what}]}, Decompose giving a code point's NFD as code points.
@@ -119,6 +115,13 @@ public:
     // A character clicked in the text: its row selected, {row, selected}, or
     // {error} when the font lacks it.
     val GoToChar(int Char);
+    // View > Text Preview...: Text's lines drawn as sft2bmp --text draws
+    // them, {width, height, lineHeight, rgba, gaps: [line, x, width,
+    // ...], wider: [line, ...], status} under a width Limit (0 for none), or
+    // {error}.
+    val PreviewText(const std::string& Text, int Limit) const;
+    // The character whose glyph holds pixel X, Y of Text's picture, or -1.
+    int PreviewCharAt(const std::string& Text, int X, int Y) const;
     // Build Accented Characters: the codes the field asks for, then those
     // built from their decompositions (arrays of code points, one per code).
     val AccentCodes(const std::string& Text) const;
@@ -191,7 +194,6 @@ public:
 private:
     val TableOf() const;
     val AreaPicture(TPixelRect Area);
-    val SpellOf(val Codes) const;
     val Import(const TImagePixels& Image, bool Nearest, const std::string& Name);
     // Builds the picture of Font aside, to be shown once its change is kept.
     void Build(const TEditedFont& Font, const TPalette& Palette);

@@ -1,8 +1,8 @@
 // File > Open Recent across windows, and the text preview's own zoom.
 #include <gtest/gtest.h>
 #include <QAction>
-#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
@@ -27,6 +27,7 @@ protected:
         WriteFile(dir.Path("uicolormap.cmp"), MakeCMP(PatternPalette(1)));
         QSettings().remove("file/recent");
         QSettings().remove("preview/zoom");
+        QSettings().remove("preview/width");
         return true;
     }();
     ~RecentTest() override { fs::current_path(oldDir_); }
@@ -74,15 +75,16 @@ TEST_F(RecentTest, PreviewStartsWhereTheTextFitsAndKeepsAZoomChosen) {
     TTextPreview& p = *w.Preview;
     const QSize room = p.findChild<QScrollArea*>()->viewport()->size();
     // 'A' is 6 columns wide, the font 4 rows high.
-    for (const auto& [text, zoom] : {std::pair{QString(), std::min(16, room.height() / 4)},
-                                     {QString(30, 'A'), std::max(1, room.width() / 180)}}) {
-        p.Text->setText(text);
+    for (const auto& [text, zoom] :
+         {std::pair{QString(), std::min(16, room.height() / 4)},
+          {QString(30, 'A'), std::max(1, (room.width() - kPreviewMargin) / 180)}}) {
+        p.Text->setPlainText(text);
         EXPECT_EQ(p.Zoom->value(), zoom);
     }
     p.Zoom->setValue(3);
-    p.Text->setText("A");
-    EXPECT_EQ(p.Rendered().size(), QSize(18, 12));
-    EXPECT_EQ(TTextPreview().Zoom->value(), 3);
+    p.Text->setPlainText("A");
+    EXPECT_EQ(p.Rendered().size(), QSize(kPreviewMargin + 18, 12));
+    EXPECT_EQ(TTextPreview(ui).Zoom->value(), 3);
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -20,9 +22,11 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 #include <QWindow>
+#include <array>
 #include <climits>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "../core/testfiles.h"
 #include "dialogs/checktext.h"
@@ -625,26 +629,73 @@ TEST_F(WindowTest, GlyphBoundariesAndThePointersReadout) {
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(3, 1));
     Open("empty.sft", MakeFont(8, 0, 4));  // no columns: nothing to copy
     EXPECT_FALSE(w.CopyStrip1->isEnabled() || w.CopyGlyph1->isEnabled());
-    // The preview spells typed text with the glyphs at its zoom: '@'
-    // then a gap as wide as the average glyph for the code the table lacks.
-    Open("g.sft");
-    // '@' and 'B' at X 10 run to 30, 'A' at 30 to 100: 37 columns on average.
-    w.TextPreview1->trigger();
-    w.Preview->Zoom->setValue(2);
-    w.Preview->Text->setText("@Z");
-    const QImage text = w.Preview->Rendered();
-    ASSERT_EQ(text.size(), QSize((20 + 37) * 2, 4 * 2));
-    w.Preview->Text->setText(QString(1000, '@'));  // wider than an image may be drawn
-    EXPECT_TRUE(w.Preview->Rendered().isNull());
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < text.width(); ++x)
-            ASSERT_EQ(text.pixel(x, y), x < 40 ? plain.pixel(x + 20, y) : qRgb(0, 0, 0))
-                << x << ", " << y;
     FakeUI user;
     TMainWindow next(user);
     EXPECT_TRUE(next.GlyphBoundaries1->isChecked() && next.StatusBar1->isChecked());
     next.GlyphBoundaries1->trigger();
     next.StatusBar1->trigger();
+}
+
+// The text preview draws its lines as sft2bmp --text does, frames the gaps
+// of characters the font lacks, marks the lines wider than Width and counts
+// them; a glyph clicked selects its row; the PNG saved is the text alone.
+TEST_F(WindowTest, TextPreviewLinesGapsWidthClicksAndPng) {
+    SftWriter f;
+    f.Header(1).U16(64).U16(67);
+    for (std::int32_t x : {10, 30, 10, 500}) f.I32(x).I32(7);
+    Open("g.sft", f.StripHeader(8).Size(100, 4).Pixels(400).Bytes());
+    TMainWindow& w = Win();
+    w.TextPreview1->trigger();
+    TTextPreview& p = *w.Preview;
+    p.Zoom->setValue(2);
+    // '@' and 'B' are strip columns 10-29, 'A' 30-99; 'Z' leaves a gap of
+    // the average glyph, 37: the lines are 57, 90 and 20 wide.
+    p.Text->setPlainText("@Z\nAB\n@");
+    EXPECT_EQ(p.Status->text(), "");
+    const QImage strip =
+        PicturePart(*w.Bitmap(), 0, 0, 100, 4).convertToFormat(QImage::Format_RGB32);
+    // Where no glyph is: palette entry 0, as in sft2bmp's picture.
+    const QRgb bg = qRgb(1, 6, 11), mark = kFrameColor, black = qRgb(0, 0, 0);
+    QImage want(90, 12, QImage::Format_RGB32);
+    want.fill(bg);
+    QPainter paint(&want);
+    for (const auto& [line, x, from, width] : std::vector<std::array<int, 4>>{
+             {0, 0, 10, 20}, {1, 0, 30, 70}, {1, 70, 10, 20}, {2, 0, 10, 20}})
+        paint.drawImage(x, line * 4, strip.copy(from, 0, width, 4));
+    paint.end();
+    ui.Choose(dir.Path("t.png"));
+    p.SavePicture->click();
+    EXPECT_EQ(
+        QImage(QString::fromStdString(dir.Path("t.png"))).convertToFormat(QImage::Format_RGB32),
+        want);
+    const int m = kPreviewMargin;
+    for (const auto& [limit, status, wideBar] : std::vector<std::tuple<int, std::string, bool>>{
+             {60, "1 of 3 lines are wider than 60 pixels.", true},
+             {90, "No line is wider than 90 pixels.", false}}) {
+        p.Width->setValue(limit);
+        EXPECT_EQ(p.Status->text().toStdString(), status);
+        const QImage shown = p.Rendered();
+        ASSERT_EQ(shown.size(), QSize(m + std::max(90, limit + 1) * 2, 24));
+        // The glyphs at 2x; the gap's frame, one screen pixel, round its inside.
+        for (const auto& [x, y, rgb] :
+             std::vector<std::tuple<int, int, QRgb>>{{m + 1, 1, want.pixel(0, 0)},
+                                                     {m + 40, 3, mark},
+                                                     {m + 113, 7, mark},
+                                                     {m + 60, 0, mark},
+                                                     {m + 41, 1, bg},
+                                                     {m + limit * 2, 20, mark},
+                                                     {m + limit * 2 - 1, 20, bg},
+                                                     {0, 9, wideBar ? mark : black}})
+            EXPECT_EQ(shown.pixel(x, y), rgb) << limit << ": " << x << ", " << y;
+    }
+    // A click on 'B' of the second line selects its row; one on a gap, none.
+    QWidget* area = p.findChild<QScrollArea*>()->widget();
+    w.ASCIIList->setCurrentRow(0);
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(m + 150, 10));
+    EXPECT_EQ(w.ASCIIList->currentRow(), 2);
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(m + 50, 2));
+    EXPECT_EQ(w.ASCIIList->currentRow(), 2);
+    p.Width->setValue(0);
 }
 
 // Drawing, a fill, a flip and a paste, each one step; undo and redo move

@@ -5,6 +5,7 @@ import os
 import re
 import struct
 import unittest
+import zlib
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
@@ -253,6 +254,47 @@ class Page(PageTest):
         self.open_font(path)
         self.draw()
         self.assertEqual((pressed(), self.canvas(2 * second_x, 0)), ("true", [[0, 160, 255]]))
+
+    def test_text_preview_counts_wide_lines_and_saves_sft2bmps_pixels(self):
+        # A and B are ten columns each: the lines are 20 and 10 wide.
+        for path, lines, limit, status in [
+                (write("ab.sft", font(8, 20, 4, A_B, bytes(range(80)))), ("AB", "A"), 15,
+                 "1 of 2 lines are wider than 15 pixels."),
+                (os.path.join(SAMPLES, "QUILL16.SFT"), ("Quill", "mere"), 0, "")]:
+            with self.subTest(path):
+                self.open_font(path)
+                self.menu("View", "Text Preview...")
+                for id, keys in (("preview-text", (lines[0], Keys.ENTER, lines[1])), ("preview-width", (str(limit),))):
+                    self.d.find_element(By.ID, id).clear()
+                    self.d.find_element(By.ID, id).send_keys(*keys)
+                self.assertEqual(self.d.find_element(By.ID, "preview-status").text, status)
+                self.d.find_element(By.ID, "preview-save").click()
+                sft2bmp("--cmp", os.path.join(SAMPLES, "uicolormap.cmp"), "--text", "\n".join(lines), "-o", TMP, path)
+                with open(os.path.join(TMP, os.path.basename(path)[:-4] + ".BMP"), "rb") as f:
+                    self.assertEqual(png_rgb(self.download(os.path.basename(path)[:-4] + ".png")), bmp_rgb(f.read()))
+                self.named("Close", "button").click()
+
+
+def png_rgb(data):
+    """An 8-bit RGB PNG's size and rows, written unfiltered."""
+    chunks, at = {}, 8
+    while at < len(data):
+        size, kind = struct.unpack_from(">I4s", data, at)
+        chunks[kind] = chunks.get(kind, b"") + data[at + 8:at + 8 + size]
+        at += 12 + size
+    w, h, depth, color, _, _, interlace = struct.unpack_from(">IIBBBBB", chunks[b"IHDR"])
+    raw, row = zlib.decompress(chunks[b"IDAT"]), 1 + 3 * w
+    assert (depth, color, interlace) == (8, 2, 0) and all(raw[y * row] == 0 for y in range(h))
+    return w, h, [raw[y * row + 1:(y + 1) * row] for y in range(h)]
+
+
+def bmp_rgb(data):
+    """A bottom-up 8 or 24-bit BMP's size and rows as RGB, top row first."""
+    (offset,), (w, h, _, bits) = struct.unpack_from("<I", data, 10), struct.unpack_from("<iiHH", data, 18)
+    stride, n = (w * bits // 8 + 3) & ~3, w * bits // 8
+    pixel = (lambda r, i: data[56 + 4 * r[i]:53 + 4 * r[i]:-1]) if bits == 8 else (lambda r, i: r[3 * i + 2::-1][:3])
+    rows = [data[offset + y * stride:offset + y * stride + n] for y in reversed(range(h))]
+    return w, h, [b"".join(pixel(r, i) for i in range(w)) for r in rows]
 
 
 if __name__ == "__main__":

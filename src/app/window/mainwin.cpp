@@ -169,7 +169,7 @@ void TMainWindow::ShowPicture(TBuiltPicture Built) {
     ScrollBox->SetImageWidth(Bitmap_->Width());
     ScrollBox->SetImageHeight(Bitmap_->Height());
     ScrollBox->SetImagePicture(*Bitmap_);
-    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
+    FollowPreview();
 }
 
 void TMainWindow::ShowFont(TBuiltPicture Built) {
@@ -255,7 +255,7 @@ void TMainWindow::ShowPixels(TPixelRect Area) {
     Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
     ScrollBox->ShowChange(*Bitmap_, Area);
     Aids->FontChanged();
-    if (Preview) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
+    FollowPreview();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));
 }
 
@@ -294,11 +294,25 @@ void TMainWindow::CopyStrip1Click() {
 void TMainWindow::TextPreview1Click() {
     if (!Bitmap_) return;
     if (!Preview) {
-        Preview = new TTextPreview(this);
-        Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
+        Preview = new TTextPreview(ui_, this);
+        connect(Preview, &TTextPreview::CharClicked, this, [this](char32_t Char) {
+            try {
+                Bridge->Show(Session_.GoToChar(Char));
+            } catch (const EFontError&) {
+                // A character with no row: nothing to go to.
+            }
+        });
     }
     Preview->show();
+    FollowPreview();
     Preview->raise();
+}
+
+void TMainWindow::FollowPreview() {
+    // A hidden preview is drawn when shown again.
+    if (Preview && Bitmap_ && Preview->isVisible())
+        Preview->SetFont(Session_.Font().Font(), Session_.Palette(), Session_.Glyphs(),
+                         Session_.CodePage());
 }
 
 void TMainWindow::CheckText1Click() {
@@ -336,7 +350,7 @@ void TMainWindow::ChooseCodePage(std::size_t Index) {
 void TMainWindow::ShowCodePage() {
     ShowCharacters();
     ShowSelection(false);
-    if (Preview && Bitmap_) Preview->SetFont(*Bitmap_, Session_.Glyphs(), Session_.CodePage());
+    FollowPreview();
     if (Checker && Checker->isVisible()) Checker->Refresh();
     UpdateCommands();
 }

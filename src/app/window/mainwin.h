@@ -70,6 +70,8 @@ public:
     void CopyStrip1Click();
     void GlyphBoundaries1Click();
     void TextPreview1Click();
+    // The preview follows the font, its pixels and its code page.
+    void FollowPreview();
     void CheckText1Click();
     // View > Code Page's entry Index chosen.
     void ChooseCodePage(std::size_t Index);

@@ -1,0 +1,56 @@
+// The text preview: lines drawn by the text layout in the colours the BMP
+// file of sft2bmp --text holds, with what the front ends mark on top of it:
+// the gaps of characters the font lacks and the lines wider than a limit.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "font/textlayout.h"
+#include "image/palette.h"
+
+// A character the font lacks: its gap, in pixels of the picture at 1:1.
+struct TPreviewGap {
+    std::size_t Line = 0;
+    std::int64_t X = 0;
+    std::int64_t Width = 0;
+};
+
+struct TTextPreviewPicture {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::int32_t LineHeight = 0;
+    std::vector<std::uint8_t> Rgba;  // Width * Height * 4, top row first
+    std::vector<TPreviewGap> Gaps;
+    std::vector<std::int64_t> LineWidths;
+};
+
+// Lines as TextPicture draws them in Font (an 8-bit one through Palette).
+// Throws EFontError as TextPicture does.
+TTextPreviewPicture PreviewPicture(const TSftFont& Font, const TPalette& Palette,
+                                   const TTextLayout& Layout,
+                                   std::span<const std::u32string> Lines);
+
+// The character whose glyph holds pixel X, Y of the picture at 1:1; none
+// over a gap or past a line's end.
+std::optional<char32_t> PreviewCharAt(const TTextLayout& Layout,
+                                      std::span<const std::u32string> Lines,
+                                      std::int32_t LineHeight, std::int64_t X, std::int64_t Y);
+
+// A line Width pixels wide is marked under a limit of Limit (0: none).
+inline bool WiderThan(std::int64_t Width, std::int64_t Limit) { return Limit > 0 && Width > Limit; }
+
+// The preview's status under a Width of Limit pixels: "3 of 120 lines are
+// wider than 240 pixels." or "No line is wider than 240 pixels."; empty for
+// a Limit of 0, which is none.
+std::string WiderLinesText(std::span<const std::int64_t> Widths, std::int64_t Limit);
+
+// Save Preview as PNG with no text drawn.
+inline constexpr const char* kNoPreviewToSave = "There is no text to save.";
+
+// Screen pixels left of the text, where the lines wider than the limit are
+// marked.
+inline constexpr int kPreviewMargin = 4;
