@@ -11,11 +11,8 @@ from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
-from selenium.webdriver.support.select import Select
 
-from browser import A_B, SAMPLES, PageTest, font, sample_rgb, served, write
-
-DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+from browser import A_B, DEJAVU, SAMPLES, PageTest, font, sample_rgb, served, write
 
 
 def strip_of(sft, depth=1):
@@ -271,18 +268,6 @@ class Editor(PageTest):
         self.menu("View", "Reference Glyph...")
         self.d.find_element(By.ID, "reference-none").click()
         self.assertEqual(self.draw() or self.canvas(0, 0, 8, 6), plain)
-
-    def outline_font(self, mode, chars, path=DEJAVU):
-        """File > New Font from Outline Font... with Path chosen; the status line once previewed."""
-        self.menu("File", "New Font from Outline Font...")
-        Select(self.d.find_element(By.ID, "outline-mode")).select_by_value(mode)
-        self.d.find_element(By.ID, "outline-chars").clear()
-        self.d.find_element(By.ID, "outline-chars").send_keys(chars)
-        self.d.find_element(By.ID, "outline-file").send_keys(path)
-        status = self.d.find_element(By.ID, "outline-status")
-        if path == DEJAVU:
-            self.wait(lambda: "glyph" in status.text)
-        return status
 
     def test_outline_font_adds_letters_on_the_baseline_as_one_step(self):
         path = os.path.join(SAMPLES, "QUILL8.SFT")
