@@ -162,6 +162,7 @@ export async function askOutlineFont({ page, codePages, guides, apply }) {
     $('outline-file-name').textContent = picked.name;
     try {
       font = await loadFont(page, picked);
+      if (!dialog.open) return drop();  // closed while the font loaded
     } catch (e) {
       refused = e.message;
       preview();
