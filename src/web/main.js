@@ -13,6 +13,7 @@ import { Editor } from './editor.js';
 import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
 import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } from './install.js';
 import { Keeper } from './keeper.js';
+import { askOutlineFont } from './outline.js';
 import { setupMenus } from './menus.js';
 import { decodePng, isPng } from './picture.js';
 import { redrawPreview, showPreview } from './preview.js';
@@ -457,6 +458,11 @@ async function start() {
     'save-sft': saveSft,
     'save-sft-as': saveSftAs,
     'import-picture': { file: '.bmp,.BMP,.png,.PNG', run: importPicture },
+    'new-from-outline': () => {
+      editor.finish();
+      const codePages = commands.find((c) => c.id === 'code-page').choices;
+      return askOutlineFont({ page, codePages, guides: aids.kept(), apply: (r) => editor.apply(r) });
+    },
     'save-bmp': async () => {
       const b = page.bmpFile();
       if (b) await saveBytes(() => b, { name: page.exportName(), type: 'image/bmp', extension: '.bmp' });

@@ -161,6 +161,17 @@ public:
     void ClearReference() { reference_.reset(); }
     bool HasReference() const { return reference_.has_value(); }
 
+    // File > New Font from Outline Font... (outlinefont.cpp), Font the
+    // script's drawing of the chosen file (outline.js), or null. The
+    // dialog's first values; the refusal of a file the browser can't load;
+    // the new glyphs as {status, width, height, rgba}, or {error} with the
+    // status line's text; and the strip made into one step, {error} as the
+    // preview's.
+    val OutlineStart() const;
+    std::string OutlineRefusal(const std::string& Name) const;
+    val OutlinePreview(val Font, val Fields);
+    val NewFromOutline(val Font, val Fields);
+
     // Unsaved work for the browser's storage: what the font's journal gained
     // since the last call, {bytes, start, changes}, start when it begins
     // afresh (a font opened, saved or recovered); null when nothing is new.

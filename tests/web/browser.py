@@ -22,6 +22,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.by import By
+from selenium.webdriver.support.select import Select
 
 SITE, SFT2BMP = (os.path.abspath(a) for a in sys.argv[1:3])
 SAMPLES = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", "..", "samples"))
@@ -32,6 +33,7 @@ for var in ("HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"):
 
 
 A_B = [(65, 0), (66, 10)]  # two glyphs of ten columns
+DEJAVU = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"  # an outline font to make glyphs of
 
 
 def font(bpp, width, height, chars=((32, 0),), pixels=None, ranges=1):
@@ -234,3 +236,15 @@ class PageTest(unittest.TestCase):
             "const b = document.querySelector(`#swatches [data-index='${arguments[0]}']`);"
             "b.dispatchEvent(new MouseEvent(arguments[1] ? 'contextmenu' : 'click', {bubbles: true}))",
             index, background)
+
+    def outline_font(self, mode, chars, path=DEJAVU):
+        """File > New Font from Outline Font... with Path chosen; the status line once previewed."""
+        self.menu("File", "New Font from Outline Font...")
+        Select(self.d.find_element(By.ID, "outline-mode")).select_by_value(mode)
+        self.d.find_element(By.ID, "outline-chars").clear()
+        self.d.find_element(By.ID, "outline-chars").send_keys(chars)
+        self.d.find_element(By.ID, "outline-file").send_keys(path)
+        status = self.d.find_element(By.ID, "outline-status")
+        if path == DEJAVU:
+            self.wait(lambda: "glyph" in status.text)
+        return status

@@ -3,6 +3,8 @@
 characters in and out, the Character Table, and Copy and Paste Glyph.
 Usage: editor_test.py SITE_DIR SFT2BMP"""
 import os
+import re
+import struct
 import unittest
 
 from selenium.webdriver.common.actions.mouse_button import MouseButton
@@ -10,7 +12,16 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser import A_B, SAMPLES, PageTest, font, sample_rgb, served, write
+from browser import A_B, DEJAVU, SAMPLES, PageTest, font, sample_rgb, served, write
+
+
+def strip_of(sft, depth=1):
+    """Width, height and pixels of a font file's strip: its last bytes, after its size."""
+    for at in range(len(sft) - 8, 0, -1):
+        width, height = struct.unpack_from("<ii", sft, at)
+        if width > 0 and height > 0 and width * height * depth == len(sft) - at - 8:
+            return width, height, sft[at + 8:]
+    raise AssertionError("no strip")
 
 
 class Editor(PageTest):
@@ -257,6 +268,45 @@ class Editor(PageTest):
         self.menu("View", "Reference Glyph...")
         self.d.find_element(By.ID, "reference-none").click()
         self.assertEqual(self.draw() or self.canvas(0, 0, 8, 6), plain)
+
+    def test_outline_font_adds_letters_on_the_baseline_as_one_step(self):
+        path = os.path.join(SAMPLES, "QUILL8.SFT")
+        with open(path, "rb") as f:
+            original = f.read()
+        self.open_font(path)
+        self.menu("View", "Guides...")
+        base = int(self.d.find_element(By.ID, "guide-base").get_attribute("value"))
+        self.d.find_element(By.CSS_SELECTOR, "#guides-form button[value=cancel]").click()
+        status = self.outline_font("add", "65,196,201")  # A is there already
+        self.assertRegex(status.text, r"^2 glyphs at \d+ px, .* In the font already, skipped: 65\. The size matches the font's 'H'\.$")
+        background = int(self.d.find_element(By.ID, "outline-background").get_attribute("value"))
+        self.d.find_element(By.CSS_SELECTOR, "#outline-form button[value=ok]").click()
+        self.wait(lambda: self.info()[-1] == "97 characters")
+        self.assertEqual([c for c, _ in self.table("QUILL8.json")][-2:], [196, 201])
+        width, height, pixels = strip_of(self.saved("QUILL8.SFT"))
+        old = strip_of(original)[0]
+        inked = [y for y in range(height) if any(p != background for p in pixels[y * width + old:(y + 1) * width])]
+        self.assertEqual(inked[-1], base - 1)
+        self.keys(Keys.CONTROL, "z")
+        self.assertEqual(self.saved("QUILL8.SFT"), original)
+
+    def test_outline_font_replaces_the_strip_and_refuses_what_is_no_font(self):
+        self.open_font(os.path.join(SAMPLES, "QUILL16.SFT"))
+        status = self.outline_font("replace", "65-67")
+        size = re.match(r"3 glyphs at \d+ px, a strip of (\d+) x (\d+) pixels\.", status.text)
+        self.assertTrue(size, status.text)
+        self.d.find_element(By.ID, "outline-file").send_keys(os.path.join(SAMPLES, "QUILL8.SFT"))
+        self.assertEqual(self.answer(), "QUILL8.SFT is not a font the browser can open")
+        self.d.find_element(By.CSS_SELECTOR, "#outline-form button[value=ok]").click()
+        self.assertEqual(self.answer(), "QUILL8.SFT is not a font the browser can open")
+        self.d.find_element(By.ID, "outline-file").send_keys(DEJAVU)
+        self.wait(lambda: status.text.startswith("3 glyphs"))
+        self.d.find_element(By.CSS_SELECTOR, "#outline-form button[value=ok]").click()
+        self.wait(lambda: self.info() == ["16-bit font", "3 characters"])
+        width, height, _ = strip_of(self.saved("QUILL16.SFT"), 2)
+        self.assertEqual((width, height), tuple(map(int, size.groups())))
+        self.assertTrue(self.command("undo").startswith("Undo New Font from Outline Font"))
+
 
 if __name__ == "__main__":
     unittest.main(argv=[__file__])

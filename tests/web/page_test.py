@@ -211,7 +211,7 @@ class Page(PageTest):
                  "insert-char", "set-width", "fit-width", "undo", "redo", "copy-glyph", "copy-strip", "paste-glyph", "replace-colour",
                  "select-all", "go-to", "char-table", "build-accented", "check-text", "zoom-in", "actual-size", "zoom-in", "zoom-out",
                  "set-guides", "reference-glyph", "text-preview", "import-picture", "delete-char", "save-bmp",
-                 "save-json", "save-sft", "save-sft-as", "about"]
+                 "new-from-outline", "save-json", "save-sft", "save-sft-as", "about"]
         for id in order:
             element = self.d.find_element(By.ID, id)
             self.assertTrue(element.is_enabled(), id)

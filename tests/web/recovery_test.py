@@ -73,6 +73,18 @@ class Recovery(PageTest):
         time.sleep(0.5)
         self.assertEqual(self.d.find_elements(By.CSS_SELECTOR, "dialog[open]"), [])
 
+    def test_letters_from_an_outline_font_are_kept_and_recovered_as_one_step(self):
+        inked = font(8, 20, 4, A_B, bytes(range(80)))
+        self.open_font(write("ab.sft", inked))
+        self.outline_font("add", "67-68")
+        self.d.find_element(By.CSS_SELECTOR, "#outline-form button[value=ok]").click()
+        self.wait(lambda: self.kept() == 1)
+        self.reopen()
+        self.answer("Recover")
+        self.wait(lambda: self.info() == ["8-bit font", "4 characters"])
+        self.keys(Keys.CONTROL, "z")
+        self.assertEqual(self.saved("ab.sft"), inked)
+
     def test_not_now_keeps_discard_drops_and_a_damaged_journal_is_set_aside(self):
         self.edit()
         self.reopen()

@@ -451,37 +451,7 @@ void TOutlineDialog::Show(const std::optional<TOutlineStrip>& Strip, const QStri
     Preview->SetImageHeight(picture_.Height());
     Preview->SetImagePicture(picture_);
     Preview->SetGlyphs(glyphs_, {});
-    const std::size_t n = Strip->Table.size();
-    QString text = tr("%1 glyph%2 at %3 px, a strip of %4 x %5 pixels.")
-                       .arg(n)
-                       .arg(n == 1 ? "" : "s")
-                       .arg(Strip->Size)
-                       .arg(Strip->Width)
-                       .arg(Strip->Height);
-    std::vector<std::uint16_t> left = Strip->Missing;
-    left.insert(left.end(), Strip->Undefined.begin(), Strip->Undefined.end());
-    std::sort(left.begin(), left.end());
-    if (!left.empty())
-        text +=
-            ' ' +
-            tr("Left out, without a glyph: %1.").arg(QString::fromStdString(FormatCharList(left)));
-    if (!Strip->Skipped.empty())
-        text += ' ' + tr("In the font already, skipped: %1.")
-                          .arg(QString::fromStdString(FormatCharList(Strip->Skipped)));
-    if (Strip->MatchedLetter)
-        text += ' ' +
-                tr("The size matches the font's '%1'.").arg(QChar(char16_t(Strip->MatchedLetter)));
-    else if (Strip->Added && MatchSize->isChecked())
-        text += ' ' + tr("None of H, x, n, o, 0 is in both fonts: the largest size that fits.");
-    if (Strip->Added && !Strip->OnBaseline)
-        text += ' ' + tr("No letter to find the baseline from: the new letters stand at the "
-                         "outline font's ascender.");
-    for (const TRowsCut& cut : Strip->Cut)
-        text += ' ' + QString::fromStdString(RowsCutText(cut)) + '.';
-    if (Strip->ClippedPixels)
-        text += ' ' + tr("%1 pixel%2 clipped.")
-                          .arg(Strip->ClippedPixels)
-                          .arg(Strip->ClippedPixels == 1 ? "" : "s");
+    const QString text = QString::fromStdString(OutlineStripText(*Strip, MatchSize->isChecked()));
     Status->setText(text);
     emit PreviewShown();
 }

@@ -124,6 +124,34 @@ std::string RowsCutText(const TRowsCut& Cut) {
     return text;
 }
 
+std::string OutlineStripText(const TOutlineStrip& Strip, bool MatchSize) {
+    const auto plural = [](std::uint64_t n) { return n == 1 ? "" : "s"; };
+    const std::size_t n = Strip.Table.size();
+    std::string text = std::to_string(n) + " glyph" + plural(n) + " at " +
+                       std::to_string(Strip.Size) + " px, a strip of " +
+                       std::to_string(Strip.Width) + " x " + std::to_string(Strip.Height) +
+                       " pixels.";
+    std::vector<std::uint16_t> left = Strip.Missing;
+    left.insert(left.end(), Strip.Undefined.begin(), Strip.Undefined.end());
+    std::sort(left.begin(), left.end());
+    if (!left.empty()) text += " Left out, without a glyph: " + FormatCharList(left) + ".";
+    if (!Strip.Skipped.empty())
+        text += " In the font already, skipped: " + FormatCharList(Strip.Skipped) + ".";
+    if (Strip.MatchedLetter)
+        text += " The size matches the font's '" + Utf8Of(Strip.MatchedLetter) + "'.";
+    else if (Strip.Added && MatchSize)
+        text += " None of H, x, n, o, 0 is in both fonts: the largest size that fits.";
+    if (Strip.Added && !Strip.OnBaseline)
+        text +=
+            " No letter to find the baseline from: the new letters stand at the outline "
+            "font's ascender.";
+    for (const TRowsCut& cut : Strip.Cut) text += " " + RowsCutText(cut) + ".";
+    if (Strip.ClippedPixels)
+        text += " " + std::to_string(Strip.ClippedPixels) + " pixel" + plural(Strip.ClippedPixels) +
+                " clipped.";
+    return text;
+}
+
 std::vector<std::uint16_t> RequestedCodes(const TOutlineRequest& Request, TOutlineStrip& out) {
     std::vector<std::uint16_t> codes = Request.Codes;
     for (char32_t ch : Request.Characters) {

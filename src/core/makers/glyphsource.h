@@ -118,6 +118,9 @@ struct TOutlineStrip : TPixelStrip<Bytes> {
 
 // "U+0429 Щ: 2 rows cut at the bottom"
 std::string RowsCutText(const TRowsCut& Cut);
+// What a preview says of Strip: its glyphs and size, and what was left out,
+// skipped, matched, cut and clipped. MatchSize: the size was to match a letter.
+std::string OutlineStripText(const TOutlineStrip& Strip, bool MatchSize);
 
 // A font that would hold more characters, or a wider strip, than the format
 // holds.
