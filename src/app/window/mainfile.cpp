@@ -1,9 +1,13 @@
 // The main window's file commands: open, recover, save, and read the file
-// again, with the questions that keep unsaved changes from being lost.
+// again, with the questions that keep unsaved changes from being lost; the
+// palettes loaded, and files dropped on the window.
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 
+#include "files/drops.h"
 #include "files/filewatch.h"
 #include "files/recent.h"
 #include "files/recovery.h"
@@ -129,4 +133,49 @@ void TMainWindow::ReadAgain(const char* Name) {
     Session_.Saved(path);
     Bridge->Show({});
     Watch->Watch(path);
+}
+
+void TMainWindow::LoadPalette1Click() {
+    // The file type chosen, not the file's name, picks the reader.
+    if (ui_.Execute(PAL_Open)) LoadPaletteFile(PAL_Open.FileName, PAL_Open.FilterIndex == 2);
+}
+
+void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
+    const std::string path = LocalPath(Path);
+    TPalette palette = Session_.Palette();
+    TWarningBoxes warnings(ui_);
+    const bool loaded =
+        BM ? LoadBMPalette(path, palette, warnings) : LoadCMPPalette(path, palette, warnings);
+    if (!loaded) {
+        ui_.ShowMessage(QString::fromLatin1(kErrorLoadingPalette), TMsgKind::Error);
+        return;
+    }
+    if (!Bitmap_) {
+        Session_.SetPalette(palette);
+        return;
+    }
+    // Palette and picture change together or not at all.
+    TBuiltPicture built = BuildAside(builder_, Session_.Font().Font(), palette);
+    Session_.SetPalette(palette);
+    ShowPicture(std::move(built));
+    Bridge->ShowColors();
+}
+
+void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {
+    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
+        Event->acceptProposedAction();
+}
+
+void TMainWindow::dropEvent(QDropEvent* Event) {
+    QString path;
+    const TDrop kind = DropOf(Event->mimeData(), LoadPalette1->isEnabled(), &path);
+    if (kind == TDrop::None) return;
+    Event->acceptProposedAction();
+    Guarded([&] {
+        if (kind == TDrop::Font) {
+            if (MaybeSave()) OpenFont(path);
+        } else {
+            LoadPaletteFile(path, kind == TDrop::BM);
+        }
+    });
 }

@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -21,7 +19,6 @@
 #include "base/fileio.h"
 #include "dialogs/about.h"
 #include "dialogs/checktext.h"
-#include "files/drops.h"
 #include "files/filewatch.h"
 #include "files/importpicture.h"
 #include "files/recent.h"
@@ -224,32 +221,6 @@ void TMainWindow::CharTable1Click() {
     if (ui_.EditTable(table, row)) Bridge->Show(Session_.SetTable(std::move(table), row));
 }
 
-void TMainWindow::LoadPalette1Click() {
-    // The file type chosen, not the file's name, picks the reader.
-    if (ui_.Execute(PAL_Open)) LoadPaletteFile(PAL_Open.FileName, PAL_Open.FilterIndex == 2);
-}
-
-void TMainWindow::LoadPaletteFile(const QString& Path, bool BM) {
-    const std::string path = LocalPath(Path);
-    TPalette palette = Session_.Palette();
-    TWarningBoxes warnings(ui_);
-    const bool loaded =
-        BM ? LoadBMPalette(path, palette, warnings) : LoadCMPPalette(path, palette, warnings);
-    if (!loaded) {
-        ui_.ShowMessage(QString::fromLatin1(kErrorLoadingPalette), TMsgKind::Error);
-        return;
-    }
-    if (!Bitmap_) {
-        Session_.SetPalette(palette);
-        return;
-    }
-    // Palette and picture change together or not at all.
-    TBuiltPicture built = BuildAside(builder_, Session_.Font().Font(), palette);
-    Session_.SetPalette(palette);
-    ShowPicture(std::move(built));
-    Bridge->ShowColors();
-}
-
 void TMainWindow::ShowPixels(TPixelRect Area) {
     // A fresh picture of the same pixels: nothing built from the old one is kept.
     Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
@@ -295,17 +266,19 @@ void TMainWindow::TextPreview1Click() {
     if (!Bitmap_) return;
     if (!Preview) {
         Preview = new TTextPreview(ui_, this);
-        connect(Preview, &TTextPreview::CharClicked, this, [this](char32_t Char) {
-            try {
-                Bridge->Show(Session_.GoToChar(Char));
-            } catch (const EFontError&) {
-                // A character with no row: nothing to go to.
-            }
-        });
+        connect(Preview, &TTextPreview::CharClicked, this, &TMainWindow::GoToClicked);
     }
     Preview->show();
     FollowPreview();
     Preview->raise();
+}
+
+void TMainWindow::GoToClicked(char32_t Char) {
+    try {
+        Bridge->Show(Session_.GoToChar(Char));
+    } catch (const EFontError&) {
+        // A character the font lacks has no row to go to.
+    }
 }
 
 void TMainWindow::FollowPreview() {
@@ -328,13 +301,7 @@ void TMainWindow::CheckText1Click() {
                 MakeOutlineFont(&add);
             });
         });
-        connect(Checker, &TCheckText::CharClicked, this, [this](char32_t Char) {
-            try {
-                Bridge->Show(Session_.GoToChar(Char));
-            } catch (const EFontError&) {
-                // A character the font lacks has no row to go to.
-            }
-        });
+        connect(Checker, &TCheckText::CharClicked, this, &TMainWindow::GoToClicked);
     }
     Checker->show();
     Checker->raise();
@@ -391,23 +358,4 @@ void TMainWindow::closeEvent(QCloseEvent* Event) {
     quitRequested_ = true;
     Event->accept();
     QCoreApplication::quit();
-}
-
-void TMainWindow::dragMoveEvent(QDragMoveEvent* Event) {
-    if (DropOf(Event->mimeData(), LoadPalette1->isEnabled()) != TDrop::None)
-        Event->acceptProposedAction();
-}
-
-void TMainWindow::dropEvent(QDropEvent* Event) {
-    QString path;
-    const TDrop kind = DropOf(Event->mimeData(), LoadPalette1->isEnabled(), &path);
-    if (kind == TDrop::None) return;
-    Event->acceptProposedAction();
-    Guarded([&] {
-        if (kind == TDrop::Font) {
-            if (MaybeSave()) OpenFont(path);
-        } else {
-            LoadPaletteFile(path, kind == TDrop::BM);
-        }
-    });
 }

@@ -72,6 +72,8 @@ public:
     void TextPreview1Click();
     // The preview follows the font, its pixels and its code page.
     void FollowPreview();
+    // A character clicked in the preview or Check Text: its row, if it has one.
+    void GoToClicked(char32_t Char);
     void CheckText1Click();
     // View > Code Page's entry Index chosen.
     void ChooseCodePage(std::size_t Index);
