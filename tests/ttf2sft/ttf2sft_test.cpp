@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "font/editfont.h"
+#include "makers/fontlook.h"
+#include "makers/guides.h"
 #include "runtool.h"
 
 namespace {
@@ -336,20 +338,35 @@ TEST(Ttf2sft, AddsOnTheFontsOwnBaseline) {
                                             "#.#.#", "#####", "....#", "....#", "....#"};
     const std::map<std::uint16_t, std::pair<int, std::vector<std::string>>> drawn = {
         {0x416, {0, zhe}}, {0x429, {3, shcha}}};
-    const std::vector<std::tuple<std::string, int, std::string>> cases = {
-        {"--ttf b.bdf --size match", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
-        {"--ttf b.bdf", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
-        {"--ttf dv.ttf --size match", 1, ""},
-        {"--ttf b.bdf --size 12", -1, "ttf2sft: b.bdf has sizes 10; --size 12 is not one of them"},
+    // Onto an 8-bit font of boxes and a 16-bit one of DejaVu's H at 12 px.
+    const std::string h16 = "--font t16.sft --ttf dv.ttf --chars 72 --size 12 --mono -o f.sft";
+    const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
+        {"", "--ttf b.bdf --size match", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
+        {"", "--ttf b.bdf", 0, "U+0429 \xD0\xA9: 1 row cut at the bottom"},
+        {"", "--ttf dv.ttf --size match", 1, ""},
+        {h16, "--ttf b.bdf", 0, ""},
+        {h16, "--ttf dv.ttf --size match", 1, ""},
+        {"", "--ttf b.bdf --size 12", -1,
+         "ttf2sft: b.bdf has sizes 10; --size 12 is not one of them"},
     };
-    for (const auto& [args, slack, err] : cases) {
-        SCOPED_TRACE(args);
+    for (const auto& [made, args, slack, err] : cases) {
+        SCOPED_TRACE(made + " " + args);
         Folder dir;
-        WriteFile(dir.Path("box.sft"), FileOf(BoxFont({{'H', {1, 2, 5, 8}}})));
+        WriteFile(dir.Path("f.sft"), FileOf(BoxFont({{'H', {1, 2, 5, 8}}})));
+        if (!made.empty()) {
+            ASSERT_EQ(RunTtf2sft(dir, made).code, 0);
+        }
+        TEditedFont font;
+        ASSERT_TRUE(font.Load(dir.Path("f.sft")));
+        const TPixelGrid grid = font.Grid();
+        const TGuideRows guides =
+            FindGuides(font, TStripGeometry(font.Table(), grid.Width), StripBackground(grid));
+        ASSERT_TRUE(guides.Base && guides.Cap);
+        const int base = *guides.Base;
         const std::string bdf = Bdf({{'H', 0, h}, {0x416, 0, zhe}, {0x429, 3, shcha}});
         WriteFile(dir.Path("b.bdf"), ByteVec(bdf.begin(), bdf.end()));
         const ToolResult r = RunTtf2sft(
-            dir, "--font box.sft --add --cmp grey.cmp --mono --chars 1046,1065 -o out.sft " + args);
+            dir, "--font f.sft --add --cmp grey.cmp --mono --chars 1046,1065 -o out.sft " + args);
         EXPECT_EQ(r.err.substr(0, r.err.find('\n')), err);
         EXPECT_EQ(r.code, slack < 0 ? 2 : 0);
         TEditedFont out;
@@ -358,22 +375,25 @@ TEST(Ttf2sft, AddsOnTheFontsOwnBaseline) {
         for (std::size_t i = 1; i < 3; ++i) {
             const TCharEntry e = out.Table()[i];
             int top = -1, bottom = -1, wrong = 0;
-            for (std::int32_t y = 0; y < 12; ++y)
+            for (std::int32_t y = 0; y < out.Font().Height; ++y)
                 for (std::int32_t x = 0; x < e.Extra; ++x) {
                     const bool ink = out.Grid().Get(e.X + x, y) != 0;
                     if (ink && top < 0) top = y;
                     if (ink) bottom = y;
-                    // The bitmap font's rows, 2 to 12 here, copied as they are.
+                    // The bitmap font's rows copied as they are, on the baseline.
                     if (slack == 0) {
                         const auto& [below, rows] = drawn.at(e.Code);
-                        const int row = y - (10 + below - int(rows.size()));
+                        const int row = y - (base + below - int(rows.size()));
                         wrong += ink != (x < 5 && row >= 0 && row < int(rows.size()) &&
                                          rows[std::size_t(row)][std::size_t(x)] == '#');
                     }
                 }
             EXPECT_EQ(wrong, 0) << e.Code;
-            EXPECT_NEAR(top, 2, slack) << e.Code;
-            EXPECT_EQ(bottom, e.Code == 0x416 ? 9 : 11) << e.Code;
+            // At the size matched, as tall as the font's H; the BDF's H is 8 rows.
+            EXPECT_NEAR(top, slack ? *guides.Cap : base - 8, slack) << e.Code;
+            if (e.Code == 0x416) {
+                EXPECT_EQ(bottom, base - 1);
+            }
         }
     }
 }
