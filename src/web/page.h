@@ -115,11 +115,13 @@ public:
     // A character clicked in the text: its row selected, {row, selected}, or
     // {error} when the font lacks it.
     val GoToChar(int Char);
-    // View > Text Preview...: Text's lines drawn as sft2bmp --text draws
-    // them, {width, height, lineHeight, rgba, gaps: [line, x, width,
-    // ...], wider: [line, ...], status} under a width Limit (0 for none), or
-    // {error}.
-    val PreviewText(const std::string& Text, int Limit) const;
+    // View > Text Preview...: Text's lines First .. First + Count - 1,
+    // columns Left .. Left + Columns - 1, drawn as sft2bmp --text draws them,
+    // {width and lines: the whole text's, lineHeight, first, left, drawnWidth, drawnHeight, rgba,
+    // gaps: [line, x, width, ...], wider: [line, ...] of all, status} under a width Limit (0 for
+    // none), or {error}.
+    val PreviewText(const std::string& Text, int Limit, int First, int Count, int Left,
+                    int Columns) const;
     // The character whose glyph holds pixel X, Y of Text's picture, or -1.
     int PreviewCharAt(const std::string& Text, int X, int Y) const;
     // Build Accented Characters: the codes the field asks for, then those

@@ -8,35 +8,44 @@ import { saveBytes } from './files.js';
 import { load, save } from './settings.js';
 
 const $ = (id) => document.getElementById(id);
-const MOST = 32767;  // a canvas's side
-
 const limit = () => Math.max(0, Math.floor(Number($('preview-width').value)) || 0);
 
-// Draws the preview at Factor; the text's width at 1:1.
+// Draws the lines in view at Factor; the text's width at 1:1. The canvas is
+// the view's size and goes where the view is scrolled to, over a spacer as
+// large as the whole preview: a long text costs no more than its lines in view.
 function draw({ page, display }, factor) {
-  const p = page.previewText($('preview-text').value, limit());
+  const area = $('preview-area'), canvas = $('preview-canvas'), m = display.previewMargin, most = limit();
+  const lh0 = page.height(), lh = lh0 * factor;
+  const first = lh > 0 ? Math.floor(area.scrollTop / lh) : 0;
+  const count = lh > 0 ? Math.ceil((area.clientHeight || lh) / lh) + 1 : 0;
+  const columns = Math.ceil((area.clientWidth || 1) / factor) + 2;
+  const p = page.previewText($('preview-text').value, most, first, count,
+    Math.floor(Math.max(0, area.scrollLeft - m) / factor), columns);
   $('preview-status').textContent = p.error ?? p.status ?? '';
-  const w = p.width ?? 0, h = p.height ?? 0, m = display.previewMargin, most = limit();
-  const canvas = $('preview-canvas');
-  const cw = m + Math.max(w, most + 1) * factor, ch = h * factor;
-  const fits = !p.error && ch > 0 && cw <= MOST && ch <= MOST;
-  canvas.width = fits ? cw : 1;
-  canvas.height = fits ? ch : 1;
+  const w = p.width ?? 0, cw = m + Math.max(w, most + 1) * factor, ch = (p.lines ?? 0) * lh;
+  $('preview-space').style.width = `${cw}px`;
+  $('preview-space').style.height = `${ch}px`;
+  const left = area.scrollLeft, top = area.scrollTop;
+  canvas.style.left = `${left}px`;
+  canvas.style.top = `${top}px`;
+  canvas.width = Math.max(1, Math.min(cw - left, area.clientWidth || cw));
+  canvas.height = Math.max(1, Math.min(ch - top, area.clientHeight || ch));
   const ctx = canvas.getContext('2d');
   ctx.fillStyle = '#000';
   ctx.fillRect(0, 0, canvas.width, canvas.height);
-  if (!fits) return w;
+  if (p.error || !ch) return w;
   ctx.imageSmoothingEnabled = false;
-  if (w > 0) {
+  ctx.translate(-left, -top);
+  const y0 = p.first * lh;
+  if (p.drawnWidth > 0 && p.drawnHeight > 0) {
     const one = document.createElement('canvas');
-    one.width = w;
-    one.height = h;
-    one.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(p.rgba), w, h), 0, 0);
-    ctx.drawImage(one, m, 0, w * factor, ch);
+    one.width = p.drawnWidth;
+    one.height = p.drawnHeight;
+    one.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(p.rgba), p.drawnWidth, p.drawnHeight), 0, 0);
+    ctx.drawImage(one, m + p.left * factor, y0, p.drawnWidth * factor, p.drawnHeight * factor);
   }
   // Marks one screen pixel wide, in the strip's frame colour.
   ctx.fillStyle = display.frameColor;
-  const lh = p.lineHeight * factor;
   for (let i = 0; i < p.gaps.length; i += 3) {
     const x = m + p.gaps[i + 1] * factor, y = p.gaps[i] * lh, gw = p.gaps[i + 2] * factor;
     ctx.fillRect(x, y, 1, lh);
@@ -46,8 +55,8 @@ function draw({ page, display }, factor) {
     ctx.fillRect(x, y + lh - 1, gw, 1);
   }
   if (most > 0) {
-    ctx.fillRect(m + most * factor, 0, 1, ch);
-    for (const l of p.wider) ctx.fillRect(0, l * lh, 2, lh);
+    ctx.fillRect(m + most * factor, y0, 1, count * lh);
+    for (const l of p.wider) if (l >= first && l < first + count) ctx.fillRect(0, l * lh, 2, lh);
   }
   return w;
 }
@@ -68,12 +77,13 @@ export function redrawPreview() {
 // The text as drawn at 1:1, without the marks, as an RGB PNG; null when
 // there is none.
 function pngOf(page) {
-  const p = page.previewText($('preview-text').value, 0);
+  const p = page.previewText($('preview-text').value, 0, 0, 2 ** 31 - 1, 0, 2 ** 31 - 1);
   if (p.error) throw new Error(p.error.replace(/\.$/, ''));
-  if (!p.width || !p.height) return null;
-  const rgb = new Uint8Array(p.width * p.height * 3);
+  const width = p.drawnWidth, height = p.drawnHeight;
+  if (!width || !height) return null;
+  const rgb = new Uint8Array(width * height * 3);
   for (let i = 0, o = 0; o < rgb.length; i += 4, o += 3) rgb.set(p.rgba.subarray(i, i + 3), o);
-  return encode({ width: p.width, height: p.height, data: rgb, depth: 8, channels: 3 });
+  return encode({ width, height, data: rgb, depth: 8, channels: 3 });
 }
 
 // Ctx: the page, the editor (apply), the display's texts, readFile and
@@ -89,6 +99,7 @@ export function showPreview(ctx) {
   select.value = String(load('previewZoom') ?? fittingZoom(display.zoomSteps, width, page.height()));
   redraw();
   $('preview-text').oninput = redraw;
+  $('preview-area').onscroll = redraw;
   select.onchange = () => { save('previewZoom', Number(select.value)); redraw(); };
   $('preview-width').oninput = () => { save('previewWidth', limit()); redraw(); };
   const open = $('preview-open');
@@ -109,11 +120,13 @@ export function showPreview(ctx) {
   // A glyph clicked: its character's row, as Go To Character selects it.
   $('preview-canvas').onclick = (e) => {
     const box = e.currentTarget.getBoundingClientRect(), factor = Number(select.value);
-    const x = e.clientX - box.left - display.previewMargin, y = e.clientY - box.top;
+    const x = e.clientX - box.left + $('preview-area').scrollLeft - display.previewMargin;
+    const y = e.clientY - box.top + $('preview-area').scrollTop;
     if (x < 0) return;
     const c = page.previewCharAt($('preview-text').value, Math.floor(x / factor), Math.floor(y / factor));
     const result = c >= 0 ? page.goToChar(c) : null;
     if (result && !result.error) editor.apply(result);
   };
   showDialog($('preview'));
+  redraw();  // the lines the open view holds
 }

@@ -1,28 +1,40 @@
 // The page's Text Preview: the picture and its marks, all the core's.
+#include <algorithm>
+
 #include "font/textlayout.h"
 #include "page.h"
 #include "picture/textpreview.h"
 #include "text/charcode.h"
 
-val TPage::PreviewText(const std::string& Text, int Limit) const {
+val TPage::PreviewText(const std::string& Text, int Limit, int First, int Count, int Left,
+                       int Columns) const {
     return Guarded([&] {
         val out = val::object();
         if (!picture_) return out;
+        const std::vector<std::u32string> lines = SplitLines(DecodeUtf8(Text));
+        const TTextLayout layout(session_.Glyphs(), session_.CodePage());
+        const std::vector<std::int64_t> widths = PreviewLineWidths(layout, lines);
         const TTextPreviewPicture p = PreviewPicture(
-            session_.Font().Font(), session_.Palette(),
-            TTextLayout(session_.Glyphs(), session_.CodePage()), SplitLines(DecodeUtf8(Text)));
-        out.set("width", p.Width);
-        out.set("height", p.Height);
-        out.set("lineHeight", p.LineHeight);
+            session_.Font().Font(), session_.Palette(), layout, lines,
+            std::size_t(std::max(First, 0)), std::size_t(std::max(Count, 0)), Left, Columns);
+        // The whole text's size, and the lines First .. First + Count - 1 drawn.
+        out.set("width",
+                double(widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end())));
+        out.set("lines", double(lines.size()));
+        out.set("lineHeight", session_.Height());
+        out.set("first", double(p.First));
+        out.set("left", double(p.Left));
+        out.set("drawnWidth", p.Width);
+        out.set("drawnHeight", p.Height);
         out.set("rgba", ByteArray(ByteSpan(p.Rgba.data(), p.Rgba.size())));
         val gaps = val::array(), wider = val::array();
         for (const TPreviewGap& g : p.Gaps)
             gaps.call<void>("push", double(g.Line), double(g.X), double(g.Width));
-        for (std::size_t l = 0; l < p.LineWidths.size(); ++l)
-            if (WiderThan(p.LineWidths[l], Limit)) wider.call<void>("push", double(l));
+        for (std::size_t l = 0; l < widths.size(); ++l)
+            if (WiderThan(widths[l], Limit)) wider.call<void>("push", double(l));
         out.set("gaps", gaps);
         out.set("wider", wider);
-        out.set("status", WiderLinesText(p.LineWidths, Limit));
+        out.set("status", WiderLinesText(widths, Limit));
         return out;
     });
 }

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScrollArea>
+#include <QAbstractScrollArea>
 #include <QSettings>
 #include <QSpinBox>
 #include <filesystem>
@@ -73,7 +73,7 @@ TEST_F(RecentTest, PreviewStartsWhereTheTextFitsAndKeepsAZoomChosen) {
     w.OpenFont(Font("p.sft"));
     w.TextPreview1->trigger();
     TTextPreview& p = *w.Preview;
-    const QSize room = p.findChild<QScrollArea*>()->viewport()->size();
+    const QSize room = p.findChild<QAbstractScrollArea*>("preview-view")->viewport()->size();
     // 'A' is 6 columns wide, the font 4 rows high.
     for (const auto& [text, zoom] :
          {std::pair{QString(), std::min(16, room.height() / 4)},

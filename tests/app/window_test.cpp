@@ -13,7 +13,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -689,7 +689,7 @@ TEST_F(WindowTest, TextPreviewLinesGapsWidthClicksAndPng) {
             EXPECT_EQ(shown.pixel(x, y), rgb) << limit << ": " << x << ", " << y;
     }
     // A click on 'B' of the second line selects its row; one on a gap, none.
-    QWidget* area = p.findChild<QScrollArea*>()->widget();
+    QWidget* area = p.findChild<QAbstractScrollArea*>("preview-view")->viewport();
     w.ASCIIList->setCurrentRow(0);
     QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(m + 150, 10));
     EXPECT_EQ(w.ASCIIList->currentRow(), 2);

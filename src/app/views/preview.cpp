@@ -1,5 +1,6 @@
 #include "views/preview.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -9,11 +10,13 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -44,9 +47,13 @@ std::optional<QString> ReadTextFile(const QString& Path, IUserInterface& UI) {
     }
 }
 
-class TTextPreview::TArea final : public QWidget {
+// The preview's view: only the lines in view are drawn, so that a long
+// translation costs no more to show than a few lines.
+class TTextPreview::TArea final : public QAbstractScrollArea {
 public:
-    explicit TArea(QWidget* Parent) : QWidget(Parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+    explicit TArea(QWidget* Parent) : QAbstractScrollArea(Parent) {
+        viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     TSftFont Font;
     TPalette Palette{};
     TStripGeometry Glyphs;
@@ -54,81 +61,103 @@ public:
     int Zoom = 1;
     std::int64_t Limit = 0;
     std::vector<std::u32string> Lines{1};
-    TTextPreviewPicture Shown;
-    QImage Image;  // Shown's pixels at 1:1
+    std::vector<std::int64_t> Widths;  // each line's, at 1:1
+    std::int64_t Widest = 0;
     std::function<void(char32_t)> Clicked;
 
-    // The text laid out afresh; the reason when it can't be drawn.
-    QString Layout() {
-        Shown = {};
-        Image = {};
-        if (Font.Height <= 0) return {};
+    TTextLayout Layout() const { return TTextLayout(Glyphs, Page); }
+    std::int64_t LineHeight() const { return std::max(0, Font.Height); }
+    // The lines measured afresh.
+    void Measure() {
+        Widths =
+            LineHeight() > 0 ? PreviewLineWidths(Layout(), Lines) : std::vector<std::int64_t>{};
+        Widest = Widths.empty() ? 0 : *std::max_element(Widths.begin(), Widths.end());
+    }
+    std::int64_t ContentWidth() const {
+        return kPreviewMargin + std::max<std::int64_t>(Widest, Limit + 1) * Zoom;
+    }
+    std::int64_t ContentHeight() const { return std::int64_t(Lines.size()) * LineHeight() * Zoom; }
+    void Relayout() {
+        const QSize view = viewport()->size();
+        const auto range = [](std::int64_t Content, int View) {
+            return int(std::clamp<std::int64_t>(Content - View, 0, INT_MAX));
+        };
+        horizontalScrollBar()->setRange(0, range(ContentWidth(), view.width()));
+        verticalScrollBar()->setRange(0, range(ContentHeight(), view.height()));
+        horizontalScrollBar()->setPageStep(view.width());
+        verticalScrollBar()->setPageStep(view.height());
+        verticalScrollBar()->setSingleStep(int(std::max<std::int64_t>(1, LineHeight() * Zoom)));
+        viewport()->update();
+    }
+    // The part of the preview from X, Y (its pixels as shown) as big as Size,
+    // at Painter's origin.
+    void Paint(QPainter& Painter, std::int64_t X, std::int64_t Y, QSize Size) const {
+        Painter.fillRect(QRect(QPoint(0, 0), Size), Qt::black);
+        const std::int64_t z = Zoom, lh = LineHeight() * z;
+        if (lh <= 0) return;
+        const std::size_t first = std::size_t(Y / lh),
+                          last = std::min(Lines.size(),
+                                          std::size_t((Y + Size.height() + lh - 1) / lh));
+        if (first >= last) return;
+        TTextPreviewPicture shown;
         try {
-            Shown = PreviewPicture(Font, Palette, TTextLayout(Glyphs, Page), Lines);
-        } catch (const EFontError& e) {
-            return QString::fromStdString(e.what());
+            shown = PreviewPicture(Font, Palette, Layout(), Lines, first, last - first,
+                                   std::max<std::int64_t>(0, X - kPreviewMargin) / z,
+                                   Size.width() / z + 2);
+        } catch (const EFontError&) {
+            return;  // lines too wide to draw; the status still counts them
         }
-        if (!Shown.Rgba.empty())
-            Image = QImage(Shown.Rgba.data(), Shown.Width, Shown.Height, Shown.Width * 4,
-                           QImage::Format_RGBA8888)
-                        .convertToFormat(QImage::Format_RGB32);
-        return {};
-    }
-    QSize Size() const {
-        const std::int64_t w = kPreviewMargin +
-                               std::max<std::int64_t>(Shown.Width, Limit + 1) * Zoom,
-                           h = std::int64_t(Shown.Height) * Zoom;
-        if (w > 32767 || h > 32767 || h <= 0) return {};
-        return QSize(int(w), int(h));
-    }
-    void Paint(QPainter& Painter) const {
-        const int z = Zoom, lh = Shown.LineHeight * z, h = Shown.Height * z;
-        Painter.fillRect(QRect(QPoint(0, 0), Size()), Qt::black);
-        if (!Image.isNull()) Painter.drawImage(QRect(kPreviewMargin, 0, Shown.Width * z, h), Image);
+        Painter.translate(QPointF(-double(X), -double(Y)));
+        const std::int64_t top = std::int64_t(first) * lh;
+        if (!shown.Rgba.empty())
+            Painter.drawImage(QRectF(double(kPreviewMargin + shown.Left * z), double(top),
+                                     double(shown.Width * z), double(shown.Height * z)),
+                              QImage(shown.Rgba.data(), shown.Width, shown.Height, shown.Width * 4,
+                                     QImage::Format_RGBA8888));
         const QColor mark = QColor::fromRgba(kFrameColor);
         Painter.setPen(QPen(mark, 0));
         Painter.setBrush(Qt::NoBrush);
-        for (const TPreviewGap& g : Shown.Gaps) {
-            const int x = kPreviewMargin + int(g.X) * z, y = int(g.Line) * lh;
+        for (const TPreviewGap& g : shown.Gaps) {
+            const double x = double(kPreviewMargin + g.X * z),
+                         y = double(std::int64_t(g.Line) * lh);
             if (g.Width > 0)
-                Painter.drawRect(x, y, int(g.Width) * z - 1, lh - 1);
+                Painter.drawRect(QRectF(x, y, double(g.Width * z - 1), double(lh - 1)));
             else
-                Painter.drawLine(x, y, x, y + lh - 1);
+                Painter.drawLine(QPointF(x, y), QPointF(x, y + double(lh - 1)));
         }
         if (Limit <= 0) return;
-        const int at = kPreviewMargin + int(Limit) * z;
-        Painter.drawLine(at, 0, at, h - 1);
-        for (std::size_t l = 0; l < Shown.LineWidths.size(); ++l)
-            if (WiderThan(Shown.LineWidths[l], Limit))
-                Painter.fillRect(0, int(l) * lh, 2, lh, mark);
+        const double at = double(kPreviewMargin + Limit * z);
+        Painter.drawLine(QPointF(at, double(top)),
+                         QPointF(at, double(std::int64_t(last) * lh - 1)));
+        for (std::size_t l = first; l < last; ++l)
+            if (WiderThan(Widths[l], Limit))
+                Painter.fillRect(QRectF(0, double(std::int64_t(l) * lh), 2, double(lh)), mark);
     }
     QImage Render() const {
-        const QSize size = Size();
-        if (size.isEmpty()) return {};
-        QImage image(size, QImage::Format_RGB32);
+        const std::int64_t w = ContentWidth(), h = ContentHeight();
+        if (w > 32767 || h > 32767 || h <= 0) return {};
+        QImage image(int(w), int(h), QImage::Format_RGB32);
         QPainter painter(&image);
-        Paint(painter);
+        Paint(painter, 0, 0, image.size());
         return image;
-    }
-    void Relayout() {
-        const QSize size = Size();
-        setFixedSize(size.isEmpty() ? QSize(1, 1) : size);
-        update();
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        if (Size().isEmpty())
-            painter.fillRect(rect(), Qt::black);
-        else
-            Paint(painter);
+        QPainter painter(viewport());
+        Paint(painter, horizontalScrollBar()->value(), verticalScrollBar()->value(),
+              viewport()->size());
+    }
+    void resizeEvent(QResizeEvent* Event) override {
+        QAbstractScrollArea::resizeEvent(Event);
+        Relayout();
     }
     void mousePressEvent(QMouseEvent* Event) override {
-        const QPoint at = Event->position().toPoint();
+        const QPoint at = Event->position().toPoint() +
+                          QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
         if (Event->button() != Qt::LeftButton || at.x() < kPreviewMargin) return;
         const std::optional<char32_t> c =
-            PreviewCharAt(TTextLayout(Glyphs, Page), Lines, Shown.LineHeight,
+            PreviewCharAt(Layout(), Lines, std::int32_t(LineHeight()),
                           (at.x() - kPreviewMargin) / Zoom, at.y() / Zoom);
         if (c && Clicked) Clicked(*c);
     }
@@ -165,15 +194,10 @@ TTextPreview::TTextPreview(IUserInterface& UI, QWidget* Parent)
     Zoom->setSuffix(QStringLiteral("x"));
     field(QStringLiteral("&Zoom:"), Zoom);
     column->addLayout(row);
-    auto* scroll = scroll_ = new QScrollArea(this);
-    QPalette black = scroll->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    scroll->setPalette(black);
-    scroll->setBackgroundRole(QPalette::Window);
-    area_ = new TArea(scroll);
+    area_ = new TArea(this);
+    area_->setObjectName(QStringLiteral("preview-view"));
     area_->Clicked = [this](char32_t Char) { emit CharClicked(Char); };
-    scroll->setWidget(area_);
-    column->addWidget(scroll, 1);
+    column->addWidget(area_, 1);
     auto* bottom = new QHBoxLayout;
     Status = new QLabel(this);
     bottom->addWidget(Status, 1);
@@ -206,7 +230,7 @@ TTextPreview::TTextPreview(IUserInterface& UI, QWidget* Parent)
         QSettings().setValue(kWidthKey, Pixels);
         Redraw();
     });
-    scroll_->viewport()->installEventFilter(this);
+    area_->viewport()->installEventFilter(this);
     resize(480, 300);
 }
 
@@ -217,18 +241,17 @@ bool TTextPreview::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TTextPreview::Redraw() {
-    const QString refused = area_->Layout();
-    Status->setText(refused.isEmpty() ? QString::fromStdString(
-                                            WiderLinesText(area_->Shown.LineWidths, area_->Limit))
-                                      : refused);
+    area_->Measure();
+    Status->setText(QString::fromStdString(WiderLinesText(area_->Widths, area_->Limit)));
     Fit();
     area_->Relayout();
 }
 
 void TTextPreview::Fit() {
     if (chosen_) return;
-    const QSize room = scroll_->viewport()->size();
-    const std::int64_t w = area_->Shown.Width, h = area_->Shown.Height;
+    const QSize room = area_->viewport()->size();
+    const std::int64_t w = area_->Widest,
+                       h = std::int64_t(area_->Lines.size()) * area_->LineHeight();
     int zoom = Zoom->maximum();
     while (zoom > 1 && (kPreviewMargin + w * zoom > room.width() || h * zoom > room.height()))
         --zoom;
@@ -249,14 +272,25 @@ void TTextPreview::SetFont(const TSftFont& Font, const TPalette& Palette,
 
 QImage TTextPreview::Rendered() const { return area_->Render(); }
 
-QImage TTextPreview::Picture() const { return area_->Image; }
+QImage TTextPreview::Picture() const {
+    const TTextPreviewPicture p =
+        PreviewPicture(area_->Font, area_->Palette, area_->Layout(), area_->Lines);
+    if (p.Rgba.empty()) return {};
+    return QImage(p.Rgba.data(), p.Width, p.Height, p.Width * 4, QImage::Format_RGBA8888)
+        .convertToFormat(QImage::Format_RGB32);
+}
 
 void TTextPreview::OpenFile(const QString& Path) {
     if (const std::optional<QString> text = ReadTextFile(Path, ui_)) Text->setPlainText(*text);
 }
 
 void TTextPreview::SavePng(const QString& Path) {
-    const QImage picture = Picture();
+    QImage picture;
+    try {
+        picture = Picture();
+    } catch (const EFontError& e) {
+        return ui_.ShowMessage(QString::fromStdString(e.what()), TMsgKind::Error);
+    }
     if (picture.isNull())
         ui_.ShowMessage(QString::fromLatin1(kNoPreviewToSave), TMsgKind::Warning);
     else if (!picture.save(Path, "PNG"))

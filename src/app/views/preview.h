@@ -16,7 +16,6 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QScrollArea;
 class QSpinBox;
 
 // Open Text...: the file's text as the core reads it (a .po's msgstr lines),
@@ -45,7 +44,8 @@ public:
                         .Save = true};
     // The preview as shown, marks and all; null when too large to draw.
     QImage Rendered() const;
-    // The text at 1:1 without marks: what Save Preview as PNG writes.
+    // The text at 1:1 without marks: what Save Preview as PNG writes. Throws
+    // EFontError for a picture larger than a BMP file holds.
     QImage Picture() const;
     void OpenFile(const QString& Path);
     void SavePng(const QString& Path);
@@ -64,6 +64,5 @@ private:
 
     IUserInterface& ui_;
     TArea* area_ = nullptr;
-    QScrollArea* scroll_ = nullptr;
     bool chosen_ = false;
 };

@@ -103,9 +103,12 @@ std::vector<std::int64_t> TLineWidths::In(const TTextLayout& Layout) const {
 }
 
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
-                               std::span<const std::u32string> Lines) {
-    std::int64_t wide = 0;
-    for (const std::u32string& line : Lines) wide = std::max(wide, Layout.Width(line));
+                               std::span<const std::u32string> Lines, std::int64_t Left,
+                               std::int64_t Columns) {
+    std::int64_t whole = 0;
+    for (const std::u32string& line : Lines) whole = std::max(whole, Layout.Width(line));
+    const std::int64_t left = std::clamp<std::int64_t>(Left, 0, whole),
+                       wide = std::clamp<std::int64_t>(Columns, 0, whole - left);
     const std::int64_t high = std::int64_t(Font.Height) * std::int64_t(Lines.size());
     const int bits = Font.BitsPerPixel();
     if (wide > std::numeric_limits<std::int32_t>::max() ||
@@ -118,13 +121,18 @@ TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
     TPixelStrip<Bytes> out{std::int32_t(wide), std::int32_t(high),
                            Bytes(row * std::size_t(high), 0)};
     for (std::size_t l = 0; l < Lines.size(); ++l) {
-        std::size_t x = 0;
+        std::int64_t x = 0;  // in the text's columns
         for (const TTextPiece& p : Layout.Pieces(Lines[l])) {
-            const std::size_t n = std::size_t(p.Glyph.End - p.Glyph.Begin) * b;
+            const std::int64_t w = p.Glyph.End - p.Glyph.Begin, a = std::max(x, left),
+                               e = std::min(x + w, left + wide);
+            const std::size_t n = e > a ? std::size_t(e - a) * b : 0;
+            const std::size_t from = std::size_t(p.Glyph.Begin + (a - x)) * b,
+                              to = std::size_t(a - left) * b;
             for (std::size_t y = 0; y < h && n > 0; ++y)
-                std::memcpy(out.Pixels.data() + (l * h + y) * row + x,
-                            Font.Pixels.data() + y * fontRow + std::size_t(p.Glyph.Begin) * b, n);
-            x += n + std::size_t(p.GapWidth) * b;
+                std::memcpy(out.Pixels.data() + (l * h + y) * row + to,
+                            Font.Pixels.data() + y * fontRow + from, n);
+            x += w + p.GapWidth;
+            if (x >= left + wide) break;
         }
     }
     return out;

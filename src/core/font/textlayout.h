@@ -66,7 +66,10 @@ private:
 // each line as high as the strip, of the strip's depth; value 0 (palette
 // index 0, or black) where no glyph is. Throws EFontError when the picture
 // would be too large for a BMP file.
+// Left and Columns: only those columns of it, as far as it reaches (a view
+// of a long text).
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,
-                               std::span<const std::u32string> Lines);
+                               std::span<const std::u32string> Lines, std::int64_t Left = 0,
+                               std::int64_t Columns = INT64_MAX);
 // Text split at its line breaks (LF, CR LF, CR), as --text gives it.
 std::vector<std::u32string> SplitLines(std::u32string_view Text);

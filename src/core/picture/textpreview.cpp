@@ -7,9 +7,14 @@
 
 TTextPreviewPicture PreviewPicture(const TSftFont& Font, const TPalette& Palette,
                                    const TTextLayout& Layout,
-                                   std::span<const std::u32string> Lines) {
+                                   std::span<const std::u32string> AllLines, std::size_t First,
+                                   std::size_t Count, std::int64_t Left, std::int64_t Columns) {
     TTextPreviewPicture out;
-    const TPixelStrip<Bytes> picture = TextPicture(Font, Layout, Lines);
+    out.First = std::min(First, AllLines.size());
+    const std::span<const std::u32string> Lines =
+        AllLines.subspan(out.First, std::min(Count, AllLines.size() - out.First));
+    const TPixelStrip<Bytes> picture = TextPicture(Font, Layout, Lines, Left, Columns);
+    out.Left = std::max<std::int64_t>(Left, 0);
     out.Width = picture.Width;
     out.Height = picture.Height;
     out.LineHeight = Font.Height;
@@ -18,10 +23,9 @@ TTextPreviewPicture PreviewPicture(const TSftFont& Font, const TPalette& Palette
         for (char32_t c : Lines[l]) {
             const TGlyphExtent e = Layout.GlyphOf(c);
             const std::int64_t w = Layout.CharWidth(c);
-            if (e.End <= e.Begin) out.Gaps.push_back({l, x, w});
+            if (e.End <= e.Begin) out.Gaps.push_back({out.First + l, x, w});
             x += w;
         }
-        out.LineWidths.push_back(x);
     }
     if (out.Width == 0 || out.Height == 0) return out;
     // Through the BMP image sft2bmp writes, so the colours are the file's.
@@ -34,6 +38,14 @@ TTextPreviewPicture PreviewPicture(const TSftFont& Font, const TPalette& Palette
     out.Rgba.resize(std::size_t(out.Width) * std::size_t(out.Height) * 4);
     PictureRGBA(bitmap, 0, 0, out.Width, out.Height, out.Rgba.data());
     return out;
+}
+
+std::vector<std::int64_t> PreviewLineWidths(const TTextLayout& Layout,
+                                            std::span<const std::u32string> Lines) {
+    std::vector<std::int64_t> widths;
+    widths.reserve(Lines.size());
+    for (const std::u32string& line : Lines) widths.push_back(Layout.Width(line));
+    return widths;
 }
 
 std::optional<char32_t> PreviewCharAt(const TTextLayout& Layout,

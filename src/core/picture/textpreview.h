@@ -3,6 +3,7 @@
 // the gaps of characters the font lacks and the lines wider than a limit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -19,20 +20,27 @@ struct TPreviewGap {
     std::int64_t Width = 0;
 };
 
+// Some of the lines drawn: a long text is drawn where it is in view.
 struct TTextPreviewPicture {
-    std::int32_t Width = 0;
+    std::int32_t Width = 0;  // as wide as the widest line drawn
     std::int32_t Height = 0;
     std::int32_t LineHeight = 0;
+    std::size_t First = 0;           // the first line drawn
+    std::int64_t Left = 0;           // the first column drawn
     std::vector<std::uint8_t> Rgba;  // Width * Height * 4, top row first
-    std::vector<TPreviewGap> Gaps;
-    std::vector<std::int64_t> LineWidths;
+    std::vector<TPreviewGap> Gaps;   // of the lines drawn, counted from the text's first
 };
 
-// Lines as TextPicture draws them in Font (an 8-bit one through Palette).
-// Throws EFontError as TextPicture does.
+// Lines First .. First + Count - 1 of Lines (those there are), columns
+// Left .. Left + Columns - 1, as TextPicture draws them in Font (an 8-bit
+// one through Palette). Throws EFontError as TextPicture does.
 TTextPreviewPicture PreviewPicture(const TSftFont& Font, const TPalette& Palette,
-                                   const TTextLayout& Layout,
-                                   std::span<const std::u32string> Lines);
+                                   const TTextLayout& Layout, std::span<const std::u32string> Lines,
+                                   std::size_t First = 0, std::size_t Count = SIZE_MAX,
+                                   std::int64_t Left = 0, std::int64_t Columns = INT64_MAX);
+// Each line's width in pixels, as the layout gives it.
+std::vector<std::int64_t> PreviewLineWidths(const TTextLayout& Layout,
+                                            std::span<const std::u32string> Lines);
 
 // The character whose glyph holds pixel X, Y of the picture at 1:1; none
 // over a gap or past a line's end.

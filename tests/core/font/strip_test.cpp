@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "font/strip.h"
+#include "font/textlayout.h"
 
 namespace {
 
@@ -35,3 +38,31 @@ TEST(StripGeometry, ExtentsRunToTheNextLargerX) {
 }
 
 }  // namespace
+
+// A part of a text's picture, as a view of a long text asks for it, is the
+// same part of the whole picture: cut through glyphs and gaps, and past the
+// end.
+TEST(TextPicture, ColumnsOfItAreThoseOfTheWhole) {
+    TSftFont font;
+    font.Width = 12, font.Height = 2;
+    Bytes pixels(24);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(i + 1);
+    font.Pixels = SharedBytes(std::move(pixels));
+    font.StripHeader[36] = 8;
+    const TStripGeometry glyphs(std::vector<TCharEntry>{{'a', 0, 0}, {'b', 5, 0}}, 12);
+    const TTextLayout layout(glyphs);
+    const std::vector<std::u32string> lines = {U"abza", U"b"};
+    const TPixelStrip<Bytes> whole = TextPicture(font, layout, lines);
+    ASSERT_EQ(whole.Width, 5 + 7 + 6 + 5);
+    for (const auto& [left, columns] : std::vector<std::pair<int, int>>{
+             {0, 23}, {3, 4}, {12, 6}, {13, 20}, {22, 1}, {23, 5}, {40, 2}}) {
+        const TPixelStrip<Bytes> part = TextPicture(font, layout, lines, left, columns);
+        const int w = std::clamp(std::min(columns, whole.Width - left), 0, whole.Width);
+        ASSERT_EQ(std::make_pair(part.Width, part.Height), std::make_pair(w, 4)) << left;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(part.Pixels[std::size_t(y * w + x)],
+                          whole.Pixels[std::size_t(y * whole.Width + left + x)])
+                    << left << ": " << x << ", " << y;
+    }
+}
