@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include "ui/userinterface.h"
@@ -13,6 +14,11 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
     if (text.contains("propagateSizeHints")) return;
     if (g_previous) g_previous(type, context, text);
 }
+// Each test starts from no settings, as it does run alone: what one leaves
+// (a toggle, a zoom) is not the next one's start.
+class TFreshSettings final : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { QSettings().clear(); }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -28,5 +34,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QString::fromLatin1(kSettingsFolder));
     g_previous = qInstallMessageHandler(QuietHandler);
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new TFreshSettings);
     return RUN_ALL_TESTS();
 }
