@@ -27,13 +27,16 @@ val TPage::PreviewText(const std::string& Text, int Limit, int First, int Count,
         out.set("drawnWidth", p.Width);
         out.set("drawnHeight", p.Height);
         out.set("rgba", ByteArray(ByteSpan(p.Rgba.data(), p.Rgba.size())));
-        val gaps = val::array(), wider = val::array();
+        val gaps = val::array();
         for (const TPreviewGap& g : p.Gaps)
             gaps.call<void>("push", double(g.Line), double(g.X), double(g.Width));
+        // All of a long text's lines may be wider: handed over at once.
+        std::vector<std::int32_t> wider;
         for (std::size_t l = 0; l < widths.size(); ++l)
-            if (WiderThan(widths[l], Limit)) wider.call<void>("push", double(l));
+            if (WiderThan(widths[l], Limit)) wider.push_back(std::int32_t(l));
         out.set("gaps", gaps);
-        out.set("wider", wider);
+        out.set("wider", val::global("Int32Array")
+                             .new_(emscripten::typed_memory_view(wider.size(), wider.data())));
         out.set("status", WiderLinesText(widths, Limit));
         return out;
     });
