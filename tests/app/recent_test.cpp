@@ -1,9 +1,9 @@
 // File > Open Recent across windows, and the text preview's own zoom.
 #include <gtest/gtest.h>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QAbstractScrollArea>
 #include <QSettings>
 #include <QSpinBox>
 #include <filesystem>

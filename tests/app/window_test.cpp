@@ -1,6 +1,7 @@
 // The main window's commands and their state transitions, driven offscreen
 // through a scripted user.
 #include <gtest/gtest.h>
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
