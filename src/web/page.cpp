@@ -153,13 +153,6 @@ val TPage::Table() const {
     return Guarded([&] { return TableOf(); });
 }
 
-namespace {
-template <class T>
-val TypedArray(const char* Type, const std::vector<T>& Items) {
-    return val::global(Type).new_(emscripten::typed_memory_view(Items.size(), Items.data()));
-}
-}  // namespace
-
 val TPage::TableOf() const {
     const std::vector<TCharEntry>& table = session_.Font().Table();
     std::vector<std::uint16_t> codes(table.size());

@@ -230,6 +230,11 @@ ByteSpan SpanOf(const std::string& Data);
 // byte at a time in the script, a tenth of a second for a large font.
 Bytes BytesOf(const val& Array);
 val ByteArray(ByteSpan Data);
+// A copy of Items the script owns, as the typed array Type ("Int32Array").
+template <class T>
+val TypedArray(const char* Type, const std::vector<T>& Items) {
+    return val::global(Type).new_(emscripten::typed_memory_view(Items.size(), Items.data()));
+}
 val Error(const std::string& Text);
 val Done();
 // Colours the palette lacks: the question before they move to the nearest.

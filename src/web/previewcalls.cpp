@@ -35,8 +35,7 @@ val TPage::PreviewText(const std::string& Text, int Limit, int First, int Count,
         for (std::size_t l = 0; l < widths.size(); ++l)
             if (WiderThan(widths[l], Limit)) wider.push_back(std::int32_t(l));
         out.set("gaps", gaps);
-        out.set("wider", val::global("Int32Array")
-                             .new_(emscripten::typed_memory_view(wider.size(), wider.data())));
+        out.set("wider", TypedArray("Int32Array", wider));
         out.set("status", WiderLinesText(widths, Limit));
         return out;
     });

@@ -34,21 +34,20 @@ struct TLetterMatch {
 };
 
 // How far a rendered glyph's ink reaches above its baseline.
+bool RowInked(const TGlyphBitmap& G, std::int32_t Y) {
+    const auto row = G.Coverage.begin() + std::ptrdiff_t(Y) * G.Width;
+    return std::any_of(row, row + G.Width, [](std::uint8_t c) { return c != 0; });
+}
+
 int InkAbove(const TGlyphBitmap& G) {
     for (std::int32_t y = 0; y < G.Rows; ++y)
-        if (std::any_of(G.Coverage.begin() + std::ptrdiff_t(y) * G.Width,
-                        G.Coverage.begin() + std::ptrdiff_t(y + 1) * G.Width,
-                        [](std::uint8_t c) { return c != 0; }))
-            return G.Top - y;
+        if (RowInked(G, y)) return G.Top - y;
     return 0;
 }
 
 int InkedRowsOf(const TGlyphBitmap& G) {
     int rows = 0;
-    for (std::int32_t y = 0; y < G.Rows; ++y)
-        rows += std::any_of(G.Coverage.begin() + std::ptrdiff_t(y) * G.Width,
-                            G.Coverage.begin() + std::ptrdiff_t(y + 1) * G.Width,
-                            [](std::uint8_t c) { return c != 0; });
+    for (std::int32_t y = 0; y < G.Rows; ++y) rows += RowInked(G, y);
     return rows;
 }
 
