@@ -113,6 +113,8 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("codePage", &TPage::CodePage)
         .function("checkText", &TPage::CheckText)
         .function("goToChar", &TPage::GoToChar)
+        .function("previewEdit", &TPage::PreviewEdit)
+        .function("previewSize", &TPage::PreviewSize)
         .function("previewText", &TPage::PreviewText)
         .function("previewCharAt", &TPage::PreviewCharAt)
         .function("readText", &TPage::ReadText)

@@ -15,6 +15,7 @@
 #include "image/colorrules.h"
 #include "makers/guides.h"
 #include "picture/picture.h"
+#include "picture/textpreview.h"
 #include "session/commands.h"
 #include "session/session.h"
 
@@ -115,15 +116,19 @@ public:
     // A character clicked in the text: its row selected, {row, selected}, or
     // {error} when the font lacks it.
     val GoToChar(int Char);
-    // View > Text Preview...: Text's lines First .. First + Count - 1,
-    // columns Left .. Left + Columns - 1, drawn as sft2bmp --text draws them,
-    // {width and lines: the whole text's, lineHeight, first, left, drawnWidth, drawnHeight, rgba,
-    // gaps: [line, x, width, ...], wider: [line, ...] of all, status} under a width Limit (0 for
-    // none), or {error}.
-    val PreviewText(const std::string& Text, int Limit, int First, int Count, int Left,
-                    int Columns) const;
-    // The character whose glyph holds pixel X, Y of Text's picture, or -1.
-    int PreviewCharAt(const std::string& Text, int X, int Y) const;
+    // View > Text Preview...: the text box's units At .. At + Removed - 1
+    // replaced by Inserted, as typed; its size after.
+    int PreviewEdit(int At, int Removed, const std::u16string& Inserted);
+    int PreviewSize() const { return int(preview_.Size()); }
+    // The text's lines First .. First + Count - 1, columns Left .. Left +
+    // Columns - 1, drawn as sft2bmp --text draws them, {width and lines: the
+    // whole text's, lineHeight, first, left, drawnWidth, drawnHeight, rgba,
+    // gaps: [line, x, width, ...], wider: [line, ...] of all, status} under a
+    // width Limit (0 for none), or {error}. Rgba is a view into the page's
+    // memory, to be read before the next call.
+    val PreviewText(int Limit, int First, int Count, int Left, int Columns);
+    // The character whose glyph holds pixel X, Y of the text's picture, or -1.
+    int PreviewCharAt(int X, int Y) const;
     // Build Accented Characters: the codes the field asks for, then those
     // built from their decompositions (arrays of code points, one per code).
     val AccentCodes(const std::string& Text) const;
@@ -217,8 +222,10 @@ private:
     std::vector<std::string> info_, builtInfo_;
     std::vector<std::uint8_t> rgba_;
     std::optional<TReferenceGlyph> reference_;
-    bool restart_ = false;  // pending_ begins the journal afresh
-    Bytes pending_;         // records not yet handed to the storage
+    TPreviewText preview_;                   // the Text Preview's text, as its box holds it
+    std::vector<std::uint8_t> previewRgba_;  // its last picture, viewed by the script
+    bool restart_ = false;                   // pending_ begins the journal afresh
+    Bytes pending_;                          // records not yet handed to the storage
 };
 
 // The command table as the page reads it.

@@ -10,6 +10,23 @@ import { load, save } from './settings.js';
 const $ = (id) => document.getElementById(id);
 const limit = () => Math.max(0, Math.floor(Number($('preview-width').value)) || 0);
 
+// The text box's text as the page holds it: each change handed over as the
+// units it replaced, so a key typed into a long text crosses as one key.
+let sent = '';
+function sync(page) {
+  const now = $('preview-text').value;
+  if (page.previewSize() !== sent.length) sent = '', page.previewEdit(0, 2 ** 31 - 1, '');
+  if (now === sent) return;
+  const most = Math.min(now.length, sent.length);
+  let a = 0, b = 0;
+  while (a < most && now.charCodeAt(a) === sent.charCodeAt(a)) a++;
+  while (b < most - a && now.charCodeAt(now.length - 1 - b) === sent.charCodeAt(sent.length - 1 - b)) b++;
+  page.previewEdit(a, sent.length - a - b, now.slice(a, now.length - b));
+  sent = now;
+}
+
+let drawn = null;  // the lines in view at 1:1, kept from one draw to the next
+
 // Draws the lines in view at Factor; the text's width at 1:1. The canvas is
 // the view's size and goes where the view is scrolled to, over a spacer as
 // large as the whole preview: a long text costs no more than its lines in view.
@@ -19,7 +36,8 @@ function draw({ page, display }, factor) {
   const first = lh > 0 ? Math.floor(area.scrollTop / lh) : 0;
   const count = lh > 0 ? Math.ceil((area.clientHeight || lh) / lh) + 1 : 0;
   const columns = Math.ceil((area.clientWidth || 1) / factor) + 2;
-  const p = page.previewText($('preview-text').value, most, first, count,
+  sync(page);
+  const p = page.previewText(most, first, count,
     Math.floor(Math.max(0, area.scrollLeft - m) / factor), columns);
   $('preview-status').textContent = p.error ?? p.status ?? '';
   const w = p.width ?? 0, cw = m + Math.max(w, most + 1) * factor, ch = (p.lines ?? 0) * lh;
@@ -28,21 +46,27 @@ function draw({ page, display }, factor) {
   const left = area.scrollLeft, top = area.scrollTop;
   canvas.style.left = `${left}px`;
   canvas.style.top = `${top}px`;
-  canvas.width = Math.max(1, Math.min(cw - left, area.clientWidth || cw));
-  canvas.height = Math.max(1, Math.min(ch - top, area.clientHeight || ch));
+  // Resized only when the size changes: a resize allocates the canvas anew.
+  const cwNow = Math.max(1, Math.min(cw - left, area.clientWidth || cw));
+  const chNow = Math.max(1, Math.min(ch - top, area.clientHeight || ch));
+  if (canvas.width !== cwNow) canvas.width = cwNow;
+  if (canvas.height !== chNow) canvas.height = chNow;
   const ctx = canvas.getContext('2d');
+  ctx.setTransform(1, 0, 0, 1, 0, 0);
   ctx.fillStyle = '#000';
   ctx.fillRect(0, 0, canvas.width, canvas.height);
   if (p.error || !ch) return w;
   ctx.imageSmoothingEnabled = false;
-  ctx.translate(-left, -top);
+  ctx.setTransform(1, 0, 0, 1, -left, -top);
   const y0 = p.first * lh;
   if (p.drawnWidth > 0 && p.drawnHeight > 0) {
-    const one = document.createElement('canvas');
-    one.width = p.drawnWidth;
-    one.height = p.drawnHeight;
-    one.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(p.rgba), p.drawnWidth, p.drawnHeight), 0, 0);
-    ctx.drawImage(one, m + p.left * factor, y0, p.drawnWidth * factor, p.drawnHeight * factor);
+    const one = drawn ??= document.createElement('canvas');
+    if (one.width !== p.drawnWidth) one.width = p.drawnWidth;
+    if (one.height !== p.drawnHeight) one.height = p.drawnHeight;
+    const pixels = new Uint8ClampedArray(p.rgba.buffer, p.rgba.byteOffset, p.rgba.length);
+    one.getContext('2d').putImageData(new ImageData(pixels, p.drawnWidth, p.drawnHeight), 0, 0);
+    ctx.drawImage(one, 0, 0, p.drawnWidth, p.drawnHeight,
+      m + p.left * factor, y0, p.drawnWidth * factor, p.drawnHeight * factor);
   }
   // Marks one screen pixel wide, in the strip's frame colour.
   ctx.fillStyle = display.frameColor;
@@ -77,7 +101,8 @@ export function redrawPreview() {
 // The text as drawn at 1:1, without the marks, as an RGB PNG; null when
 // there is none.
 function pngOf(page) {
-  const p = page.previewText($('preview-text').value, 0, 0, 2 ** 31 - 1, 0, 2 ** 31 - 1);
+  sync(page);
+  const p = page.previewText(0, 0, 2 ** 31 - 1, 0, 2 ** 31 - 1);
   if (p.error) throw new Error(p.error.replace(/\.$/, ''));
   const width = p.drawnWidth, height = p.drawnHeight;
   if (!width || !height) return null;
@@ -123,7 +148,8 @@ export function showPreview(ctx) {
     const x = e.clientX - box.left + $('preview-area').scrollLeft - display.previewMargin;
     const y = e.clientY - box.top + $('preview-area').scrollTop;
     if (x < 0) return;
-    const c = page.previewCharAt($('preview-text').value, Math.floor(x / factor), Math.floor(y / factor));
+    sync(page);
+    const c = page.previewCharAt(Math.floor(x / factor), Math.floor(y / factor));
     const result = c >= 0 ? page.goToChar(c) : null;
     if (result && !result.error) editor.apply(result);
   };

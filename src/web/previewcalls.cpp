@@ -4,50 +4,58 @@
 #include "font/textlayout.h"
 #include "page.h"
 #include "picture/textpreview.h"
-#include "text/charcode.h"
 
-val TPage::PreviewText(const std::string& Text, int Limit, int First, int Count, int Left,
-                       int Columns) const {
+int TPage::PreviewEdit(int At, int Removed, const std::u16string& Inserted) {
+    preview_.Replace(std::size_t(std::max(At, 0)), std::size_t(std::max(Removed, 0)), Inserted);
+    return int(preview_.Size());
+}
+
+val TPage::PreviewText(int Limit, int First, int Count, int Left, int Columns) {
     return Guarded([&] {
         val out = val::object();
         if (!picture_) return out;
-        const std::vector<std::u32string> lines = SplitLines(DecodeUtf8(Text));
         const TTextLayout layout(session_.Glyphs(), session_.CodePage());
-        const std::vector<std::int64_t> widths = PreviewLineWidths(layout, lines);
-        const TTextPreviewPicture p = PreviewPicture(
-            session_.Font().Font(), session_.Palette(), layout, lines,
-            std::size_t(std::max(First, 0)), std::size_t(std::max(Count, 0)), Left, Columns);
+        const std::vector<std::int64_t>& widths = preview_.Widths(layout);
+        // Only the lines in view are decoded and drawn.
+        const std::size_t first = std::min(std::size_t(std::max(First, 0)), widths.size());
+        TTextPreviewPicture p = PreviewPicture(
+            session_.Font().Font(), session_.Palette(), layout,
+            preview_.Lines(first, std::size_t(std::max(Count, 0))), 0, SIZE_MAX, Left, Columns);
+        p.First = first;
+        for (TPreviewGap& g : p.Gaps) g.Line += first;
         // The whole text's size, and the lines First .. First + Count - 1 drawn.
         out.set("width",
                 double(widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end())));
-        out.set("lines", double(lines.size()));
+        out.set("lines", double(widths.size()));
         out.set("lineHeight", session_.Height());
         out.set("first", double(p.First));
         out.set("left", double(p.Left));
         out.set("drawnWidth", p.Width);
         out.set("drawnHeight", p.Height);
-        out.set("rgba", ByteArray(ByteSpan(p.Rgba.data(), p.Rgba.size())));
-        val gaps = val::array();
+        // A view of the pixels, no copy: a fresh megabyte costs more than
+        // drawing it. Valid until the next call.
+        previewRgba_ = std::move(p.Rgba);
+        out.set("rgba",
+                val(emscripten::typed_memory_view(previewRgba_.size(), previewRgba_.data())));
+        std::vector<double> gaps;
         for (const TPreviewGap& g : p.Gaps)
-            gaps.call<void>("push", double(g.Line), double(g.X), double(g.Width));
+            gaps.insert(gaps.end(), {double(g.Line), double(g.X), double(g.Width)});
         // All of a long text's lines may be wider: handed over at once.
         std::vector<std::int32_t> wider;
         for (std::size_t l = 0; l < widths.size(); ++l)
             if (WiderThan(widths[l], Limit)) wider.push_back(std::int32_t(l));
-        out.set("gaps", gaps);
+        out.set("gaps", TypedArray("Float64Array", gaps));
         out.set("wider", TypedArray("Int32Array", wider));
         out.set("status", WiderLinesText(widths, Limit));
         return out;
     });
 }
 
-int TPage::PreviewCharAt(const std::string& Text, int X, int Y) const {
-    try {
-        const std::optional<char32_t> c =
-            ::PreviewCharAt(TTextLayout(session_.Glyphs(), session_.CodePage()),
-                            SplitLines(DecodeUtf8(Text)), session_.Height(), X, Y);
-        return c ? int(*c) : -1;
-    } catch (const std::exception&) {
-        return -1;  // text that is no UTF-8: nothing to go to
-    }
+int TPage::PreviewCharAt(int X, int Y) const {
+    const int height = session_.Height();
+    if (height <= 0 || Y < 0) return -1;
+    const std::optional<char32_t> c =
+        ::PreviewCharAt(TTextLayout(session_.Glyphs(), session_.CodePage()),
+                        preview_.Lines(std::size_t(Y / height), 1), height, X, Y % height);
+    return c ? int(*c) : -1;
 }

@@ -38,6 +38,8 @@ public:
     // A line's width in pixels.
     std::int64_t Width(std::u32string_view Line) const;
 
+    bool operator==(const TTextLayout&) const = default;
+
 private:
     std::vector<TGlyphExtent> glyphs_;  // by character, up to the last the font has
     std::int32_t gap_ = 0;

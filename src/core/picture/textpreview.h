@@ -48,6 +48,33 @@ std::optional<char32_t> PreviewCharAt(const TTextLayout& Layout,
                                       std::span<const std::u32string> Lines,
                                       std::int32_t LineHeight, std::int64_t X, std::int64_t Y);
 
+// A preview's text as its text box holds it, in UTF-16 units, split into
+// lines (LF, CR LF, CR, as SplitLines) and each line measured once: a key
+// typed into a long translation costs the lines it changes, not the text.
+class TPreviewText {
+public:
+    // Units At .. At + Removed - 1 replaced by Inserted (clamped to the text).
+    void Replace(std::size_t At, std::size_t Removed, std::u16string_view Inserted);
+    std::size_t Size() const { return text_.size(); }
+    std::size_t LineCount() const { return starts_.size(); }
+    // Lines First .. First + Count - 1, those there are, as code points (a
+    // lone surrogate as U+FFFD).
+    std::vector<std::u32string> Lines(std::size_t First, std::size_t Count) const;
+    // Each line's width in Layout; measured again only where the text or the
+    // layout changed.
+    const std::vector<std::int64_t>& Widths(const TTextLayout& Layout);
+
+private:
+    std::u32string Line(std::size_t I) const;
+    std::size_t LineEnd(std::size_t I) const;  // before its line break
+
+    std::u16string text_;
+    std::vector<std::size_t> starts_{0};  // each line's first unit
+    std::vector<std::int64_t> widths_{0};
+    std::vector<std::size_t> unmeasured_{0};  // lines whose width is not known
+    std::optional<TTextLayout> measuredIn_;
+};
+
 // A line Width pixels wide is marked under a limit of Limit (0: none).
 inline bool WiderThan(std::int64_t Width, std::int64_t Limit) { return Limit > 0 && Width > Limit; }
 

@@ -10,6 +10,7 @@
 #include "font/font.h"
 #include "picture/picture.h"
 #include "picture/rgba.h"
+#include "picture/textpreview.h"
 #include "testfiles.h"
 
 namespace {
@@ -212,3 +213,38 @@ TEST(PictureObject, ShortWriteLeavesNoTrace) {
 }
 
 }  // namespace
+
+// The preview's text kept across edits is the text split and measured whole:
+// breaks typed, joined (CR then LF) and taken out, surrogate pairs cut, the
+// layout changed between edits.
+TEST(PreviewText, EditsGiveTheLinesOfTheWholeText) {
+    const TTextLayout narrow(TStripGeometry(std::vector<TCharEntry>{{'a', 0, 0}, {'b', 5, 0}}, 12)),
+        wide(TStripGeometry(std::vector<TCharEntry>{{'a', 0, 0}, {'b', 2, 0}}, 30));
+    const std::u16string pieces[] = {u"a", u"b\r", u"\n", u"\r\n", u"ab\nb", u"\xD83D\xDE00", u""};
+    std::mt19937 rng(7);
+    TPreviewText kept;
+    std::u16string whole;
+    for (int step = 0; step < 400; ++step) {
+        const std::size_t at = rng() % (whole.size() + 1), removed = rng() % 4;
+        const std::u16string& typed = pieces[rng() % std::size(pieces)];
+        kept.Replace(at, removed, typed);
+        whole.replace(at, std::min(removed, whole.size() - at), typed);
+        const TTextLayout& layout = step % 50 < 25 ? narrow : wide;
+        if (step % 3) continue;  // several edits between looks
+        std::u32string decoded;
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            const char32_t u = whole[i];
+            const bool pair = u >= 0xD800 && u < 0xDC00 && i + 1 < whole.size() &&
+                              whole[i + 1] >= 0xDC00 && whole[i + 1] < 0xE000;
+            decoded += pair ? 0x10000 + ((u - 0xD800) << 10) + (whole[++i] - 0xDC00)
+                       : u >= 0xD800 && u < 0xE000 ? 0xFFFD
+                                                   : u;
+        }
+        const std::vector<std::u32string> lines = SplitLines(decoded);
+        ASSERT_EQ(kept.Lines(0, SIZE_MAX), lines) << step;
+        ASSERT_EQ(kept.Widths(layout), PreviewLineWidths(layout, lines)) << step;
+        ASSERT_EQ(kept.Lines(1, 2), std::vector<std::u32string>(
+                                        lines.begin() + std::min<std::size_t>(1, lines.size()),
+                                        lines.begin() + std::min<std::size_t>(3, lines.size())));
+    }
+}
