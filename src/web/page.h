@@ -123,7 +123,7 @@ public:
     // The text's lines First .. First + Count - 1, columns Left .. Left +
     // Columns - 1, drawn as sft2bmp --text draws them, {width and lines: the
     // whole text's, lineHeight, first, left, drawnWidth, drawnHeight, rgba,
-    // gaps: [line, x, width, ...], wider: [line, ...] of all, status} under a
+    // gaps: [line, x, width, ...], wider: [line, ...] of those drawn, status} under a
     // width Limit (0 for none), or {error}. Rgba is a view into the page's
     // memory, to be read before the next call.
     val PreviewText(int Limit, int First, int Count, int Left, int Columns);

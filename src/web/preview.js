@@ -2,6 +2,9 @@
 // as the game lays them out, all by the core, with a zoom of its own that
 // starts where the text fits. The gaps of characters the font lacks are
 // framed, and the lines wider than the Width field are marked.
+import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
+import { EditorState } from '@codemirror/state';
+import { EditorView, keymap, placeholder } from '@codemirror/view';
 import { encode } from 'fast-png';
 import { showDialog, warning } from './dialogs.js';
 import { saveBytes } from './files.js';
@@ -10,19 +13,36 @@ import { load, save } from './settings.js';
 const $ = (id) => document.getElementById(id);
 const limit = () => Math.max(0, Math.floor(Number($('preview-width').value)) || 0);
 
-// The text box's text as the page holds it: each change handed over as the
-// units it replaced, so a key typed into a long text crosses as one key.
-let sent = '';
-function sync(page) {
-  const now = $('preview-text').value;
-  if (page.previewSize() !== sent.length) sent = '', page.previewEdit(0, 2 ** 31 - 1, '');
-  if (now === sent) return;
-  const most = Math.min(now.length, sent.length);
-  let a = 0, b = 0;
-  while (a < most && now.charCodeAt(a) === sent.charCodeAt(a)) a++;
-  while (b < most - a && now.charCodeAt(now.length - 1 - b) === sent.charCodeAt(sent.length - 1 - b)) b++;
-  page.previewEdit(a, sent.length - a - b, now.slice(a, now.length - b));
-  sent = now;
+// The text box: CodeMirror's, which lays out only the lines in view, so a key
+// typed into a translation of thousands of lines costs no more than into one.
+// Each change is handed to the page as the units it replaced.
+let box = null, onChange = () => {};
+function textBox() {
+  box ??= new EditorView({
+    parent: $('preview-box'),
+    state: EditorState.create({
+      doc: 'The quick brown fox',
+      extensions: [
+        history(),
+        keymap.of([...defaultKeymap, ...historyKeymap]),
+        placeholder('Type or paste text'),
+        EditorView.contentAttributes.of({ id: 'preview-text', 'aria-label': 'Text', 'aria-multiline': 'true' }),
+        EditorView.updateListener.of((update) => { if (update.docChanged) onChange(update); }),
+      ],
+    }),
+  });
+  return box;
+}
+
+// The page's copy of the text follows the box's: the changes alone, or the
+// whole text when the two differ in size.
+function follow(page, update) {
+  const doc = textBox().state.doc;
+  if (update && page.previewSize() === update.startState.doc.length) {
+    update.changes.iterChanges((fromA, toA, fromB, toB, inserted) =>
+      page.previewEdit(fromB, toA - fromA, inserted.toString()));
+  }
+  if (page.previewSize() !== doc.length || !update) page.previewEdit(0, 2 ** 31 - 1, doc.toString());
 }
 
 let drawn = null;  // the lines in view at 1:1, kept from one draw to the next
@@ -36,7 +56,6 @@ function draw({ page, display }, factor) {
   const first = lh > 0 ? Math.floor(area.scrollTop / lh) : 0;
   const count = lh > 0 ? Math.ceil((area.clientHeight || lh) / lh) + 1 : 0;
   const columns = Math.ceil((area.clientWidth || 1) / factor) + 2;
-  sync(page);
   const p = page.previewText(most, first, count,
     Math.floor(Math.max(0, area.scrollLeft - m) / factor), columns);
   $('preview-status').textContent = p.error ?? p.status ?? '';
@@ -101,7 +120,6 @@ export function redrawPreview() {
 // The text as drawn at 1:1, without the marks, as an RGB PNG; null when
 // there is none.
 function pngOf(page) {
-  sync(page);
   const p = page.previewText(0, 0, 2 ** 31 - 1, 0, 2 ** 31 - 1);
   if (p.error) throw new Error(p.error.replace(/\.$/, ''));
   const width = p.drawnWidth, height = p.drawnHeight;
@@ -120,10 +138,12 @@ export function showPreview(ctx) {
   if (!select.options.length) select.append(...display.zoomSteps.map((z) => new Option(`${z}x`, String(z))));
   $('preview-width').value = String(load('previewWidth') ?? 0);
   const redraw = () => draw(ctx, Number(select.value));
+  textBox();
+  follow(page, null);
+  onChange = (update) => { follow(page, update); redraw(); };
   const width = draw(ctx, 1);
   select.value = String(load('previewZoom') ?? fittingZoom(display.zoomSteps, width, page.height()));
   redraw();
-  $('preview-text').oninput = redraw;
   $('preview-area').onscroll = redraw;
   select.onchange = () => { save('previewZoom', Number(select.value)); redraw(); };
   $('preview-width').oninput = () => { save('previewWidth', limit()); redraw(); };
@@ -134,8 +154,7 @@ export function showPreview(ctx) {
     if (!file) return;
     const text = page.readText(await readFile(file), file.name);
     if (text.error) return warning(text.error);
-    $('preview-text').value = text.text.replace(/\n$/, '');
-    redraw();
+    box.dispatch({ changes: { from: 0, to: box.state.doc.length, insert: text.text.replace(/\n$/, '') } });
   });
   $('preview-save').onclick = guarded(async () => {
     const png = pngOf(page);
@@ -144,11 +163,10 @@ export function showPreview(ctx) {
   });
   // A glyph clicked: its character's row, as Go To Character selects it.
   $('preview-canvas').onclick = (e) => {
-    const box = e.currentTarget.getBoundingClientRect(), factor = Number(select.value);
-    const x = e.clientX - box.left + $('preview-area').scrollLeft - display.previewMargin;
-    const y = e.clientY - box.top + $('preview-area').scrollTop;
+    const at = e.currentTarget.getBoundingClientRect(), factor = Number(select.value);
+    const x = e.clientX - at.left + $('preview-area').scrollLeft - display.previewMargin;
+    const y = e.clientY - at.top + $('preview-area').scrollTop;
     if (x < 0) return;
-    sync(page);
     const c = page.previewCharAt(Math.floor(x / factor), Math.floor(y / factor));
     const result = c >= 0 ? page.goToChar(c) : null;
     if (result && !result.error) editor.apply(result);

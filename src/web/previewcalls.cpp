@@ -40,9 +40,10 @@ val TPage::PreviewText(int Limit, int First, int Count, int Left, int Columns) {
         std::vector<double> gaps;
         for (const TPreviewGap& g : p.Gaps)
             gaps.insert(gaps.end(), {double(g.Line), double(g.X), double(g.Width)});
-        // All of a long text's lines may be wider: handed over at once.
+        // The wider lines drawn, to be marked; the status counts them all.
         std::vector<std::int32_t> wider;
-        for (std::size_t l = 0; l < widths.size(); ++l)
+        const std::size_t drawn = std::min(widths.size() - first, std::size_t(std::max(Count, 0)));
+        for (std::size_t l = first; l < first + drawn; ++l)
             if (WiderThan(widths[l], Limit)) wider.push_back(std::int32_t(l));
         out.set("gaps", TypedArray("Float64Array", gaps));
         out.set("wider", TypedArray("Int32Array", wider));

@@ -264,9 +264,11 @@ class Page(PageTest):
             with self.subTest(path):
                 self.open_font(path)
                 self.menu("View", "Text Preview...")
-                for id, keys in (("preview-text", (lines[0], Keys.ENTER, lines[1])), ("preview-width", (str(limit),))):
-                    self.d.find_element(By.ID, id).clear()
-                    self.d.find_element(By.ID, id).send_keys(*keys)
+                text = self.d.find_element(By.ID, "preview-text")
+                text.send_keys(Keys.CONTROL, "a")
+                text.send_keys(Keys.DELETE, lines[0], Keys.ENTER, lines[1])
+                self.d.find_element(By.ID, "preview-width").clear()
+                self.d.find_element(By.ID, "preview-width").send_keys(str(limit))
                 self.assertEqual(self.d.find_element(By.ID, "preview-status").text, status)
                 self.d.find_element(By.ID, "preview-save").click()
                 sft2bmp("--cmp", os.path.join(SAMPLES, "uicolormap.cmp"), "--text", "\n".join(lines), "-o", TMP, path)
