@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const TTextLine& line : text.Lines) {
                 if (line.Line <= last) std::abort();  // each line begins past the last
                 last = line.Line;
-                (all += line.Text) += U'\n';
+                if (line.At != all.size() || line.At + line.Size > text.All.size()) std::abort();
+                (all += text.Text(line)) += U'\n';
             }
             if (all != text.All) std::abort();
         } catch (const EFontError&) {

@@ -100,8 +100,10 @@ std::optional<int> ParseArgs(int argc, char** argv, Options& o) {
     if (!textFile.empty()) {
         try {
             // A translation's own line breaks split it as the game shows it.
-            for (const TTextLine& line : ReadTextOf(textFile).Lines)
-                for (std::u32string& one : SplitLines(line.Text)) o.lines.push_back(std::move(one));
+            const TText read = ReadTextOf(textFile);
+            for (const TTextLine& line : read.Lines)
+                for (std::u32string& one : SplitLines(read.Text(line)))
+                    o.lines.push_back(std::move(one));
         } catch (const TRefusal& r) {
             return Refuse(r.Path, r.Why);
         }

@@ -1,7 +1,9 @@
 // sftcheck: which characters of a translation each font lacks, and whether
 // Build Accented Characters can make them, before the game shows a gap.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -109,7 +111,7 @@ std::vector<TWideLine> ShownLines(const std::vector<TTextFile>& Files) {
     std::vector<TWideLine> shown;
     for (const TTextFile& f : Files)
         for (const TTextLine& line : f.Text.Lines) {
-            const std::u32string_view text = line.Text;
+            const std::u32string_view text = f.Text.Text(line);
             std::size_t at = 0;
             for (std::size_t i = 0; i < text.size(); ++i)
                 if (text[i] == '\r' || text[i] == '\n') {
@@ -124,9 +126,9 @@ std::vector<TWideLine> ShownLines(const std::vector<TTextFile>& Files) {
 
 // Those of Shown, measured in Measured, wider than Limit in the layout.
 std::vector<TWideLine> WideLines(const TTextLayout& Layout, const std::vector<TWideLine>& Shown,
-                                 const TLineWidths& Measured, std::int64_t Limit) {
+                                 TLineWidths& Measured, std::int64_t Limit) {
     std::vector<TWideLine> wide;
-    const std::vector<std::int64_t> widths = Measured.In(Layout);
+    const std::vector<std::int64_t>& widths = Measured.In(Layout);
     for (std::size_t i = 0; i < Shown.size(); ++i)
         if (widths[i] > Limit)
             wide.push_back({Shown[i].File, Shown[i].Line, widths[i], Shown[i].Text});
@@ -173,28 +175,28 @@ int main(int argc, char** argv) {
     CLI::App app("", "sftcheck");
     if (const auto stop = ParseArgs(argc, argv, app, o)) return *stop;
 
-    std::u32string text;
+    std::vector<char32_t> chars;
     std::vector<TTextFile> files;
     for (const std::string& path : o.texts) {
         try {
             TText read = ReadTextOf(path);
-            if (text.empty())
-                text = std::move(read.All);
-            else
-                text += read.All;
+            const std::vector<char32_t> more = TextCharacters(read.All);
+            std::vector<char32_t> both;
+            std::set_union(chars.begin(), chars.end(), more.begin(), more.end(),
+                           std::back_inserter(both));
+            chars = std::move(both);
             // The lines are kept only to be measured.
-            if (o.width) files.push_back({path, {{}, std::move(read.Lines)}});
+            if (o.width) files.push_back({path, std::move(read)});
         } catch (const TRefusal& r) {
             return Refuse(r.Path, r.Why);
         } catch (const std::bad_alloc&) {
             return Refuse(path, "Out of memory");
         }
     }
-    const std::vector<char32_t> chars = TextCharacters(text);
     const std::vector<TWideLine> shown = ShownLines(files);
     std::vector<std::u32string_view> texts;
     for (const TWideLine& line : shown) texts.push_back(line.Text);
-    const TLineWidths measured(texts);
+    TLineWidths measured(texts);
     nlohmann::ordered_json json = nlohmann::ordered_json::array();
     bool anyMissing = false;
     for (const std::string& path : o.fonts) {

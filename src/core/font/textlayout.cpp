@@ -90,16 +90,23 @@ TLineWidths::TLineWidths(std::span<const std::u32string_view> Lines) {
     }
 }
 
-std::vector<std::int64_t> TLineWidths::In(const TTextLayout& Layout) const {
-    std::vector<std::int64_t> width(chars_.size()), out(ends_.size());
+const std::vector<std::int64_t>& TLineWidths::In(const TTextLayout& Layout) {
+    std::vector<std::int64_t> width(chars_.size());
     for (std::size_t i = 0; i < chars_.size(); ++i) width[i] = Layout.CharWidth(chars_[i]);
+    for (const auto& [widths, lines] : measured_)
+        if (widths == width) return lines;
+    std::vector<std::int64_t> out(ends_.size());
     std::size_t k = 0;
     for (std::size_t l = 0; l < ends_.size(); ++l) {
         std::int64_t sum = 0;
         for (; k < ends_[l]; ++k) sum += width[counts_[k].Char] * counts_[k].Times;
         out[l] = sum;
     }
-    return out;
+    // A few kept: a folder's fonts come in families, one after another.
+    constexpr std::size_t kKept = 8;
+    if (measured_.size() == kKept) measured_.erase(measured_.begin());
+    measured_.emplace_back(std::move(width), std::move(out));
+    return measured_.back().second;
 }
 
 TPixelStrip<Bytes> TextPicture(const TSftFont& Font, const TTextLayout& Layout,

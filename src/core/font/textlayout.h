@@ -51,8 +51,10 @@ private:
 class TLineWidths {
 public:
     explicit TLineWidths(std::span<const std::u32string_view> Lines);
-    // Each line's width in Layout, as Layout.Width gives it.
-    std::vector<std::int64_t> In(const TTextLayout& Layout) const;
+    // Each line's width in Layout, as Layout.Width gives it. Layouts whose
+    // glyphs measure alike for these lines (the same font in other colours,
+    // common among a game's fonts) are measured once.
+    const std::vector<std::int64_t>& In(const TTextLayout& Layout);
 
 private:
     struct TCount {
@@ -62,6 +64,8 @@ private:
     std::vector<char32_t> chars_;    // the distinct characters of all lines
     std::vector<TCount> counts_;     // the lines' counts, one line after another
     std::vector<std::size_t> ends_;  // where each line's counts end
+    // The last layouts' widths of chars_ and the lines' widths in them.
+    std::vector<std::pair<std::vector<std::int64_t>, std::vector<std::int64_t>>> measured_;
 };
 
 // The picture of Lines laid out in Font's strip: as wide as the widest line,

@@ -90,48 +90,44 @@ std::u32string_view Trimmed(std::u32string_view S) {
     return S;
 }
 
-// One entry of a gettext file as far as it is read.
-struct TEntry {
-    bool Context = false;
-    std::u32string Id;
-    std::vector<TTextLine> Strings;  // the msgstrs; Line 0 until text is seen
-};
-
+// A gettext file read a line at a time: each translation's text goes
+// straight into the text's one buffer, so a long file costs no string per line.
 class TPoReader {
 public:
-    explicit TPoReader(std::string_view Name) : name_(Name) {}
+    TPoReader(std::string_view Name, TText& Out) : name_(Name), out_(Out) {}
 
     void Line(std::uint32_t Number, std::u32string_view Text) {
         number_ = Number;
         Text = Trimmed(Text);
         if (Text.empty() || Text[0] == U'#') return;
-        if (Text[0] == U'"') return Append(Unquoted(Text));
+        if (Text[0] == U'"') return Append(Text);
         const std::size_t space = std::min(Text.find_first_of(U" \t"), Text.size());
         const std::u32string_view word = Text.substr(0, space);
-        const std::u32string string = Unquoted(Trimmed(Text.substr(space)));
+        const std::u32string_view string = Trimmed(Text.substr(space));
         if (word == U"msgctxt" || word == U"msgid") {
-            if (key_ == Key::Str || key_ == Key::Plural) Flush();
+            EndString();
+            if (key_ == Key::Str || key_ == Key::Plural) NewEntry();
             if (word == U"msgctxt") {
-                entry_.Context = true;
+                context_ = true;
                 key_ = Key::Context;
             } else {
                 key_ = Key::Id;
             }
         } else if (word == U"msgid_plural") {
+            EndString();
             key_ = Key::Plural;
         } else if (word == U"msgstr" || (word.starts_with(U"msgstr[") && word.ends_with(U"]"))) {
+            EndString();
             key_ = Key::Str;
-            entry_.Strings.push_back({});
+            // The header (an empty msgid without a context) is no translation.
+            string_ = {0, out_.All.size(), 0};
         } else {
             Refuse("it is no keyword, string or comment");
         }
         Append(string);
     }
 
-    std::vector<TTextLine> Finish() {
-        Flush();
-        return std::move(lines_);
-    }
+    void Finish() { EndString(); }
 
 private:
     enum class Key { None, Context, Id, Plural, Str };
@@ -141,47 +137,54 @@ private:
                          " is not gettext: " + Why + ".");
     }
 
-    std::u32string Unquoted(std::u32string_view S) const {
+    void NewEntry() {
+        key_ = Key::None;
+        context_ = idSeen_ = false;
+    }
+
+    // A string in quotes, its escapes read, added to the msgstr being read
+    // (and only checked elsewhere).
+    void Append(std::u32string_view S) {
+        if (key_ == Key::None) Refuse("a string comes before any keyword");
         if (S.size() < 2 || S.front() != U'"') Refuse("a string in quotes was expected");
-        std::u32string out;
+        const bool kept = key_ == Key::Str && (idSeen_ || context_);
+        std::u32string& all = out_.All;
+        const std::size_t before = all.size();
         std::size_t i = 1;
         for (; i < S.size() && S[i] != U'"'; ++i) {
-            if (S[i] != U'\\') {
-                out.push_back(S[i]);
-                continue;
+            char32_t c = S[i];
+            if (c == U'\\') {
+                if (++i == S.size()) break;
+                c = S[i] == U'n' ? U'\n' : S[i] == U't' ? U'\t' : S[i] == U'r' ? U'\r' : S[i];
             }
-            if (++i == S.size()) break;
-            const char32_t c = S[i];
-            out.push_back(c == U'n' ? U'\n' : c == U't' ? U'\t' : c == U'r' ? U'\r' : c);
+            if (key_ == Key::Id) idSeen_ = true;
+            if (kept) all.push_back(c);
         }
-        if (i + 1 != S.size())
+        if (i + 1 != S.size()) {
+            all.resize(before);
             Refuse(i >= S.size() ? "a string lacks its closing quote"
                                  : "text follows a string's closing quote");
-        return out;
+        }
+        if (kept && all.size() > before && string_.Size == 0) string_.Line = number_;
+        string_.Size += all.size() - before;
     }
 
-    void Append(const std::u32string& S) {
-        if (key_ == Key::None) Refuse("a string comes before any keyword");
-        if (key_ == Key::Id) entry_.Id += S;
+    // The msgstr read so far ends: kept as a line when it has text.
+    void EndString() {
         if (key_ != Key::Str) return;
-        TTextLine& line = entry_.Strings.back();
-        if (line.Line == 0 && !S.empty()) line.Line = number_;
-        line.Text += S;
-    }
-
-    void Flush() {
-        const bool header = entry_.Id.empty() && !entry_.Context;
-        for (TTextLine& s : entry_.Strings)
-            if (!header && !s.Text.empty()) lines_.push_back(std::move(s));
-        entry_ = {};
-        key_ = Key::None;
+        if (string_.Size > 0) {
+            out_.All.push_back(U'\n');
+            out_.Lines.push_back(string_);
+        }
+        string_ = {};
     }
 
     std::string_view name_;
+    TText& out_;
     std::uint32_t number_ = 0;
     Key key_ = Key::None;
-    TEntry entry_;
-    std::vector<TTextLine> lines_;
+    bool context_ = false, idSeen_ = false;  // of the entry being read
+    TTextLine string_;                       // the msgstr being read
 };
 
 bool Gettext(std::string_view Name) {
@@ -196,19 +199,18 @@ bool Gettext(std::string_view Name) {
 
 TText ReadText(ByteSpan Bytes, std::string_view Name) {
     TText out;
+    // Most of a file is its text: one allocation for all of it.
+    out.All.reserve(Bytes.size() + 1);
     if (Gettext(Name)) {
-        TPoReader po(Name);
+        TPoReader po(Name, out);
         ForEachTextLine(Bytes, Name,
                         [&](std::uint32_t n, std::u32string_view line) { po.Line(n, line); });
-        out.Lines = po.Finish();
+        po.Finish();
     } else {
         ForEachTextLine(Bytes, Name, [&](std::uint32_t n, std::u32string_view line) {
-            out.Lines.push_back({n, std::u32string(line)});
+            out.Lines.push_back({n, out.All.size(), line.size()});
+            (out.All += line) += U'\n';
         });
     }
-    std::size_t size = 0;
-    for (const TTextLine& line : out.Lines) size += line.Text.size() + 1;
-    out.All.reserve(size);
-    for (const TTextLine& line : out.Lines) (out.All += line.Text) += U'\n';
     return out;
 }

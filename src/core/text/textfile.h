@@ -9,14 +9,19 @@
 
 #include "base/bytes.h"
 
+// A line of a text: where it lies in the text's characters.
 struct TTextLine {
     std::uint32_t Line = 0;  // the file's line where the text begins, from 1
-    std::u32string Text;
+    std::size_t At = 0;      // into TText::All
+    std::size_t Size = 0;
 };
 
 struct TText {
     std::u32string All;  // the lines' texts, each ended by a line break
     std::vector<TTextLine> Lines;
+    std::u32string_view Text(const TTextLine& Line) const {
+        return std::u32string_view(All).substr(Line.At, Line.Size);
+    }
 };
 
 // The text of a file called Name: UTF-8 (a byte order mark dropped) or UTF-16

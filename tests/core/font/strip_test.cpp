@@ -66,3 +66,17 @@ TEST(TextPicture, ColumnsOfItAreThoseOfTheWhole) {
                     << left << ": " << x << ", " << y;
     }
 }
+
+// Lines measured in one font after another, some measuring alike, are the
+// widths each layout gives them, however many came between.
+TEST(LineWidths, EachLayoutGivesItsOwnWidths) {
+    const std::vector<std::u32string_view> lines = {U"ab", U"ba b", U"", U"zz\u0416"};
+    TLineWidths measured(lines);
+    for (const int b : {5, 2, 5, 3, 4, 6, 7, 8, 9, 10, 11, 2, 5}) {
+        const TTextLayout layout(
+            TStripGeometry(std::vector<TCharEntry>{{'a', 0, 0}, {'b', b, 0}}, 12));
+        std::vector<std::int64_t> expected;
+        for (const std::u32string_view line : lines) expected.push_back(layout.Width(line));
+        EXPECT_EQ(measured.In(layout), expected) << b;
+    }
+}

@@ -116,7 +116,7 @@ TEST(TextFile, ReadsEachFormAndPlaceOfItsLines) {
         Lines got;
         std::u32string all;
         for (const TTextLine& l : text.Lines)
-            got.emplace_back(l.Line, l.Text), all += l.Text + U"\n";
+            got.emplace_back(l.Line, text.Text(l)), all += std::u32string(text.Text(l)) + U"\n";
         EXPECT_EQ(got, lines);
         EXPECT_EQ(text.All, all);
     }
