@@ -2,6 +2,8 @@
 
 #include <emscripten/bind.h>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "fontjson.h"
@@ -16,11 +18,40 @@ ByteSpan SpanOf(const std::string& Data) {
     return ByteSpan(reinterpret_cast<const std::uint8_t*>(Data.data()), Data.size());
 }
 
-Bytes BytesOf(const val& Array) {
-    Bytes out(Array["length"].as<std::size_t>());
-    val(emscripten::typed_memory_view(out.size(), out.data())).call<void>("set", Array);
-    return out;
-}
+// A Uint8Array read as a file: small reads from a window of it copied in at
+// once, large ones (a strip's pixels) straight into their place, so a large
+// font is copied into the page's memory once.
+class TArraySource final : public ByteSource {
+public:
+    explicit TArraySource(const val& Array)
+        : array_(Array), size_(Array["length"].as<std::size_t>()) {}
+    std::uint64_t Left() const override { return size_ - pos_; }
+    bool Read(void* Dst, std::size_t N) override {
+        if (size_ - pos_ < N) return false;
+        if (N > kWindow) {
+            Copy(Dst, pos_, N);
+        } else {
+            if (pos_ < from_ || pos_ + N > from_ + window_.size()) {
+                window_.resize(std::min(kWindow, size_ - pos_));
+                Copy(window_.data(), from_ = pos_, window_.size());
+            }
+            if (N != 0) std::memcpy(Dst, window_.data() + (pos_ - from_), N);
+        }
+        pos_ += N;
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kWindow = 64 * 1024;
+    void Copy(void* Dst, std::size_t At, std::size_t N) const {
+        val(emscripten::typed_memory_view(N, static_cast<std::uint8_t*>(Dst)))
+            .call<void>("set", array_.call<val>("subarray", At, At + N));
+    }
+
+    val array_;
+    std::size_t size_, pos_ = 0, from_ = 0;
+    Bytes window_;
+};
 
 // A copy the script owns, since the WebAssembly memory may move as it grows.
 val ByteArray(ByteSpan Data) {
@@ -117,8 +148,8 @@ val TPage::Report(const TSessionChange& Change) {
 val TPage::OpenFont(const val& File, const std::string& Name) {
     return Guarded([&] {
         TEditedFont font;
-        const Bytes bytes = BytesOf(File);
-        if (!font.Parse(bytes, Name) || !OpenableDepth(font.BitsPerPixel()))
+        TArraySource file(File);
+        if (!font.Load(file, Name) || !OpenableDepth(font.BitsPerPixel()))
             return Error(kInvalidSFT);
         Build(font, session_.Palette());
         session_.Open(std::move(font));

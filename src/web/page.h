@@ -233,9 +233,6 @@ val CommandTable();
 
 // Helpers the page's files share.
 ByteSpan SpanOf(const std::string& Data);
-// A Uint8Array's bytes, copied at once: embind copies a std::string's a
-// byte at a time in the script, a tenth of a second for a large font.
-Bytes BytesOf(const val& Array);
 val ByteArray(ByteSpan Data);
 // A copy of Items the script owns, as the typed array Type ("Int32Array").
 template <class T>
