@@ -79,13 +79,18 @@ function draw({ page, display }, factor) {
   ctx.setTransform(1, 0, 0, 1, -left, -top);
   const y0 = p.first * lh;
   if (p.drawnWidth > 0 && p.drawnHeight > 0) {
-    const one = drawn ??= document.createElement('canvas');
-    if (one.width !== p.drawnWidth) one.width = p.drawnWidth;
-    if (one.height !== p.drawnHeight) one.height = p.drawnHeight;
     const pixels = new Uint8ClampedArray(p.rgba.buffer, p.rgba.byteOffset, p.rgba.length);
-    one.getContext('2d').putImageData(new ImageData(pixels, p.drawnWidth, p.drawnHeight), 0, 0);
-    ctx.drawImage(one, 0, 0, p.drawnWidth, p.drawnHeight,
-      m + p.left * factor, y0, p.drawnWidth * factor, p.drawnHeight * factor);
+    const image = new ImageData(pixels, p.drawnWidth, p.drawnHeight);
+    if (factor === 1) {
+      ctx.putImageData(image, m + p.left - left, y0 - top);  // where the view is, untransformed
+    } else {
+      const one = drawn ??= document.createElement('canvas');
+      if (one.width !== p.drawnWidth) one.width = p.drawnWidth;
+      if (one.height !== p.drawnHeight) one.height = p.drawnHeight;
+      one.getContext('2d').putImageData(image, 0, 0);
+      ctx.drawImage(one, 0, 0, p.drawnWidth, p.drawnHeight,
+        m + p.left * factor, y0, p.drawnWidth * factor, p.drawnHeight * factor);
+    }
   }
   // Marks one screen pixel wide, in the strip's frame colour.
   ctx.fillStyle = display.frameColor;
