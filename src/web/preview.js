@@ -50,8 +50,10 @@ let drawn = null;  // the lines in view at 1:1, kept from one draw to the next
 // Draws the lines in view at Factor; the text's width at 1:1. The canvas is
 // the view's size and goes where the view is scrolled to, over a spacer as
 // large as the whole preview: a long text costs no more than its lines in view.
-function draw({ page, display }, factor) {
+function draw(shownNow, factor, again = true) {
+  const { page, display } = shownNow;
   const area = $('preview-area'), canvas = $('preview-canvas'), m = display.previewMargin, most = limit();
+  const room = [area.clientWidth, area.clientHeight];
   const lh0 = page.height(), lh = lh0 * factor;
   const first = lh > 0 ? Math.floor(area.scrollTop / lh) : 0;
   const count = lh > 0 ? Math.ceil((area.clientHeight || lh) / lh) + 1 : 0;
@@ -62,6 +64,8 @@ function draw({ page, display }, factor) {
   const w = p.width ?? 0, cw = m + Math.max(w, most + 1) * factor, ch = (p.lines ?? 0) * lh;
   $('preview-space').style.width = `${cw}px`;
   $('preview-space').style.height = `${ch}px`;
+  // The view grew or shrank with the text: its lines and columns are others.
+  if (again && (area.clientWidth !== room[0] || area.clientHeight !== room[1])) return draw(shownNow, factor, false);
   const left = area.scrollLeft, top = area.scrollTop;
   canvas.style.left = `${left}px`;
   canvas.style.top = `${top}px`;

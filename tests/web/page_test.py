@@ -9,6 +9,7 @@ import zlib
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select
 
 from browser import A_B, PageTest, SAMPLES, SITE, TMP, font, png, sample_rgb, served, sft2bmp, write
 
@@ -273,7 +274,21 @@ class Page(PageTest):
                 self.d.find_element(By.ID, "preview-save").click()
                 sft2bmp("--cmp", os.path.join(SAMPLES, "uicolormap.cmp"), "--text", "\n".join(lines), "-o", TMP, path)
                 with open(os.path.join(TMP, os.path.basename(path)[:-4] + ".BMP"), "rb") as f:
-                    self.assertEqual(png_rgb(self.download(os.path.basename(path)[:-4] + ".png")), bmp_rgb(f.read()))
+                    w, h, rows = png_rgb(self.download(os.path.basename(path)[:-4] + ".png"))
+                    self.assertEqual((w, h, rows), bmp_rgb(f.read()))
+                # The view shows those pixels at each zoom, its whole width
+                # drawn, once the width's line is gone.
+                self.d.find_element(By.ID, "preview-width").clear()
+                self.d.find_element(By.ID, "preview-width").send_keys("0")
+                for zoom in (1, 2):
+                    Select(self.d.find_element(By.ID, "preview-zoom")).select_by_value(str(zoom))
+                    shown = self.d.execute_script(
+                        "const c = document.getElementById('preview-canvas'), [z, w] = arguments;"
+                        "const d = c.getContext('2d').getImageData(0, 0, c.width, 1).data, out = [];"
+                        "for (let x = 4; x + z <= Math.min(c.width, 4 + w * z); x += z)"
+                        "  out.push(d[4 * x], d[4 * x + 1], d[4 * x + 2]);"
+                        "return out;", zoom, w)
+                    self.assertEqual(bytes(shown), rows[0][:len(shown)])
                 self.named("Close", "button").click()
 
 
