@@ -209,10 +209,12 @@ val TPage::Boundaries() const { return ArrayOf(session_.Glyphs().Boundaries()); 
 
 std::string TPage::ExportName() const { return ProposedExportName(Name(), ""); }
 
-val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen) {
-    if (!picture_ || W <= 0 || H <= 0) return val::null();
+val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen, int Zoom) {
+    if (!picture_ || W <= 0 || H <= 0 || Zoom < 1 || Zoom > 16) return val::null();
+    const std::size_t w = std::size_t(W), h = std::size_t(H), z = std::size_t(Zoom);
     try {
-        rgba_.resize(std::size_t(W) * std::size_t(H) * 4);
+        rgba_.resize(w * h * 4);
+        if (z > 1) zoomed_.resize(w * z * h * z * 4);
     } catch (const std::bad_alloc&) {
         return val::null();
     }
@@ -220,7 +222,18 @@ val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen) {
     if (OnScreen && reference_)
         reference_->DrawUnder(session_.Font(), session_.Palette(), session_.Background(),
                               session_.Glyph(session_.CurrentRow()), X, Y, W, H, rgba_.data());
-    return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
+    if (z == 1) return val(emscripten::typed_memory_view(rgba_.size(), rgba_.data()));
+    // Zoomed here, a row once and copied down: the browser puts the view's
+    // pixels in place without scaling them through a canvas of its own.
+    const std::size_t row = w * z * 4;
+    for (std::size_t y = 0; y < h; ++y) {
+        std::uint8_t* out = zoomed_.data() + y * z * row;
+        for (std::size_t x = 0; x < w; ++x)
+            for (std::size_t k = 0; k < z; ++k)
+                std::memcpy(out + (x * z + k) * 4, rgba_.data() + (y * w + x) * 4, 4);
+        for (std::size_t k = 1; k < z; ++k) std::memcpy(out + k * row, out, row);
+    }
+    return val(emscripten::typed_memory_view(zoomed_.size(), zoomed_.data()));
 }
 
 std::string TPage::PixelInfo(int X, int Y) const {

@@ -49,9 +49,11 @@ public:
     // The name Save as BMP gives the picture: main.sft gives main.BMP.
     std::string ExportName() const;
 
-    // Pixels of the picture as RGBA; OnScreen for the part of the strip on
-    // screen, with the reference glyph under the selected one.
-    val Pixels(int X, int Y, int W, int H, bool OnScreen);
+    // Pixels of the picture as RGBA, each Zoom x Zoom (1 to 16) as the view
+    // shows them; OnScreen for the part of the strip on screen, with the
+    // reference glyph under the selected one. A view into the page's memory,
+    // to be read before the next call.
+    val Pixels(int X, int Y, int W, int H, bool OnScreen, int Zoom);
     std::string PixelInfo(int X, int Y) const;
     val BmpFile() const;
     // The font file's bytes; once they are written (a download is a write),
@@ -220,7 +222,7 @@ private:
     TKeptValues kept_;  // the dialogs' last values
     std::unique_ptr<TBitmap> picture_, built_;
     std::vector<std::string> info_, builtInfo_;
-    std::vector<std::uint8_t> rgba_;
+    std::vector<std::uint8_t> rgba_, zoomed_;
     std::optional<TReferenceGlyph> reference_;
     TPreviewText preview_;                   // the Text Preview's text, as its box holds it
     std::vector<std::uint8_t> previewRgba_;  // its last picture, viewed by the script

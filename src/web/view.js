@@ -17,7 +17,6 @@ export class StripView {
     this.guides = [];  // rows along whose top edges View > Guides draws its lines
     this.width = 0;
     this.height = 0;
-    this.offscreen = document.createElement('canvas');
     this.pending = false;
     scroller.addEventListener('scroll', () => this.redraw());
     new ResizeObserver(() => this.redraw()).observe(scroller);
@@ -162,9 +161,16 @@ export class StripView {
       return;
     }
     ctx.fillStyle = '#000';
-    ctx.fillRect(0, 0, w, h);
-    if (!this.page.hasFont() || this.width <= 0 || this.height <= 0) return;
-    if (sw <= 0 || sh <= 0) return;
+    if (!this.page.hasFont() || this.width <= 0 || this.height <= 0 || sw <= 0 || sh <= 0) {
+      ctx.fillRect(0, 0, w, h);
+      return;
+    }
+    // Black only where the strip is not: its pixels replace what is under them.
+    const x0 = sx * z - left, y0 = sy * z - top, x1 = x0 + sw * z, y1 = y0 + sh * z;
+    ctx.fillRect(0, 0, w, Math.max(0, y0));
+    ctx.fillRect(0, y1, w, h - y1);
+    ctx.fillRect(0, y0, Math.max(0, x0), y1 - y0);
+    ctx.fillRect(x1, y0, w - x1, y1 - y0);
     this.drawPart(ctx, sx, sy, sw, sh, w, h);
   }
 
@@ -172,16 +178,12 @@ export class StripView {
   drawPart(ctx, sx, sy, sw, sh, w, h) {
     const { scroller, zoom: z } = this;
     const left = scroller.scrollLeft, top = scroller.scrollTop;
-    const rgba = this.page.pixels(sx, sy, sw, sh, true);
+    const rgba = this.page.pixels(sx, sy, sw, sh, true, z);
     if (!rgba) return;
-    const off = this.offscreen;
-    if (off.width < sw || off.height < sh) {
-      off.width = Math.max(off.width, sw);
-      off.height = Math.max(off.height, sh);
-    }
-    off.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(rgba), sw, sh), 0, 0);
+    // Zoomed by the core; put in place as they are, which is the clip's
+    // rectangle when only a part is drawn.
     const dx = sx * z - left, dy = sy * z - top;
-    ctx.drawImage(off, 0, 0, sw, sh, dx, dy, sw * z, sh * z);
+    ctx.putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length), sw * z, sh * z), dx, dy);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
     if (this.frame) {
       // Dashes of black on white along the selected pixels' inner edge.
