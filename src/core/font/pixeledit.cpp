@@ -54,6 +54,49 @@ void TPixelDelta::Toggle(TPixelGrid& Grid) const noexcept {
         Put(Grid, at_[i], std::uint16_t(At(Grid, at_[i]) ^ diff_[i]));
 }
 
+std::vector<TPixelRect> TPixelDelta::Differing(const TPixelDelta& Other, std::int32_t Width) const {
+    // Offset and difference in one key: after sorting, a pixel's notes of
+    // both deltas lie together, and they cancel when their differences do.
+    std::vector<std::uint64_t> notes;
+    notes.reserve(at_.size() + Other.at_.size());
+    for (const TPixelDelta* d : {this, &Other})
+        for (std::size_t i = 0; i < d->at_.size(); ++i)
+            notes.push_back(std::uint64_t(d->at_[i]) << 16 | d->diff_[i]);
+    std::sort(notes.begin(), notes.end());
+    std::vector<TPixelRect> runs;
+    std::size_t open = 0;  // the first run that may still grow downwards
+    const auto add = [&](std::uint64_t at) {
+        const auto x = std::int32_t(at % std::uint64_t(Width));
+        const auto y = std::int32_t(at / std::uint64_t(Width));
+        if (!runs.empty() && runs.back().Bottom == y + 1 && runs.back().Right == x) {
+            ++runs.back().Right;
+            return;
+        }
+        runs.push_back({x, y, x + 1, y + 1});
+    };
+    for (std::size_t i = 0; i < notes.size();) {
+        const std::uint64_t at = notes[i] >> 16;
+        std::uint16_t diff = 0;
+        for (; i < notes.size() && notes[i] >> 16 == at; ++i) diff ^= std::uint16_t(notes[i]);
+        if (diff) add(at);
+    }
+    // Runs of the same columns on adjacent rows become one rectangle.
+    std::vector<TPixelRect> joined;
+    joined.reserve(runs.size());
+    for (const TPixelRect& r : runs) {
+        while (open < joined.size() && joined[open].Bottom < r.Top) ++open;
+        auto same = std::find_if(
+            joined.begin() + std::ptrdiff_t(open), joined.end(), [&](const TPixelRect& j) {
+                return j.Bottom == r.Top && j.Left == r.Left && j.Right == r.Right;
+            });
+        if (same != joined.end())
+            same->Bottom = r.Bottom;
+        else
+            joined.push_back(r);
+    }
+    return joined;
+}
+
 std::size_t TPixelDelta::MemoryBytes() const {
     return sizeof *this + at_.capacity() * sizeof at_[0] + diff_.capacity() * sizeof diff_[0];
 }

@@ -30,7 +30,10 @@
 struct TSessionChange {
     enum class TKind { None, Pixels, Font };
     TKind Kind = TKind::None;
-    TPixelRect Area;        // Pixels: the part of the strip that changed
+    TPixelRect Area;  // Pixels: the part of the strip that changed
+    // Pixels, when not empty: the only parts of Area that changed, for a
+    // front end that paints no more than it must.
+    std::vector<TPixelRect> Parts;
     int Row = -1;           // Font: the row to select; -1 keeps the one selected
     bool Colors = false;    // the current or background colour changed
     bool NoPixels = false;  // a pixel command that found nothing to change

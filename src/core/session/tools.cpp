@@ -26,6 +26,9 @@ const char* ToolName(TTool Tool) {
 
 namespace {
 
+// The most notes of a shape dragged whose changed pixels are looked for.
+constexpr std::size_t kFewNotes = 8192;
+
 TSessionChange PixelsIn(TPixelRect Area) {
     TSessionChange change;
     change.Kind = TSessionChange::TKind::Pixels;
@@ -109,8 +112,8 @@ TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
                                                           : SquareEnd(s.X, s.Y, X, Y);
     const std::int32_t x = end.first, y = end.second;
     // The shape as it was goes, and the one to X, Y is drawn afresh.
-    TPixelRect area = s.Drawn.Bounds();
     s.Drawn.Toggle(grid);
+    const TPixelDelta was = std::move(s.Drawn);
     s.Drawn = TPixelDelta();
     try {
         s.Drawn = Recorded(grid, [&](TPixelDelta& d) {
@@ -124,7 +127,14 @@ TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
         shape_.reset();
         throw EToolkitError(kNoMemoryForStep);
     }
-    return PixelsIn(Joined(area, s.Drawn.Bounds()));
+    TSessionChange change = PixelsIn(Joined(was.Bounds(), s.Drawn.Bounds()));
+    // A line or a frame moves a few pixels of its whole: those alone are
+    // shown again. A filled shape's would cost more to find than to show.
+    if (was.Count() + s.Drawn.Count() <= kFewNotes) {
+        change.Parts = was.Differing(s.Drawn, grid.Width);
+        if (change.Parts.empty()) return {};
+    }
+    return change;
 }
 
 TSessionChange TEditSession::ReleaseTool() {
@@ -153,19 +163,25 @@ TSessionChange TEditSession::MoveBlock(std::int64_t X, std::int64_t Y) {
     // Frames far past the strip stop where no pixel of theirs lands.
     X = std::clamp<std::int64_t>(X, -std::int64_t(p.Block->Width), grid.Width);
     Y = std::clamp<std::int64_t>(Y, -std::int64_t(p.Block->Height), grid.Height);
-    TPixelRect area = p.Moved.Bounds();
+    const TPixelRect area = p.Moved.Bounds(), was = Within(p.Frame, grid);
     p.Moved.Toggle(grid);
-    p.Moved = TPixelDelta();
+    p.Moved.Clear();
     try {
-        p.Moved = Recorded(
-            grid, [&](TPixelDelta& d) { PutBlock(grid, p.From, colors_[1], *p.Block, X, Y, d); });
+        PutBlock(grid, p.From, colors_[1], *p.Block, X, Y, p.Moved);
     } catch (const std::bad_alloc&) {
+        p.Moved.Toggle(grid);
         pick_.reset();
         throw EToolkitError(kNoMemoryForStep);
     }
     p.Frame = {std::int32_t(X), std::int32_t(Y), std::int32_t(X + p.Block->Width),
                std::int32_t(Y + p.Block->Height)};
-    return PixelsIn(Joined(area, p.Moved.Bounds()));
+    TSessionChange change = PixelsIn(Joined(area, p.Moved.Bounds()));
+    // Where the pixels were lifted from stays cleared once they have left
+    // it: only where they were (their first place, the lifted frame) and
+    // where they are change.
+    for (const TPixelRect r : {was, Within(p.Frame, grid)})
+        if (!r.Empty()) change.Parts.push_back(r);
+    return change;
 }
 
 TSessionChange TEditSession::Nudge(int Dx, int Dy) {

@@ -220,3 +220,72 @@ TEST(DrawingTools, SelectMovesClearsAndPastes) {
         EXPECT_EQ(FileOf(s.Font()), before);
     }
 }
+
+// What each move of a line or of selected pixels says it changed: every
+// pixel that did, and for a line, mirrored too, no other.
+TEST(DrawingTools, MovesReportWhatTheyChanged) {
+    TEditSession s = Blank();
+    for (const auto& [x, y, v] : {std::tuple{1, 1, 1}, {2, 1, 2}, {1, 2, 3}, {2, 2, 4}}) {
+        s.SetColor(false, std::uint16_t(v));
+        s.Press(x, y, TPointer::Left, false, false), s.Release();
+    }
+    s.SetColor(false, 7);
+    TKeptValues kept;
+    struct Move {
+        std::function<TSessionChange()> run;
+        bool exact = false;  // for a line: exactly the pixels that changed
+    };
+    const auto drag = [&](int x, int y) { return Move{[&s, x, y] { return s.Drag(x, y); }, true}; };
+    const auto key = [&](const char* id) {
+        return Move{[&s, &kept, id] { return RunCommand(CommandOf(id), s, kept); }};
+    };
+    const auto press = [&](TTool tool, bool mirror, int x, int y) {
+        return Move{[&s, tool, mirror, x, y] {
+                        s.Release(), s.SetTool(tool), s.SetMirror(mirror);
+                        return s.Press(x, y, TPointer::Left, false, false);
+                    },
+                    true};
+    };
+    const std::vector<Move> moves = {press(TTool::Line, false, 0, 0),
+                                     drag(11, 4),
+                                     drag(11, 3),
+                                     drag(10, 4),
+                                     drag(10, 4),
+                                     drag(0, 4),
+                                     drag(2, 1),
+                                     press(TTool::Line, true, 1, 0),
+                                     drag(3, 4),
+                                     drag(4, 3),
+                                     drag(0, 3),
+                                     press(TTool::Select, false, 1, 1),
+                                     drag(2, 2),
+                                     press(TTool::Select, false, 1, 1),
+                                     Move{[&s] { return s.Drag(3, 2); }},
+                                     Move{[&s] { return s.Drag(2, 3); }},
+                                     Move{[&s] { return s.Release(); }},
+                                     key("nudge-right"),
+                                     key("nudge-up"),
+                                     key("nudge-left"),
+                                     key("nudge-left"),
+                                     key("drop-move")};
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const std::string before = Picture(s);
+        const TSessionChange c = moves[i].run();
+        const std::string after = Picture(s);
+        const bool pixels = c.Kind == TSessionChange::TKind::Pixels;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const bool changed =
+                    before[std::size_t(y * 13 + x)] != after[std::size_t(y * 13 + x)];
+                const bool said =
+                    pixels &&
+                    (c.Parts.empty()
+                         ? Inside(c.Area, x, y)
+                         : std::any_of(c.Parts.begin(), c.Parts.end(),
+                                       [&](const TPixelRect& r) { return Inside(r, x, y); }));
+                if (changed || moves[i].exact) {
+                    EXPECT_EQ(said, changed) << "move " << i << " at " << x << ", " << y;
+                }
+            }
+    }
+}
