@@ -45,7 +45,7 @@ void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
         change = Call();
     } catch (...) {
         const TSftFont& font = session_.Font().Font();
-        emit PixelsChanged({0, 0, font.Width, font.Height});
+        emit PixelsChanged({0, 0, font.Width, font.Height}, {});
         throw;
     }
     Show(change);
@@ -54,7 +54,7 @@ void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
 void TSessionBridge::Show(const TSessionChange& Change) {
     view_.SetPixelFrame(session_.PixelFrame());
     if (Change.Colors) Colors->ShowColors();
-    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
+    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area, Change.Parts);
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
     if (Change.Selected) emit SelectionChanged(Change.Scroll);
     if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));

@@ -43,7 +43,8 @@ public:
     void SetColorsShown(bool Shown);
 
 signals:
-    void PixelsChanged(TPixelRect Area);
+    // Parts, when not empty: the only parts of Area that changed.
+    void PixelsChanged(TPixelRect Area, const std::vector<TPixelRect>& Parts);
     // More than pixels changed: the strip's size or the table, and the
     // selection with it.
     void FontChanged();
