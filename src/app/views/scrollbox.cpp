@@ -213,11 +213,13 @@ void TScrollBox::PaintParts(QPainter& Painter, const QRegion& Region) {
         const std::int64_t x1 = std::min<std::int64_t>(r.right() + 1, right);
         const std::int64_t y0 = std::max<std::int64_t>(r.top(), top);
         const std::int64_t y1 = std::min<std::int64_t>(r.bottom() + 1, bottom);
-        const bool whole =
-            x0 == r.left() && x1 == r.right() + 1 && y0 == r.top() && y1 == r.bottom() + 1;
-        if (!whole)
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                std::fill(line(y) + r.left(), line(y) + r.right() + 1, qRgb(0, 0, 0));
+        // Black off the picture: the rows above and below it, the columns beside it.
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const bool beside = y >= y0 && y < y1 && x0 < x1;
+            const std::int64_t a = beside ? x0 : r.right() + 1, b = beside ? x1 : a;
+            std::fill(line(y) + r.left(), line(y) + a, qRgb(0, 0, 0));
+            std::fill(line(y) + b, line(y) + r.right() + 1, qRgb(0, 0, 0));
+        }
         if (x0 >= x1 || y0 >= y1) continue;
         const std::int32_t sx = std::int32_t((x0 - left) / z);
         const std::int32_t w = std::int32_t((x1 - left + z - 1) / z) - sx;
