@@ -40,6 +40,32 @@ void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::ui
     Grow(X, Y);
 }
 
+void TPixelDelta::SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y,
+                         const std::uint16_t* Values, std::int32_t Count) {
+    const std::size_t base = Offset(Grid, X, Y);
+    std::int32_t first = -1, last = -1;
+    const auto grow = [&] {
+        if (first >= 0) Grow(X + first, Y), Grow(X + last, Y);
+    };
+    for (std::int32_t i = 0; i < Count; ++i) {
+        const std::size_t at = base + std::size_t(i);
+        const std::uint16_t old = At(Grid, at);
+        if (old == Values[i]) continue;
+        at_.push_back(std::uint32_t(at));
+        try {
+            diff_.push_back(std::uint16_t(old ^ Values[i]));
+        } catch (...) {
+            at_.pop_back();
+            grow();
+            throw;
+        }
+        Put(Grid, at, Values[i]);
+        if (first < 0) first = i;
+        last = i;
+    }
+    grow();
+}
+
 void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
     if (bounds_.Empty()) {
         bounds_ = {x, y, x + 1, y + 1};

@@ -49,6 +49,10 @@ public:
         if (Grid.Contains(X, Y) && Grid.Get(std::int32_t(X), std::int32_t(Y)) != Value)
             Note(Grid, std::int32_t(X), std::int32_t(Y), Value);
     }
+    // The same for Count pixels of row Y from X on, all within the grid, to
+    // Values: what Set does a pixel at a time, a row at once.
+    void SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, const std::uint16_t* Values,
+                std::int32_t Count);
     // Undoes the change on a grid as it left it, redoes it on one as it found
     // it. Allocates nothing.
     void Toggle(TPixelGrid& Grid) const noexcept;

@@ -287,7 +287,14 @@ private:
         std::int32_t PressX = 0, PressY = 0, FrameX = 0, FrameY = 0;
         std::optional<TPixelBlock> Block;  // the pixels lifted
         TPixelRect From;                   // where from; empty for a paste
+        // From given the background ClearedWith, once moved; the pixels put
+        // down on that.
+        std::optional<TPixelDelta> Cleared;
+        std::uint16_t ClearedWith = 0;
         TPixelDelta Moved;
+        TPixelRect Area() const {
+            return Cleared ? Joined(Cleared->Bounds(), Moved.Bounds()) : Moved.Bounds();
+        }
         const char* Name = "Move Pixels";
     };
     std::optional<TPick> pick_;

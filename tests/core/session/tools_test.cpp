@@ -267,6 +267,8 @@ TEST(DrawingTools, MovesReportWhatTheyChanged) {
                                      key("nudge-up"),
                                      key("nudge-left"),
                                      key("nudge-left"),
+                                     Move{[&s] { return s.SetColor(true, 5), TSessionChange{}; }},
+                                     key("nudge-down"),
                                      key("drop-move")};
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const std::string before = Picture(s);
