@@ -205,7 +205,9 @@ void TScrollBox::PaintParts(QPainter& Painter, const QRegion& Region) {
     const ByteSpan table = pic.ColorTable();
     const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
     const std::int64_t right = left + pic.Width() * z, bottom = top + pic.Height() * z;
-    const auto line = [this](int y) { return reinterpret_cast<QRgb*>(parts_.scanLine(y)); };
+    QRgb* const bits = reinterpret_cast<QRgb*>(parts_.bits());
+    const std::size_t stride = std::size_t(parts_.bytesPerLine()) / sizeof(QRgb);
+    const auto line = [&](int y) { return bits + std::size_t(y) * stride; };
     std::vector<std::uint8_t> bytes;
     std::vector<QRgb> colors;
     for (const QRect& r : Region) {
