@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -42,6 +43,8 @@ TScrollBox::TScrollBox(QWidget* Parent) : QAbstractScrollArea(Parent) {
     pal.setColor(QPalette::Base, Qt::black);
     viewport()->setPalette(pal);
     viewport()->setAutoFillBackground(false);
+    // Every pixel of a paint is drawn: nothing behind the view is painted first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setPalette(pal);
     setAutoFillBackground(true);
     viewport()->setMouseTracking(true);
@@ -165,9 +168,21 @@ void TScrollBox::SetImagePicture(const TBitmap& Picture) {
     viewport()->update();
 }
 
-void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area) {
+void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area,
+                            const std::vector<TPixelRect>& Parts) {
     image_.picture_ = Picture;
-    if (Area.Empty()) return;
+    if (Parts.empty()) {
+        if (const QRect r = InView(Area); !r.isEmpty()) viewport()->update(r);
+        return;
+    }
+    QRegion region;
+    for (const TPixelRect& part : Parts)
+        if (const QRect r = InView(part); !r.isEmpty()) region += r;
+    if (!region.isEmpty()) viewport()->update(region);
+}
+
+QRect TScrollBox::InView(TPixelRect Area) const {
+    if (Area.Empty()) return {};
     const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
     const QRect view = viewport()->rect();
     // In 64 bits, then cut to the view: the area may lie far off it.
@@ -175,7 +190,73 @@ void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area) {
     const std::int64_t x1 = std::min<std::int64_t>(left + Area.Right * z, view.right() + 1);
     const std::int64_t y0 = std::max<std::int64_t>(top + Area.Top * z, view.top());
     const std::int64_t y1 = std::min<std::int64_t>(top + Area.Bottom * z, view.bottom() + 1);
-    if (x0 < x1 && y0 < y1) viewport()->update(int(x0), int(y0), int(x1 - x0), int(y1 - y0));
+    if (x0 >= x1 || y0 >= y1) return {};
+    return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
+}
+
+void TScrollBox::PaintParts(QPainter& Painter, const QRegion& Region) {
+    const QRect box = Region.boundingRect();
+    if (parts_.width() <= box.right() || parts_.height() <= box.bottom())
+        parts_ = QImage(std::max(parts_.width(), box.right() + 1),
+                        std::max(parts_.height(), box.bottom() + 1), QImage::Format_RGB32);
+    if (parts_.isNull()) return;
+    const TBitmap& pic = image_.picture_;
+    const bool eight = pic.BitCount() == 8;
+    const ByteSpan table = pic.ColorTable();
+    const std::int64_t z = zoom_, left = PictureLeft(), top = PictureTop();
+    const std::int64_t right = left + pic.Width() * z, bottom = top + pic.Height() * z;
+    QRgb* const bits = reinterpret_cast<QRgb*>(parts_.bits());
+    const std::size_t stride = std::size_t(parts_.bytesPerLine()) / sizeof(QRgb);
+    const auto line = [&](int y) { return bits + std::size_t(y) * stride; };
+    std::vector<std::uint8_t> bytes;
+    std::vector<QRgb> colors;
+    for (const QRect& r : Region) {
+        const std::int64_t x0 = std::max<std::int64_t>(r.left(), left);
+        const std::int64_t x1 = std::min<std::int64_t>(r.right() + 1, right);
+        const std::int64_t y0 = std::max<std::int64_t>(r.top(), top);
+        const std::int64_t y1 = std::min<std::int64_t>(r.bottom() + 1, bottom);
+        // Black off the picture: the rows above and below it, the columns beside it.
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            const bool beside = y >= y0 && y < y1 && x0 < x1;
+            const std::int64_t a = beside ? x0 : r.right() + 1, b = beside ? x1 : a;
+            std::fill(line(y) + r.left(), line(y) + a, qRgb(0, 0, 0));
+            std::fill(line(y) + b, line(y) + r.right() + 1, qRgb(0, 0, 0));
+        }
+        if (x0 >= x1 || y0 >= y1) continue;
+        const std::int32_t sx = std::int32_t((x0 - left) / z);
+        const std::int32_t w = std::int32_t((x1 - left + z - 1) / z) - sx;
+        bytes.resize(std::size_t(w) * (eight ? 1 : 3));
+        colors.resize(std::size_t(w));
+        for (std::int64_t sy = (y0 - top) / z; top + sy * z < y1; ++sy) {
+            const bool read = pic.ReadRow(std::int32_t(sy), sx, w, bytes.data());
+            for (std::size_t i = 0; i < colors.size(); ++i) {
+                const std::size_t k = eight ? std::size_t(bytes[i]) * 4 : 0;
+                colors[i] = !read    ? qRgb(0, 0, 0)
+                            : !eight ? qRgb(bytes[3 * i + 2], bytes[3 * i + 1], bytes[3 * i])
+                            : k + 2 < table.size() ? qRgb(table[k + 2], table[k + 1], table[k])
+                                                   : qRgb(0, 0, 0);
+            }
+            // One device row of the zoomed pixels, copied to the others of the row.
+            const int dy0 = int(std::max(y0, top + sy * z)),
+                      dy1 = int(std::min(y1, top + (sy + 1) * z));
+            QRgb* out = line(dy0);
+            std::int64_t x = x0;
+            for (std::size_t i = 0; x < x1; ++i) {
+                const std::int64_t end = std::min(x1, left + (sx + std::int64_t(i) + 1) * z);
+                std::fill(out + x, out + end, colors[i]);
+                x = end;
+            }
+            for (int y = dy0 + 1; y < dy1; ++y) std::copy(out + x0, out + x1, line(y) + x0);
+        }
+    }
+    if (Region.rectCount() > 256) return Painter.drawImage(box.topLeft(), parts_, box);
+    // Each alone within its own rectangle, copied as it is: through a clip of
+    // many rectangles a part is blended row by row, on other threads even.
+    for (const QRect& r : Region) {
+        Painter.setClipRect(r);
+        Painter.drawImage(r.topLeft(), parts_, r);
+    }
+    Painter.setClipping(false);
 }
 
 int TScrollBox::HorzPosition() const { return horizontalScrollBar()->value(); }
@@ -243,12 +324,10 @@ void TScrollBox::scrollContentsBy(int, int) { viewport()->update(); }
 void TScrollBox::paintEvent(QPaintEvent* Event) {
     QPainter painter(viewport());
     const QRect exposed = Event->rect();
-    painter.fillRect(exposed, Qt::black);
-
     const TBitmap& pic = image_.picture_;
-    if (pic.Empty() || pic.Width() <= 0 || pic.Height() <= 0) return;
     const int bits = pic.BitCount();
-    if (bits != 8 && bits != 24) return;
+    if (pic.Empty() || pic.Width() <= 0 || pic.Height() <= 0 || (bits != 8 && bits != 24))
+        return painter.fillRect(exposed, Qt::black);
 
     // The picture's place in view coordinates: centred in the control, the
     // control at the content's origin, the content shifted by the scroll.
@@ -259,23 +338,29 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     const std::int64_t x1 = std::min<std::int64_t>(exposed.right() + 1, left + pic.Width() * z);
     const std::int64_t y0 = std::max<std::int64_t>(exposed.top(), top);
     const std::int64_t y1 = std::min<std::int64_t>(exposed.bottom() + 1, top + pic.Height() * z);
-    if (x0 >= x1 || y0 >= y1) return;
+    if (x0 >= x1 || y0 >= y1) return painter.fillRect(exposed, Qt::black);
 
-    // Only the source pixels behind the exposed part are copied and scaled.
+    // Only the source pixels behind the exposed part are drawn.
     const int srcX = int((x0 - left) / z);
     const int srcY = int((y0 - top) / z);
     const int w = int((x1 - left + z - 1) / z) - srcX;
     const int h = int((y1 - top + z - 1) / z) - srcY;
-    QImage part = PicturePart(pic, srcX, srcY, w, h);
-    if (part.isNull()) return;
-    if (underlay_ && underlayColumns_.Begin < srcX + w && underlayColumns_.End > srcX) {
+    const bool under =
+        underlay_ && underlayColumns_.Begin < srcX + w && underlayColumns_.End > srcX;
+    if (!under) {
+        // Only the parts asked for: a line dragged asks for many small ones.
+        PaintParts(painter, Event->region());
+    } else {
+        painter.fillRect(exposed, Qt::black);
+        QImage part = PicturePart(pic, srcX, srcY, w, h);
+        if (part.isNull()) return;
         part.convertTo(QImage::Format_RGBA8888);
         underlay_(srcX, srcY, w, h, part.bits());
+        painter.setClipRect(exposed);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
+                          part);
     }
-    painter.setClipRect(exposed);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(int(left + srcX * z), int(top + srcY * z), int(w * z), int(h * z)),
-                      part);
 
     if (boundaries_) {
         // One device pixel wide at every boundary in view.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -14,7 +15,8 @@
 #include "picture/picture.h"
 #include "session/display.h"
 
-class QImage;
+class QPainter;
+class QRegion;
 
 // Columns X .. X + Width - 1 and rows Y .. Y + Height - 1 of a picture as an
 // image of its own; a null image when the part is not within the picture or
@@ -46,8 +48,9 @@ public:
     void SetImageHeight(int Height);
     void SetImagePicture(const TBitmap& Picture);
     // The same picture drawn again, of which only Area changed: only that
-    // part of the view is painted again.
-    void ShowChange(const TBitmap& Picture, TPixelRect Area);
+    // part of the view is painted again; of it only Parts, when there are any.
+    void ShowChange(const TBitmap& Picture, TPixelRect Area,
+                    const std::vector<TPixelRect>& Parts = {});
 
     // In view pixels, limited to 0 .. content width - view width.
     int HorzPosition() const;
@@ -126,6 +129,10 @@ private:
     QPoint StripPixel(QPointF At) const;
     // Paints strip pixels Area again, where in view.
     void Repaint(TPixelRect Area);
+    // Strip pixels Area in view coordinates, cut to the view.
+    QRect InView(TPixelRect Area) const;
+    // The picture under each rectangle of Region, at the zoom, black off it.
+    void PaintParts(QPainter& Painter, const QRegion& Region);
 
     TImage image_;
     int zoom_ = 1;
@@ -138,4 +145,5 @@ private:
     bool drawing_ = false;
     TPixelRect frame_;
     Qt::MouseButton held_ = Qt::NoButton;  // the button of the press being drawn with
+    QImage parts_;                         // what PaintParts builds, kept for the next
 };

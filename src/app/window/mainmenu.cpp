@@ -191,7 +191,8 @@ void TMainWindow::UpdateCommands() {
     }
     for (const auto& [command, sub] : choices_) {
         const int chosen = ChosenEntry(*command, Session_);
-        for (int i = 0; i < sub->actions().size(); ++i) sub->actions()[i]->setChecked(i == chosen);
+        const QList<QAction*> entries = sub->actions();
+        for (int i = 0; i < entries.size(); ++i) entries[i]->setChecked(i == chosen);
     }
 }
 

@@ -33,32 +33,33 @@ TSessionBridge::TSessionBridge(TEditSession& Session, IUserInterface& UI, QMainW
     });
     connect(&View, &TScrollBox::Dragged, this, [this, Guard](int X, int Y, auto Keys) {
         const bool shift = Keys & Qt::ShiftModifier;
-        Guard([&] { Painting([&] { return session_.Drag(X, Y, shift); }); });
+        // A move of a drag keeps no step: the commands stay as they are.
+        Guard([&] { Painting([&] { return session_.Drag(X, Y, shift); }, false); });
     });
     connect(&View, &TScrollBox::Released, this,
             [this, Guard] { Guard([&] { Painting([&] { return session_.Release(); }); }); });
 }
 
-void TSessionBridge::Painting(const std::function<TSessionChange()>& Call) {
+void TSessionBridge::Painting(const std::function<TSessionChange()>& Call, bool Steps) {
     TSessionChange change;
     try {
         change = Call();
     } catch (...) {
         const TSftFont& font = session_.Font().Font();
-        emit PixelsChanged({0, 0, font.Width, font.Height});
+        emit PixelsChanged({0, 0, font.Width, font.Height}, {});
         throw;
     }
-    Show(change);
+    Show(change, Steps);
 }
 
-void TSessionBridge::Show(const TSessionChange& Change) {
+void TSessionBridge::Show(const TSessionChange& Change, bool Steps) {
     view_.SetPixelFrame(session_.PixelFrame());
     if (Change.Colors) Colors->ShowColors();
-    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area);
+    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area, Change.Parts);
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
     if (Change.Selected) emit SelectionChanged(Change.Scroll);
     if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
-    emit Changed();
+    if (Steps) emit Changed();
 }
 
 void TSessionBridge::ShowColors() { Colors->ShowColors(); }

@@ -27,8 +27,9 @@ public:
 
     // Another font or palette: the panel shows the session's colours.
     void ShowColors();
-    // What a call on the session changed: the window shows it.
-    void Show(const TSessionChange& Change);
+    // What a call on the session changed: the window shows it. Steps: the
+    // history or the commands' states may have moved with it.
+    void Show(const TSessionChange& Change, bool Steps = true);
     // A command the session runs, asking for its dialog's values first.
     void Run(const TCommand& Command);
     // The commands with a dialog of their own: Edit > Replace Colour... and
@@ -43,7 +44,8 @@ public:
     void SetColorsShown(bool Shown);
 
 signals:
-    void PixelsChanged(TPixelRect Area);
+    // Parts, when not empty: the only parts of Area that changed.
+    void PixelsChanged(TPixelRect Area, const std::vector<TPixelRect>& Parts);
     // More than pixels changed: the strip's size or the table, and the
     // selection with it.
     void FontChanged();
@@ -56,7 +58,7 @@ signals:
 
 private:
     // A call whose failure took a stroke back: the whole strip is shown again.
-    void Painting(const std::function<TSessionChange()>& Call);
+    void Painting(const std::function<TSessionChange()>& Call, bool Steps = true);
 
     TEditSession& session_;
     IUserInterface& ui_;

@@ -123,8 +123,9 @@ void PutBlock(TPixelGrid& Grid, TPixelRect From, std::uint16_t Background, const
     const std::int64_t top = std::max<std::int64_t>(0, -Y), left = std::max<std::int64_t>(0, -X);
     const std::int64_t bottom = std::min<std::int64_t>(Block.Height, Grid.Height - Y);
     const std::int64_t right = std::min<std::int64_t>(Block.Width, Grid.Width - X);
-    for (std::int64_t j = top; j < bottom; ++j)
-        for (std::int64_t i = left; i < right; ++i)
-            Delta.Set(Grid, X + i, Y + j,
-                      Block.Values[std::size_t(j) * std::size_t(Block.Width) + std::size_t(i)]);
+    for (std::int64_t j = top; j < bottom && left < right; ++j)
+        Delta.SetRow(
+            Grid, std::int32_t(X + left), std::int32_t(Y + j),
+            Block.Values.data() + std::size_t(j) * std::size_t(Block.Width) + std::size_t(left),
+            std::int32_t(right - left));
 }

@@ -40,6 +40,32 @@ void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::ui
     Grow(X, Y);
 }
 
+void TPixelDelta::SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y,
+                         const std::uint16_t* Values, std::int32_t Count) {
+    const std::size_t base = Offset(Grid, X, Y);
+    std::int32_t first = -1, last = -1;
+    const auto grow = [&] {
+        if (first >= 0) Grow(X + first, Y), Grow(X + last, Y);
+    };
+    for (std::int32_t i = 0; i < Count; ++i) {
+        const std::size_t at = base + std::size_t(i);
+        const std::uint16_t old = At(Grid, at);
+        if (old == Values[i]) continue;
+        at_.push_back(std::uint32_t(at));
+        try {
+            diff_.push_back(std::uint16_t(old ^ Values[i]));
+        } catch (...) {
+            at_.pop_back();
+            grow();
+            throw;
+        }
+        Put(Grid, at, Values[i]);
+        if (first < 0) first = i;
+        last = i;
+    }
+    grow();
+}
+
 void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
     if (bounds_.Empty()) {
         bounds_ = {x, y, x + 1, y + 1};
@@ -52,6 +78,49 @@ void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
 void TPixelDelta::Toggle(TPixelGrid& Grid) const noexcept {
     for (std::size_t i = 0; i < at_.size(); ++i)
         Put(Grid, at_[i], std::uint16_t(At(Grid, at_[i]) ^ diff_[i]));
+}
+
+std::vector<TPixelRect> TPixelDelta::Differing(const TPixelDelta& Other, std::int32_t Width) const {
+    // Offset and difference in one key: after sorting, a pixel's notes of
+    // both deltas lie together, and they cancel when their differences do.
+    std::vector<std::uint64_t> notes;
+    notes.reserve(at_.size() + Other.at_.size());
+    for (const TPixelDelta* d : {this, &Other})
+        for (std::size_t i = 0; i < d->at_.size(); ++i)
+            notes.push_back(std::uint64_t(d->at_[i]) << 16 | d->diff_[i]);
+    std::sort(notes.begin(), notes.end());
+    std::vector<TPixelRect> runs;
+    std::size_t open = 0;  // the first run that may still grow downwards
+    const auto add = [&](std::uint64_t at) {
+        const auto x = std::int32_t(at % std::uint64_t(Width));
+        const auto y = std::int32_t(at / std::uint64_t(Width));
+        if (!runs.empty() && runs.back().Bottom == y + 1 && runs.back().Right == x) {
+            ++runs.back().Right;
+            return;
+        }
+        runs.push_back({x, y, x + 1, y + 1});
+    };
+    for (std::size_t i = 0; i < notes.size();) {
+        const std::uint64_t at = notes[i] >> 16;
+        std::uint16_t diff = 0;
+        for (; i < notes.size() && notes[i] >> 16 == at; ++i) diff ^= std::uint16_t(notes[i]);
+        if (diff) add(at);
+    }
+    // Runs of the same columns on adjacent rows become one rectangle.
+    std::vector<TPixelRect> joined;
+    joined.reserve(runs.size());
+    for (const TPixelRect& r : runs) {
+        while (open < joined.size() && joined[open].Bottom < r.Top) ++open;
+        auto same = std::find_if(
+            joined.begin() + std::ptrdiff_t(open), joined.end(), [&](const TPixelRect& j) {
+                return j.Bottom == r.Top && j.Left == r.Left && j.Right == r.Right;
+            });
+        if (same != joined.end())
+            same->Bottom = r.Bottom;
+        else
+            joined.push_back(r);
+    }
+    return joined;
 }
 
 std::size_t TPixelDelta::MemoryBytes() const {

@@ -49,14 +49,29 @@ public:
         if (Grid.Contains(X, Y) && Grid.Get(std::int32_t(X), std::int32_t(Y)) != Value)
             Note(Grid, std::int32_t(X), std::int32_t(Y), Value);
     }
+    // The same for Count pixels of row Y from X on, all within the grid, to
+    // Values: what Set does a pixel at a time, a row at once.
+    void SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, const std::uint16_t* Values,
+                std::int32_t Count);
     // Undoes the change on a grid as it left it, redoes it on one as it found
     // it. Allocates nothing.
     void Toggle(TPixelGrid& Grid) const noexcept;
     bool Empty() const { return at_.empty(); }
+    // How many pixel notes it holds.
+    std::size_t Count() const { return at_.size(); }
+    // No notes, their room kept: a delta made afresh on each move allocates once.
+    void Clear() {
+        at_.clear(), diff_.clear();
+        bounds_ = {};
+    }
     // What the delta holds on the heap and in itself.
     std::size_t MemoryBytes() const;
     // The smallest rectangle round the changed pixels.
     TPixelRect Bounds() const { return bounds_; }
+    // The pixels this change and Other, both made on the same grid Width
+    // pixels wide as it was, leave different: runs along rows, those of the
+    // same columns on adjacent rows joined, top to bottom.
+    std::vector<TPixelRect> Differing(const TPixelDelta& Other, std::int32_t Width) const;
     // The delta as bytes, and back: Read refuses, with false and the delta
     // empty, one that touches pixels outside a grid of Width x Height at
     // BytesPerPixel.

@@ -30,7 +30,10 @@
 struct TSessionChange {
     enum class TKind { None, Pixels, Font };
     TKind Kind = TKind::None;
-    TPixelRect Area;        // Pixels: the part of the strip that changed
+    TPixelRect Area;  // Pixels: the part of the strip that changed
+    // Pixels, when not empty: the only parts of Area that changed, for a
+    // front end that paints no more than it must.
+    std::vector<TPixelRect> Parts;
     int Row = -1;           // Font: the row to select; -1 keeps the one selected
     bool Colors = false;    // the current or background colour changed
     bool NoPixels = false;  // a pixel command that found nothing to change
@@ -284,7 +287,14 @@ private:
         std::int32_t PressX = 0, PressY = 0, FrameX = 0, FrameY = 0;
         std::optional<TPixelBlock> Block;  // the pixels lifted
         TPixelRect From;                   // where from; empty for a paste
+        // From given the background ClearedWith, once moved; the pixels put
+        // down on that.
+        std::optional<TPixelDelta> Cleared;
+        std::uint16_t ClearedWith = 0;
         TPixelDelta Moved;
+        TPixelRect Area() const {
+            return Cleared ? Joined(Cleared->Bounds(), Moved.Bounds()) : Moved.Bounds();
+        }
         const char* Name = "Move Pixels";
     };
     std::optional<TPick> pick_;

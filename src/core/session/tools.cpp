@@ -26,6 +26,9 @@ const char* ToolName(TTool Tool) {
 
 namespace {
 
+// The most notes of a shape dragged whose changed pixels are looked for.
+constexpr std::size_t kFewNotes = 8192;
+
 TSessionChange PixelsIn(TPixelRect Area) {
     TSessionChange change;
     change.Kind = TSessionChange::TKind::Pixels;
@@ -49,10 +52,25 @@ void TEditSession::Settle() {
 
 void TEditSession::KeepPick() {
     if (!pick_) return;
+    TPick& p = *pick_;
     TPick kept;
-    kept.Frame = pick_->Frame;
-    TPixelDelta moved = std::move(pick_->Moved);
-    const char* name = pick_->Name;
+    kept.Frame = p.Frame;
+    TPixelDelta moved;
+    if (p.Cleared) {
+        // One step, as if the pixels had gone there at once.
+        TPixelGrid grid = font_.Grid();
+        p.Moved.Toggle(grid);
+        p.Cleared->Toggle(grid);
+        try {
+            moved = Recorded(grid, [&](TPixelDelta& d) {
+                PutBlock(grid, p.From, p.ClearedWith, *p.Block, p.Frame.Left, p.Frame.Top, d);
+            });
+        } catch (const std::bad_alloc&) {
+            *pick_ = std::move(kept);
+            throw EToolkitError(kNoMemoryForStep);
+        }
+    }
+    const char* name = p.Name;
     // The frame stays where the pixels went, to be lifted afresh.
     *pick_ = std::move(kept);
     if (!moved.Empty()) Keep(TEditStep(name, std::move(moved)), -1);
@@ -109,8 +127,8 @@ TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
                                                           : SquareEnd(s.X, s.Y, X, Y);
     const std::int32_t x = end.first, y = end.second;
     // The shape as it was goes, and the one to X, Y is drawn afresh.
-    TPixelRect area = s.Drawn.Bounds();
     s.Drawn.Toggle(grid);
+    const TPixelDelta was = std::move(s.Drawn);
     s.Drawn = TPixelDelta();
     try {
         s.Drawn = Recorded(grid, [&](TPixelDelta& d) {
@@ -124,7 +142,14 @@ TSessionChange TEditSession::DragTool(int X, int Y, bool Shift) {
         shape_.reset();
         throw EToolkitError(kNoMemoryForStep);
     }
-    return PixelsIn(Joined(area, s.Drawn.Bounds()));
+    TSessionChange change = PixelsIn(Joined(was.Bounds(), s.Drawn.Bounds()));
+    // A line or a frame moves a few pixels of its whole: those alone are
+    // shown again. A filled shape's would cost more to find than to show.
+    if (was.Count() + s.Drawn.Count() <= kFewNotes) {
+        change.Parts = was.Differing(s.Drawn, grid.Width);
+        if (change.Parts.empty()) return {};
+    }
+    return change;
 }
 
 TSessionChange TEditSession::ReleaseTool() {
@@ -153,19 +178,36 @@ TSessionChange TEditSession::MoveBlock(std::int64_t X, std::int64_t Y) {
     // Frames far past the strip stop where no pixel of theirs lands.
     X = std::clamp<std::int64_t>(X, -std::int64_t(p.Block->Width), grid.Width);
     Y = std::clamp<std::int64_t>(Y, -std::int64_t(p.Block->Height), grid.Height);
-    TPixelRect area = p.Moved.Bounds();
+    const TPixelRect area = p.Area(), was = Within(p.Frame, grid);
+    bool cleared = false;
     p.Moved.Toggle(grid);
-    p.Moved = TPixelDelta();
+    p.Moved.Clear();
     try {
-        p.Moved = Recorded(
-            grid, [&](TPixelDelta& d) { PutBlock(grid, p.From, colors_[1], *p.Block, X, Y, d); });
+        // Where the pixels were is cleared once (again for another
+        // background); each move puts down only the pixels.
+        if (p.Cleared && p.ClearedWith != colors_[1]) p.Cleared->Toggle(grid), p.Cleared.reset();
+        if (!p.Cleared) {
+            cleared = true;
+            p.Cleared = Recorded(grid, [&](TPixelDelta& d) {
+                PutBlock(grid, p.From, colors_[1], TPixelBlock{}, 0, 0, d);
+            });
+            p.ClearedWith = colors_[1];
+        }
+        PutBlock(grid, {}, colors_[1], *p.Block, X, Y, p.Moved);
     } catch (const std::bad_alloc&) {
+        p.Moved.Toggle(grid);
+        if (p.Cleared) p.Cleared->Toggle(grid);
         pick_.reset();
         throw EToolkitError(kNoMemoryForStep);
     }
     p.Frame = {std::int32_t(X), std::int32_t(Y), std::int32_t(X + p.Block->Width),
                std::int32_t(Y + p.Block->Height)};
-    return PixelsIn(Joined(area, p.Moved.Bounds()));
+    TSessionChange change = PixelsIn(Joined(area, p.Area()));
+    // Where the pixels were lifted from changes only when cleared; else
+    // only where they were and where they are.
+    for (const TPixelRect r : {was, Within(p.Frame, grid), cleared ? p.From : TPixelRect{}})
+        if (!r.Empty()) change.Parts.push_back(r);
+    return change;
 }
 
 TSessionChange TEditSession::Nudge(int Dx, int Dy) {
@@ -183,8 +225,9 @@ TSessionChange TEditSession::KeepMove() {
 TSessionChange TEditSession::DropMove() {
     if (!pick_ || Stroking()) return {};
     TPixelGrid grid = font_.Grid();
-    const TPixelRect area = pick_->Moved.Bounds();
+    const TPixelRect area = pick_->Area();
     pick_->Moved.Toggle(grid);
+    if (pick_->Cleared) pick_->Cleared->Toggle(grid);
     pick_.reset();
     return PixelsIn(area);
 }

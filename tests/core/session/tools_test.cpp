@@ -220,3 +220,58 @@ TEST(DrawingTools, SelectMovesClearsAndPastes) {
         EXPECT_EQ(FileOf(s.Font()), before);
     }
 }
+
+// What each move of a line or of selected pixels says it changed: every
+// pixel that did, and for a line, mirrored too, no other.
+TEST(DrawingTools, MovesReportWhatTheyChanged) {
+    TEditSession s = Blank();
+    for (const auto& [x, y, v] : {std::tuple{1, 1, 1}, {2, 1, 2}, {1, 2, 3}, {2, 2, 4}}) {
+        s.SetColor(false, std::uint16_t(v));
+        s.Press(x, y, TPointer::Left, false, false), s.Release();
+    }
+    s.SetColor(false, 7);
+    TKeptValues kept;
+    // Presses of a line (L), a mirrored one (M), the selection (S); drags of
+    // a line (d) or of pixels (D); a release (R); a key; another background (B).
+    struct Move {
+        const char* op;
+        int x = 0, y = 0;
+    };
+    const std::vector<Move> moves = {
+        {"L", 0, 0},  {"d", 11, 4},   {"d", 11, 3},   {"d", 10, 4}, {"d", 10, 4},   {"d", 0, 4},
+        {"d", 2, 1},  {"M", 1, 0},    {"d", 3, 4},    {"d", 4, 3},  {"d", 0, 3},    {"S", 1, 1},
+        {"d", 2, 2},  {"S", 1, 1},    {"D", 3, 2},    {"D", 2, 3},  {"R"},          {"nudge-right"},
+        {"nudge-up"}, {"nudge-left"}, {"nudge-left"}, {"B"},        {"nudge-down"}, {"drop-move"}};
+    const auto run = [&](const Move& m) {
+        const std::string op = m.op;
+        if (op == "L" || op == "M" || op == "S") {
+            s.Release(), s.SetTool(op == "S" ? TTool::Select : TTool::Line), s.SetMirror(op == "M");
+            return s.Press(m.x, m.y, TPointer::Left, false, false);
+        }
+        if (op == "d" || op == "D") return s.Drag(m.x, m.y);
+        if (op == "R") return s.Release();
+        if (op == "B") return s.SetColor(true, 5), TSessionChange{};
+        return RunCommand(CommandOf(m.op), s, kept);
+    };
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const std::string before = Picture(s);
+        const TSessionChange c = run(moves[i]);
+        const bool exact = std::string(moves[i].op).find_first_not_of("LMSd") == std::string::npos;
+        const std::string after = Picture(s);
+        const bool pixels = c.Kind == TSessionChange::TKind::Pixels;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const bool changed =
+                    before[std::size_t(y * 13 + x)] != after[std::size_t(y * 13 + x)];
+                const bool said =
+                    pixels &&
+                    (c.Parts.empty()
+                         ? Inside(c.Area, x, y)
+                         : std::any_of(c.Parts.begin(), c.Parts.end(),
+                                       [&](const TPixelRect& r) { return Inside(r, x, y); }));
+                if (changed || exact) {
+                    EXPECT_EQ(said, changed) << "move " << i << " at " << x << ", " << y;
+                }
+            }
+    }
+}
