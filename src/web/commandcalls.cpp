@@ -68,15 +68,19 @@ val CommandTable() {
 val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
     TCommandState state = CommandState(session_, HasFont());
     state.ZoomIn = ZoomIn, state.Zoomed = Zoomed, state.Recent = Recent;
-    val out = val::array();
+    // In the table's order, in three values rather than an object a command:
+    // this runs after every step.
+    std::vector<std::int32_t> flags, chosen;
+    std::string texts;
     for (const TCommand& c : Commands()) {
-        val s = val::object();
-        s.set("enabled", Allows(c.Rule, state));
-        s.set("text", PlainCaption(CaptionOf(c, session_)));
-        if (c.Kind == TCommandKind::Choice) s.set("chosen", ChosenEntry(c, session_));
-        s.set("checked", Checked(c, session_));
-        out.call<void>("push", s);
+        flags.push_back((Allows(c.Rule, state) ? 1 : 0) | (Checked(c, session_) ? 2 : 0));
+        chosen.push_back(c.Kind == TCommandKind::Choice ? ChosenEntry(c, session_) : -1);
+        (texts += PlainCaption(CaptionOf(c, session_))) += '\n';
     }
+    val out = val::object();
+    out.set("flags", TypedArray("Int32Array", flags));
+    out.set("chosen", TypedArray("Int32Array", chosen));
+    out.set("texts", texts);
     return out;
 }
 

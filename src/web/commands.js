@@ -131,23 +131,28 @@ export function buildMenus(bar, commands, run) {
 
 // Captions and enabled states as the page stands: States the core's, by
 // id; Recent the recent list's captions.
+// Only what changed is written: this runs after every step.
 export function updateCommands(commands, states, recent) {
   for (const c of commands) {
     const { enabled, text, checked } = states[c.id];
     c.enabled = enabled;
     if (!c.element) continue;  // keys alone
-    c.element.disabled = !enabled;
+    if (c.element.disabled === enabled) c.element.disabled = !enabled;
     if (c.radio) {
-      c.element.setAttribute('aria-checked', String(checked));
+      setAttribute(c.element, 'aria-checked', String(checked));
       continue;
     }
-    if (c.toggle && c.session) c.element.setAttribute('aria-pressed', String(checked));
+    if (c.toggle && c.session) setAttribute(c.element, 'aria-pressed', String(checked));
     if (c.file) c.element.parentElement.classList.toggle('disabled', !enabled);
-    else if (c.choice) c.radios.forEach((r, i) => r.setAttribute('aria-checked', String(i === states[c.id].chosen)));
-    else if (!c.submenu) c.element.firstChild.textContent = text;
+    else if (c.choice) c.radios.forEach((r, i) => setAttribute(r, 'aria-checked', String(i === states[c.id].chosen)));
+    else if (!c.submenu && c.element.firstChild.textContent !== text) c.element.firstChild.textContent = text;
     if (c.entries) showEntries(c, recent);
     if (c.clear) c.clear.element.disabled = !recent.length;
   }
+}
+
+export function setAttribute(element, name, value) {
+  if (element.getAttribute(name) !== value) element.setAttribute(name, value);
 }
 
 // A submenu's entries before its separator, remade only when they changed

@@ -138,13 +138,14 @@ export class Editor {
     this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
-      this.view.redrawArea(result.area);
+      this.view.redrawArea(result.area, result.parts);
       this.aids.fontChanged();
     }
-    if (result.selected !== undefined) this.showSelection(!result.stay);
     if (result.unchanged) this.setStatus(result.unchanged);
     this.keep();
-    this.updateCommands();
+    // Once per event: showing the selection updates the commands too.
+    if (result.selected !== undefined) this.showSelection(!result.stay);
+    else this.updateCommands();
     if (result.error) standardError(result.error);
   }
 
@@ -213,7 +214,7 @@ export class Editor {
           return;
         }
         // Only what the drag changed is drawn again.
-        if (result.area) this.view.redrawArea(result.area);
+        if (result.area) this.view.redrawArea(result.area, result.parts);
       }
       this.view.setFrame(this.page.pixelFrame());
       this.aids.fontChanged();

@@ -8,7 +8,7 @@ import sampleCmp from './samples/uicolormap.cmp';
 import { Aids } from './aids.js';
 import { CheckText } from './checktext.js';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
-import { buildMenus, commandForKey, commandForStripKey, commandTable, updateCommands as showCommands } from './commands.js';
+import { buildMenus, commandForKey, commandForStripKey, commandTable, setAttribute, updateCommands as showCommands } from './commands.js';
 import { Editor } from './editor.js';
 import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
 import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } from './install.js';
@@ -25,6 +25,8 @@ const SAMPLES = { 'QUILL8.SFT': quill8, 'QUILL16.SFT': quill16 };
 const SAMPLE_PALETTE = 'uicolormap.cmp';
 
 let core, display, page, view, editor, aids, keeper, checker, commands = [];
+let tableIds = [];  // the command table's ids, in its order
+let shownStates = '';  // the commands' states the menus show
 let codePageFor = null;  // the font name View > Code Page was last read for
 let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
@@ -47,7 +49,8 @@ const guarded = (command) => async (...args) => {
 };
 
 function updateCaption() {
-  document.title = page.hasFont() ? `Quillmere : ${page.name()}${page.modified() ? '*' : ''}` : 'Quillmere';
+  const title = page.hasFont() ? `Quillmere : ${page.name()}${page.modified() ? '*' : ''}` : 'Quillmere';
+  if (document.title !== title) document.title = title;
 }
 
 // Hands what the last command added to the font's journal to the storage.
@@ -70,10 +73,19 @@ function keep() {
 function updateCommands() {
   if (!page) return;
   const font = page.hasFont();
-  const states = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
-  const byId = Object.fromEntries(core.commands().map((c, i) => [c.id, states[i]]));
-  showCommands(commands, byId, recent.list.map((h, i) => `${i + 1} ${h.name}`));
-  for (const b of document.querySelectorAll('#tools button')) b.setAttribute('aria-pressed', String(byId[b.dataset.command].checked));
+  const s = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
+  const entries = recent.list.map((h, i) => `${i + 1} ${h.name}`);
+  // Most steps (a pixel, a block moved by a key) leave every state as it was.
+  const key = `${s.flags}|${s.chosen}|${s.texts}|${entries.join('\n')}`;
+  if (key !== shownStates) {
+    shownStates = key;
+    const texts = s.texts.split('\n'), byId = {};
+    tableIds.forEach((id, i) => {
+      byId[id] = { enabled: (s.flags[i] & 1) !== 0, checked: (s.flags[i] & 2) !== 0, chosen: s.chosen[i], text: texts[i] };
+    });
+    showCommands(commands, byId, entries);
+    for (const b of $('tools').children) setAttribute(b, 'aria-pressed', String(byId[b.dataset.command].checked));
+  }
   // The tool in use for the next visit, once the last visit's is back.
   if (toolRestored && page.tool() !== load('tool')) save('tool', page.tool());
   updateCaption();
@@ -394,12 +406,21 @@ function setupKeys() {
 
 function setupPointer() {
   const scroller = $('scroller');
-  scroller.addEventListener('pointermove', (e) => {
-    const at = view.pixelAt(e.clientX, e.clientY);
+  // The pixel under the pointer, once a frame: a status written on every
+  // move would have the next move lay the page out again.
+  let pointer = null, pending = false;
+  const show = () => {
+    pending = false;
+    if (!pointer) return;
+    const at = view.pixelAt(pointer.clientX, pointer.clientY);
     const info = at ? page.pixelInfo(at.x, at.y) : '';
     setStatus(editor.drawing ? page.toolStatus(info) : info);
+  };
+  scroller.addEventListener('pointermove', (e) => {
+    pointer = { clientX: e.clientX, clientY: e.clientY };
+    if (!pending) pending = true, requestAnimationFrame(show);
   });
-  scroller.addEventListener('pointerleave', () => setStatus(''));
+  scroller.addEventListener('pointerleave', () => { pointer = null; setStatus(''); });
 }
 
 function restoreSettings() {
@@ -448,6 +469,7 @@ async function start() {
   aids = new Aids({ page, view, texts: display, readFile });
   editor = new Editor({ page, view, display, showFont, showSelection, updateCommands, keep, setStatus, aids });
   checker = new CheckText({ page, editor, readFile, guarded });
+  tableIds = core.commands().map((c) => c.id);
   commands = commandTable(core.commands(), {
     'open-sft': handles ? pickAndOpen : { file: '.sft,.SFT', run: openFont },
     'open-recent': {

@@ -135,6 +135,13 @@ val TPage::Report(const TSessionChange& Change) {
         picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
         const TPixelRect a = Change.Area;
         out.set("area", ArrayOf(std::vector<int>{a.Left, a.Top, a.Right, a.Bottom}));
+        // A line's or a block's move: the few rectangles it changed.
+        if (!Change.Parts.empty()) {
+            std::vector<std::int32_t> parts;
+            for (const TPixelRect& p : Change.Parts)
+                parts.insert(parts.end(), {p.Left, p.Top, p.Right, p.Bottom});
+            out.set("parts", TypedArray("Int32Array", parts));
+        }
     } else {
         out.set("ok", true);
     }
@@ -228,9 +235,12 @@ val TPage::Pixels(int X, int Y, int W, int H, bool OnScreen, int Zoom) {
     const std::size_t row = w * z * 4;
     for (std::size_t y = 0; y < h; ++y) {
         std::uint8_t* out = zoomed_.data() + y * z * row;
-        for (std::size_t x = 0; x < w; ++x)
-            for (std::size_t k = 0; k < z; ++k)
-                std::memcpy(out + (x * z + k) * 4, rgba_.data() + (y * w + x) * 4, 4);
+        for (std::size_t x = 0; x < w; ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, rgba_.data() + (y * w + x) * 4, 4);
+            std::uint8_t* at = out + x * z * 4;
+            for (std::size_t k = 0; k < z; ++k, at += 4) std::memcpy(at, &pixel, 4);
+        }
         for (std::size_t k = 1; k < z; ++k) std::memcpy(out + k * row, out, row);
     }
     return val(emscripten::typed_memory_view(zoomed_.size(), zoomed_.data()));

@@ -199,8 +199,9 @@ public:
     void Append(ByteSpan Record) override;
     void End() override {}
 
-    // The command table's enabled states and captions, in its order; the
-    // view's and the recent list's part given. A command's dialog: what it
+    // The command table's states in its order, the view's and the recent
+    // list's part given: {flags (1 enabled, 2 checked), chosen (a choice's
+    // entry, else -1), texts (the captions, each ended by a line break)}. A command's dialog: what it
     // opens with and why values are refused. RunCommand runs a command the
     // session does by itself (commands.js).
     val CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const;

@@ -64,8 +64,9 @@ export class StripView {
   // Scrolls so that the strip's column X is at the left edge (clamped at the end).
   scrollToX(x) {
     const last = Math.max(0, this.width * this.zoom - this.scroller.clientWidth);
-    this.scroller.scrollLeft = Math.min(Math.max(0, x * this.zoom), last);
-    this.redraw();
+    const to = Math.min(Math.max(0, x * this.zoom), last), was = this.scroller.scrollLeft;
+    this.scroller.scrollLeft = to;
+    if (this.scroller.scrollLeft !== was) this.redraw();
   }
 
   setBoundaries(shown) { this.boundaries = shown; this.redraw(); }
@@ -76,7 +77,12 @@ export class StripView {
     this.redraw();
   }
   // The selected glyphs: the one framed with the boundaries, several always.
-  setSelected(extents) { this.selected = extents; this.redraw(); }
+  setSelected(extents) {
+    const same = (a, b) => a.length === b.length && a.every((e, i) => e.begin === b[i].begin && e.end === b[i].end);
+    if (same(extents, this.selected)) return;
+    this.selected = extents;
+    this.redraw();
+  }
   // The pixel selection's frame, [left, top, right, bottom] in strip pixels, or null.
   setFrame(frame) {
     if (String(frame) === String(this.frame ?? null)) return;
@@ -104,14 +110,22 @@ export class StripView {
     this.schedule();
   }
 
-  // Only strip pixels Area [left, top, right, bottom] changed: only they are
-  // drawn again, with what else changed before the frame.
-  redrawArea(area) {
-    if (!this.pending) this.dirty = area.slice();
-    else if (this.dirty) {
-      const d = this.dirty;
-      this.dirty = [Math.min(d[0], area[0]), Math.min(d[1], area[1]), Math.max(d[2], area[2]), Math.max(d[3], area[3])];
+  // Only strip pixels Area [left, top, right, bottom] changed, or only its
+  // Parts ([left, top, right, bottom, ...]) when given: only they are drawn
+  // again, with what else changed before the frame.
+  redrawArea(area, parts) {
+    const rects = [];
+    if (parts?.length) for (let i = 0; i + 3 < parts.length; i += 4) rects.push([...parts.subarray(i, i + 4)]);
+    else rects.push(area.slice());
+    if (!this.pending) this.dirty = [];
+    // A part that overlaps another as much as a block moved by a pixel is
+    // drawn once with it; many small parts cost more than their box.
+    for (const r of this.dirty ? rects : []) {
+      const i = this.dirty.findIndex((d) => size(union(d, r)) <= size(d) + size(r));
+      if (i < 0) this.dirty.push(r);
+      else this.dirty[i] = union(this.dirty[i], r);
     }
+    if (this.dirty?.length > 64) this.dirty = [this.dirty.reduce(union)];
     this.schedule();
   }
 
@@ -125,7 +139,8 @@ export class StripView {
   flush() {
     if (!this.pending) return;
     this.pending = false;
-    this.draw(this.dirty ?? undefined);
+    if (!this.dirty) return this.draw();
+    for (const area of this.dirty) this.draw(area);
   }
 
   // Drawn at once, for whoever must see the pixels now (tests, downloads);
@@ -223,3 +238,9 @@ export class StripView {
     }
   }
 }
+
+// Rectangles [left, top, right, bottom]: the one around both, and the pixels.
+function union(a, b) {
+  return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.max(a[2], b[2]), Math.max(a[3], b[3])];
+}
+const size = (r) => (r[2] - r[0]) * (r[3] - r[1]);

@@ -186,10 +186,10 @@ class Page(PageTest):
         def shown():
             seen = self.d.execute_script(
                 "const {core, page, view} = window.quillmereBench, f = page.hasFont();"
-                "const states = page.commandStates(f && view.nextZoom(1) !== 0, f && view.zoom !== 1, false);"
+                "const s = page.commandStates(f && view.nextZoom(1) !== 0, f && view.zoom !== 1, false);"
                 "return core.commands().map((c, i) => { const e = document.getElementById(c.id);"
                 " return e && [e.parentElement.matches('label') ? e.parentElement.firstChild.textContent : e.firstChild.textContent,"
-                " e.getAttribute('aria-keyshortcuts') ?? '', !e.disabled, states[i].enabled, states[i].text]; })")
+                " e.getAttribute('aria-keyshortcuts') ?? '', !e.disabled, (s.flags[i] & 1) === 1, s.texts.split('\\n')[i]]; })")
             for c, s in zip(table, seen):
                 if c.get("key"):  # keys alone, no menu item
                     continue
