@@ -26,7 +26,8 @@ const SAMPLE_PALETTE = 'uicolormap.cmp';
 
 let core, display, page, view, editor, aids, keeper, checker, commands = [];
 let tableIds = [];  // the command table's ids, in its order
-let shownStates = '';  // the commands' states the menus show
+let shownStates = null;  // the commands' states the menus show
+let tableShown = null, rowsShown = null;  // the table and the selected rows the list shows
 let codePageFor = null;  // the font name View > Code Page was last read for
 let paletteNote = '', notice = '';
 let clicked;  // the list's row a press last landed on
@@ -76,9 +77,9 @@ function updateCommands() {
   const s = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
   const entries = recent.list.map((h, i) => `${i + 1} ${h.name}`);
   // Most steps (a pixel, a block moved by a key) leave every state as it was.
-  const key = `${s.flags}|${s.chosen}|${s.texts}|${entries.join('\n')}`;
-  if (key !== shownStates) {
-    shownStates = key;
+  const was = shownStates, same = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
+  if (!was || !same(s.flags, was.flags) || !same(s.chosen, was.chosen) || s.texts !== was.texts || !same(entries, was.entries)) {
+    shownStates = { flags: s.flags, chosen: s.chosen, texts: s.texts, entries };
     const texts = s.texts.split('\n'), byId = {};
     tableIds.forEach((id, i) => {
       byId[id] = { enabled: (s.flags[i] & 1) !== 0, checked: (s.flags[i] & 2) !== 0, chosen: s.chosen[i], text: texts[i] };
@@ -144,12 +145,13 @@ function chooseCodePage(i) {
 
 // The table's rows as objects, from the columns the core hands over.
 function table() {
-  const t = page.table(), chars = t.chars.split('\0');
+  const t = tableShown = page.table(), chars = t.chars.split('\0');
   return Array.from(t.code, (code, i) => ({ code, char: chars[i], x: t.x[i], begin: t.begin[i], end: t.end[i] }));
 }
 
 function showCharacters() {
   $('chars').replaceChildren(...table().map((e, i) => new Option(characterText(e), String(i))));
+  rowsShown = null;
 }
 
 // The window after a font was opened or replaced, with the page's selection.
@@ -171,9 +173,15 @@ function showFont() {
 // goes to the current character's X.
 function showSelection(scroll) {
   const { rows, current: row } = page.selection();
-  const t = page.table(), chosen = new Set(rows);
+  const t = tableShown ?? page.table();
   const entry = (r) => ({ x: t.x[r], begin: t.begin[r], end: t.end[r] });
-  for (const o of $('chars').options) o.selected = chosen.has(o.index);
+  // The list's rows set only when the selection changed: a dab selects the
+  // glyph it is on, nearly always the one selected.
+  if (rows.join() !== rowsShown) {
+    rowsShown = rows.join();
+    const chosen = new Set(rows);
+    for (const o of $('chars').options) o.selected = chosen.has(o.index);
+  }
   view.setSelected(rows.map(entry).filter((e) => e.end > e.begin));
   if (scroll && row >= 0 && row < t.x.length) view.scrollToX(t.x[row]);
   updateCommands();
@@ -187,6 +195,7 @@ function takeSelection() {
   const now = rows.includes(clicked) ? clicked : rows.includes(was) && rows.length > 1 ? was : rows[0] ?? -1;
   clicked = undefined;
   page.select(rows, now);
+  rowsShown = null;  // the list is as the user left it, not as last shown
   showSelection(true);
 }
 
