@@ -138,7 +138,7 @@ export class Editor {
     this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
-      this.view.redrawArea(result.area, result.parts);
+      this.view.redrawArea(result.area);
       this.aids.fontChanged();
     }
     if (result.unchanged) this.setStatus(result.unchanged);
@@ -205,7 +205,9 @@ export class Editor {
     scroller.addEventListener('pointermove', (e) => {
       if (this.held === null) return;
       // Every position the browser saw, so a fast drag is still one line.
-      for (const p of e.getCoalescedEvents?.() ?? [e]) {
+      // An event made by a script has none: then it is the one position.
+      const seen = e.getCoalescedEvents?.() ?? [];
+      for (const p of seen.length ? seen : [e]) {
         const at = this.view.pointAt(p.clientX, p.clientY);
         const result = this.page.drag(at.x, at.y, p.shiftKey);
         if (result.error) {
@@ -214,7 +216,7 @@ export class Editor {
           return;
         }
         // Only what the drag changed is drawn again.
-        if (result.area) this.view.redrawArea(result.area, result.parts);
+        if (result.area) this.view.redrawArea(result.area);
       }
       this.view.setFrame(this.page.pixelFrame());
       this.aids.fontChanged();

@@ -135,13 +135,6 @@ val TPage::Report(const TSessionChange& Change) {
         picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
         const TPixelRect a = Change.Area;
         out.set("area", ArrayOf(std::vector<int>{a.Left, a.Top, a.Right, a.Bottom}));
-        // A line's or a block's move: the few rectangles it changed.
-        if (!Change.Parts.empty()) {
-            std::vector<std::int32_t> parts;
-            for (const TPixelRect& p : Change.Parts)
-                parts.insert(parts.end(), {p.Left, p.Top, p.Right, p.Bottom});
-            out.set("parts", TypedArray("Int32Array", parts));
-        }
     } else {
         out.set("ok", true);
     }

@@ -86,8 +86,11 @@ export class StripView {
   // The pixel selection's frame, [left, top, right, bottom] in strip pixels, or null.
   setFrame(frame) {
     if (String(frame) === String(this.frame ?? null)) return;
+    // Where the old frame and the new one are: a block moved by a key draws
+    // no more than the block.
+    const rects = [this.frame, frame].filter(Boolean);
     this.frame = frame;
-    this.redraw();
+    if (rects.length) this.redrawArea(rects.reduce(union));
   }
 
   // The strip pixel at a point of the page, which may lie off the strip.
@@ -110,22 +113,12 @@ export class StripView {
     this.schedule();
   }
 
-  // Only strip pixels Area [left, top, right, bottom] changed, or only its
-  // Parts ([left, top, right, bottom, ...]) when given: only they are drawn
-  // again, with what else changed before the frame.
-  redrawArea(area, parts) {
-    const rects = [];
-    if (parts?.length) for (let i = 0; i + 3 < parts.length; i += 4) rects.push([...parts.subarray(i, i + 4)]);
-    else rects.push(area.slice());
-    if (!this.pending) this.dirty = [];
-    // A part that overlaps another as much as a block moved by a pixel is
-    // drawn once with it; many small parts cost more than their box.
-    for (const r of this.dirty ? rects : []) {
-      const i = this.dirty.findIndex((d) => size(union(d, r)) <= size(d) + size(r));
-      if (i < 0) this.dirty.push(r);
-      else this.dirty[i] = union(this.dirty[i], r);
-    }
-    if (this.dirty?.length > 64) this.dirty = [this.dirty.reduce(union)];
+  // Only strip pixels Area [left, top, right, bottom] changed: only they are
+  // drawn again, with what else changed before the frame, as one rectangle:
+  // each part drawn alone costs a call into the core and the canvas.
+  redrawArea(area) {
+    if (!this.pending) this.dirty = area.slice();
+    else if (this.dirty) this.dirty = union(this.dirty, area);
     this.schedule();
   }
 
@@ -139,8 +132,7 @@ export class StripView {
   flush() {
     if (!this.pending) return;
     this.pending = false;
-    if (!this.dirty) return this.draw();
-    for (const area of this.dirty) this.draw(area);
+    this.draw(this.dirty ?? undefined);
   }
 
   // Drawn at once, for whoever must see the pixels now (tests, downloads);
@@ -239,8 +231,7 @@ export class StripView {
   }
 }
 
-// Rectangles [left, top, right, bottom]: the one around both, and the pixels.
+// Rectangles [left, top, right, bottom]: the one around both.
 function union(a, b) {
   return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.max(a[2], b[2]), Math.max(a[3], b[3])];
 }
-const size = (r) => (r[2] - r[0]) * (r[3] - r[1]);
