@@ -74,6 +74,16 @@ class Editor(PageTest):
             self.assertTrue(self.command("undo").startswith("Undo " + step))
             for x, y in drawn:
                 want[y * 20 + x] = 5
+        # A line dragged by a script's pointer events, which carry no
+        # coalesced positions of their own.
+        strip.send_keys("l")
+        self.d.execute_script(
+            "const s = document.getElementById('scroller'), box = s.getBoundingClientRect();"
+            "for (const [type, x] of [['pointerdown', 1], ['pointermove', 5], ['pointerup', 5]])"
+            "  s.dispatchEvent(new PointerEvent(type, { bubbles: true, button: 0, buttons: type === 'pointerup' ? 0 : 1,"
+            "    pointerId: 1, clientX: box.left + x + 0.5, clientY: box.top + 3.5 }));")
+        self.assertTrue(self.command("undo").startswith("Undo Line"))
+        want[61:66] = bytes([5] * 5)
         # Select: a frame, its pixels moved by an arrow, kept with Enter.
         strip.send_keys("m")
         self.stroke([(1, 0), (2, 1)])
