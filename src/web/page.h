@@ -201,9 +201,9 @@ public:
 
     // The command table's states in its order, the view's and the recent
     // list's part given: {flags (1 enabled, 2 checked), chosen (a choice's
-    // entry, else -1), texts (the captions, each ended by a line break)}. A command's dialog: what it
-    // opens with and why values are refused. RunCommand runs a command the
-    // session does by itself (commands.js).
+    // entry, else -1), texts (the captions, each ended by a line break)}.
+    // A command's dialog: what it opens with and why values are refused.
+    // RunCommand runs a command the session does by itself (commands.js).
     val CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const;
     val DialogStart(const std::string& Id) const;
     std::string DialogRefusal(const std::string& Id, val Values) const;
