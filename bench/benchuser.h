@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QString>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -89,3 +90,19 @@ inline bool EnterPaletteFolder(const QTemporaryDir& Dir) {
     ::close(fd);
     return ::chdir(Dir.path().toLocal8Bit().constData()) == 0;
 }
+
+// The window benches' application: offscreen, working in a folder of its own
+// that holds the default palette.
+class TBenchApp {
+public:
+    TBenchApp(int& Argc, char** Argv)
+        : app_((qputenv("QT_QPA_PLATFORM", "offscreen"), Argc), Argv),
+          ready_(EnterPaletteFolder(dir_)) {}
+    bool Ready() const { return ready_; }
+    const QTemporaryDir& Dir() const { return dir_; }
+
+private:
+    QApplication app_;
+    QTemporaryDir dir_;
+    bool ready_;
+};

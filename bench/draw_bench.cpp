@@ -33,11 +33,9 @@ void Send(QWidget* view, QEvent::Type type, QPoint at, Qt::MouseButton button) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!EnterPaletteFolder(dir)) return 1;
-    const std::string path = dir.filePath("wide.sft").toStdString();
+    TBenchApp bench(argc, argv);
+    if (!bench.Ready()) return 1;
+    const std::string path = bench.Dir().filePath("wide.sft").toStdString();
     WriteFont(path, 16, 65535, 64);
 
     TBenchUser user;
@@ -134,7 +132,7 @@ int main(int argc, char** argv) {
         d4, l, l / d4, n, n / d4);
 
     // A fill of one colour across the whole strip, one glyph 65,535 columns wide.
-    const std::string blank = dir.filePath("blank.sft").toStdString();
+    const std::string blank = bench.Dir().filePath("blank.sft").toStdString();
     WriteFont(blank, 16, 65535, 64, true);
     window.OpenFont(QString::fromStdString(blank));
     t.start();

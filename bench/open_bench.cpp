@@ -43,17 +43,16 @@ void ReadWhole(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!EnterPaletteFolder(dir)) return 1;
+    TBenchApp bench(argc, argv);
+    if (!bench.Ready()) return 1;
 
     TBenchUser user;
     TMainWindow window(user);
     window.show();
     for (const auto& [name, bpp, w, h] : std::vector<std::tuple<const char*, int, int, int>>{
              {"16-bit 400000x64", 16, 400000, 64}, {"8-bit 1000000x16", 8, 1000000, 16}}) {
-        const std::string font = dir.filePath(QString::fromLatin1(name) + ".sft").toStdString();
+        const std::string font =
+            bench.Dir().filePath(QString::fromLatin1(name) + ".sft").toStdString();
         WriteFont(font, bpp, w, h);
         user.Font = QString::fromStdString(font);
         const double read = BestMs([&] { ReadWhole(font); }, 9);

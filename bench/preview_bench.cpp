@@ -27,10 +27,8 @@ int main(int argc, char** argv) {
     const QString font = QFileInfo(argv[1]).absoluteFilePath(),
                   text = QFileInfo(argv[2]).absoluteFilePath();
     const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!EnterPaletteFolder(dir)) return 1;
+    TBenchApp bench(argc, argv);
+    if (!bench.Ready()) return 1;
     TBenchUser user;
     TMainWindow window(user);
     window.show();

@@ -36,10 +36,8 @@ int main(int argc, char** argv) {
     const int viewW = std::atoi(argv[2]), viewH = std::atoi(argv[3]);
     const QString out = QFileInfo(argv[4]).absoluteFilePath();
     const int rounds = argc > 5 ? std::max(1, std::atoi(argv[5])) : 3;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    if (!EnterPaletteFolder(dir)) return 1;
+    TBenchApp bench(argc, argv);
+    if (!bench.Ready()) return 1;
 
     TBenchUser user;
     user.Font = out;  // the name Save as BMP is given
