@@ -1085,3 +1085,50 @@ TEST_F(WindowTest, DrawingToolsByKeyAndPointer) {
     EXPECT_EQ(std::make_pair(at(7, 2), at(10, 2)), std::make_pair(c, c));
     EXPECT_EQ(QSettings().value("draw/tool").toString(), "tool-pencil");
 }
+
+// Selected pixels moved by the keys and by a drag, some moves before the
+// view is painted: the screen shows what painting it whole shows.
+TEST_F(WindowTest, MovedPixelsShowAsARepaintWould) {
+    SftWriter f;
+    f.Header(1).U16(65).U16(66).I32(0).I32(20).I32(20).I32(20);
+    Open("m.sft", f.StripHeader(8).Size(40, 8).Pixels(320).Bytes());
+    TMainWindow& w = Win();
+    w.resize(800, 600);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.ZoomIn1->trigger(), w.ZoomIn1->trigger();
+    w.Draw1->trigger();
+    w.ScrollBox->setFocus();
+    QWidget* view = w.ScrollBox->viewport();
+    const int z = w.ScrollBox->Zoom();
+    const auto px = [&](int x, int y) { return QPoint(x * z + 1, y * z + 1); };
+    const auto screen = [&] {
+        QCoreApplication::processEvents();
+        const QPoint at = view->mapTo(&w, QPoint(0, 0));
+        return w.screen()
+            ->grabWindow(w.winId(), at.x(), at.y(), view->width(), view->height())
+            .toImage();
+    };
+    const auto shown = [&](const char* Where) {
+        const QImage moved = screen();
+        view->update();
+        EXPECT_EQ(moved, screen()) << Where;
+    };
+    QTest::keyClick(w.ScrollBox, Qt::Key_M);
+    QTest::mousePress(view, Qt::LeftButton, {}, px(2, 1));
+    QTest::mouseMove(view, px(6, 5));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, px(6, 5));
+    shown("marked");
+    QTest::keyClick(w.ScrollBox, Qt::Key_Right), QTest::keyClick(w.ScrollBox, Qt::Key_Right);
+    shown("two arrows");
+    QTest::keyClick(w.ScrollBox, Qt::Key_Down), QTest::keyClick(w.ScrollBox, Qt::Key_Left);
+    QTest::keyClick(w.ScrollBox, Qt::Key_Down);
+    shown("three arrows");
+    QTest::mousePress(view, Qt::LeftButton, {}, px(4, 3));
+    QTest::mouseMove(view, px(9, 2));
+    shown("dragged");
+    QTest::mouseMove(view, px(8, 3));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, px(8, 3));
+    EXPECT_EQ(w.ScrollBox->PixelFrame(), (TPixelRect{7, 3, 12, 8}));
+    shown("dropped");
+}

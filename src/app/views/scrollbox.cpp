@@ -169,7 +169,8 @@ void TScrollBox::SetImagePicture(const TBitmap& Picture) {
 }
 
 void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area,
-                            const std::vector<TPixelRect>& Parts) {
+                            const std::vector<TPixelRect>& Parts,
+                            const TSessionChange::TShift& Shift) {
     image_.picture_ = Picture;
     if (Parts.empty()) {
         if (const QRect r = InView(Area); !r.isEmpty()) viewport()->update(r);
@@ -178,7 +179,28 @@ void TScrollBox::ShowChange(const TBitmap& Picture, TPixelRect Area,
     QRegion region;
     for (const TPixelRect& part : Parts)
         if (const QRect r = InView(part); !r.isEmpty()) region += r;
+    region -= MoveShown(Shift);
     if (!region.isEmpty()) viewport()->update(region);
+}
+
+QRect TScrollBox::MoveShown(const TSessionChange::TShift& Shift) {
+    const TPixelRect& from = Shift.From;
+    // Only the pixels and the frame along their edge: nothing that stays put
+    // may be drawn over them.
+    if (from.Empty() || frame_ != from || boundaries_ || selected_.size() > 1 || !guides_.empty() ||
+        underlay_)
+        return {};
+    const TPixelRect to{from.Left + Shift.Dx, from.Top + Shift.Dy, from.Right + Shift.Dx,
+                        from.Bottom + Shift.Dy};
+    const std::int64_t z = zoom_;
+    const QSize size(int(std::min<std::int64_t>((from.Right - from.Left) * z, INT_MAX)),
+                     int(std::min<std::int64_t>((from.Bottom - from.Top) * z, INT_MAX)));
+    // Both places whole in view: a frame cut by the view's edge is drawn otherwise.
+    const QRect was = InView(from), now = InView(to);
+    if (was.size() != size || now.size() != size) return {};
+    viewport()->scroll(now.left() - was.left(), now.top() - was.top(), was.united(now));
+    frame_ = to;
+    return now;
 }
 
 QRect TScrollBox::InView(TPixelRect Area) const {
@@ -387,11 +409,12 @@ void TScrollBox::paintEvent(QPaintEvent* Event) {
     }
     if (!frame_.Empty()) {
         // The pixel selection: dashes of black on white along its inner edge.
-        const std::int64_t fx0 = std::max(left + frame_.Left * z, x0 - 1),
-                           fx1 = std::min(left + std::int64_t(frame_.Right) * z, x1 + 1);
-        const std::int64_t fy0 = std::max(top + frame_.Top * z, y0 - 1),
-                           fy1 = std::min(top + std::int64_t(frame_.Bottom) * z, y1 + 1);
-        if (fx0 < fx1 && fy0 < fy1) {
+        const std::int64_t l = left + frame_.Left * z, r = left + std::int64_t(frame_.Right) * z;
+        const std::int64_t t = top + frame_.Top * z, b = top + std::int64_t(frame_.Bottom) * z;
+        // Cut to a pixel round what is painted, so that the cut edges fall outside it.
+        const std::int64_t fx0 = std::max(l, x0 - 1), fx1 = std::min(r, x1 + 1);
+        const std::int64_t fy0 = std::max(t, y0 - 1), fy1 = std::min(b, y1 + 1);
+        if (l < x1 && r > x0 && t < y1 && b > y0) {
             const QRect box(int(fx0), int(fy0), int(fx1 - fx0 - 1), int(fy1 - fy0 - 1));
             painter.setPen(QPen(Qt::white));
             painter.drawRect(box);

@@ -14,6 +14,7 @@
 #include "font/strip.h"
 #include "picture/picture.h"
 #include "session/display.h"
+#include "session/session.h"
 
 class QPainter;
 class QRegion;
@@ -48,9 +49,12 @@ public:
     void SetImageHeight(int Height);
     void SetImagePicture(const TBitmap& Picture);
     // The same picture drawn again, of which only Area changed: only that
-    // part of the view is painted again; of it only Parts, when there are any.
+    // part of the view is painted again; of it only Parts, when there are
+    // any. Pixels that only moved (Shift) are moved on the screen, with the
+    // pixel selection's frame round them, where nothing else is drawn over them.
     void ShowChange(const TBitmap& Picture, TPixelRect Area,
-                    const std::vector<TPixelRect>& Parts = {});
+                    const std::vector<TPixelRect>& Parts = {},
+                    const TSessionChange::TShift& Shift = {});
 
     // In view pixels, limited to 0 .. content width - view width.
     int HorzPosition() const;
@@ -131,6 +135,9 @@ private:
     void Repaint(TPixelRect Area);
     // Strip pixels Area in view coordinates, cut to the view.
     QRect InView(TPixelRect Area) const;
+    // Moves what the view shows of Shift's pixels and the frame round them,
+    // when it can: where they now are in the view, or an empty rectangle.
+    QRect MoveShown(const TSessionChange::TShift& Shift);
     // The picture under each rectangle of Region, at the zoom, black off it.
     void PaintParts(QPainter& Painter, const QRegion& Region);
 

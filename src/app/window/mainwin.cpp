@@ -221,10 +221,11 @@ void TMainWindow::CharTable1Click() {
     if (ui_.EditTable(table, row)) Bridge->Show(Session_.SetTable(std::move(table), row));
 }
 
-void TMainWindow::ShowPixels(TPixelRect Area, const std::vector<TPixelRect>& Parts) {
+void TMainWindow::ShowPixels(TPixelRect Area, const std::vector<TPixelRect>& Parts,
+                             TSessionChange::TShift Shift) {
     // A fresh picture of the same pixels: nothing built from the old one is kept.
     Bitmap_->LoadFromFont(Session_.Font().Font(), Session_.Palette());
-    ScrollBox->ShowChange(*Bitmap_, Area, Parts);
+    ScrollBox->ShowChange(*Bitmap_, Area, Parts, Shift);
     Aids->FontChanged();
     FollowPreview();
     if (StatusBar1->isChecked()) statusBar()->showMessage(PixelInfo(hover_.x(), hover_.y()));

@@ -207,7 +207,8 @@ private:
     // Reads the font's file again as one step of the history, Name.
     void ReadAgain(const char* Name);
     // Pixels of the font changed in Area: the picture and the view follow.
-    void ShowPixels(TPixelRect Area, const std::vector<TPixelRect>& Parts);
+    void ShowPixels(TPixelRect Area, const std::vector<TPixelRect>& Parts,
+                    TSessionChange::TShift Shift);
     // The list's items, each code with its character in its tip.
     void ShowCharacters();
     // The code page changed: whatever shows characters follows.

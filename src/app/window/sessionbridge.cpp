@@ -46,16 +46,18 @@ void TSessionBridge::Painting(const std::function<TSessionChange()>& Call, bool 
         change = Call();
     } catch (...) {
         const TSftFont& font = session_.Font().Font();
-        emit PixelsChanged({0, 0, font.Width, font.Height}, {});
+        emit PixelsChanged({0, 0, font.Width, font.Height}, {}, {});
         throw;
     }
     Show(change, Steps);
 }
 
 void TSessionBridge::Show(const TSessionChange& Change, bool Steps) {
-    view_.SetPixelFrame(session_.PixelFrame());
     if (Change.Colors) Colors->ShowColors();
-    if (Change.Kind == TSessionChange::TKind::Pixels) emit PixelsChanged(Change.Area, Change.Parts);
+    // The pixels first: a frame that moved with them is already where it goes.
+    if (Change.Kind == TSessionChange::TKind::Pixels)
+        emit PixelsChanged(Change.Area, Change.Parts, Change.Shift);
+    view_.SetPixelFrame(session_.PixelFrame());
     if (Change.Kind == TSessionChange::TKind::Font) emit FontChanged();
     if (Change.Selected) emit SelectionChanged(Change.Scroll);
     if (Change.NoPixels) emit Said(QString::fromLatin1(kNoPixelsChanged));
@@ -75,7 +77,9 @@ void TSessionBridge::Run(const TCommand& Command) {
         const auto check = [&](const auto& v) { return DialogRefusal(Command, session_, v); };
         if (!ui_.AskNumbers(QString::fromLatin1(Command.Title), fields, check, v)) return;
     }
-    Show(RunCommand(Command, session_, kept_, v));
+    const TSessionChange change = RunCommand(Command, session_, kept_, v);
+    // An arrow's move of selected pixels keeps no step, as a drag's does.
+    Show(change, change.Shift.From.Empty());
 }
 
 void TSessionBridge::ReplaceColor() {

@@ -44,8 +44,10 @@ public:
     void SetColorsShown(bool Shown);
 
 signals:
-    // Parts, when not empty: the only parts of Area that changed.
-    void PixelsChanged(TPixelRect Area, const std::vector<TPixelRect>& Parts);
+    // Parts, when not empty: the only parts of Area that changed; Shift,
+    // when its From is not empty, pixels that only moved.
+    void PixelsChanged(TPixelRect Area, const std::vector<TPixelRect>& Parts,
+                       TSessionChange::TShift Shift);
     // More than pixels changed: the strip's size or the table, and the
     // selection with it.
     void FontChanged();

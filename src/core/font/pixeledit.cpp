@@ -23,6 +23,13 @@ std::uint16_t At(const TPixelGrid& g, std::size_t at) {
     return g.BytesPerPixel == 2 ? GetU16(g.Data + 2 * at) : g.Data[at];
 }
 
+// Room for More elements past those a vector holds, growing as push_back
+// would, so that many rows noted one after another cost no more than pixels.
+template <class T>
+void Room(std::vector<T>& V, std::size_t More) {
+    if (V.capacity() - V.size() < More) V.reserve(std::max(V.size() + More, 2 * V.capacity()));
+}
+
 }  // namespace
 
 void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::uint16_t Value) {
@@ -42,28 +49,30 @@ void TPixelDelta::Note(TPixelGrid& Grid, std::int32_t X, std::int32_t Y, std::ui
 
 void TPixelDelta::SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y,
                          const std::uint16_t* Values, std::int32_t Count) {
+    // Room for the whole row first: then no note can fail halfway along it.
+    Room(at_, std::size_t(Count)), Room(diff_, std::size_t(Count));
     const std::size_t base = Offset(Grid, X, Y);
     std::int32_t first = -1, last = -1;
-    const auto grow = [&] {
-        if (first >= 0) Grow(X + first, Y), Grow(X + last, Y);
-    };
-    for (std::int32_t i = 0; i < Count; ++i) {
-        const std::size_t at = base + std::size_t(i);
-        const std::uint16_t old = At(Grid, at);
-        if (old == Values[i]) continue;
-        at_.push_back(std::uint32_t(at));
-        try {
+    const auto row = [&](auto get, auto put) {
+        for (std::int32_t i = 0; i < Count; ++i) {
+            const std::size_t at = base + std::size_t(i);
+            const std::uint16_t old = get(at);
+            if (old == Values[i]) continue;
+            at_.push_back(std::uint32_t(at));
             diff_.push_back(std::uint16_t(old ^ Values[i]));
-        } catch (...) {
-            at_.pop_back();
-            grow();
-            throw;
+            put(at, Values[i]);
+            if (first < 0) first = i;
+            last = i;
         }
-        Put(Grid, at, Values[i]);
-        if (first < 0) first = i;
-        last = i;
-    }
-    grow();
+    };
+    std::uint8_t* const data = Grid.Data;
+    if (Grid.BytesPerPixel == 2)
+        row([data](std::size_t at) { return GetU16(data + 2 * at); },
+            [data](std::size_t at, std::uint16_t v) { PutU16(data + 2 * at, v); });
+    else
+        row([data](std::size_t at) { return std::uint16_t(data[at]); },
+            [data](std::size_t at, std::uint16_t v) { data[at] = std::uint8_t(v); });
+    if (first >= 0) Grow(X + first, Y), Grow(X + last, Y);
 }
 
 void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
@@ -76,8 +85,13 @@ void TPixelDelta::Grow(std::int32_t x, std::int32_t y) {
 }
 
 void TPixelDelta::Toggle(TPixelGrid& Grid) const noexcept {
-    for (std::size_t i = 0; i < at_.size(); ++i)
-        Put(Grid, at_[i], std::uint16_t(At(Grid, at_[i]) ^ diff_[i]));
+    std::uint8_t* const data = Grid.Data;
+    if (Grid.BytesPerPixel == 2) {
+        for (std::size_t i = 0; i < at_.size(); ++i)
+            PutU16(data + 2 * at_[i], std::uint16_t(GetU16(data + 2 * at_[i]) ^ diff_[i]));
+    } else {
+        for (std::size_t i = 0; i < at_.size(); ++i) data[at_[i]] ^= std::uint8_t(diff_[i]);
+    }
 }
 
 std::vector<TPixelRect> TPixelDelta::Differing(const TPixelDelta& Other, std::int32_t Width) const {

@@ -34,6 +34,12 @@ struct TSessionChange {
     // Pixels, when not empty: the only parts of Area that changed, for a
     // front end that paints no more than it must.
     std::vector<TPixelRect> Parts;
+    // Pixels, when From is not empty: what From showed now shows moved by
+    // Dx, Dy (a block's move), so a front end may move what it has drawn.
+    struct TShift {
+        TPixelRect From;
+        std::int32_t Dx = 0, Dy = 0;
+    } Shift;
     int Row = -1;           // Font: the row to select; -1 keeps the one selected
     bool Colors = false;    // the current or background colour changed
     bool NoPixels = false;  // a pixel command that found nothing to change
@@ -287,6 +293,7 @@ private:
         std::int32_t PressX = 0, PressY = 0, FrameX = 0, FrameY = 0;
         std::optional<TPixelBlock> Block;  // the pixels lifted
         TPixelRect From;                   // where from; empty for a paste
+        bool Shown = false;                // the block is on the strip at Frame
         // From given the background ClearedWith, once moved; the pixels put
         // down on that.
         std::optional<TPixelDelta> Cleared;

@@ -170,6 +170,7 @@ void TEditSession::Lift() {
     const TPixelGrid grid = font_.Grid();
     pick_->From = Within(pick_->Frame, grid);
     pick_->Block = LiftBlock(grid, pick_->From);
+    pick_->Shown = pick_->From == pick_->Frame;
 }
 
 TSessionChange TEditSession::MoveBlock(std::int64_t X, std::int64_t Y) {
@@ -200,9 +201,13 @@ TSessionChange TEditSession::MoveBlock(std::int64_t X, std::int64_t Y) {
         pick_.reset();
         throw EToolkitError(kNoMemoryForStep);
     }
+    const TPixelRect from = p.Shown && was == p.Frame ? was : TPixelRect{};
     p.Frame = {std::int32_t(X), std::int32_t(Y), std::int32_t(X + p.Block->Width),
                std::int32_t(Y + p.Block->Height)};
+    p.Shown = true;
     TSessionChange change = PixelsIn(Joined(area, p.Area()));
+    if (!from.Empty() && Within(p.Frame, grid) == p.Frame)
+        change.Shift = {from, std::int32_t(X - from.Left), std::int32_t(Y - from.Top)};
     // Where the pixels were lifted from changes only when cleared; else
     // only where they were and where they are.
     for (const TPixelRect r : {was, Within(p.Frame, grid), cleared ? p.From : TPixelRect{}})

@@ -238,10 +238,12 @@ TEST(DrawingTools, MovesReportWhatTheyChanged) {
         int x = 0, y = 0;
     };
     const std::vector<Move> moves = {
-        {"L", 0, 0},  {"d", 11, 4},   {"d", 11, 3},   {"d", 10, 4}, {"d", 10, 4},   {"d", 0, 4},
-        {"d", 2, 1},  {"M", 1, 0},    {"d", 3, 4},    {"d", 4, 3},  {"d", 0, 3},    {"S", 1, 1},
-        {"d", 2, 2},  {"S", 1, 1},    {"D", 3, 2},    {"D", 2, 3},  {"R"},          {"nudge-right"},
-        {"nudge-up"}, {"nudge-left"}, {"nudge-left"}, {"B"},        {"nudge-down"}, {"drop-move"}};
+        {"L", 0, 0},    {"d", 11, 4}, {"d", 11, 3},    {"d", 10, 4}, {"d", 10, 4},
+        {"d", 0, 4},    {"d", 2, 1},  {"M", 1, 0},     {"d", 3, 4},  {"d", 4, 3},
+        {"d", 0, 3},    {"S", 1, 1},  {"d", 2, 2},     {"S", 1, 1},  {"D", 3, 2},
+        {"D", 2, 3},    {"R"},        {"nudge-right"}, {"nudge-up"}, {"nudge-left"},
+        {"nudge-left"}, {"B"},        {"nudge-down"},  {"P"},        {"nudge-down"},
+        {"drop-move"}};
     const auto run = [&](const Move& m) {
         const std::string op = m.op;
         if (op == "L" || op == "M" || op == "S") {
@@ -251,11 +253,18 @@ TEST(DrawingTools, MovesReportWhatTheyChanged) {
         if (op == "d" || op == "D") return s.Drag(m.x, m.y);
         if (op == "R") return s.Release();
         if (op == "B") return s.SetColor(true, 5), TSessionChange{};
+        if (op == "P") {
+            TImagePixels nines;
+            nines.Width = 2, nines.Height = 1, nines.Indexed = true, nines.Indices = {9, 9};
+            return s.Paste(nines, false);
+        }
         return RunCommand(CommandOf(m.op), s, kept);
     };
+    int shifts = 0;
     for (std::size_t i = 0; i < moves.size(); ++i) {
         const std::string before = Picture(s);
         const TSessionChange c = run(moves[i]);
+        shifts += !c.Shift.From.Empty();
         const bool exact = std::string(moves[i].op).find_first_not_of("LMSd") == std::string::npos;
         const std::string after = Picture(s);
         const bool pixels = c.Kind == TSessionChange::TKind::Pixels;
@@ -272,6 +281,14 @@ TEST(DrawingTools, MovesReportWhatTheyChanged) {
                 if (changed || exact) {
                     EXPECT_EQ(said, changed) << "move " << i << " at " << x << ", " << y;
                 }
+                // What was shown at From now shows moved.
+                const TSessionChange::TShift& m = c.Shift;
+                if (pixels && Inside(m.From, x, y)) {
+                    EXPECT_EQ(before[std::size_t(y * 13 + x)],
+                              after[std::size_t((y + m.Dy) * 13 + x + m.Dx)])
+                        << "move " << i << " from " << x << ", " << y;
+                }
             }
     }
+    EXPECT_GE(shifts, 5);
 }
