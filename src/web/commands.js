@@ -186,11 +186,20 @@ export function commandForKey(commands, e) {
 
 // The strip's own keys, without Ctrl: the tools' and the pixel selection's.
 const STRIP_KEYS = { return: 'Enter', del: 'Delete', left: 'ArrowLeft', right: 'ArrowRight', up: 'ArrowUp', down: 'ArrowDown' };
+// Looked up in a map made once from the table: a key held down repeats fast.
+const stripKeys = new WeakMap();
 export function commandForStripKey(commands, e) {
   if (e.ctrlKey || e.metaKey || e.altKey) return null;
-  return commands.find((c) => (c.radio || c.key) && c.keys.some((k) => {
-    const [mods, name] = partsOf(k);
-    const key = STRIP_KEYS[name.toLowerCase()] ?? name;
-    return key.toLowerCase() === e.key.toLowerCase() && mods.includes('Shift') === e.shiftKey;
-  })) ?? null;
+  if (!stripKeys.has(commands)) {
+    const map = new Map();
+    for (const c of commands.filter((c) => c.radio || c.key)) {
+      for (const k of c.keys) {
+        const [mods, name] = partsOf(k);
+        const id = `${mods.includes('Shift')} ${(STRIP_KEYS[name.toLowerCase()] ?? name).toLowerCase()}`;
+        if (!map.has(id)) map.set(id, c);
+      }
+    }
+    stripKeys.set(commands, map);
+  }
+  return stripKeys.get(commands).get(`${e.shiftKey} ${e.key.toLowerCase()}`) ?? null;
 }

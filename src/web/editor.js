@@ -135,17 +135,18 @@ export class Editor {
   // What a change did: pixels to show again, or a new table or strip.
   apply(result) {
     if (!result) return;
-    this.view.setFrame(this.page.pixelFrame());
+    const moved = result.shift && this.view.moveShown(result.shift);
+    if (!moved) this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
     else if (result.area) {
-      this.view.redrawArea(result.area);
+      if (!moved) this.view.redrawArea(result.area);
       this.aids.fontChanged();
     }
     if (result.unchanged) this.setStatus(result.unchanged);
     this.keep();
     // Once per event: showing the selection updates the commands too.
     if (result.selected !== undefined) this.showSelection(!result.stay);
-    else this.updateCommands();
+    else if (!result.shift) this.updateCommands();  // a move keeps no step: the commands stay
     if (result.error) standardError(result.error);
   }
 
@@ -215,8 +216,8 @@ export class Editor {
           this.apply(result);
           return;
         }
-        // Only what the drag changed is drawn again.
-        if (result.area) this.view.redrawArea(result.area);
+        // Only what the drag changed is drawn again; pixels that only moved are moved.
+        if (result.area && !(result.shift && this.view.moveShown(result.shift))) this.view.redrawArea(result.area);
       }
       this.view.setFrame(this.page.pixelFrame());
       this.aids.fontChanged();

@@ -388,11 +388,15 @@ function setupDrops() {
   }));
 }
 
+// Whether a dialog is open: asked on every key, a key held down repeats fast.
+const dialogs = document.getElementsByTagName('dialog');
+const dialogOpen = () => Array.prototype.some.call(dialogs, (d) => d.open);
+
 function setupKeys() {
   document.addEventListener('keydown', (e) => {
-    if (document.querySelector('dialog[open]') || e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
     const command = commandForKey(commands, e);
-    if (!command || (command.within && !e.target.closest?.(command.within))) return;
+    if (!command || dialogOpen() || e.target.matches?.('input[type=text], input:not([type]), textarea')) return;
+    if (command.within && !e.target.closest?.(command.within)) return;
     e.preventDefault();
     if (command.element.disabled) return;
     if (command.file) command.element.click();  // the file input's own dialog
@@ -401,7 +405,7 @@ function setupKeys() {
   $('scroller').addEventListener('keydown', (e) => {
     const command = commandForStripKey(commands, e);
     // Disabled, the arrows scroll as ever.
-    if (!command?.enabled || document.querySelector('dialog[open]')) return;
+    if (!command?.enabled || dialogOpen()) return;
     e.preventDefault();
     runCommand(command);
   });

@@ -135,6 +135,16 @@ val TPage::Report(const TSessionChange& Change) {
         picture_->LoadFromFont(session_.Font().Font(), session_.Palette());
         const TPixelRect a = Change.Area;
         out.set("area", ArrayOf(std::vector<int>{a.Left, a.Top, a.Right, a.Bottom}));
+        // Pixels that only moved, with the rest of what changed, for the view to
+        // move what it drew: not under a reference glyph, which stays put.
+        const TSessionChange::TShift& s = Change.Shift;
+        if (!s.From.Empty() && !reference_) {
+            std::vector<int> moved{s.From.Left,   s.From.Top, s.From.Right,
+                                   s.From.Bottom, s.Dx,       s.Dy};
+            for (const TPixelRect& p : Change.Parts)
+                moved.insert(moved.end(), {p.Left, p.Top, p.Right, p.Bottom});
+            out.set("shift", ArrayOf(moved));
+        }
     } else {
         out.set("ok", true);
     }

@@ -93,6 +93,39 @@ export class StripView {
     if (rects.length) this.redrawArea(rects.reduce(union));
   }
 
+  // Pixels that only moved: [left, top, right, bottom] where they were, the
+  // move's dx, dy, then the parts that changed, four numbers each. What the
+  // canvas shows of them, with the frame along their edge, is moved, and only
+  // what they left is drawn from the core. False, with nothing drawn, where
+  // that would be wrong: something drawn over them or waiting to be drawn,
+  // or a place not whole in view.
+  moveShown(shift) {
+    const from = shift.slice(0, 4), [dx, dy] = shift.slice(4, 6);
+    const to = [from[0] + dx, from[1] + dy, from[2] + dx, from[3] + dy];
+    const { canvas, scroller, zoom: z } = this;
+    if (this.pending || String(from) !== String(this.frame ?? null) || this.boundaries || this.selected.length > 1 ||
+        this.guides.length || canvas.width !== scroller.clientWidth || canvas.height !== scroller.clientHeight) return false;
+    const left = scroller.scrollLeft, top = scroller.scrollTop;
+    const whole = (r) => r[0] * z >= left && r[1] * z >= top && r[2] * z - left <= canvas.width && r[3] * z - top <= canvas.height;
+    if (!whole(from) || !whole(to)) return false;
+    const ctx = canvas.getContext('2d'), w = (from[2] - from[0]) * z, h = (from[3] - from[1]) * z;
+    const key = String([from, z, left, top]);
+    if (this.lifted?.key !== key) {
+      // Their picture as the canvas shows it, once for a run of moves.
+      const picture = this.lifted?.picture ?? document.createElement('canvas');
+      picture.width = w, picture.height = h;
+      picture.getContext('2d').drawImage(canvas, from[0] * z - left, from[1] * z - top, w, h, 0, 0, w, h);
+      this.lifted = { picture };
+    }
+    // What they left first, then they over it.
+    this.frame = to;
+    for (let i = 6; i + 4 <= shift.length; i += 4)
+      for (const r of minus(shift.slice(i, i + 4), to)) this.drawArea(ctx, r);
+    ctx.drawImage(this.lifted.picture, to[0] * z - left, to[1] * z - top);
+    this.lifted.key = String([to, z, left, top]);
+    return true;
+  }
+
   // The strip pixel at a point of the page, which may lie off the strip.
   pointAt(clientX, clientY) {
     const r = this.scroller.getBoundingClientRect();
@@ -149,24 +182,13 @@ export class StripView {
     }
     const ctx = canvas.getContext('2d');
     ctx.imageSmoothingEnabled = false;
+    // The picture of moved pixels is the canvas's no longer.
+    this.lifted = this.lifted && { picture: this.lifted.picture };
+    if (area && this.page.hasFont()) return this.drawArea(ctx, area);
     const left = scroller.scrollLeft, top = scroller.scrollTop;
-    let sx = Math.floor(left / z), sy = Math.floor(top / z);
-    let sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
-    let sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
-    if (area && this.page.hasFont()) {
-      // The part of the area in view, the rest of the canvas as it is.
-      const x0 = Math.max(sx, area[0]), y0 = Math.max(sy, area[1]);
-      sw = Math.min(sx + sw, area[2]) - x0, sh = Math.min(sy + sh, area[3]) - y0;
-      sx = x0, sy = y0;
-      if (sw <= 0 || sh <= 0) return;
-      ctx.save();
-      ctx.beginPath();
-      ctx.rect(sx * z - left, sy * z - top, sw * z, sh * z);
-      ctx.clip();
-      this.drawPart(ctx, sx, sy, sw, sh, w, h);
-      ctx.restore();
-      return;
-    }
+    const sx = Math.floor(left / z), sy = Math.floor(top / z);
+    const sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
+    const sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
     ctx.fillStyle = '#000';
     if (!this.page.hasFont() || this.width <= 0 || this.height <= 0 || sw <= 0 || sh <= 0) {
       ctx.fillRect(0, 0, w, h);
@@ -181,6 +203,27 @@ export class StripView {
     this.drawPart(ctx, sx, sy, sw, sh, w, h);
   }
 
+  // The part of strip pixels Area in view, the rest of the canvas as it is.
+  drawArea(ctx, area) {
+    const { scroller, zoom: z } = this;
+    const w = scroller.clientWidth, h = scroller.clientHeight, left = scroller.scrollLeft, top = scroller.scrollTop;
+    const sx = Math.max(Math.floor(left / z), area[0]), sy = Math.max(Math.floor(top / z), area[1]);
+    const sw = Math.min(this.width, Math.ceil((left + w) / z), area[2]) - sx;
+    const sh = Math.min(this.height, Math.ceil((top + h) / z), area[3]) - sy;
+    if (sw <= 0 || sh <= 0) return;
+    // The pixels replace what is there without a clip; the marks over them need one.
+    const f = this.frame;
+    const marked = this.boundaries || this.selected.length > 1 || this.guides.length ||
+      (f && f[0] < sx + sw && f[2] > sx && f[1] < sy + sh && f[3] > sy);
+    if (!marked) return this.drawPart(ctx, sx, sy, sw, sh, w, h);
+    ctx.save();
+    ctx.beginPath();
+    ctx.rect(sx * z - left, sy * z - top, sw * z, sh * z);
+    ctx.clip();
+    this.drawPart(ctx, sx, sy, sw, sh, w, h);
+    ctx.restore();
+  }
+
   // Strip pixels Sx, Sy, Sw x Sh and the marks over them, on a view W x H.
   drawPart(ctx, sx, sy, sw, sh, w, h) {
     const { scroller, zoom: z } = this;
@@ -192,7 +235,8 @@ export class StripView {
     const dx = sx * z - left, dy = sy * z - top;
     ctx.putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length), sw * z, sh * z), dx, dy);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
-    if (this.frame) {
+    const f = this.frame;
+    if (f && f[0] < sx + sw && f[2] > sx && f[1] < sy + sh && f[3] > sy) {
       // Dashes of black on white along the selected pixels' inner edge.
       const [l, t, r, b] = this.frame, ox = dx - sx * z, oy = dy - sy * z;
       const box = [ox + l * z + 0.5, oy + t * z + 0.5, (r - l) * z - 1, (b - t) * z - 1];
@@ -229,6 +273,15 @@ export class StripView {
       ctx.strokeRect(originX + s.begin * z + 0.5, originY + 0.5, (s.end - s.begin) * z - 1, this.height * z - 1);
     }
   }
+}
+
+// What of rectangle A [left, top, right, bottom] lies outside B: at most four.
+function minus(a, b) {
+  if (b[0] >= a[2] || b[2] <= a[0] || b[1] >= a[3] || b[3] <= a[1]) return [a];
+  const top = Math.max(a[1], b[1]), bottom = Math.min(a[3], b[3]);
+  return [[a[0], a[1], a[2], top], [a[0], bottom, a[2], a[3]],
+    [a[0], top, Math.max(a[0], b[0]), bottom], [Math.min(a[2], b[2]), top, a[2], bottom]]
+    .filter((r) => r[0] < r[2] && r[1] < r[3]);
 }
 
 // Rectangles [left, top, right, bottom]: the one around both.

@@ -87,7 +87,13 @@ class Editor(PageTest):
         # Select: a frame, its pixels moved by an arrow, kept with Enter.
         strip.send_keys("m")
         self.stroke([(1, 0), (2, 1)])
-        strip.send_keys(Keys.ARROW_RIGHT, Keys.ENTER)
+        marked = self.draw() or self.canvas(0, 0, 20, 4)
+        # Moved on the canvas as drawn, they show as the whole view drawn again does.
+        strip.send_keys(Keys.ARROW_RIGHT, Keys.ARROW_DOWN, Keys.ARROW_UP)
+        moved = self.draw() or self.canvas(0, 0, 20, 4)
+        self.d.execute_script("document.getElementById('scroller').dispatchEvent(new Event('scroll'))")
+        self.assertEqual((moved != marked, moved), (True, self.draw() or self.canvas(0, 0, 20, 4)))
+        strip.send_keys(Keys.ENTER)
         self.assertTrue(self.command("undo").startswith("Undo Move Pixels"))
         want[1], want[2], want[22], want[23] = 0, 5, 0, 5
         # The pencil mirrored in 'B' (columns 10-19).
