@@ -118,6 +118,9 @@ function askReplaceColor(page, from, to) {
   });
 }
 
+// What a command's run gives back when all it did was move selected pixels.
+export const MOVED = Symbol('moved');
+
 export class Editor {
   // ctx: the page, the view, the core's display numbers and texts, and the
   // main script's showFont, showSelection, updateCommands, keep (hands a
@@ -133,8 +136,9 @@ export class Editor {
   }
 
   // What a change did: pixels to show again, or a new table or strip.
+  // MOVED when it only moved selected pixels.
   apply(result) {
-    if (!result) return;
+    if (!result) return undefined;
     const moved = result.shift && this.view.moveShown(result.shift);
     if (!moved) this.view.setFrame(this.page.pixelFrame());
     if (result.row !== undefined) this.showFont();
@@ -148,6 +152,7 @@ export class Editor {
     if (result.selected !== undefined) this.showSelection(!result.stay);
     else if (!result.shift) this.updateCommands();  // a move keeps no step: the commands stay
     if (result.error) standardError(result.error);
+    return result.shift && !result.error ? MOVED : undefined;
   }
 
   opened() {
@@ -163,9 +168,9 @@ export class Editor {
       const start = this.page.dialogStart(command.id);
       values = await askNumbers(command.title, command.fields.map((f, i) => ({ ...f, text: start[i] === null ? '' : String(start[i]) })),
         (v) => this.page.dialogRefusal(command.id, v));
-      if (!values) return;
+      if (!values) return undefined;
     }
-    this.apply(this.page.runCommand(command.id, values));
+    return this.apply(this.page.runCommand(command.id, values));
   }
 
   setDrawing(on) {

@@ -9,7 +9,7 @@ import { Aids } from './aids.js';
 import { CheckText } from './checktext.js';
 import { error, showDialog, standardError, ask, warning, yesNo } from './dialogs.js';
 import { buildMenus, commandForKey, commandForStripKey, commandTable, setAttribute, updateCommands as showCommands } from './commands.js';
-import { Editor } from './editor.js';
+import { Editor, MOVED } from './editor.js';
 import { cancelled, handles, permitted, pickFont, RecentFonts, sameStamp, saveBytes, stampOf } from './files.js';
 import { askToKeepStorage, linkManifest, registerWorker, takeLaunchedFiles } from './install.js';
 import { Keeper } from './keeper.js';
@@ -40,12 +40,14 @@ let toolRestored = false;
 // Runs a command; whatever it throws is shown in the standard error box,
 // and the page goes on. A picker the user closed says nothing.
 const guarded = (command) => async (...args) => {
+  let moved = false;
   try {
-    await command(...args);
+    moved = (await command(...args)) === MOVED;
   } catch (e) {
     if (!cancelled(e)) await standardError(`${e instanceof Error ? e.message : String(e)}.`);
   } finally {
-    updateCommands();
+    // A move of selected pixels leaves every command as it was.
+    if (!moved) updateCommands();
   }
 };
 
@@ -97,8 +99,8 @@ function updateCommands() {
 // is done.
 const runCommand = guarded(async (command, file, ...args) => {
   try {
-    if (file) await command.run(await readFile(file), file.name);
-    else if (!command.file) await command.run(...args);
+    if (file) return await command.run(await readFile(file), file.name);
+    if (!command.file) return await command.run(...args);
   } finally {
     keep();
   }

@@ -94,35 +94,39 @@ export class StripView {
   }
 
   // Pixels that only moved: [left, top, right, bottom] where they were, the
-  // move's dx, dy, then the parts that changed, four numbers each. What the
-  // canvas shows of them, with the frame along their edge, is moved, and only
+  // move's dx, dy, then the parts that changed, four numbers each. Their
+  // picture as the canvas shows it, with the frame along their edge, is
+  // lifted onto a canvas of its own over the view and moved there, and only
   // what they left is drawn from the core. False, with nothing drawn, where
   // that would be wrong: something drawn over them or waiting to be drawn,
   // or a place not whole in view.
   moveShown(shift) {
     const from = shift.slice(0, 4), [dx, dy] = shift.slice(4, 6);
     const to = [from[0] + dx, from[1] + dy, from[2] + dx, from[3] + dy];
-    const { canvas, scroller, zoom: z } = this;
-    if (this.pending || String(from) !== String(this.frame ?? null) || this.boundaries || this.selected.length > 1 ||
-        this.guides.length || canvas.width !== scroller.clientWidth || canvas.height !== scroller.clientHeight) return false;
-    const left = scroller.scrollLeft, top = scroller.scrollTop;
+    // The view's place as last drawn: a scroll or a resize since is a draw
+    // pending. Asking the page again would lay it out again.
+    const { canvas, box, zoom: z } = this;
+    if (this.pending || !box || String(from) !== String(this.frame ?? null) || this.boundaries || this.selected.length > 1 ||
+        this.guides.length) return false;
+    const { left, top } = box;
     const whole = (r) => r[0] * z >= left && r[1] * z >= top && r[2] * z - left <= canvas.width && r[3] * z - top <= canvas.height;
     if (!whole(from) || !whole(to)) return false;
-    const ctx = canvas.getContext('2d'), w = (from[2] - from[0]) * z, h = (from[3] - from[1]) * z;
-    const key = String([from, z, left, top]);
-    if (this.lifted?.key !== key) {
-      // Their picture as the canvas shows it, once for a run of moves.
-      const picture = this.lifted?.picture ?? document.createElement('canvas');
+    this.lifted ??= { picture: Object.assign(document.createElement('canvas'), { className: 'lifted', hidden: true }), at: null };
+    const { picture } = this.lifted;
+    if (String(this.lifted.at) !== String(from)) {
+      const w = (from[2] - from[0]) * z, h = (from[3] - from[1]) * z;
       picture.width = w, picture.height = h;
       picture.getContext('2d').drawImage(canvas, from[0] * z - left, from[1] * z - top, w, h, 0, 0, w, h);
-      this.lifted = { picture };
+      if (!picture.isConnected) canvas.after(picture);
+      picture.hidden = false;
     }
-    // What they left first, then they over it.
+    // The canvas under the picture is left as it was until it goes.
+    this.lifted.at = to;
+    picture.style.transform = `translate(${to[0] * z - left}px, ${to[1] * z - top}px)`;
     this.frame = to;
+    const ctx = canvas.getContext('2d');
     for (let i = 6; i + 4 <= shift.length; i += 4)
       for (const r of minus(shift.slice(i, i + 4), to)) this.drawArea(ctx, r);
-    ctx.drawImage(this.lifted.picture, to[0] * z - left, to[1] * z - top);
-    this.lifted.key = String([to, z, left, top]);
     return true;
   }
 
@@ -182,10 +186,15 @@ export class StripView {
     }
     const ctx = canvas.getContext('2d');
     ctx.imageSmoothingEnabled = false;
-    // The picture of moved pixels is the canvas's no longer.
-    this.lifted = this.lifted && { picture: this.lifted.picture };
-    if (area && this.page.hasFont()) return this.drawArea(ctx, area);
+    if (this.lifted?.at) {
+      // The moved pixels' picture goes; the canvas under it is drawn again.
+      if (area) area = union(area, this.lifted.at);
+      this.lifted.at = null;
+      this.lifted.picture.hidden = true;
+    }
     const left = scroller.scrollLeft, top = scroller.scrollTop;
+    this.box = { w, h, left, top };
+    if (area && this.page.hasFont()) return this.drawArea(ctx, area);
     const sx = Math.floor(left / z), sy = Math.floor(top / z);
     const sw = Math.min(this.width - sx, Math.ceil((left + w) / z) - sx);
     const sh = Math.min(this.height - sy, Math.ceil((top + h) / z) - sy);
@@ -205,8 +214,7 @@ export class StripView {
 
   // The part of strip pixels Area in view, the rest of the canvas as it is.
   drawArea(ctx, area) {
-    const { scroller, zoom: z } = this;
-    const w = scroller.clientWidth, h = scroller.clientHeight, left = scroller.scrollLeft, top = scroller.scrollTop;
+    const { box: { w, h, left, top }, zoom: z } = this;
     const sx = Math.max(Math.floor(left / z), area[0]), sy = Math.max(Math.floor(top / z), area[1]);
     const sw = Math.min(this.width, Math.ceil((left + w) / z), area[2]) - sx;
     const sh = Math.min(this.height, Math.ceil((top + h) / z), area[3]) - sy;
@@ -226,8 +234,7 @@ export class StripView {
 
   // Strip pixels Sx, Sy, Sw x Sh and the marks over them, on a view W x H.
   drawPart(ctx, sx, sy, sw, sh, w, h) {
-    const { scroller, zoom: z } = this;
-    const left = scroller.scrollLeft, top = scroller.scrollTop;
+    const { box: { left, top }, zoom: z } = this;
     const rgba = this.page.pixels(sx, sy, sw, sh, true, z);
     if (!rgba) return;
     // Zoomed by the core; put in place as they are, which is the clip's

@@ -176,13 +176,18 @@ class PageTest(unittest.TestCase):
     def info(self):
         return [li.text for li in self.d.find_elements(By.CSS_SELECTOR, "#font-info li")]
 
-    def canvas(self, x, y, w=1, h=1):
-        """RGB of a part of the strip's canvas, once drawn."""
+    def canvas(self, x, y, w=1, h=1, over=True):
+        """RGB of a part of the strip's view as shown, once drawn: its canvas
+        and, unless not over, what lies over it."""
         return self.d.execute_script(
-            "const c = document.getElementById('strip'); const d = c.getContext('2d')"
-            ".getImageData(arguments[0], arguments[1], arguments[2], arguments[3]).data;"
+            "const c = document.getElementById('strip'), at = c.getBoundingClientRect();"
+            "const o = Object.assign(document.createElement('canvas'), { width: c.width, height: c.height }).getContext('2d');"
+            "o.drawImage(c, 0, 0);"
+            "for (const l of arguments[4] ? c.parentElement.querySelectorAll('canvas:not(#strip):not([hidden])') : []) {"
+            "  const r = l.getBoundingClientRect(); o.drawImage(l, r.left - at.left, r.top - at.top); }"
+            "const d = o.getImageData(arguments[0], arguments[1], arguments[2], arguments[3]).data;"
             "const out = []; for (let i = 0; i < d.length; i += 4) out.push([d[i], d[i+1], d[i+2]]); return out;",
-            x, y, w, h)
+            x, y, w, h, over)
 
     def draw(self):
         self.d.execute_script("await new Promise(r => requestAnimationFrame(() => setTimeout(r, 0)))")

@@ -88,12 +88,17 @@ class Editor(PageTest):
         strip.send_keys("m")
         self.stroke([(1, 0), (2, 1)])
         marked = self.draw() or self.canvas(0, 0, 20, 4)
-        # Moved on the canvas as drawn, they show as the whole view drawn again does.
+
+        def as_redrawn():  # what the view shows, and the canvas alone once drawn whole again
+            shown = self.draw() or self.canvas(0, 0, 20, 4)
+            self.d.execute_script("document.getElementById('scroller').dispatchEvent(new Event('scroll'))")
+            return shown, self.draw() or self.canvas(0, 0, 20, 4, over=False)
+        # Moved as drawn, they show as the whole view drawn again does, and so after Enter.
         strip.send_keys(Keys.ARROW_RIGHT, Keys.ARROW_DOWN, Keys.ARROW_UP)
-        moved = self.draw() or self.canvas(0, 0, 20, 4)
-        self.d.execute_script("document.getElementById('scroller').dispatchEvent(new Event('scroll'))")
-        self.assertEqual((moved != marked, moved), (True, self.draw() or self.canvas(0, 0, 20, 4)))
+        moved, whole = as_redrawn()
+        self.assertEqual((moved != marked, moved), (True, whole))
         strip.send_keys(Keys.ENTER)
+        self.assertEqual(*as_redrawn())
         self.assertTrue(self.command("undo").startswith("Undo Move Pixels"))
         want[1], want[2], want[22], want[23] = 0, 5, 0, 5
         # The pencil mirrored in 'B' (columns 10-19).
