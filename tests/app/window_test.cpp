@@ -695,6 +695,8 @@ TEST_F(WindowTest, TextPreviewLinesGapsWidthClicksAndPng) {
     EXPECT_EQ(w.ASCIIList->currentRow(), 2);
     QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(m + 50, 2));
     EXPECT_EQ(w.ASCIIList->currentRow(), 2);
+    QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(m + 1, 0));  // '@', its top row
+    EXPECT_EQ(w.ASCIIList->currentRow(), 0);
     p.Width->setValue(0);
 }
 

@@ -113,9 +113,10 @@ void TPreviewText::Replace(std::size_t At, std::size_t Removed, std::u16string_v
 }
 
 std::size_t TPreviewText::LineEnd(std::size_t I) const {
+    // A break always begins another line: the last ends in none.
     std::size_t end = I + 1 < starts_.size() ? starts_[I + 1] : text_.size();
-    if (end > starts_[I] && I + 1 < starts_.size() && text_[end - 1] == u'\n') --end;
-    if (end > starts_[I] && I + 1 < starts_.size() && text_[end - 1] == u'\r') --end;
+    if (end > starts_[I] && text_[end - 1] == u'\n') --end;
+    if (end > starts_[I] && text_[end - 1] == u'\r') --end;
     return end;
 }
 
