@@ -149,7 +149,8 @@ TEST(DrawingTools, ShapesAndTheMirror) {
     EXPECT_EQ(s.History().Count(), std::size_t(1));
 }
 
-// The pixel selection: a move that uncovers, one past the edge, Escape,
+// The pixel selection: a move that uncovers, one past the edge, a frame
+// marked past it, Escape,
 // Delete, and a copy pasted elsewhere keeping its indices; each a step that
 // undoes to the same bytes, or none.
 TEST(DrawingTools, SelectMovesClearsAndPastes) {
@@ -181,6 +182,12 @@ TEST(DrawingTools, SelectMovesClearsAndPastes) {
               "Move Pixels", "............/233........./433........./............/............/"},
              {"escape", [&](TEditSession& s) { press(s, 1, 1, 5, 3), keys(s, {"drop-move"}); }, "",
               "............/.12........./.34........./............/............/"},
+             {"marked past the edge",
+              [&](TEditSession& s) {
+                  press(s, 9, 2, 40, 20);
+                  EXPECT_EQ(s.PixelFrame(), (TPixelRect{9, 2, 12, 5}));
+              },
+              "", "............/.12........./.34........./............/............/"},
              {"delete", [&](TEditSession& s) { keys(s, {"clear-pixels"}); }, "Clear Pixels",
               "............/.33........./.33........./............/............/"},
              {"paste",
