@@ -141,6 +141,7 @@ EMSCRIPTEN_BINDINGS(quillmere) {
         .function("outlinePreview", &TPage::OutlinePreview)
         .function("newFromOutline", &TPage::NewFromOutline)
         .function("commandStates", &TPage::CommandStates)
+        .function("changedCommandStates", &TPage::ChangedCommandStates)
         .function("dialogStart", &TPage::DialogStart)
         .function("dialogRefusal", &TPage::DialogRefusal)
         .function("runCommand", &TPage::RunCommand)

@@ -65,23 +65,34 @@ val CommandTable() {
     return out;
 }
 
-val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
+TPage::TStates TPage::States(bool ZoomIn, bool Zoomed, bool Recent) const {
     TCommandState state = CommandState(session_, HasFont());
     state.ZoomIn = ZoomIn, state.Zoomed = Zoomed, state.Recent = Recent;
     // In the table's order, in three values rather than an object a command:
     // this runs after every step.
-    std::vector<std::int32_t> flags, chosen;
-    std::string texts;
+    TStates out;
     for (const TCommand& c : Commands()) {
-        flags.push_back((Allows(c.Rule, state) ? 1 : 0) | (Checked(c, session_) ? 2 : 0));
-        chosen.push_back(c.Kind == TCommandKind::Choice ? ChosenEntry(c, session_) : -1);
-        (texts += PlainCaption(CaptionOf(c, session_))) += '\n';
+        out.Flags.push_back((Allows(c.Rule, state) ? 1 : 0) | (Checked(c, session_) ? 2 : 0));
+        out.Chosen.push_back(c.Kind == TCommandKind::Choice ? ChosenEntry(c, session_) : -1);
+        (out.Texts += PlainCaption(CaptionOf(c, session_))) += '\n';
     }
-    val out = val::object();
-    out.set("flags", TypedArray("Int32Array", flags));
-    out.set("chosen", TypedArray("Int32Array", chosen));
-    out.set("texts", texts);
     return out;
+}
+
+val TPage::CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const {
+    const TStates s = States(ZoomIn, Zoomed, Recent);
+    val out = val::object();
+    out.set("flags", TypedArray("Int32Array", s.Flags));
+    out.set("chosen", TypedArray("Int32Array", s.Chosen));
+    out.set("texts", s.Texts);
+    return out;
+}
+
+val TPage::ChangedCommandStates(bool ZoomIn, bool Zoomed, bool Recent) {
+    TStates s = States(ZoomIn, Zoomed, Recent);
+    if (s == statesGiven_) return val::null();
+    statesGiven_ = std::move(s);
+    return CommandStates(ZoomIn, Zoomed, Recent);
 }
 
 val TPage::DialogStart(const std::string& Id) const {

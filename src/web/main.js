@@ -76,11 +76,12 @@ function keep() {
 function updateCommands() {
   if (!page) return;
   const font = page.hasFont();
-  const s = page.commandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
+  // Null when as last given: most steps (a pixel, a block moved by a key)
+  // leave every state as it was.
+  const changed = page.changedCommandStates(font && view.nextZoom(1) !== 0, font && view.zoom !== 1, recent.list.length > 0);
   const entries = recent.list.map((h, i) => `${i + 1} ${h.name}`);
-  // Most steps (a pixel, a block moved by a key) leave every state as it was.
-  const was = shownStates, same = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
-  if (!was || !same(s.flags, was.flags) || !same(s.chosen, was.chosen) || s.texts !== was.texts || !same(entries, was.entries)) {
+  const s = changed ?? shownStates, same = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
+  if (s && (changed || !same(entries, s.entries))) {
     shownStates = { flags: s.flags, chosen: s.chosen, texts: s.texts, entries };
     const texts = s.texts.split('\n'), byId = {};
     tableIds.forEach((id, i) => {

@@ -205,6 +205,9 @@ public:
     // A command's dialog: what it opens with and why values are refused.
     // RunCommand runs a command the session does by itself (commands.js).
     val CommandStates(bool ZoomIn, bool Zoomed, bool Recent) const;
+    // The same, or null when they are as this last gave them: most steps
+    // change none, and the menus follow every step.
+    val ChangedCommandStates(bool ZoomIn, bool Zoomed, bool Recent);
     val DialogStart(const std::string& Id) const;
     std::string DialogRefusal(const std::string& Id, val Values) const;
     val RunCommand(const std::string& Id, val Values);
@@ -227,6 +230,13 @@ private:
     std::optional<TReferenceGlyph> reference_;
     TPreviewText preview_;                   // the Text Preview's text, as its box holds it
     std::vector<std::uint8_t> previewRgba_;  // its last picture, viewed by the script
+    struct TStates {
+        std::vector<std::int32_t> Flags, Chosen;
+        std::string Texts;
+        bool operator==(const TStates&) const = default;
+    };
+    TStates States(bool ZoomIn, bool Zoomed, bool Recent) const;
+    TStates statesGiven_;                    // what ChangedCommandStates last gave
     bool restart_ = false;                   // pending_ begins the journal afresh
     Bytes pending_;                          // records not yet handed to the storage
 };
