@@ -236,9 +236,9 @@ private:
         bool operator==(const TStates&) const = default;
     };
     TStates States(bool ZoomIn, bool Zoomed, bool Recent) const;
-    TStates statesGiven_;                    // what ChangedCommandStates last gave
-    bool restart_ = false;                   // pending_ begins the journal afresh
-    Bytes pending_;                          // records not yet handed to the storage
+    TStates statesGiven_;   // what ChangedCommandStates last gave
+    bool restart_ = false;  // pending_ begins the journal afresh
+    Bytes pending_;         // records not yet handed to the storage
 };
 
 // The command table as the page reads it.
