@@ -82,6 +82,13 @@ TEST(PixelEdit, EachOperationOnBothDepthsUndoesAndRedoes) {
         {"shift down",
          [](auto& g, auto& p, auto& d) { ShiftPixels(g, 0, 2, 0, 1, p.Value(8), d); },
          {"88214", "11213", "12111"}},
+        {"a row, its ends as they were",
+         [](auto& g, auto& p, auto& d) {
+             const std::uint16_t row[] = {p.Value(1), p.Value(5), p.Value(9), p.Value(1),
+                                          p.Value(3)};
+             d.SetRow(g, 0, 1, row, 5);
+         },
+         {"11214", "15913", "11111"}},
         {"paste, cut to the glyph and the strip",
          [](auto& g, auto& p, auto& d) {
              Pic source(p.bytes, {"78", "87", "78", "88"});
