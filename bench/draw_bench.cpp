@@ -123,7 +123,9 @@ int main(int argc, char** argv) {
     Send(view, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
     Send(view, QEvent::MouseMove, QPoint(4 * 63 + 2, 4 * 63 + 2), Qt::LeftButton);
     Send(view, QEvent::MouseButtonRelease, QPoint(4 * 63 + 2, 4 * 63 + 2), Qt::LeftButton);
-    for (int i = 0; i < 101; ++i) nudges.push_back(time([&] { tool("nudge-right"); }));
+    // Right and left by turns, so the block stays in view, as on the page.
+    for (int i = 0; i < 101; ++i)
+        nudges.push_back(time([&] { tool(i / 25 % 2 ? "nudge-left" : "nudge-right"); }));
     tool("keep-move");
     const double d4 = Median(dabs4), l = Median(lines), n = Median(nudges);
     std::printf(
