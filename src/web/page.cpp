@@ -143,7 +143,7 @@ val TPage::Report(const TSessionChange& Change) {
                                    s.From.Bottom, s.Dx,       s.Dy};
             for (const TPixelRect& p : Change.Parts)
                 moved.insert(moved.end(), {p.Left, p.Top, p.Right, p.Bottom});
-            out.set("shift", ArrayOf(moved));
+            out.set("shift", TypedArray("Int32Array", moved));
         }
     } else {
         out.set("ok", true);

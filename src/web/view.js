@@ -101,19 +101,18 @@ export class StripView {
   // that would be wrong: something drawn over them or waiting to be drawn,
   // or a place not whole in view.
   moveShown(shift) {
-    const from = shift.slice(0, 4), [dx, dy] = shift.slice(4, 6);
-    const to = [from[0] + dx, from[1] + dy, from[2] + dx, from[3] + dy];
+    const [l, t, r, b, dx, dy] = shift, from = [l, t, r, b], to = [l + dx, t + dy, r + dx, b + dy];
     // The view's place as last drawn: a scroll or a resize since is a draw
     // pending. Asking the page again would lay it out again.
     const { canvas, box, zoom: z } = this;
-    if (this.pending || !box || String(from) !== String(this.frame ?? null) || this.boundaries || this.selected.length > 1 ||
+    if (this.pending || !box || !sameRect(from, this.frame) || this.boundaries || this.selected.length > 1 ||
         this.guides.length) return false;
     const { left, top } = box;
     const whole = (r) => r[0] * z >= left && r[1] * z >= top && r[2] * z - left <= canvas.width && r[3] * z - top <= canvas.height;
     if (!whole(from) || !whole(to)) return false;
     this.lifted ??= { picture: Object.assign(document.createElement('canvas'), { className: 'lifted', hidden: true }), at: null };
     const { picture } = this.lifted;
-    if (String(this.lifted.at) !== String(from)) {
+    if (!sameRect(this.lifted.at, from)) {
       const w = (from[2] - from[0]) * z, h = (from[3] - from[1]) * z;
       picture.width = w, picture.height = h;
       picture.getContext('2d').drawImage(canvas, from[0] * z - left, from[1] * z - top, w, h, 0, 0, w, h);
@@ -126,7 +125,7 @@ export class StripView {
     this.frame = to;
     const ctx = canvas.getContext('2d');
     for (let i = 6; i + 4 <= shift.length; i += 4)
-      for (const r of minus(shift.slice(i, i + 4), to)) this.drawArea(ctx, r);
+      for (const part of minus(shift.subarray(i, i + 4), to)) this.drawArea(ctx, part);
     return true;
   }
 
@@ -281,6 +280,8 @@ export class StripView {
     }
   }
 }
+
+const sameRect = (a, b) => !!a && !!b && a[0] === b[0] && a[1] === b[1] && a[2] === b[2] && a[3] === b[3];
 
 // What of rectangle A [left, top, right, bottom] lies outside B: at most four.
 function minus(a, b) {

@@ -51,15 +51,18 @@ void TPixelDelta::SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y,
                          const std::uint16_t* Values, std::int32_t Count) {
     // Room for the whole row first: then no note can fail halfway along it.
     Room(at_, std::size_t(Count)), Room(diff_, std::size_t(Count));
-    const std::size_t base = Offset(Grid, X, Y);
+    const std::size_t base = Offset(Grid, X, Y), held = at_.size();
+    at_.resize(held + std::size_t(Count)), diff_.resize(held + std::size_t(Count));
+    std::uint32_t* const ats = at_.data() + held;
+    std::uint16_t* const diffs = diff_.data() + held;
+    std::size_t noted = 0;
     std::int32_t first = -1, last = -1;
     const auto row = [&](auto get, auto put) {
         for (std::int32_t i = 0; i < Count; ++i) {
             const std::size_t at = base + std::size_t(i);
             const std::uint16_t old = get(at);
             if (old == Values[i]) continue;
-            at_.push_back(std::uint32_t(at));
-            diff_.push_back(std::uint16_t(old ^ Values[i]));
+            ats[noted] = std::uint32_t(at), diffs[noted++] = std::uint16_t(old ^ Values[i]);
             put(at, Values[i]);
             if (first < 0) first = i;
             last = i;
@@ -72,6 +75,7 @@ void TPixelDelta::SetRow(TPixelGrid& Grid, std::int32_t X, std::int32_t Y,
     else
         row([data](std::size_t at) { return std::uint16_t(data[at]); },
             [data](std::size_t at, std::uint16_t v) { data[at] = std::uint8_t(v); });
+    at_.resize(held + noted), diff_.resize(held + noted);
     if (first >= 0) Grow(X + first, Y), Grow(X + last, Y);
 }
 
