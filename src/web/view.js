@@ -219,9 +219,7 @@ export class StripView {
     const sh = Math.min(this.height, Math.ceil((top + h) / z), area[3]) - sy;
     if (sw <= 0 || sh <= 0) return;
     // The pixels replace what is there without a clip; the marks over them need one.
-    const f = this.frame;
-    const marked = this.boundaries || this.selected.length > 1 || this.guides.length ||
-      (f && f[0] < sx + sw && f[2] > sx && f[1] < sy + sh && f[3] > sy);
+    const marked = this.boundaries || this.selected.length > 1 || this.guides.length || this.frameMeets(sx, sy, sw, sh);
     if (!marked) return this.drawPart(ctx, sx, sy, sw, sh, w, h);
     ctx.save();
     ctx.beginPath();
@@ -229,6 +227,12 @@ export class StripView {
     ctx.clip();
     this.drawPart(ctx, sx, sy, sw, sh, w, h);
     ctx.restore();
+  }
+
+  // Whether the pixel selection's frame lies over strip pixels Sx, Sy, Sw x Sh.
+  frameMeets(sx, sy, sw, sh) {
+    const f = this.frame;
+    return !!f && f[0] < sx + sw && f[2] > sx && f[1] < sy + sh && f[3] > sy;
   }
 
   // Strip pixels Sx, Sy, Sw x Sh and the marks over them, on a view W x H.
@@ -241,8 +245,7 @@ export class StripView {
     const dx = sx * z - left, dy = sy * z - top;
     ctx.putImageData(new ImageData(new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length), sw * z, sh * z), dx, dy);
     if (this.boundaries || this.selected.length > 1) this.drawMarks(ctx, dx - sx * z, dy - sy * z, sx, sx + sw);
-    const f = this.frame;
-    if (f && f[0] < sx + sw && f[2] > sx && f[1] < sy + sh && f[3] > sy) {
+    if (this.frameMeets(sx, sy, sw, sh)) {
       // Dashes of black on white along the selected pixels' inner edge.
       const [l, t, r, b] = this.frame, ox = dx - sx * z, oy = dy - sy * z;
       const box = [ox + l * z + 0.5, oy + t * z + 0.5, (r - l) * z - 1, (b - t) * z - 1];
